@@ -1,0 +1,46 @@
+# Sourced by run.sh and test.sh: a Wine prefix of our own and, when asked, a
+# private X server. Stops only what it started.
+
+wine_session_prefix() {  # wine_session_prefix DIR
+  export WINEPREFIX="$1" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8
+  mkdir -p "$WINEPREFIX"
+  # Keep one server up for the whole session: each test process starts fast.
+  wineserver -p >/dev/null 2>&1 || true
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot -i >/dev/null 2>&1 || true
+  fi
+  # No window manager: unmanaged windows close at once. No sound device either.
+  local reg
+  reg=$(mktemp --suffix=.reg)
+  printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n"Managed"="N"\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\n"Audio"=""\n' >"$reg"
+  wine regedit /S "$reg" >/dev/null 2>&1 || true
+  rm -f "$reg"
+}
+
+XVFB_PID=""
+wine_session_xvfb() {  # starts Xvfb on a free display and exports DISPLAY
+  local fdfile
+  fdfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  for _ in $(seq 1 100); do
+    [ -s "$fdfile" ] && break
+    sleep 0.1
+  done
+  if [ ! -s "$fdfile" ]; then
+    echo "Xvfb did not start" >&2
+    return 1
+  fi
+  export DISPLAY=":$(head -n1 "$fdfile" | tr -d '[:space:]')"
+  rm -f "$fdfile"
+}
+
+wine_session_stop() {
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  if [ -n "$XVFB_PID" ]; then
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
+    XVFB_PID=""
+  fi
+}

@@ -1,0 +1,154 @@
+#include "notes/note.h"
+
+#include "commands/active_note.h"
+#include "commands/stay_on.h"
+#include "menu/context_menu_hook.h"
+#include "menu/menu_form.h"
+#include "notes/settings.h"
+#include "notes/values.h"
+
+namespace pinaleaf {
+namespace {
+
+constexpr float kMaxFontSize = 2048.0f;
+
+std::optional<float> ParseFontSize(const Text& text) {
+  auto size = ParseNumber(text);
+  if (!size || *size <= 0.0 || *size > kMaxFontSize) return std::nullopt;
+  return static_cast<float>(*size);
+}
+
+}  // namespace
+
+std::shared_ptr<Note> Note::Load() {
+  std::shared_ptr<Note> note(new Note);
+  platform::FormSpec spec;
+  spec.kind = platform::FormKind::Note;
+  spec.caption = u"Form1";
+  spec.rect = {kNoteLeft, kNoteTop, kNoteWidth, kNoteHeight};
+  spec.backColor = kNoteYellow;
+  note->window_ = platform::CreateForm(spec, note);
+
+  platform::TextBoxSpec text;
+  text.rect = {0, kStripHeight, kTextAreaWidth, kNoteHeight - kTextAreaInset};
+  text.backColor = kNoteYellow;
+  text.text = u"Text1";
+  note->text_ = platform::CreateTextBox(note->window_, text);
+
+  note->RunLoadSequence();
+  return note;
+}
+
+std::shared_ptr<Note> Note::FromHandle(Handle window) {
+  if (window == 0 || !platform::IsLoaded(window)) return nullptr;
+  return std::dynamic_pointer_cast<Note>(platform::SinkOf(window));
+}
+
+int Note::Count() {
+  int count = 0;
+  for (Handle window : platform::LoadedForms()) {
+    if (FromHandle(window)) ++count;
+  }
+  return count;
+}
+
+void Note::RunLoadSequence() {
+  // The first tick comes after the load and the first showing.
+  platform::SetTimer(window_, 1);
+  HookContextMenu(*this);
+  platform::SetText(text_, u"");
+
+  Text cursorPath = platform::ProgramDirectory() + u"\\HAND-M.CUR";
+  if (platform::FileExists(cursorPath)) customPointer_ = platform::LoadCursorFile(cursorPath);
+
+  ApplyStoredStyle();
+  ApplyStoredAlwaysOnTop();
+}
+
+// Each stored default is applied only when it converts; anything else leaves
+// the design value, as an empty key does.
+void Note::ApplyStoredStyle() {
+  if (auto color = ParseInt32(ReadSetting(u"TextColor"))) {
+    platform::SetForeColor(text_, static_cast<platform::Color>(*color));
+  }
+  platform::Font font = platform::GetFont(text_);
+  auto applyFlag = [&](const Text& key, bool platform::Font::*field) {
+    if (auto value = ParseBool(ReadSetting(key))) {
+      font.*field = *value;
+      platform::SetFont(text_, font);
+    }
+  };
+  applyFlag(u"Bold", &platform::Font::bold);
+  applyFlag(u"Italic", &platform::Font::italic);
+  applyFlag(u"Underline", &platform::Font::underline);
+  applyFlag(u"Strikethru", &platform::Font::strikethrough);
+  Text face = ReadSetting(u"Font");
+  if (!face.empty()) {
+    font.name = face;
+    platform::SetFont(text_, font);
+  }
+  if (auto size = ParseFontSize(ReadSetting(u"Size"))) {
+    font.size = *size;
+    platform::SetFont(text_, font);
+  }
+}
+
+// A missing or unreadable value keeps the menu's design state (checked).
+void Note::ApplyStoredAlwaysOnTop() {
+  MenuForm& menu = MenuForm::Get();
+  if (auto stored = ParseBool(ReadSetting(u"AlwaysOnTop"))) menu.SetAlwaysOnTop(*stored);
+  if (menu.AlwaysOnTop()) {
+    MakeTopmost(window_);
+  } else {
+    MakeNotTopmost(window_);
+  }
+}
+
+void Note::Show() { platform::ShowForm(window_); }
+
+void Note::Unload() {
+  if (platform::IsLoaded(window_)) platform::UnloadForm(window_);
+}
+
+void Note::RecordActive() { WriteSetting(u"ActivehWnd", FormatInteger(window_)); }
+
+void Note::OnResize(Handle) {
+  // Fits the active note, whichever note was resized; an unreadable record
+  // fits every note.
+  ForEachActiveNote([](Note& note) { FitTextArea(note); }, UnreadableRecord::MatchesAll);
+}
+
+void Note::OnClick(Handle) { RecordActive(); }
+
+void Note::OnGotFocus(Handle) { RecordActive(); }
+
+bool Note::OnMouseDown(Handle, int, int, Twips, Twips) {
+  RecordActive();
+  return false;
+}
+
+void Note::OnMouseMove(Handle source, int, int, Twips, Twips) {
+  if (source == text_) RecordActive();
+}
+
+void Note::OnTimer(Handle) { platform::SetTimer(window_, 0); }
+
+// Alt+F4 on a note closes it like any window; with the last note gone there
+// is nothing left to use, so the program ends instead of lingering unseen.
+bool Note::OnCloseRequest(Handle) {
+  Unload();
+  if (Count() == 0) platform::EndProcess();
+  return false;
+}
+
+void Note::OnUnload(Handle) { UnhookContextMenu(*this); }
+
+void FitTextArea(Note& note) {
+  platform::Rect window = platform::GetRect(note.window());
+  platform::Rect text = platform::GetRect(note.textArea());
+  text.width = window.width;
+  if (window.height - kTextAreaInset >= 0) text.height = window.height - kTextAreaInset;
+  platform::SetRect(note.textArea(), text);
+}
+
+}  // namespace pinaleaf

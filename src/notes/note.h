@@ -1,0 +1,68 @@
+// A note: one borderless light-yellow window holding one multi-line text area.
+#pragma once
+
+#include <memory>
+
+#include "platform/platform.h"
+
+namespace pinaleaf {
+
+using platform::Handle;
+using platform::Text;
+using platform::Twips;
+
+// Design geometry and colours of a new note.
+constexpr Twips kNoteLeft = 2025;
+constexpr Twips kNoteTop = 2055;
+constexpr Twips kNoteWidth = 1995;
+constexpr Twips kNoteHeight = 2355;
+constexpr Twips kStripHeight = 360;      // the drag strip above the text area
+constexpr Twips kTextAreaInset = 355;    // window height less text-area height
+constexpr Twips kTextAreaWidth = 2000;   // until the first fit
+constexpr platform::Color kNoteYellow = 0x00C0FFFF;
+
+class Note : public platform::EventSink, public std::enable_shared_from_this<Note> {
+ public:
+  // Creates a note window and runs its load sequence. The note stays hidden
+  // until Show().
+  static std::shared_ptr<Note> Load();
+  // The loaded note whose window is `window`; null for anything else.
+  static std::shared_ptr<Note> FromHandle(Handle window);
+  // How many notes are loaded.
+  static int Count();
+
+  Handle window() const { return window_; }
+  Handle textArea() const { return text_; }
+  platform::CursorId customPointer() const { return customPointer_; }
+
+  void Show();
+  void Unload();
+
+  // Writes this note's window handle to the active-note record.
+  void RecordActive();
+
+  void OnResize(Handle form) override;
+  void OnClick(Handle source) override;
+  void OnGotFocus(Handle form) override;
+  bool OnMouseDown(Handle source, int button, int modifiers, Twips x, Twips y) override;
+  void OnMouseMove(Handle source, int buttons, int modifiers, Twips x, Twips y) override;
+  void OnTimer(Handle form) override;
+  bool OnCloseRequest(Handle form) override;
+  void OnUnload(Handle form) override;
+
+ private:
+  Note() = default;
+  void RunLoadSequence();
+  void ApplyStoredStyle();
+  void ApplyStoredAlwaysOnTop();
+
+  Handle window_ = 0;
+  Handle text_ = 0;
+  platform::CursorId customPointer_ = 0;
+};
+
+// Fits a note's text area to its window: full width, window height less 355.
+// A window too low for that keeps its text area's height.
+void FitTextArea(Note& note);
+
+}  // namespace pinaleaf

@@ -1,0 +1,172 @@
+#include "notes/values.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace pinaleaf {
+namespace {
+
+bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+
+// The text without surrounding blanks, as ASCII; empty when any other
+// character is not ASCII (no number has one).
+std::optional<std::string> TrimmedAscii(const Text& text) {
+  size_t begin = 0, end = text.size();
+  while (begin < end && IsBlank(text[begin])) ++begin;
+  while (end > begin && IsBlank(text[end - 1])) --end;
+  std::string out;
+  out.reserve(end - begin);
+  for (size_t i = begin; i < end; ++i) {
+    if (text[i] >= 0x80) return std::nullopt;
+    out.push_back(static_cast<char>(text[i]));
+  }
+  return out;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Accepts [+-]digits[.digits][(e|E)[+-]digits] with at least one digit in the
+// mantissa.
+bool LooksLikeDecimal(const std::string& s) {
+  size_t i = 0;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+  size_t digits = 0;
+  while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
+  if (i < s.size() && s[i] == '.') {
+    ++i;
+    while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
+  }
+  if (digits == 0) return false;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    ++i;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    size_t expDigits = 0;
+    while (i < s.size() && IsDigit(s[i])) ++i, ++expDigits;
+    if (expDigits == 0) return false;
+  }
+  return i == s.size();
+}
+
+}  // namespace
+
+std::optional<double> ParseNumber(const Text& text) {
+  auto ascii = TrimmedAscii(text);
+  if (!ascii || !LooksLikeDecimal(*ascii)) return std::nullopt;
+  double value = std::strtod(ascii->c_str(), nullptr);
+  if (!std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+std::optional<std::int64_t> ParseInteger(const Text& text, std::int64_t min, std::int64_t max) {
+  auto ascii = TrimmedAscii(text);
+  if (!ascii || ascii->empty()) return std::nullopt;
+  size_t i = 0;
+  bool negative = false;
+  if ((*ascii)[0] == '+' || (*ascii)[0] == '-') {
+    negative = (*ascii)[0] == '-';
+    i = 1;
+  }
+  if (i == ascii->size()) return std::nullopt;
+  std::int64_t value = 0;
+  for (; i < ascii->size(); ++i) {
+    char c = (*ascii)[i];
+    if (!IsDigit(c)) return std::nullopt;
+    value = value * 10 + (c - '0');
+    if (value > (std::int64_t{1} << 40)) return std::nullopt;  // far outside any range we use
+  }
+  if (negative) value = -value;
+  if (value < min || value > max) return std::nullopt;
+  return value;
+}
+
+std::optional<std::int32_t> ParseInt32(const Text& text) {
+  auto value = ParseInteger(text, INT32_MIN, INT32_MAX);
+  if (!value) return std::nullopt;
+  return static_cast<std::int32_t>(*value);
+}
+
+std::optional<bool> ParseBool(const Text& text) {
+  auto ascii = TrimmedAscii(text);
+  if (!ascii) return std::nullopt;
+  std::string lower;
+  for (char c : *ascii) lower.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
+  if (lower == "true") return true;
+  if (lower == "false") return false;
+  auto number = ParseNumber(text);
+  if (!number) return std::nullopt;
+  return *number != 0.0;
+}
+
+Text FormatInteger(std::int64_t value) { return FromAscii(std::to_string(value).c_str()); }
+
+Text FormatBool(bool value) { return value ? u"True" : u"False"; }
+
+Text FromAscii(const char* text) {
+  Text out;
+  for (; *text; ++text) out.push_back(static_cast<char16_t>(static_cast<unsigned char>(*text)));
+  return out;
+}
+
+std::string ToUtf8(const Text& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    std::uint32_t cp = text[i];
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      ++i;
+    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+      cp = 0xFFFD;  // a lone surrogate has no UTF-8 form
+    }
+    if (cp < 0x80) {
+      out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+  }
+  return out;
+}
+
+Text FromUtf8(const std::string& text) {
+  Text out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    int extra = c < 0x80 ? 0 : (c >> 5) == 0x6 ? 1 : (c >> 4) == 0xE ? 2 : (c >> 3) == 0x1E ? 3 : -1;
+    std::uint32_t cp = extra == 0 ? c : extra == 1 ? (c & 0x1F) : extra == 2 ? (c & 0x0F) : (c & 0x07);
+    bool ok = extra >= 0;
+    for (int k = 1; ok && k <= extra; ++k) {
+      if (i + k >= text.size()) { ok = false; break; }
+      unsigned char cc = static_cast<unsigned char>(text[i + k]);
+      if ((cc & 0xC0) != 0x80) { ok = false; break; }
+      cp = (cp << 6) | (cc & 0x3F);
+    }
+    if (!ok) {
+      out.push_back(0xFFFD);
+      ++i;
+      continue;
+    }
+    i += extra + 1;
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    } else {
+      out.push_back(static_cast<char16_t>(cp));
+    }
+  }
+  return out;
+}
+
+}  // namespace pinaleaf

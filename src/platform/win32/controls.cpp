@@ -1,0 +1,239 @@
+// Controls on forms: the text box, and the events every control reports.
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/win32/win32.h"
+
+namespace platform::win32 {
+namespace {
+
+std::unordered_map<HWND, ControlData> g_controls;
+
+Twips X(LPARAM lParam, HWND hwnd) { return PixelsToTwips(GET_X_LPARAM(lParam), DpiOf(hwnd)); }
+Twips Y(LPARAM lParam, HWND hwnd) { return PixelsToTwips(GET_Y_LPARAM(lParam), DpiOf(hwnd)); }
+
+const wchar_t* W(const Text& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+}  // namespace
+
+ControlData* FindControl(HWND hwnd) {
+  auto it = g_controls.find(hwnd);
+  return it == g_controls.end() ? nullptr : &it->second;
+}
+
+void RegisterControl(HWND control, HWND form, ControlData data) {
+  data.form = form;
+  data.original = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlProc)));
+  g_controls[control] = std::move(data);
+}
+
+void ForgetControl(HWND control) {
+  auto it = g_controls.find(control);
+  if (it == g_controls.end()) return;
+  if (it->second.backBrush) DeleteObject(it->second.backBrush);
+  if (it->second.hfont) DeleteObject(it->second.hfont);
+  g_controls.erase(it);
+}
+
+HFONT MakeFont(const Font& font, int dpi) {
+  LOGFONTW lf = {};
+  lf.lfHeight = -static_cast<LONG>(std::lround(static_cast<double>(font.size) * dpi / 72.0));
+  lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = font.italic;
+  lf.lfUnderline = font.underline;
+  lf.lfStrikeOut = font.strikethrough;
+  lf.lfCharSet = static_cast<BYTE>(font.charset);
+  lf.lfQuality = CLEARTYPE_QUALITY;
+  size_t length = std::min(font.name.size(), static_cast<size_t>(LF_FACESIZE - 1));
+  std::copy_n(font.name.begin(), length, lf.lfFaceName);
+  return CreateFontIndirectW(&lf);
+}
+
+HCURSOR CursorFor(Pointer shape, CursorId custom);
+
+LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  ControlData* data = FindControl(hwnd);
+  if (!data) return DefWindowProcW(hwnd, msg, wParam, lParam);
+  WNDPROC original = data->original;
+  HWND form = data->form;
+  Handle self = ToHandle(hwnd);
+  switch (msg) {
+    case WM_CONTEXTMENU:
+      if (data->blockContextMenu) return 1;
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: {
+      int button = msg == WM_LBUTTONDOWN ? kLeftButton : msg == WM_RBUTTONDOWN ? kRightButton : kMiddleButton;
+      if (button == kLeftButton) data->leftPressed = true;
+      bool handled = false;
+      Twips x = X(lParam, hwnd), y = Y(lParam, hwnd);
+      Dispatch(form, [&](EventSink& s) { handled = s.OnMouseDown(self, button, ModifierState(), x, y); });
+      // The handler may have closed the note this control belongs to.
+      if (handled || !FindControl(hwnd)) {
+        if (ControlData* still = FindControl(hwnd)) still->leftPressed = false;
+        return 0;
+      }
+      break;
+    }
+    case WM_LBUTTONUP: {
+      bool click = data->leftPressed;
+      data->leftPressed = false;
+      LRESULT result = CallWindowProcW(original, hwnd, msg, wParam, lParam);
+      if (click && FindControl(hwnd)) Dispatch(form, [&](EventSink& s) { s.OnClick(self); });
+      return result;
+    }
+    case WM_MOUSEMOVE: {
+      int buttons = ((wParam & MK_LBUTTON) ? kLeftButton : 0) | ((wParam & MK_RBUTTON) ? kRightButton : 0) |
+                    ((wParam & MK_MBUTTON) ? kMiddleButton : 0);
+      Twips x = X(lParam, hwnd), y = Y(lParam, hwnd);
+      Dispatch(form, [&](EventSink& s) { s.OnMouseMove(self, buttons, ModifierState(), x, y); });
+      if (!FindControl(hwnd)) return 0;
+      break;
+    }
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+      int key = static_cast<int>(wParam & 0xFFFF);
+      Dispatch(form, [&](EventSink& s) { s.OnKeyDown(self, key, ModifierState()); });
+      if (!FindControl(hwnd)) return 0;
+      break;
+    }
+    case WM_SETCURSOR:
+      if (FormData* owner = FindForm(form); owner && LOWORD(lParam) == HTCLIENT && owner->pointer != Pointer::Default) {
+        ::SetCursor(CursorFor(owner->pointer, owner->customCursor));
+        return TRUE;
+      }
+      break;
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+      ForgetControl(hwnd);
+      return CallWindowProcW(original, hwnd, msg, wParam, lParam);
+  }
+  return CallWindowProcW(original, hwnd, msg, wParam, lParam);
+}
+
+}  // namespace platform::win32
+
+namespace platform {
+using namespace win32;
+
+Handle CreateTextBox(Handle form, const TextBoxSpec& spec) {
+  HWND parent = ToHwnd(form);
+  if (!FindForm(parent)) return 0;
+  int dpi = DpiOf(parent);
+  HWND hwnd = CreateWindowExW(0, L"EDIT", W(spec.text),
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN |
+                                  ES_NOHIDESEL,
+                              TwipsToPixels(spec.rect.left, dpi), TwipsToPixels(spec.rect.top, dpi),
+                              TwipsToPixels(spec.rect.width, dpi), TwipsToPixels(spec.rect.height, dpi), parent,
+                              nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (!hwnd) return 0;
+  // Lift the default 32K limit: a note holds whatever the user pastes.
+  SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);
+  ControlData data;
+  data.textBox = true;
+  data.backColor = spec.backColor;
+  data.foreColor = spec.foreColor;
+  data.backBrush = CreateSolidBrush(ResolveColor(spec.backColor));
+  data.font = spec.font;
+  data.hfont = MakeFont(spec.font, dpi);
+  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(data.hfont), FALSE);
+  RegisterControl(hwnd, parent, std::move(data));
+  return ToHandle(hwnd);
+}
+
+Text GetText(Handle control) {
+  HWND hwnd = ToHwnd(control);
+  int length = GetWindowTextLengthW(hwnd);
+  if (length <= 0) return {};
+  std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
+  int copied = GetWindowTextW(hwnd, buffer.data(), length + 1);
+  return Text(reinterpret_cast<const char16_t*>(buffer.data()), static_cast<size_t>(std::max(copied, 0)));
+}
+
+void SetText(Handle control, const Text& text) { SetWindowTextW(ToHwnd(control), W(text)); }
+
+int GetSelStart(Handle textBox) {
+  DWORD start = 0, end = 0;
+  SendMessageW(ToHwnd(textBox), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  return static_cast<int>(start);
+}
+
+int GetSelLength(Handle textBox) {
+  DWORD start = 0, end = 0;
+  SendMessageW(ToHwnd(textBox), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  return static_cast<int>(end - start);
+}
+
+void SetSelection(Handle textBox, int start, int length) {
+  SendMessageW(ToHwnd(textBox), EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(start + length));
+}
+
+Text GetSelectedText(Handle textBox) {
+  Text text = GetText(textBox);
+  size_t start = std::min(static_cast<size_t>(std::max(GetSelStart(textBox), 0)), text.size());
+  size_t length = std::min(static_cast<size_t>(std::max(GetSelLength(textBox), 0)), text.size() - start);
+  return text.substr(start, length);
+}
+
+void ReplaceSelection(Handle textBox, const Text& text) {
+  SendMessageW(ToHwnd(textBox), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(W(text)));
+}
+
+bool IsTextBox(Handle control) {
+  ControlData* data = FindControl(ToHwnd(control));
+  return data && data->textBox;
+}
+
+void SetEnabled(Handle control, bool enabled) { EnableWindow(ToHwnd(control), enabled); }
+
+bool IsEnabled(Handle control) { return IsWindowEnabled(ToHwnd(control)) != FALSE; }
+
+void SetFocus(Handle control) { ::SetFocus(ToHwnd(control)); }
+
+Handle FocusedControl() {
+  HWND focus = GetFocus();
+  return FindControl(focus) ? ToHandle(focus) : 0;
+}
+
+void SetFont(Handle control, const Font& font) {
+  HWND hwnd = ToHwnd(control);
+  ControlData* data = FindControl(hwnd);
+  if (!data) return;
+  HFONT old = data->hfont;
+  data->font = font;
+  data->hfont = MakeFont(font, DpiOf(hwnd));
+  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(data->hfont), TRUE);
+  if (old) DeleteObject(old);
+}
+
+Font GetFont(Handle control) {
+  ControlData* data = FindControl(ToHwnd(control));
+  return data ? data->font : Font{};
+}
+
+void SetForeColor(Handle control, Color color) {
+  HWND hwnd = ToHwnd(control);
+  if (ControlData* data = FindControl(hwnd)) {
+    data->foreColor = color;
+    InvalidateRect(hwnd, nullptr, TRUE);
+  }
+}
+
+Color GetForeColor(Handle control) {
+  ControlData* data = FindControl(ToHwnd(control));
+  return data ? data->foreColor : kWindowTextColor;
+}
+
+void BlockContextMenu(Handle textBox) {
+  if (ControlData* data = FindControl(ToHwnd(textBox))) data->blockContextMenu = true;
+}
+
+void UnblockContextMenu(Handle textBox) {
+  if (ControlData* data = FindControl(ToHwnd(textBox))) data->blockContextMenu = false;
+}
+
+}  // namespace platform

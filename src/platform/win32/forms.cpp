@@ -1,0 +1,365 @@
+// Forms: the program's top-level windows, their events and the loaded list.
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/win32/win32.h"
+
+namespace platform::win32 {
+namespace {
+
+const wchar_t kFormClass[] = L"PinaleafForm";
+const UINT_PTR kFormTimer = 1;
+
+std::unordered_map<HWND, FormData> g_forms;
+std::vector<HWND> g_loaded;  // load order
+
+HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
+
+Twips X(LPARAM lParam, HWND hwnd) { return PixelsToTwips(GET_X_LPARAM(lParam), DpiOf(hwnd)); }
+Twips Y(LPARAM lParam, HWND hwnd) { return PixelsToTwips(GET_Y_LPARAM(lParam), DpiOf(hwnd)); }
+
+int ButtonOf(UINT msg) {
+  switch (msg) {
+    case WM_LBUTTONDOWN: return kLeftButton;
+    case WM_RBUTTONDOWN: return kRightButton;
+    default: return kMiddleButton;
+  }
+}
+
+int ButtonsHeld(WPARAM wParam) {
+  return ((wParam & MK_LBUTTON) ? kLeftButton : 0) | ((wParam & MK_RBUTTON) ? kRightButton : 0) |
+         ((wParam & MK_MBUTTON) ? kMiddleButton : 0);
+}
+
+// Brush and colours of a control, asked for by the control while it paints.
+LRESULT ControlColors(HDC dc, HWND control) {
+  ControlData* data = FindControl(control);
+  if (!data) return 0;
+  SetTextColor(dc, ResolveColor(data->foreColor));
+  SetBkColor(dc, ResolveColor(data->backColor));
+  return reinterpret_cast<LRESULT>(data->backBrush);
+}
+
+// Focus goes on to the form's first enabled text box, so typing carries on
+// after the strip of a note is clicked.
+void FocusFirstTextBox(HWND form) {
+  for (HWND child = GetWindow(form, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    ControlData* data = FindControl(child);
+    if (data && data->textBox && IsWindowEnabled(child)) {
+      ::SetFocus(child);
+      return;
+    }
+  }
+}
+
+LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  FormData* data = FindForm(hwnd);
+  if (!data) return DefWindowProcW(hwnd, msg, wParam, lParam);
+  Handle self = ToHandle(hwnd);
+  switch (msg) {
+    case WM_ERASEBKGND: {
+      RECT rc;
+      GetClientRect(hwnd, &rc);
+      FillRect(reinterpret_cast<HDC>(wParam), &rc, data->backBrush);
+      return 1;
+    }
+    case WM_SIZE:
+      if (data->shownOnce) Dispatch(hwnd, [&](EventSink& s) { s.OnResize(self); });
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: {
+      int button = ButtonOf(msg);
+      if (button == kLeftButton) data->leftPressed = true;
+      Twips x = X(lParam, hwnd), y = Y(lParam, hwnd);
+      Dispatch(hwnd, [&](EventSink& s) { s.OnMouseDown(self, button, ModifierState(), x, y); });
+      return 0;
+    }
+    case WM_LBUTTONUP:
+      if (data->leftPressed) {
+        data->leftPressed = false;
+        Dispatch(hwnd, [&](EventSink& s) { s.OnClick(self); });
+      }
+      return 0;
+    case WM_MOUSEMOVE: {
+      Twips x = X(lParam, hwnd), y = Y(lParam, hwnd);
+      Dispatch(hwnd, [&](EventSink& s) { s.OnMouseMove(self, ButtonsHeld(wParam), ModifierState(), x, y); });
+      return 0;
+    }
+    case WM_SETFOCUS:
+      Dispatch(hwnd, [&](EventSink& s) { s.OnGotFocus(self); });
+      if (FindForm(hwnd)) FocusFirstTextBox(hwnd);
+      return 0;
+    case WM_SETCURSOR:
+      if (LOWORD(lParam) == HTCLIENT && data->pointer != Pointer::Default) {
+        ::SetCursor(CursorFor(data->pointer, data->customCursor));
+        return TRUE;
+      }
+      break;
+    case WM_TIMER:
+      if (wParam == kFormTimer) Dispatch(hwnd, [&](EventSink& s) { s.OnTimer(self); });
+      return 0;
+    case WM_CLOSE: {
+      bool unload = true;
+      Dispatch(hwnd, [&](EventSink& s) { unload = s.OnCloseRequest(self); });
+      if (unload && FindForm(hwnd)) UnloadForm(self);
+      return 0;
+    }
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+      if (LRESULT brush = ControlColors(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam))) {
+        return brush;
+      }
+      break;
+  }
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+void RegisterFormClass() {
+  static bool registered = false;
+  if (registered) return;
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = FormProc;
+  wc.hInstance = Instance();
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.lpszClassName = kFormClass;
+  RegisterClassExW(&wc);
+  registered = true;
+}
+
+void SetBrush(HBRUSH& brush, Color color) {
+  if (brush) DeleteObject(brush);
+  brush = CreateSolidBrush(ResolveColor(color));
+}
+
+}  // namespace
+
+FormData* FindForm(HWND hwnd) {
+  auto it = g_forms.find(hwnd);
+  return it == g_forms.end() ? nullptr : &it->second;
+}
+
+HWND FormOf(HWND hwnd) {
+  if (FindForm(hwnd)) return hwnd;
+  if (ControlData* control = FindControl(hwnd)) return control->form;
+  return nullptr;
+}
+
+int TwipsToPixels(Twips twips, int dpi) {
+  return static_cast<int>(std::lround(static_cast<double>(twips) * dpi / kTwipsPerInch));
+}
+
+Twips PixelsToTwips(int pixels, int dpi) {
+  return static_cast<Twips>(std::lround(static_cast<double>(pixels) * kTwipsPerInch / dpi));
+}
+
+int DpiOf(HWND hwnd) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (hwnd && getDpiForWindow) {
+    if (UINT dpi = getDpiForWindow(hwnd)) return static_cast<int>(dpi);
+  }
+  static int systemDpi = [] {
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+  }();
+  return systemDpi;
+}
+
+COLORREF ResolveColor(Color color) {
+  if (color & kSystemColorFlag) return GetSysColor(static_cast<int>(color & 0x7FFFFFFF));
+  return static_cast<COLORREF>(color & 0x00FFFFFF);
+}
+
+int ModifierState() {
+  return ((GetKeyState(VK_SHIFT) & 0x8000) ? kShift : 0) | ((GetKeyState(VK_CONTROL) & 0x8000) ? kCtrl : 0) |
+         ((GetKeyState(VK_MENU) & 0x8000) ? kAlt : 0);
+}
+
+}  // namespace platform::win32
+
+namespace platform {
+using namespace win32;
+
+Handle CreateForm(const FormSpec& spec, std::shared_ptr<EventSink> sink) {
+  RegisterFormClass();
+  DWORD style = WS_POPUP | WS_CLIPCHILDREN;
+  DWORD exStyle = WS_EX_TOOLWINDOW;  // no taskbar button
+  if (spec.kind == FormKind::Dialog) {
+    style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+  }
+  int dpi = DpiOf(nullptr);
+  RECT rc = {0, 0, TwipsToPixels(spec.rect.width, dpi), TwipsToPixels(spec.rect.height, dpi)};
+  AdjustWindowRectEx(&rc, style, FALSE, exStyle);
+  int x = spec.platformPlaces ? CW_USEDEFAULT : TwipsToPixels(spec.rect.left, dpi) + rc.left;
+  int y = spec.platformPlaces ? CW_USEDEFAULT : TwipsToPixels(spec.rect.top, dpi) + rc.top;
+  HWND hwnd = CreateWindowExW(exStyle, kFormClass, reinterpret_cast<const wchar_t*>(spec.caption.c_str()), style, x,
+                              y, rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, Instance(), nullptr);
+  if (!hwnd) return 0;
+  FormData& data = g_forms[hwnd];
+  data.sink = std::move(sink);
+  data.kind = spec.kind;
+  data.backColor = spec.backColor;
+  SetBrush(data.backBrush, spec.backColor);
+  g_loaded.push_back(hwnd);
+  return ToHandle(hwnd);
+}
+
+void ShowForm(Handle form) {
+  HWND hwnd = ToHwnd(form);
+  FormData* data = FindForm(hwnd);
+  if (!data || data->kind == FormKind::Hidden) return;
+  ShowWindow(hwnd, SW_SHOW);
+  data = FindForm(hwnd);
+  if (data && !data->shownOnce) {
+    data->shownOnce = true;
+    Dispatch(hwnd, [&](EventSink& s) { s.OnResize(form); });
+  }
+}
+
+void HideForm(Handle form) { ShowWindow(ToHwnd(form), SW_HIDE); }
+
+bool IsVisible(Handle form) { return FindForm(ToHwnd(form)) && IsWindowVisible(ToHwnd(form)); }
+
+void UnloadForm(Handle form) {
+  HWND hwnd = ToHwnd(form);
+  if (!FindForm(hwnd)) return;
+  Dispatch(hwnd, [&](EventSink& s) { s.OnUnload(form); });
+  auto it = g_forms.find(hwnd);
+  if (it == g_forms.end()) return;  // the unload handler unloaded it already
+  HBRUSH brush = it->second.backBrush;
+  g_forms.erase(it);
+  g_loaded.erase(std::remove(g_loaded.begin(), g_loaded.end(), hwnd), g_loaded.end());
+  DestroyWindow(hwnd);
+  if (brush) DeleteObject(brush);
+}
+
+bool IsLoaded(Handle form) { return FindForm(ToHwnd(form)) != nullptr; }
+
+std::vector<Handle> LoadedForms() {
+  std::vector<Handle> forms;
+  forms.reserve(g_loaded.size());
+  for (HWND hwnd : g_loaded) forms.push_back(ToHandle(hwnd));
+  return forms;
+}
+
+std::shared_ptr<EventSink> SinkOf(Handle form) {
+  FormData* data = FindForm(ToHwnd(form));
+  return data ? data->sink : nullptr;
+}
+
+Rect GetRect(Handle window) {
+  HWND hwnd = ToHwnd(window);
+  int dpi = DpiOf(hwnd);
+  RECT rc;
+  if (!GetWindowRect(hwnd, &rc)) return {};
+  if (HWND parent = GetParent(hwnd); parent && (GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD)) {
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rc), 2);
+  }
+  return {PixelsToTwips(rc.left, dpi), PixelsToTwips(rc.top, dpi), PixelsToTwips(rc.right - rc.left, dpi),
+          PixelsToTwips(rc.bottom - rc.top, dpi)};
+}
+
+void SetRect(Handle window, const Rect& rect) {
+  HWND hwnd = ToHwnd(window);
+  int dpi = DpiOf(hwnd);
+  SetWindowPos(hwnd, nullptr, TwipsToPixels(rect.left, dpi), TwipsToPixels(rect.top, dpi),
+               TwipsToPixels(rect.width, dpi), TwipsToPixels(rect.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Rect ScreenRect() {
+  int dpi = DpiOf(nullptr);
+  return {0, 0, PixelsToTwips(GetSystemMetrics(SM_CXSCREEN), dpi),
+          PixelsToTwips(GetSystemMetrics(SM_CYSCREEN), dpi)};
+}
+
+Rect WorkArea(Handle window) {
+  HWND hwnd = ToHwnd(window);
+  HMONITOR monitor = hwnd ? MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST)
+                          : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+  MONITORINFO info = {};
+  info.cbSize = sizeof(info);
+  GetMonitorInfoW(monitor, &info);
+  int dpi = DpiOf(hwnd);
+  const RECT& rc = info.rcWork;
+  return {PixelsToTwips(rc.left, dpi), PixelsToTwips(rc.top, dpi), PixelsToTwips(rc.right - rc.left, dpi),
+          PixelsToTwips(rc.bottom - rc.top, dpi)};
+}
+
+void SetBackColor(Handle window, Color color) {
+  HWND hwnd = ToHwnd(window);
+  if (FormData* form = FindForm(hwnd)) {
+    form->backColor = color;
+    SetBrush(form->backBrush, color);
+  } else if (ControlData* control = FindControl(hwnd)) {
+    control->backColor = color;
+    SetBrush(control->backBrush, color);
+  } else {
+    return;
+  }
+  InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+Color GetBackColor(Handle window) {
+  HWND hwnd = ToHwnd(window);
+  if (FormData* form = FindForm(hwnd)) return form->backColor;
+  if (ControlData* control = FindControl(hwnd)) return control->backColor;
+  return 0;
+}
+
+void SetCaption(Handle window, const Text& caption) {
+  SetWindowTextW(ToHwnd(window), reinterpret_cast<const wchar_t*>(caption.c_str()));
+}
+
+Text GetCaption(Handle window) {
+  HWND hwnd = ToHwnd(window);
+  int length = GetWindowTextLengthW(hwnd);
+  std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
+  int copied = GetWindowTextW(hwnd, buffer.data(), length + 1);
+  return Text(reinterpret_cast<const char16_t*>(buffer.data()), static_cast<size_t>(std::max(copied, 0)));
+}
+
+void SetPointer(Handle form, Pointer shape, CursorId custom) {
+  HWND hwnd = ToHwnd(form);
+  FormData* data = FindForm(hwnd);
+  if (!data) return;
+  data->pointer = shape;
+  data->customCursor = custom;
+  // Takes effect at once when the pointer is over the form already.
+  POINT pt;
+  if (GetCursorPos(&pt) && FormOf(WindowFromPoint(pt)) == hwnd && shape != Pointer::Default) {
+    ::SetCursor(CursorFor(shape, custom));
+  }
+}
+
+void SetTopmost(Handle form, bool topmost) {
+  SetWindowPos(ToHwnd(form), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+}
+
+bool IsTopmost(Handle form) { return (GetWindowLongW(ToHwnd(form), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+void SetTimer(Handle form, int intervalMs) {
+  HWND hwnd = ToHwnd(form);
+  FormData* data = FindForm(hwnd);
+  if (!data) return;
+  data->timerMs = std::max(intervalMs, 0);
+  if (data->timerMs == 0) {
+    KillTimer(hwnd, kFormTimer);
+  } else {
+    ::SetTimer(hwnd, kFormTimer, static_cast<UINT>(data->timerMs), nullptr);
+  }
+}
+
+int GetTimer(Handle form) {
+  FormData* data = FindForm(ToHwnd(form));
+  return data ? data->timerMs : 0;
+}
+
+}  // namespace platform

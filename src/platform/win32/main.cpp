@@ -1,0 +1,22 @@
+// Entry point of the Windows program: start-up note, then the message loop.
+#include "platform/win32/win32.h"
+
+#include <commctrl.h>
+
+#include "notes/program.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  INITCOMMONCONTROLSEX controls = {};
+  controls.dwSize = sizeof(controls);
+  controls.dwICC = ICC_STANDARD_CLASSES | ICC_DATE_CLASSES;
+  InitCommonControlsEx(&controls);
+
+  pinaleaf::StartProgram();
+
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return 0;
+}

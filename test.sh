@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds all three presets and runs every test: the unit tests on the
+# simulated platform (plain, then under AddressSanitizer and
+# UndefinedBehaviorSanitizer), then the Win32 tests under Wine in a private
+# X server that this script starts and stops.
+set -euo pipefail
+cd "$(dirname "$0")"
+. scripts/install-deps.sh
+need_packages "${BUILD_PACKAGES[@]}" libgtest-dev googletest xvfb
+
+# Warnings are errors in CI.
+werror=()
+[ "${CI:-}" = "true" ] && werror=(-DPINALEAF_WERROR=ON)
+
+for preset in host host-asan win64 win32; do
+  echo "== build $preset"
+  cmake --preset "$preset" "${werror[@]}" >/dev/null
+  cmake --build --preset "$preset"
+done
+
+echo "== host tests"
+ctest --preset host
+echo "== host tests (sanitizers)"
+ctest --preset host-asan
+echo "== Win32 tests under Wine"
+tests/win32/run-wine-tests.sh
