@@ -13,9 +13,12 @@ namespace {
 constexpr float kMaxFontSize = 2048.0f;
 
 std::optional<float> ParseFontSize(const Text& text) {
-  auto size = ParseNumber(text);
-  if (!size || *size <= 0.0 || *size > kMaxFontSize) return std::nullopt;
-  return static_cast<float>(*size);
+  auto number = ParseNumber(text);
+  if (!number) return std::nullopt;
+  // Checked as the single-precision size it becomes: 1e-50 would be 0 points.
+  float size = static_cast<float>(*number);
+  if (!(size > 0.0f) || size > kMaxFontSize) return std::nullopt;
+  return size;
 }
 
 }  // namespace

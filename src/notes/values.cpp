@@ -67,14 +67,17 @@ std::optional<std::int64_t> ParseInteger(const Text& text, std::int64_t min, std
     i = 1;
   }
   if (i == ascii->size()) return std::nullopt;
-  std::int64_t value = 0;
+  // The magnitude, stopped before it can overflow (2^63 still fits).
+  const std::uint64_t cap = std::uint64_t{1} << 63;
+  std::uint64_t magnitude = 0;
   for (; i < ascii->size(); ++i) {
     char c = (*ascii)[i];
     if (!IsDigit(c)) return std::nullopt;
-    value = value * 10 + (c - '0');
-    if (value > (std::int64_t{1} << 40)) return std::nullopt;  // far outside any range we use
+    magnitude = magnitude * 10 + static_cast<std::uint64_t>(c - '0');
+    if (magnitude > cap) return std::nullopt;
   }
-  if (negative) value = -value;
+  if (!negative && magnitude == cap) return std::nullopt;
+  std::int64_t value = negative ? static_cast<std::int64_t>(0 - magnitude) : static_cast<std::int64_t>(magnitude);
   if (value < min || value > max) return std::nullopt;
   return value;
 }
@@ -145,19 +148,22 @@ Text FromUtf8(const std::string& text) {
     unsigned char c = static_cast<unsigned char>(text[i]);
     int extra = c < 0x80 ? 0 : (c >> 5) == 0x6 ? 1 : (c >> 4) == 0xE ? 2 : (c >> 3) == 0x1E ? 3 : -1;
     std::uint32_t cp = extra == 0 ? c : extra == 1 ? (c & 0x1F) : extra == 2 ? (c & 0x0F) : (c & 0x07);
-    bool ok = extra >= 0;
+    bool ok = extra >= 0 && i + static_cast<size_t>(extra) < text.size();
     for (int k = 1; ok && k <= extra; ++k) {
-      if (i + k >= text.size()) { ok = false; break; }
-      unsigned char cc = static_cast<unsigned char>(text[i + k]);
-      if ((cc & 0xC0) != 0x80) { ok = false; break; }
+      unsigned char cc = static_cast<unsigned char>(text[i + static_cast<size_t>(k)]);
+      ok = (cc & 0xC0) == 0x80;
       cp = (cp << 6) | (cc & 0x3F);
     }
+    // Overlong forms, encoded surrogates and code points past U+10FFFF are
+    // not characters: each bad byte becomes one replacement character.
+    static const std::uint32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
+    if (ok && (cp < kMinimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))) ok = false;
     if (!ok) {
       out.push_back(0xFFFD);
       ++i;
       continue;
     }
-    i += extra + 1;
+    i += static_cast<size_t>(extra) + 1;
     if (cp >= 0x10000) {
       cp -= 0x10000;
       out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));

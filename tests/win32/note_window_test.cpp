@@ -52,6 +52,8 @@ TEST_F(NoteWindow, StartupNoteHasItsDesignLookWithAnEmptyStore) {
   StartedNote started = Start();
   ASSERT_TRUE(IsWindow(started.note));
   ASSERT_TRUE(IsWindowVisible(started.note));
+  // Showing the note records nothing: only touching it does.
+  EXPECT_EQ(harness::ReadInAnotherProcess(L"ActivehWnd"), L"");
 
   RECT rc;
   GetWindowRect(started.note, &rc);

@@ -42,16 +42,18 @@ LRESULT ControlColors(HDC dc, HWND control) {
   return reinterpret_cast<LRESULT>(data->backBrush);
 }
 
-// Focus goes on to the form's first enabled text box, so typing carries on
-// after the strip of a note is clicked.
-void FocusFirstTextBox(HWND form) {
+// On activation the focus goes to the form's first enabled text box, as in a
+// dialog, so typing carries on after the strip of a note is clicked. The form
+// itself gets the focus only when it has no such control.
+bool FocusFirstTextBox(HWND form) {
   for (HWND child = GetWindow(form, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     ControlData* data = FindControl(child);
     if (data && data->textBox && IsWindowEnabled(child)) {
       ::SetFocus(child);
-      return;
+      return true;
     }
   }
+  return false;
 }
 
 LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -88,9 +90,11 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       Dispatch(hwnd, [&](EventSink& s) { s.OnMouseMove(self, ButtonsHeld(wParam), ModifierState(), x, y); });
       return 0;
     }
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam) && FocusFirstTextBox(hwnd)) return 0;
+      break;
     case WM_SETFOCUS:
       Dispatch(hwnd, [&](EventSink& s) { s.OnGotFocus(self); });
-      if (FindForm(hwnd)) FocusFirstTextBox(hwnd);
       return 0;
     case WM_SETCURSOR:
       if (LOWORD(lParam) == HTCLIENT && data->pointer != Pointer::Default) {
