@@ -1,4 +1,4 @@
-// Z-order of a window relative to the desktop's other windows.
+// Z-order of the program's windows relative to the desktop's other windows.
 #pragma once
 
 #include "platform/platform.h"
@@ -7,5 +7,8 @@ namespace pinaleaf {
 
 void MakeTopmost(platform::Handle window);
 void MakeNotTopmost(platform::Handle window);
+// Flips the popup's "Always On Top" check mark, applies it to every loaded
+// window in load order and stores it.
+void ToggleAlwaysOnTop();
 
 }  // namespace pinaleaf

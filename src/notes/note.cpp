@@ -1,6 +1,7 @@
 #include "notes/note.h"
 
 #include "commands/active_note.h"
+#include "commands/note_commands.h"
 #include "commands/stay_on.h"
 #include "menu/context_menu_hook.h"
 #include "menu/menu_form.h"
@@ -125,8 +126,15 @@ void Note::OnClick(Handle) { RecordActive(); }
 
 void Note::OnGotFocus(Handle) { RecordActive(); }
 
-bool Note::OnMouseDown(Handle, int, int, Twips, Twips) {
+bool Note::OnMouseDown(Handle source, int button, int, Twips, Twips) {
   RecordActive();
+  if (source == window_) {
+    if (button == platform::kRightButton) ShowNotePopup(*this, false);
+    return false;
+  }
+  ForEachActiveNote([&](Note& note) {
+    if (button == platform::kRightButton) ShowNotePopup(note, true);
+  });
   return false;
 }
 
@@ -136,11 +144,10 @@ void Note::OnMouseMove(Handle source, int, int, Twips, Twips) {
 
 void Note::OnTimer(Handle) { platform::SetTimer(window_, 0); }
 
-// Alt+F4 on a note closes it like any window; with the last note gone there
-// is nothing left to use, so the program ends instead of lingering unseen.
+// Alt+F4 closes a note as "Delete This Note" does, last-note question
+// included, so no process is ever left without a note.
 bool Note::OnCloseRequest(Handle) {
-  Unload();
-  if (Count() == 0) platform::EndProcess();
+  CloseNote(*this);
   return false;
 }
 

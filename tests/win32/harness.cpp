@@ -1,6 +1,8 @@
 #include "harness.h"
 
 #include <fstream>
+
+#include "notes/program.h"
 #include <iterator>
 #include <vector>
 
@@ -72,6 +74,100 @@ void ClickAt(POINT screen) {
   inputs[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
   SendInput(3, inputs, sizeof(INPUT));
   Pump(150);
+}
+
+HWND StartNote() {
+  pinaleaf::StartProgram();
+  Pump(100);
+  return ToHwnd(pinaleaf::StartupNoteWindow());
+}
+
+HWND TextAreaOf(HWND note) { return GetWindow(note, GW_CHILD); }
+
+POINT CentreOf(HWND hwnd) {
+  RECT rc;
+  GetWindowRect(hwnd, &rc);
+  return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+}
+
+void MouseAt(POINT screen, DWORD buttonFlags) {
+  int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = screen.x * 65535 / (width - 1);
+  input.mi.dy = screen.y * 65535 / (height - 1);
+  input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | buttonFlags;
+  SendInput(1, &input, sizeof(INPUT));
+}
+
+void PressKeys(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs;
+  for (WORD key : keys) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    inputs.push_back(input);
+  }
+  for (auto it = keys.end(); it != keys.begin();) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = *--it;
+    input.ki.dwFlags = KEYEVENTF_KEYUP;
+    inputs.push_back(input);
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+namespace {
+std::function<void()> g_soon;
+UINT_PTR g_soonTimer = 0;
+
+void CALLBACK SoonProc(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  g_soonTimer = 0;
+  auto action = std::move(g_soon);
+  g_soon = nullptr;
+  if (action) action();
+}
+
+struct Search {
+  const wchar_t* className;
+  DWORD pid;
+  HWND found;
+};
+
+BOOL CALLBACK FindVisible(HWND hwnd, LPARAM lParam) {
+  auto* search = reinterpret_cast<Search*>(lParam);
+  wchar_t name[64];
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid == search->pid && IsWindowVisible(hwnd) && GetClassNameW(hwnd, name, 64) &&
+      wcscmp(name, search->className) == 0) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+}  // namespace
+
+void RunSoon(int ms, std::function<void()> action) {
+  if (g_soonTimer) KillTimer(nullptr, g_soonTimer);
+  g_soon = std::move(action);
+  g_soonTimer = SetTimer(nullptr, 0, static_cast<UINT>(ms), SoonProc);
+}
+
+bool Pending() { return g_soonTimer != 0; }
+
+HWND VisibleWindowOfClass(const wchar_t* className, DWORD pid) {
+  Search search = {className, pid ? pid : GetCurrentProcessId(), nullptr};
+  EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+void ChooseFromMenu(HWND menu, int downs) {
+  WPARAM key = downs >= 0 ? VK_DOWN : VK_UP;
+  for (int i = 0; i < (downs >= 0 ? downs : -downs); ++i) PostMessageW(menu, WM_KEYDOWN, key, 0);
+  PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
 }
 
 }  // namespace harness

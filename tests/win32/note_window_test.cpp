@@ -18,11 +18,9 @@ struct StartedNote {
 };
 
 StartedNote Start() {
-  pinaleaf::StartProgram();
-  harness::Pump(100);
   StartedNote started;
-  started.note = harness::ToHwnd(pinaleaf::StartupNoteWindow());
-  started.text = GetWindow(started.note, GW_CHILD);
+  started.note = harness::StartNote();
+  started.text = harness::TextAreaOf(started.note);
   return started;
 }
 
@@ -109,9 +107,7 @@ TEST_F(NoteWindow, ClickRecordsTheNoteForOtherProcesses) {
   StartedNote started = Start();
   SetForegroundWindow(started.note);
   harness::Pump(100);
-  RECT text;
-  GetWindowRect(started.text, &text);
-  harness::ClickAt({(text.left + text.right) / 2, (text.top + text.bottom) / 2});
+  harness::ClickAt(harness::CentreOf(started.text));
 
   std::wstring expected = std::to_wstring(static_cast<long>(reinterpret_cast<intptr_t>(started.note)));
   EXPECT_EQ(harness::ReadInAnotherProcess(L"ActivehWnd"), expected);

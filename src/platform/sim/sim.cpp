@@ -31,13 +31,6 @@ constexpr int kTaskbarHeightPx = 40;
 constexpr double kMonotonicOrigin = 3600.0;
 constexpr std::int64_t kSecondsPerDay = 86400;
 
-struct MenuEntry {
-  int id = 0;
-  Text caption;
-  Text shortcut;
-  bool separator = false;
-  bool checked = false;
-};
 
 std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
   std::int64_t q = a / b;
@@ -110,6 +103,8 @@ struct State {
   std::int64_t nowBase = SerialSeconds({2026, 3, 5, 14, 55, 30});
   std::int64_t nowBaseMs = 0;  // clock reading when nowBase was set
   std::map<platform::MenuId, std::vector<MenuEntry>> menus;
+  std::function<int(platform::MenuId, Handle)> popupHandler;
+  int popups = 0;
   Text clipboard;
   std::deque<platform::Answer> answers;
   std::vector<MessageBoxRecord> messageBoxes;
@@ -398,6 +393,15 @@ std::optional<Text> Stored(const Text& key) {
 int StoreWrites() { return g.storeWrites; }
 
 bool ProcessEnded() { return g.processEnded; }
+
+const std::vector<MenuEntry>* MenuEntries(platform::MenuId menu) {
+  auto it = g.menus.find(menu);
+  return it == g.menus.end() ? nullptr : &it->second;
+}
+
+void SetPopupHandler(std::function<int(platform::MenuId, Handle)> handler) { g.popupHandler = std::move(handler); }
+
+int PopupCount() { return g.popups; }
 
 }  // namespace sim
 
@@ -712,6 +716,13 @@ void SetMenuChecked(MenuId menu, int id, bool checked) {
 bool IsMenuChecked(MenuId menu, int id) {
   auto* entry = FindMenuEntry(menu, id);
   return entry && entry->checked;
+}
+
+int TrackPopupMenu(MenuId menu, Handle owner) {
+  if (g.processEnded || !g.menus.count(menu)) return 0;
+  ++g.popups;
+  auto handler = g.popupHandler;  // the handler may replace itself
+  return handler ? handler(menu, owner) : 0;
 }
 
 void BlockContextMenu(Handle textBox) {

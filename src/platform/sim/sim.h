@@ -8,6 +8,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -102,6 +103,21 @@ void AddFile(const Text& path, bool loadableCursor = false);
 void Store(const Text& key, const Text& value);  // under Pinaleaf\1.0
 std::optional<Text> Stored(const Text& key);
 int StoreWrites();  // how many writes since Reset
+
+// --- Popup menus.
+struct MenuEntry {
+  int id = 0;
+  Text caption;
+  Text shortcut;
+  bool separator = false;
+  bool checked = false;
+};
+const std::vector<MenuEntry>* MenuEntries(platform::MenuId menu);
+// Answers TrackPopupMenu while the popup is open: gets the menu and its
+// owner, returns the chosen id (0 dismisses). Without one, every popup is
+// dismissed.
+void SetPopupHandler(std::function<int(platform::MenuId, Handle owner)> handler);
+int PopupCount();  // popups shown since Reset
 
 // --- Process end.
 bool ProcessEnded();

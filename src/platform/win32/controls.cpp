@@ -10,6 +10,8 @@ namespace platform::win32 {
 namespace {
 
 std::unordered_map<HWND, ControlData> g_controls;
+// Text boxes whose context menu is blocked, and the procedure the block replaced.
+std::unordered_map<HWND, WNDPROC> g_contextMenuHooks;
 
 Twips X(LPARAM lParam, HWND hwnd) { return PixelsToTwips(GET_X_LPARAM(lParam), DpiOf(hwnd)); }
 Twips Y(LPARAM lParam, HWND hwnd) { return PixelsToTwips(GET_Y_LPARAM(lParam), DpiOf(hwnd)); }
@@ -61,9 +63,6 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
   HWND form = data->form;
   Handle self = ToHandle(hwnd);
   switch (msg) {
-    case WM_CONTEXTMENU:
-      if (data->blockContextMenu) return 1;
-      break;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
@@ -113,6 +112,16 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       return CallWindowProcW(original, hwnd, msg, wParam, lParam);
   }
   return CallWindowProcW(original, hwnd, msg, wParam, lParam);
+}
+
+// Swallows WM_CONTEXTMENU (mouse, menu key, Shift+F10) so the text box never
+// opens its own menu; everything else goes on to the replaced procedure.
+LRESULT CALLBACK ContextMenuWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_CONTEXTMENU) return 1;
+  auto it = g_contextMenuHooks.find(hwnd);
+  WNDPROC previous = it != g_contextMenuHooks.end() ? it->second : DefWindowProcW;
+  if (msg == WM_NCDESTROY && it != g_contextMenuHooks.end()) g_contextMenuHooks.erase(it);
+  return CallWindowProcW(previous, hwnd, msg, wParam, lParam);
 }
 
 }  // namespace platform::win32
@@ -229,11 +238,20 @@ Color GetForeColor(Handle control) {
 }
 
 void BlockContextMenu(Handle textBox) {
-  if (ControlData* data = FindControl(ToHwnd(textBox))) data->blockContextMenu = true;
+  HWND hwnd = ToHwnd(textBox);
+  if (!FindControl(hwnd)) return;
+  auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC));
+  if (current == &ContextMenuWndProc) return;  // hooked already
+  g_contextMenuHooks[hwnd] = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ContextMenuWndProc)));
 }
 
+// Puts the replaced procedure back; doing it twice puts back the same one.
 void UnblockContextMenu(Handle textBox) {
-  if (ControlData* data = FindControl(ToHwnd(textBox))) data->blockContextMenu = false;
+  HWND hwnd = ToHwnd(textBox);
+  auto it = g_contextMenuHooks.find(hwnd);
+  if (it == g_contextMenuHooks.end() || !IsWindow(hwnd)) return;
+  SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(it->second));
 }
 
 }  // namespace platform

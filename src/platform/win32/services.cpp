@@ -102,6 +102,19 @@ bool IsMenuChecked(MenuId menu, int id) {
   return state != static_cast<UINT>(-1) && (state & MF_CHECKED);
 }
 
+int TrackPopupMenu(MenuId menu, Handle owner) {
+  HWND hwnd = ToHwnd(owner);
+  POINT pt = {};
+  GetCursorPos(&pt);
+  // The owner must be in front, or a click elsewhere would not close the menu.
+  SetForegroundWindow(hwnd);
+  int chosen = static_cast<int>(
+      TrackPopupMenuEx(MenuOf(menu), TPM_RETURNCMD | TPM_LEFTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, pt.x, pt.y,
+                       hwnd, nullptr));
+  PostMessageW(hwnd, WM_NULL, 0, 0);
+  return chosen;
+}
+
 Answer AskYesNo(Handle owner, const Text& prompt, const Text& title) {
   int answer = MessageBoxW(ToHwnd(owner), W(prompt), W(title), MB_YESNO | MB_DEFBUTTON1);
   return answer == IDYES ? Answer::Yes : Answer::No;

@@ -33,7 +33,6 @@ struct ControlData {
   HWND form = nullptr;
   WNDPROC original = nullptr;
   bool textBox = false;
-  bool blockContextMenu = false;
   bool leftPressed = false;
   Color backColor = 0x00FFFFFF;
   Color foreColor = kWindowTextColor;

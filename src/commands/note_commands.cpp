@@ -1,0 +1,107 @@
+#include "commands/note_commands.h"
+
+#include <algorithm>
+
+#include "commands/active_note.h"
+#include "commands/stay_on.h"
+#include "menu/context_menu_hook.h"
+#include "menu/menu_form.h"
+#include "notes/note.h"
+
+namespace pinaleaf {
+namespace {
+
+constexpr Twips kCascadeStep = 500;
+
+// The eight values a new note copies, in the order they are applied.
+struct TextStyle {
+  platform::Color color = 0;
+  platform::Font font;
+  Twips textWidth = 0;
+};
+
+TextStyle CaptureStyle(const Note& note) {
+  return {platform::GetForeColor(note.textArea()), platform::GetFont(note.textArea()),
+          platform::GetRect(note.textArea()).width};
+}
+
+void ApplyStyle(const Note& note, const TextStyle& style) {
+  Handle text = note.textArea();
+  platform::SetForeColor(text, style.color);
+  platform::Font font = platform::GetFont(text);
+  auto set = [&](auto field, const auto& value) {
+    font.*field = value;
+    platform::SetFont(text, font);
+  };
+  set(&platform::Font::bold, style.font.bold);
+  set(&platform::Font::italic, style.font.italic);
+  set(&platform::Font::underline, style.font.underline);
+  set(&platform::Font::strikethrough, style.font.strikethrough);
+  set(&platform::Font::name, style.font.name);
+  set(&platform::Font::size, style.font.size);
+  platform::Rect rect = platform::GetRect(text);
+  rect.width = style.textWidth;
+  platform::SetRect(text, rect);
+}
+
+// A coordinate of the cascade that would leave the work area starts again at
+// its near edge, so every new note can be reached.
+Twips KeepInside(Twips wanted, Twips size, Twips areaStart, Twips areaSize) {
+  if (wanted < areaStart || wanted + size > areaStart + areaSize) return areaStart;
+  return wanted;
+}
+
+void Place(const Note& note, const Note& from) {
+  platform::Rect source = platform::GetRect(from.window());
+  platform::Rect rect = platform::GetRect(note.window());
+  platform::Rect area = platform::WorkArea(from.window());
+  rect.top = KeepInside(source.top + kCascadeStep, rect.height, area.top, area.height);
+  rect.left = KeepInside(source.left + kCascadeStep, rect.width, area.left, area.width);
+  platform::SetRect(note.window(), rect);
+}
+
+}  // namespace
+
+void CreateNewNote() {
+  ForEachActiveNote([](Note& active) {
+    TextStyle style = CaptureStyle(active);
+    auto note = Note::Load();
+    Place(*note, active);
+    ApplyStyle(*note, style);
+    if (MenuForm::Get().AlwaysOnTop()) {
+      MakeTopmost(note->window());
+    } else {
+      MakeNotTopmost(note->window());
+    }
+    note->Show();
+  });
+}
+
+void DeleteThisNote() {
+  // The only note is asked about whatever the record says, as it is the
+  // one that would close.
+  if (Note::Count() == 1) {
+    for (Handle window : platform::LoadedForms()) {
+      if (auto note = Note::FromHandle(window)) {
+        CloseNote(*note);
+        return;
+      }
+    }
+  }
+  ForEachActiveNote([](Note& note) { CloseNote(note); });
+}
+
+void CloseNote(Note& note) {
+  if (Note::Count() == 1) {
+    auto answer = platform::AskYesNo(note.window(), u"This is the last note. Would you like to quit?", u"Quit?");
+    if (answer == platform::Answer::No) return;
+    UnhookContextMenu(note);
+    QuitProgram();
+  }
+  UnhookContextMenu(note);
+  note.Unload();
+}
+
+void QuitProgram() { platform::EndProcess(); }
+
+}  // namespace pinaleaf
