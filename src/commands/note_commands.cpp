@@ -26,22 +26,10 @@ TextStyle CaptureStyle(const Note& note) {
 }
 
 void ApplyStyle(const Note& note, const TextStyle& style) {
-  Handle text = note.textArea();
-  platform::SetForeColor(text, style.color);
-  platform::Font font = platform::GetFont(text);
-  auto set = [&](auto field, const auto& value) {
-    font.*field = value;
-    platform::SetFont(text, font);
-  };
-  set(&platform::Font::bold, style.font.bold);
-  set(&platform::Font::italic, style.font.italic);
-  set(&platform::Font::underline, style.font.underline);
-  set(&platform::Font::strikethrough, style.font.strikethrough);
-  set(&platform::Font::name, style.font.name);
-  set(&platform::Font::size, style.font.size);
-  platform::Rect rect = platform::GetRect(text);
+  ApplyTextStyle(note.textArea(), style.color, style.font);
+  platform::Rect rect = platform::GetRect(note.textArea());
   rect.width = style.textWidth;
-  platform::SetRect(text, rect);
+  platform::SetRect(note.textArea(), rect);
 }
 
 // A coordinate of the cascade that would leave the work area starts again at

@@ -4,7 +4,10 @@
 
 #include "commands/note_commands.h"
 #include "commands/stay_on.h"
+#include "commands/style_commands.h"
+#include "commands/text_commands.h"
 #include "notes/note.h"
+#include "notes/translucency.h"
 #include "sharing/publisher.h"
 
 namespace pinaleaf {
@@ -94,8 +97,20 @@ void ShowNotePopup(Note& note, bool fromTextArea) {
 
 void RunMenuCommand(int item) {
   switch (item) {
+    case kCutItem: CutText(); break;
+    case kCopyItem: CopyText(); break;
+    case kPasteItem: PasteText(); break;
+    case kSelectAllItem: SelectAll(); break;
     case kCreateNewNoteItem: CreateNewNote(); break;
     case kDeleteThisNoteItem: DeleteThisNote(); break;
+    case kFontItem: ChooseNoteFont(); break;
+    case kColorItem: ChooseNoteColor(); break;
+    case kSaveNoteToFileItem: SaveNoteToFile(); break;
+    case kInsertDateItem: InsertDate(); break;
+    case kInsertTimeItem: InsertTime(); break;
+    case kDefaultTranslucencyItem: SetDefaultTranslucency(); break;
+    case kIncreaseTranslucencyItem: IncreaseTranslucency(); break;
+    case kDecreaseTranslucencyItem: DecreaseTranslucency(); break;
     case kAlwaysOnTopItem: ToggleAlwaysOnTop(); break;
     case kQuitItem: QuitProgram(); break;
     default: break;  // commands still to come

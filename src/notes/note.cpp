@@ -5,7 +5,9 @@
 #include "commands/stay_on.h"
 #include "menu/context_menu_hook.h"
 #include "menu/menu_form.h"
+#include "notes/move_resize.h"
 #include "notes/settings.h"
+#include "notes/translucency.h"
 #include "notes/values.h"
 
 namespace pinaleaf {
@@ -126,23 +128,46 @@ void Note::OnClick(Handle) { RecordActive(); }
 
 void Note::OnGotFocus(Handle) { RecordActive(); }
 
-bool Note::OnMouseDown(Handle source, int button, int, Twips, Twips) {
+bool Note::OnMouseDown(Handle source, int button, int, Twips x, Twips y) {
   RecordActive();
   if (source == window_) {
+    if (button == platform::kLeftButton) DragNoteWindow(window_);
     if (button == platform::kRightButton) ShowNotePopup(*this, false);
     return false;
   }
+  bool handled = false;
   ForEachActiveNote([&](Note& note) {
+    platform::Rect text = platform::GetRect(note.textArea());
+    if (button == platform::kLeftButton && InResizeZone(x, y, text.width, text.height)) {
+      platform::ReleaseCapture();
+      platform::RunMoveSizeLoop(note.window(), ResizeHitTest(x, y, text.width, text.height));
+      if (platform::IsLoaded(note.window())) {
+        text = platform::GetRect(note.textArea());
+        text.width = platform::GetRect(note.window()).width;
+        platform::SetRect(note.textArea(), text);
+      }
+      handled = true;  // the button is up again: no selection may start
+    }
     if (button == platform::kRightButton) ShowNotePopup(note, true);
   });
-  return false;
+  return handled;
 }
 
-void Note::OnMouseMove(Handle source, int, int, Twips, Twips) {
-  if (source == text_) RecordActive();
+void Note::OnMouseMove(Handle source, int, int, Twips x, Twips y) {
+  if (source == window_) {
+    platform::SetPointer(window_, platform::Pointer::Custom, customPointer_);
+    return;
+  }
+  RecordActive();
+  ForEachActiveNote([&](Note& note) {
+    platform::Rect text = platform::GetRect(note.textArea());
+    bool corner = InCornerZone(x, y, text.width, text.height);
+    platform::SetPointer(note.window(), corner ? platform::Pointer::SizeNWSE : platform::Pointer::IBeam,
+                         note.customPointer());
+  });
 }
 
-void Note::OnTimer(Handle) { platform::SetTimer(window_, 0); }
+void Note::OnTimer(Handle) { RunTranslucencyStep(*this); }
 
 // Alt+F4 closes a note as "Delete This Note" does, last-note question
 // included, so no process is ever left without a note.
@@ -152,6 +177,21 @@ bool Note::OnCloseRequest(Handle) {
 }
 
 void Note::OnUnload(Handle) { UnhookContextMenu(*this); }
+
+void ApplyTextStyle(Handle textArea, platform::Color color, const platform::Font& style) {
+  platform::SetForeColor(textArea, color);
+  platform::Font font = platform::GetFont(textArea);
+  auto set = [&](auto field) {
+    font.*field = style.*field;
+    platform::SetFont(textArea, font);
+  };
+  set(&platform::Font::bold);
+  set(&platform::Font::italic);
+  set(&platform::Font::underline);
+  set(&platform::Font::strikethrough);
+  set(&platform::Font::name);
+  set(&platform::Font::size);
+}
 
 void FitTextArea(Note& note) {
   platform::Rect window = platform::GetRect(note.window());

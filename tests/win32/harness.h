@@ -30,6 +30,10 @@ POINT CentreOf(HWND hwnd);
 
 // Mouse buttons through the system's input queue, at a screen point.
 void MouseAt(POINT screen, DWORD buttonFlags);
+// A real left-button drag from one screen point to another, sent from a
+// second thread while this one pumps messages (a move or size loop may run
+// in it).
+void DragLeft(POINT from, POINT to);
 // Presses the keys in order and releases them in reverse.
 void PressKeys(std::initializer_list<WORD> keys);
 // Runs `action` once after `ms`, from a thread timer: it fires inside modal

@@ -104,6 +104,19 @@ struct State {
   std::int64_t nowBaseMs = 0;  // clock reading when nowBase was set
   std::map<platform::MenuId, std::vector<MenuEntry>> menus;
   std::function<int(platform::MenuId, Handle)> popupHandler;
+  std::vector<LayeredCall> layeredCalls;
+  bool failLayered = false;
+  bool failStyle = false;
+  int majorVersion = 6;
+  std::vector<MoveSizeLoop> moveSizeLoops;
+  std::function<void(Handle, int)> moveSizeHandler;
+  int captureReleases = 0;
+  std::function<bool(platform::FontChoice&)> fontDialog;
+  std::function<bool(platform::Color&)> colorDialog;
+  std::function<bool(platform::SaveChoice&)> saveDialog;
+  std::vector<DialogRecord> dialogs;
+  std::map<Text, std::string> contents;  // folded path -> bytes
+  std::map<Text, Text> writeFailures;    // folded path -> reason
   int popups = 0;
   Text clipboard;
   std::deque<platform::Answer> answers;
@@ -403,6 +416,29 @@ void SetPopupHandler(std::function<int(platform::MenuId, Handle)> handler) { g.p
 
 int PopupCount() { return g.popups; }
 
+const std::vector<LayeredCall>& LayeredCalls() { return g.layeredCalls; }
+void FailLayeredCalls(bool fail) { g.failLayered = fail; }
+void FailStyleWrites(bool fail) { g.failStyle = fail; }
+void SetSystemMajorVersion(int major) { g.majorVersion = major; }
+const std::vector<MoveSizeLoop>& MoveSizeLoops() { return g.moveSizeLoops; }
+void SetMoveSizeHandler(std::function<void(Handle, int)> handler) { g.moveSizeHandler = std::move(handler); }
+int CaptureReleases() { return g.captureReleases; }
+
+void SetFontDialogHandler(std::function<bool(platform::FontChoice&)> handler) { g.fontDialog = std::move(handler); }
+void SetColorDialogHandler(std::function<bool(platform::Color&)> handler) { g.colorDialog = std::move(handler); }
+void SetSaveDialogHandler(std::function<bool(platform::SaveChoice&)> handler) { g.saveDialog = std::move(handler); }
+const std::vector<DialogRecord>& Dialogs() { return g.dialogs; }
+
+std::optional<std::string> FileContents(const Text& path) {
+  auto it = g.contents.find(Fold(path, true));
+  if (it == g.contents.end()) return std::nullopt;
+  return it->second;
+}
+
+void SetFileContents(const Text& path, const std::string& bytes) { g.contents[Fold(path, true)] = bytes; }
+
+void FailWritesTo(const Text& path, const Text& reason) { g.writeFailures[Fold(path, true)] = reason; }
+
 }  // namespace sim
 
 // ===========================================================================
@@ -424,6 +460,8 @@ Handle CreateForm(const FormSpec& spec, std::shared_ptr<EventSink> sink) {
   w.formKind = spec.kind;
   w.caption = spec.caption;
   w.backColor = spec.backColor;
+  // As the Win32 layer creates them: tool windows, or a dialog frame.
+  w.exStyle = spec.kind == FormKind::Dialog ? 0x10001u : 0x80u;
   PlaceAt(w, spec.rect);
   if (spec.platformPlaces) {
     // Cascades from the top-left of the work area, as CW_USEDEFAULT does.
@@ -539,6 +577,51 @@ bool IsTopmost(Handle form) {
   const Window* w = FindForm(form);
   return w && w->topmost;
 }
+
+void ReleaseCapture() { ++g.captureReleases; }
+
+void RunMoveSizeLoop(Handle form, int hitCode) {
+  if (!FindForm(form)) return;
+  g.moveSizeLoops.push_back({form, hitCode});
+  auto handler = g.moveSizeHandler;
+  if (handler) handler(form, hitCode);
+}
+
+std::uint32_t GetExtendedStyle(Handle window) {
+  const Window* w = FindForm(window);
+  return w ? (w->exStyle | (w->topmost ? 0x8u : 0u)) : 0;
+}
+
+std::uint32_t SetExtendedStyle(Handle window, std::uint32_t style) {
+  Window* w = FindForm(window);
+  if (!w || g.failStyle) return 0;
+  std::uint32_t previous = GetExtendedStyle(window);
+  w->exStyle = style & ~0x8u;
+  return previous;
+}
+
+// Fails, as on Windows, for a window that is not layered.
+bool SetLayeredAttributes(Handle window, Color key, int alpha, unsigned flags) {
+  Window* w = FindForm(window);
+  bool ok = w && !g.failLayered && (w->exStyle & kLayeredStyle);
+  if (ok) {
+    w->layeredKey = key;
+    w->layeredAlpha = alpha;
+    w->layeredFlags = flags;
+  }
+  g.layeredCalls.push_back({window, key, alpha, flags, ok});
+  return ok;
+}
+
+Color SystemColor(int index) {
+  switch (index) {
+    case 5: return 0xFFFFFF;  // window
+    case 15: return 0xF0F0F0;  // 3-D face
+    default: return 0;
+  }
+}
+
+int SystemMajorVersion() { return g.majorVersion; }
 
 // --- Text boxes
 
@@ -718,6 +801,34 @@ bool IsMenuChecked(MenuId menu, int id) {
   return entry && entry->checked;
 }
 
+namespace {
+// A modal dialog: the handler answers on a copy, which is kept only on OK.
+template <class State, class Handler>
+bool RunDialog(const char16_t* kind, Handle owner, State& state, const Handler& handler) {
+  if (g.processEnded) return false;
+  g.dialogs.push_back({kind, owner});
+  if (!handler) return false;
+  auto run = handler;  // the handler may replace itself
+  State answer = state;
+  if (!run(answer)) return false;
+  state = answer;
+  return true;
+}
+}  // namespace
+
+bool ChooseFontDialog(Handle owner, FontChoice& state) { return RunDialog(u"font", owner, state, g.fontDialog); }
+
+bool ChooseColorDialog(Handle owner, Color& color) { return RunDialog(u"color", owner, color, g.colorDialog); }
+
+bool SaveFileDialog(Handle owner, SaveChoice& state) { return RunDialog(u"save", owner, state, g.saveDialog); }
+
+std::optional<Text> WriteFileReplacing(const Text& path, const std::string& bytes) {
+  Text key = Fold(path, true);
+  if (auto it = g.writeFailures.find(key); it != g.writeFailures.end()) return it->second;
+  g.contents[key] = bytes;
+  return std::nullopt;
+}
+
 int TrackPopupMenu(MenuId menu, Handle owner) {
   if (g.processEnded || !g.menus.count(menu)) return 0;
   ++g.popups;
@@ -824,7 +935,7 @@ void EndProcess() {
 
 Text ProgramDirectory() { return g.programDirectory; }
 
-bool FileExists(const Text& path) { return g.files.count(Fold(path, true)) != 0; }
+bool FileExists(const Text& path) { return g.files.count(Fold(path, true)) != 0 || g.contents.count(Fold(path, true)) != 0; }
 
 CursorId LoadCursorFile(const Text& path) {
   auto it = g.files.find(Fold(path, true));

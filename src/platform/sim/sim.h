@@ -43,6 +43,10 @@ struct Window {
   bool shownOnce = false;
   bool topmost = false;
   bool contextMenuBlocked = false;
+  std::uint32_t exStyle = 0;  // without the topmost bit, which `topmost` holds
+  Color layeredKey = 0;
+  int layeredAlpha = -1;  // -1: never set
+  unsigned layeredFlags = 0;
   platform::Pointer pointer = platform::Pointer::Default;
   platform::CursorId customCursor = 0;
   int timerMs = 0;
@@ -118,6 +122,50 @@ const std::vector<MenuEntry>* MenuEntries(platform::MenuId menu);
 // dismissed.
 void SetPopupHandler(std::function<int(platform::MenuId, Handle owner)> handler);
 int PopupCount();  // popups shown since Reset
+
+// --- Layered windows and the system's own loops.
+struct LayeredCall {
+  Handle window = 0;
+  Color key = 0;
+  int alpha = 0;
+  unsigned flags = 0;
+  bool succeeded = false;
+};
+const std::vector<LayeredCall>& LayeredCalls();
+// While set, every SetLayeredAttributes fails (and is still recorded).
+void FailLayeredCalls(bool fail);
+// While set, every SetExtendedStyle fails.
+void FailStyleWrites(bool fail);
+void SetSystemMajorVersion(int major);  // 6 unless set
+
+struct MoveSizeLoop {
+  Handle form = 0;
+  int hitCode = 0;
+};
+const std::vector<MoveSizeLoop>& MoveSizeLoops();
+// Runs inside RunMoveSizeLoop, standing in for the user's drag: it may move
+// or resize the form with platform::SetRect.
+void SetMoveSizeHandler(std::function<void(Handle form, int hitCode)> handler);
+int CaptureReleases();
+
+// --- Standard dialogs. A handler runs while its dialog is open: it sees what
+// the dialog shows, may change what it returns, and answers true for OK.
+// Without a handler the dialog is cancelled.
+void SetFontDialogHandler(std::function<bool(platform::FontChoice&)> handler);
+void SetColorDialogHandler(std::function<bool(platform::Color&)> handler);
+void SetSaveDialogHandler(std::function<bool(platform::SaveChoice&)> handler);
+struct DialogRecord {
+  Text kind;  // u"font", u"color", u"save"
+  Handle owner = 0;
+};
+const std::vector<DialogRecord>& Dialogs();
+
+// --- Saved files.
+std::optional<std::string> FileContents(const Text& path);
+void SetFileContents(const Text& path, const std::string& bytes);
+// Writes to `path` fail with `reason`, leaving its content as it was.
+void FailWritesTo(const Text& path, const Text& reason);
+// The ANSI code page the sim encodes to is Windows-1252.
 
 // --- Process end.
 bool ProcessEnded();

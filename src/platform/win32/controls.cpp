@@ -100,6 +100,9 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       if (!FindControl(hwnd)) return 0;
       break;
     }
+    case WM_SETFOCUS:
+      if (FormData* owner = FindForm(form)) owner->lastFocus = hwnd;
+      break;
     case WM_SETCURSOR:
       if (FormData* owner = FindForm(form); owner && LOWORD(lParam) == HTCLIENT && owner->pointer != Pointer::Default) {
         ::SetCursor(CursorFor(owner->pointer, owner->customCursor));
@@ -197,7 +200,14 @@ bool IsTextBox(Handle control) {
   return data && data->textBox;
 }
 
-void SetEnabled(Handle control, bool enabled) { EnableWindow(ToHwnd(control), enabled); }
+// A text box enabled again takes back the focus its form holds itself:
+// disabling it had moved the focus there.
+void SetEnabled(Handle control, bool enabled) {
+  HWND hwnd = ToHwnd(control);
+  EnableWindow(hwnd, enabled);
+  ControlData* data = FindControl(hwnd);
+  if (enabled && data && data->textBox && GetFocus() == data->form) ::SetFocus(hwnd);
+}
 
 bool IsEnabled(Handle control) { return IsWindowEnabled(ToHwnd(control)) != FALSE; }
 
@@ -205,7 +215,9 @@ void SetFocus(Handle control) { ::SetFocus(ToHwnd(control)); }
 
 Handle FocusedControl() {
   HWND focus = GetFocus();
-  return FindControl(focus) ? ToHandle(focus) : 0;
+  if (FindControl(focus)) return ToHandle(focus);
+  FormData* active = FindForm(GetActiveWindow());
+  return active && active->lastFocus && FindControl(active->lastFocus) ? ToHandle(active->lastFocus) : 0;
 }
 
 void SetFont(Handle control, const Font& font) {

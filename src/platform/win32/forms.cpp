@@ -349,6 +349,39 @@ void SetTopmost(Handle form, bool topmost) {
 
 bool IsTopmost(Handle form) { return (GetWindowLongW(ToHwnd(form), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
+void ReleaseCapture() { ::ReleaseCapture(); }
+
+// The press's own screen position goes with the message, as a real press on
+// a frame carries it: the loop measures the drag from there.
+void RunMoveSizeLoop(Handle form, int hitCode) {
+  SendMessageW(ToHwnd(form), WM_NCLBUTTONDOWN, static_cast<WPARAM>(hitCode),
+               static_cast<LPARAM>(GetMessagePos()));
+}
+
+std::uint32_t GetExtendedStyle(Handle window) {
+  return static_cast<std::uint32_t>(GetWindowLongW(ToHwnd(window), GWL_EXSTYLE));
+}
+
+std::uint32_t SetExtendedStyle(Handle window, std::uint32_t style) {
+  return static_cast<std::uint32_t>(SetWindowLongW(ToHwnd(window), GWL_EXSTYLE, static_cast<LONG>(style)));
+}
+
+bool SetLayeredAttributes(Handle window, Color key, int alpha, unsigned flags) {
+  return SetLayeredWindowAttributes(ToHwnd(window), ResolveColor(key), static_cast<BYTE>(alpha), flags) != FALSE;
+}
+
+Color SystemColor(int index) { return GetSysColor(index); }
+
+int SystemMajorVersion() {
+  OSVERSIONINFOA info = {};
+  info.dwOSVersionInfoSize = sizeof(info);  // 148 bytes
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  if (!GetVersionExA(&info)) return 0;
+#pragma GCC diagnostic pop
+  return static_cast<int>(info.dwMajorVersion);
+}
+
 void SetTimer(Handle form, int intervalMs) {
   HWND hwnd = ToHwnd(form);
   FormData* data = FindForm(hwnd);

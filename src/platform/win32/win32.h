@@ -27,6 +27,7 @@ struct FormData {
   Pointer pointer = Pointer::Default;
   CursorId customCursor = 0;
   int timerMs = 0;
+  HWND lastFocus = nullptr;  // the control that last held the focus
 };
 
 struct ControlData {

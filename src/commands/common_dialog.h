@@ -1,0 +1,44 @@
+// The one standard-dialog component of the run, shared by the font, colour
+// and save dialogs: whatever one dialog sets or returns is still there when
+// the next one opens.
+#pragma once
+
+#include "platform/platform.h"
+
+namespace pinaleaf {
+
+class CommonDialog {
+ public:
+  // Font dialog.
+  unsigned Flags = 0;
+  float FontSize = 0;
+  platform::Text FontName;
+  bool FontBold = false;
+  bool FontItalic = false;
+  bool FontUnderline = false;
+  bool FontStrikethru = false;
+  // Colour returned by either dialog; the font dialog's text colour.
+  platform::Color Color = 0;
+  // Save dialog.
+  platform::Text DefaultExt;
+  platform::Text Filter;  // shown as the filter's name, with its pattern
+  platform::Text FilterPattern;
+  platform::Text FileName;
+  // A cancel counts as a plain cancel whether or not this is set.
+  bool CancelError = false;
+
+  // Each returns false when the user cancels, leaving the properties as
+  // they were.
+  bool ShowFont(platform::Handle owner);
+  bool ShowColor(platform::Handle owner);
+  bool ShowSave(platform::Handle owner);
+};
+
+// The component, for the whole run.
+CommonDialog& CommonDialog1();
+
+// The window that owns a dialog opened for the active note: that note, else
+// the start-up note or any note, else none.
+platform::Handle DialogOwner();
+
+}  // namespace pinaleaf

@@ -1,0 +1,56 @@
+#include "commands/style_commands.h"
+
+#include <cmath>
+
+#include "commands/active_note.h"
+#include "commands/common_dialog.h"
+#include "notes/note.h"
+#include "notes/settings.h"
+#include "notes/values.h"
+
+namespace pinaleaf {
+
+int RoundHalfEven(double value) {
+  double floor = std::floor(value);
+  double fraction = value - floor;
+  if (fraction > 0.5) return static_cast<int>(floor) + 1;
+  if (fraction < 0.5) return static_cast<int>(floor);
+  return static_cast<int>(std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1);
+}
+
+void ChooseNoteFont() {
+  CommonDialog& dialog = CommonDialog1();
+  dialog.Flags = 0x103;  // screen and printer fonts, with the effects section
+  dialog.FontSize = 16;
+  if (!dialog.ShowFont(DialogOwner())) return;
+  int size = RoundHalfEven(dialog.FontSize);
+  ForEachActiveNote([&](Note& note) {
+    platform::Font font;
+    font.bold = dialog.FontBold;
+    font.italic = dialog.FontItalic;
+    font.underline = dialog.FontUnderline;
+    font.strikethrough = dialog.FontStrikethru;
+    font.name = dialog.FontName;
+    font.size = static_cast<float>(size);
+    ApplyTextStyle(note.textArea(), dialog.Color, font);
+    WriteSetting(u"TextColor", FormatInteger(static_cast<std::int32_t>(dialog.Color)));
+    WriteSetting(u"Bold", FormatBool(dialog.FontBold));
+    WriteSetting(u"Italic", FormatBool(dialog.FontItalic));
+    WriteSetting(u"Underline", FormatBool(dialog.FontUnderline));
+    WriteSetting(u"Strikethru", FormatBool(dialog.FontStrikethru));
+    WriteSetting(u"Font", dialog.FontName);
+    WriteSetting(u"Size", FormatInteger(size));
+  });
+}
+
+void ChooseNoteColor() {
+  CommonDialog& dialog = CommonDialog1();
+  dialog.CancelError = true;
+  if (!dialog.ShowColor(DialogOwner())) return;
+  ForEachActiveNote([&](Note& note) {
+    platform::SetBackColor(note.textArea(), dialog.Color);
+    platform::SetBackColor(note.window(), dialog.Color);
+  });
+}
+
+}  // namespace pinaleaf
