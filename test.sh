@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/install-deps.sh
-need_packages "${BUILD_PACKAGES[@]}" libgtest-dev googletest xvfb
+need_packages "${BUILD_PACKAGES[@]}" libgtest-dev googletest xvfb fonts-dejavu-core
 
 # Warnings are errors in CI.
 werror=()

@@ -125,6 +125,19 @@ bool SaveFileDialog(Handle owner, SaveChoice& state) {
 
 std::optional<Text> WriteFileReplacing(const Text& path, const std::string& bytes) {
   std::wstring target(W(path));
+  DWORD attributes = GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    return SystemMessage(ERROR_ACCESS_DENIED);
+  }
+  // Replacing by a rename would pass over a read-only, locked or protected
+  // file: ask for the right to write it first.
+  HANDLE existing = CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (existing == INVALID_HANDLE_VALUE) {
+    DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND) return SystemMessage(error);
+  } else {
+    CloseHandle(existing);
+  }
   size_t slash = target.find_last_of(L"\\/");
   std::wstring folder = slash == std::wstring::npos ? L"." : target.substr(0, slash + 1);
   wchar_t temp[MAX_PATH + 16];
