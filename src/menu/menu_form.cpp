@@ -8,6 +8,7 @@
 #include "commands/text_commands.h"
 #include "notes/note.h"
 #include "notes/translucency.h"
+#include "reminders/reminder_dialog.h"
 #include "sharing/publisher.h"
 
 namespace pinaleaf {
@@ -101,6 +102,7 @@ void RunMenuCommand(int item) {
     case kCopyItem: CopyText(); break;
     case kPasteItem: PasteText(); break;
     case kSelectAllItem: SelectAll(); break;
+    case kSetReminderItem: ShowReminderDialog(); break;
     case kCreateNewNoteItem: CreateNewNote(); break;
     case kDeleteThisNoteItem: DeleteThisNote(); break;
     case kFontItem: ChooseNoteFont(); break;

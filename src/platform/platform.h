@@ -108,7 +108,7 @@ Handle CreateForm(const FormSpec& spec, std::shared_ptr<EventSink> sink);
 // The first showing also raises the form's first resize event.
 void ShowForm(Handle form);
 void HideForm(Handle form);
-bool IsVisible(Handle form);
+bool IsVisible(Handle window);  // forms and controls
 // Raises OnUnload, then destroys the form and its controls.
 void UnloadForm(Handle form);
 bool IsLoaded(Handle form);
@@ -187,6 +187,7 @@ Text GetSelectedText(Handle textBox);
 void ReplaceSelection(Handle textBox, const Text& text);
 bool IsTextBox(Handle control);
 
+void SetControlVisible(Handle control, bool visible);
 void SetEnabled(Handle control, bool enabled);
 bool IsEnabled(Handle control);
 void SetFocus(Handle control);
@@ -197,6 +198,8 @@ Font GetFont(Handle control);
 void SetForeColor(Handle control, Color color);
 Color GetForeColor(Handle control);
 
+// Buttons report clicks with OnCommand; the combo box's edit field, the
+// calendar and the time picker report the user's changes with OnChange.
 Handle CreateLabel(Handle form, const Rect& rect, const Text& caption, const Font& font);
 Handle CreateButton(Handle form, const Rect& rect, const Text& caption, const Font& font);
 // Editable drop-down combo box, unsorted.

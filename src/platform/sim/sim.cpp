@@ -117,6 +117,8 @@ struct State {
   std::vector<DialogRecord> dialogs;
   std::map<Text, std::string> contents;  // folded path -> bytes
   std::map<Text, Text> writeFailures;    // folded path -> reason
+  std::vector<Text> sounds;
+  std::vector<ShellCall> shellCalls;
   int popups = 0;
   Text clipboard;
   std::deque<platform::Answer> answers;
@@ -424,6 +426,38 @@ const std::vector<MoveSizeLoop>& MoveSizeLoops() { return g.moveSizeLoops; }
 void SetMoveSizeHandler(std::function<void(Handle, int)> handler) { g.moveSizeHandler = std::move(handler); }
 int CaptureReleases() { return g.captureReleases; }
 
+namespace {
+void RaiseControlEvent(Handle control, bool command) {
+  AsInput([&] {
+    if (!TakesInput(control)) return;
+    auto sink = SinkFor(control);
+    if (!sink) return;
+    if (command) {
+      sink->OnCommand(control);
+    } else {
+      sink->OnChange(control);
+    }
+  });
+}
+}  // namespace
+
+void PressButton(Handle button) { RaiseControlEvent(button, true); }
+
+void ChooseTime(Handle picker, const platform::TimeOfDay& time) {
+  platform::SetPickerTime(picker, time);
+  RaiseControlEvent(picker, false);
+}
+
+void ChooseDate(Handle calendar, const platform::Date& date) {
+  platform::SetCalendarDate(calendar, date);
+  RaiseControlEvent(calendar, false);
+}
+
+void TypeText(Handle combo, const Text& text) {
+  if (Window* w = FindMutable(combo)) TextOf(*w) = text;
+  RaiseControlEvent(combo, false);
+}
+
 void SetFontDialogHandler(std::function<bool(platform::FontChoice&)> handler) { g.fontDialog = std::move(handler); }
 void SetColorDialogHandler(std::function<bool(platform::Color&)> handler) { g.colorDialog = std::move(handler); }
 void SetSaveDialogHandler(std::function<bool(platform::SaveChoice&)> handler) { g.saveDialog = std::move(handler); }
@@ -436,6 +470,9 @@ std::optional<std::string> FileContents(const Text& path) {
 }
 
 void SetFileContents(const Text& path, const std::string& bytes) { g.contents[Fold(path, true)] = bytes; }
+
+const std::vector<Text>& SoundsPlayed() { return g.sounds; }
+const std::vector<ShellCall>& ShellCalls() { return g.shellCalls; }
 
 void FailWritesTo(const Text& path, const Text& reason) { g.writeFailures[Fold(path, true)] = reason; }
 
@@ -494,8 +531,8 @@ void HideForm(Handle form) {
   if (g.activeForm == form) g.activeForm = 0;
 }
 
-bool IsVisible(Handle form) {
-  const Window* w = FindForm(form);
+bool IsVisible(Handle window) {
+  const Window* w = FindMutable(window);
   return w && w->visible;
 }
 
@@ -641,6 +678,102 @@ Handle CreateTextBox(Handle form, const TextBoxSpec& spec) {
   Handle handle = w.handle;
   g.windows[handle] = std::move(w);
   return handle;
+}
+
+namespace {
+Handle AddControl(Handle form, Kind kind, const Rect& rect, const Text& caption, const Font& font) {
+  if (!FindForm(form)) return 0;
+  Window w;
+  w.handle = g_nextHandle;
+  g_nextHandle += 2;
+  w.kind = kind;
+  w.parent = form;
+  PlaceAt(w, rect);
+  w.caption = caption;
+  w.font = font;
+  w.backColor = platform::kButtonFaceColor;
+  w.visible = true;
+  Handle handle = w.handle;
+  g.windows[handle] = std::move(w);
+  return handle;
+}
+
+Window* FindKind(Handle handle, Kind kind) {
+  Window* w = FindMutable(handle);
+  return w && w->kind == kind ? w : nullptr;
+}
+}  // namespace
+
+Handle CreateLabel(Handle form, const Rect& rect, const Text& caption, const Font& font) {
+  return AddControl(form, Kind::Label, rect, caption, font);
+}
+
+Handle CreateButton(Handle form, const Rect& rect, const Text& caption, const Font& font) {
+  return AddControl(form, Kind::Button, rect, caption, font);
+}
+
+Handle CreateComboBox(Handle form, const Rect& rect, const Font& font) {
+  return AddControl(form, Kind::ComboBox, rect, {}, font);
+}
+
+void ComboAdd(Handle combo, const Text& item) {
+  if (Window* w = FindKind(combo, Kind::ComboBox)) w->items.push_back(item);
+}
+
+int ComboCount(Handle combo) {
+  Window* w = FindKind(combo, Kind::ComboBox);
+  return w ? static_cast<int>(w->items.size()) : 0;
+}
+
+Text ComboItem(Handle combo, int index) {
+  Window* w = FindKind(combo, Kind::ComboBox);
+  if (!w || index < 0 || index >= static_cast<int>(w->items.size())) return {};
+  return w->items[static_cast<size_t>(index)];
+}
+
+void ComboSelect(Handle combo, int index) {
+  Window* w = FindKind(combo, Kind::ComboBox);
+  if (w && index >= 0 && index < static_cast<int>(w->items.size())) w->text = w->items[static_cast<size_t>(index)];
+}
+
+Handle CreateMonthCalendar(Handle form, const Rect& rect) {
+  Handle calendar = AddControl(form, Kind::Calendar, rect, {}, Font{});
+  if (Window* w = FindMutable(calendar)) {
+    DateTime now = Now();
+    w->date = {now.year, now.month, now.day};
+  }
+  return calendar;
+}
+
+Date GetCalendarDate(Handle calendar) {
+  Window* w = FindKind(calendar, Kind::Calendar);
+  return w ? w->date : Date{};
+}
+
+void SetCalendarDate(Handle calendar, const Date& date) {
+  if (Window* w = FindKind(calendar, Kind::Calendar)) w->date = date;
+}
+
+Handle CreateTimePicker(Handle form, const Rect& rect, const Font& font) {
+  Handle picker = AddControl(form, Kind::TimePicker, rect, {}, font);
+  if (Window* w = FindMutable(picker)) {
+    DateTime now = Now();
+    w->time = {now.hour, now.minute, now.second};
+  }
+  return picker;
+}
+
+TimeOfDay GetPickerTime(Handle picker) {
+  Window* w = FindKind(picker, Kind::TimePicker);
+  return w ? w->time : TimeOfDay{};
+}
+
+void SetPickerTime(Handle picker, const TimeOfDay& time) {
+  if (Window* w = FindKind(picker, Kind::TimePicker)) w->time = time;
+}
+
+void SetControlVisible(Handle control, bool visible) {
+  if (Window* w = FindMutable(control); w && w->kind != Kind::Form) w->visible = visible;
 }
 
 Text GetText(Handle control) { return GetCaption(control); }
@@ -821,6 +954,14 @@ bool ChooseFontDialog(Handle owner, FontChoice& state) { return RunDialog(u"font
 bool ChooseColorDialog(Handle owner, Color& color) { return RunDialog(u"color", owner, color, g.colorDialog); }
 
 bool SaveFileDialog(Handle owner, SaveChoice& state) { return RunDialog(u"save", owner, state, g.saveDialog); }
+
+void PlaySoundAsync(const Text& path) {
+  if (!g.processEnded) g.sounds.push_back(path);
+}
+
+void ShellOpen(Handle owner, const Text& target, const Text& workingDirectory) {
+  if (!g.processEnded) g.shellCalls.push_back({owner, target, workingDirectory});
+}
 
 std::optional<Text> WriteFileReplacing(const Text& path, const std::string& bytes) {
   Text key = Fold(path, true);

@@ -80,6 +80,13 @@ void Resize(Handle form, Twips width, Twips height);
 // The user asks a form to close (close box, Alt+F4).
 void Close(Handle form);
 
+// --- Dialog controls, as the user works them.
+void PressButton(Handle button);  // raises OnCommand
+void ChooseTime(Handle picker, const platform::TimeOfDay& time);  // raises OnChange
+void ChooseDate(Handle calendar, const platform::Date& date);     // raises OnChange
+// Replaces the text of a combo box's edit field (raises OnChange).
+void TypeText(Handle combo, const Text& text);
+
 // --- Time. Advances the virtual clock, firing due timers in time order and
 // running tasks queued with RunLater.
 void Advance(int milliseconds);
@@ -166,6 +173,15 @@ void SetFileContents(const Text& path, const std::string& bytes);
 // Writes to `path` fail with `reason`, leaving its content as it was.
 void FailWritesTo(const Text& path, const Text& reason);
 // The ANSI code page the sim encodes to is Windows-1252.
+
+// --- Sound and the shell: what was asked of them.
+const std::vector<Text>& SoundsPlayed();
+struct ShellCall {
+  Handle owner = 0;
+  Text target;
+  Text workingDirectory;
+};
+const std::vector<ShellCall>& ShellCalls();
 
 // --- Process end.
 bool ProcessEnded();

@@ -1,10 +1,11 @@
 // Controls on forms: the text box, and the events every control reports.
-#include <windowsx.h>
 
 #include <algorithm>
 #include <cmath>
 
 #include "platform/win32/win32.h"
+
+#include <windowsx.h>
 
 namespace platform::win32 {
 namespace {
@@ -155,6 +156,120 @@ Handle CreateTextBox(Handle form, const TextBoxSpec& spec) {
   SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(data.hfont), FALSE);
   RegisterControl(hwnd, parent, std::move(data));
   return ToHandle(hwnd);
+}
+
+namespace {
+
+// A child control of a form, subclassed so it reports its events.
+HWND CreateChild(Handle form, const wchar_t* className, const Text& text, DWORD style, const Rect& rect,
+                 const Font* font, int extraHeightPx = 0) {
+  HWND parent = ToHwnd(form);
+  if (!FindForm(parent)) return nullptr;
+  int dpi = DpiOf(parent);
+  HWND hwnd = CreateWindowExW(0, className, W(text), WS_CHILD | WS_VISIBLE | style, TwipsToPixels(rect.left, dpi),
+                              TwipsToPixels(rect.top, dpi), TwipsToPixels(rect.width, dpi),
+                              TwipsToPixels(rect.height, dpi) + extraHeightPx, parent, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  if (!hwnd) return nullptr;
+  ControlData data;
+  data.backColor = FindForm(parent)->backColor;
+  data.backBrush = CreateSolidBrush(ResolveColor(data.backColor));
+  if (font) {
+    data.font = *font;
+    data.hfont = MakeFont(*font, dpi);
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(data.hfont), FALSE);
+  }
+  RegisterControl(hwnd, parent, std::move(data));
+  return hwnd;
+}
+
+SYSTEMTIME ToSystemTime(const Date& date, const TimeOfDay& time) {
+  SYSTEMTIME st = {};
+  st.wYear = static_cast<WORD>(date.year);
+  st.wMonth = static_cast<WORD>(date.month);
+  st.wDay = static_cast<WORD>(date.day);
+  st.wHour = static_cast<WORD>(time.hour);
+  st.wMinute = static_cast<WORD>(time.minute);
+  st.wSecond = static_cast<WORD>(time.second);
+  return st;
+}
+
+}  // namespace
+
+Handle CreateLabel(Handle form, const Rect& rect, const Text& caption, const Font& font) {
+  return ToHandle(CreateChild(form, L"STATIC", caption, SS_LEFT | SS_NOPREFIX, rect, &font));
+}
+
+Handle CreateButton(Handle form, const Rect& rect, const Text& caption, const Font& font) {
+  return ToHandle(CreateChild(form, L"BUTTON", caption, BS_PUSHBUTTON | WS_TABSTOP, rect, &font));
+}
+
+// The height given is the edit field's; the drop-down list gets room below.
+Handle CreateComboBox(Handle form, const Rect& rect, const Font& font) {
+  return ToHandle(CreateChild(form, L"COMBOBOX", u"", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, rect,
+                              &font, 200));
+}
+
+void ComboAdd(Handle combo, const Text& item) {
+  SendMessageW(ToHwnd(combo), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(item)));
+}
+
+int ComboCount(Handle combo) {
+  LRESULT count = SendMessageW(ToHwnd(combo), CB_GETCOUNT, 0, 0);
+  return count == CB_ERR ? 0 : static_cast<int>(count);
+}
+
+Text ComboItem(Handle combo, int index) {
+  HWND hwnd = ToHwnd(combo);
+  LRESULT length = SendMessageW(hwnd, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length == CB_ERR) return {};
+  std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
+  SendMessageW(hwnd, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
+  buffer.resize(static_cast<size_t>(length));
+  return Text(reinterpret_cast<const char16_t*>(buffer.c_str()), buffer.size());
+}
+
+void ComboSelect(Handle combo, int index) { SendMessageW(ToHwnd(combo), CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+
+Handle CreateMonthCalendar(Handle form, const Rect& rect) {
+  return ToHandle(CreateChild(form, MONTHCAL_CLASSW, u"", WS_TABSTOP, rect, nullptr));
+}
+
+Date GetCalendarDate(Handle calendar) {
+  SYSTEMTIME st = {};
+  SendMessageW(ToHwnd(calendar), MCM_GETCURSEL, 0, reinterpret_cast<LPARAM>(&st));
+  return {st.wYear, st.wMonth, st.wDay};
+}
+
+void SetCalendarDate(Handle calendar, const Date& date) {
+  SYSTEMTIME st = ToSystemTime(date, {});
+  SendMessageW(ToHwnd(calendar), MCM_SETCURSEL, 0, reinterpret_cast<LPARAM>(&st));
+}
+
+Handle CreateTimePicker(Handle form, const Rect& rect, const Font& font) {
+  return ToHandle(CreateChild(form, DATETIMEPICK_CLASSW, u"", DTS_TIMEFORMAT | DTS_UPDOWN | WS_TABSTOP, rect, &font));
+}
+
+TimeOfDay GetPickerTime(Handle picker) {
+  SYSTEMTIME st = {};
+  SendMessageW(ToHwnd(picker), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st));
+  return {st.wHour, st.wMinute, st.wSecond};
+}
+
+// Only the time of day is set; the date part stays as it was.
+void SetPickerTime(Handle picker, const TimeOfDay& time) {
+  HWND hwnd = ToHwnd(picker);
+  SYSTEMTIME st = {};
+  SendMessageW(hwnd, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st));
+  st.wHour = static_cast<WORD>(time.hour);
+  st.wMinute = static_cast<WORD>(time.minute);
+  st.wSecond = static_cast<WORD>(time.second);
+  st.wMilliseconds = 0;
+  SendMessageW(hwnd, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
+}
+
+void SetControlVisible(Handle control, bool visible) {
+  if (FindControl(ToHwnd(control))) ShowWindow(ToHwnd(control), visible ? SW_SHOWNA : SW_HIDE);
 }
 
 Text GetText(Handle control) {

@@ -1,10 +1,11 @@
 // Forms: the program's top-level windows, their events and the loaded list.
-#include <windowsx.h>
 
 #include <algorithm>
 #include <cmath>
 
 #include "platform/win32/win32.h"
+
+#include <windowsx.h>
 
 namespace platform::win32 {
 namespace {
@@ -111,6 +112,24 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (unload && FindForm(hwnd)) UnloadForm(self);
       return 0;
     }
+    case WM_COMMAND: {
+      HWND control = reinterpret_cast<HWND>(lParam);
+      if (!control || !FindControl(control)) break;
+      Handle source = ToHandle(control);
+      WORD code = HIWORD(wParam);
+      if (code == BN_CLICKED) Dispatch(hwnd, [&](EventSink& s) { s.OnCommand(source); });
+      if (code == CBN_EDITCHANGE || code == CBN_SELCHANGE) Dispatch(hwnd, [&](EventSink& s) { s.OnChange(source); });
+      return 0;
+    }
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(lParam);
+      if (header && FindControl(header->hwndFrom) &&
+          (header->code == DTN_DATETIMECHANGE || header->code == MCN_SELCHANGE)) {
+        Handle source = ToHandle(header->hwndFrom);
+        Dispatch(hwnd, [&](EventSink& s) { s.OnChange(source); });
+      }
+      break;
+    }
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
       if (LRESULT brush = ControlColors(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam))) {
@@ -181,6 +200,12 @@ COLORREF ResolveColor(Color color) {
   return static_cast<COLORREF>(color & 0x00FFFFFF);
 }
 
+bool HandleDialogKeys(MSG& msg) {
+  HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+  FormData* form = FindForm(root);
+  return form && form->kind == FormKind::Dialog && IsDialogMessageW(root, &msg);
+}
+
 int ModifierState() {
   return ((GetKeyState(VK_SHIFT) & 0x8000) ? kShift : 0) | ((GetKeyState(VK_CONTROL) & 0x8000) ? kCtrl : 0) |
          ((GetKeyState(VK_MENU) & 0x8000) ? kAlt : 0);
@@ -230,7 +255,10 @@ void ShowForm(Handle form) {
 
 void HideForm(Handle form) { ShowWindow(ToHwnd(form), SW_HIDE); }
 
-bool IsVisible(Handle form) { return FindForm(ToHwnd(form)) && IsWindowVisible(ToHwnd(form)); }
+bool IsVisible(Handle window) {
+  HWND hwnd = ToHwnd(window);
+  return (FindForm(hwnd) || FindControl(hwnd)) && IsWindowVisible(hwnd);
+}
 
 void UnloadForm(Handle form) {
   HWND hwnd = ToHwnd(form);

@@ -1,8 +1,6 @@
 // Entry point of the Windows program: start-up note, then the message loop.
 #include "platform/win32/win32.h"
 
-#include <commctrl.h>
-
 #include "notes/program.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -15,6 +13,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (platform::win32::HandleDialogKeys(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }

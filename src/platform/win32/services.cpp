@@ -6,6 +6,9 @@
 
 #include "platform/win32/win32.h"
 
+#include <mmsystem.h>
+#include <shellapi.h>
+
 namespace platform::win32 {
 namespace {
 
@@ -201,6 +204,7 @@ void PumpMessages() {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
+    if (HandleDialogKeys(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
@@ -220,6 +224,13 @@ void RunLater(std::function<void()> task) {
 }
 
 void EndProcess() { ExitProcess(0); }
+
+void ShellOpen(Handle owner, const Text& target, const Text& workingDirectory) {
+  ShellExecuteW(ToHwnd(owner), nullptr, W(target), nullptr, workingDirectory.empty() ? nullptr : W(workingDirectory),
+                SW_SHOWNORMAL);
+}
+
+void PlaySoundAsync(const Text& path) { sndPlaySoundW(W(path), SND_ASYNC); }
 
 Text ProgramDirectory() {
   std::wstring path(MAX_PATH, L'\0');

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -53,6 +55,8 @@ Twips PixelsToTwips(int pixels, int dpi);
 COLORREF ResolveColor(Color color);
 HFONT MakeFont(const Font& font, int dpi);
 int ModifierState();  // Shift 1, Ctrl 2, Alt 4
+// Tab, arrows and mnemonics in dialog forms; true when the message was used.
+bool HandleDialogKeys(MSG& msg);
 HCURSOR CursorFor(Pointer shape, CursorId custom);
 
 // Subclass procedure of every control; reports its events to the form's sink.
