@@ -1,6 +1,7 @@
 #include "commands/note_commands.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "commands/active_note.h"
 #include "commands/stay_on.h"
@@ -33,18 +34,19 @@ void ApplyStyle(const Note& note, const TextStyle& style) {
 }
 
 // A coordinate of the cascade that would leave the work area starts again at
-// its near edge, so every new note can be reached.
-Twips KeepInside(Twips wanted, Twips size, Twips areaStart, Twips areaSize) {
-  if (wanted < areaStart || wanted + size > areaStart + areaSize) return areaStart;
-  return wanted;
+// its near edge, so every new note can be reached. Sums in 64 bits: a note
+// can stand anywhere.
+Twips KeepInside(std::int64_t wanted, Twips size, Twips areaStart, Twips areaSize) {
+  if (wanted < areaStart || wanted + size > std::int64_t{areaStart} + areaSize) return areaStart;
+  return static_cast<Twips>(wanted);
 }
 
 void Place(const Note& note, const Note& from) {
   platform::Rect source = platform::GetRect(from.window());
   platform::Rect rect = platform::GetRect(note.window());
   platform::Rect area = platform::WorkArea(from.window());
-  rect.top = KeepInside(source.top + kCascadeStep, rect.height, area.top, area.height);
-  rect.left = KeepInside(source.left + kCascadeStep, rect.width, area.left, area.width);
+  rect.top = KeepInside(std::int64_t{source.top} + kCascadeStep, rect.height, area.top, area.height);
+  rect.left = KeepInside(std::int64_t{source.left} + kCascadeStep, rect.width, area.left, area.width);
   platform::SetRect(note.window(), rect);
 }
 

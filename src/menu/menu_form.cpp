@@ -9,6 +9,8 @@
 #include "notes/note.h"
 #include "notes/translucency.h"
 #include "reminders/reminder_dialog.h"
+#include "sharing/email_form.h"
+#include "sharing/start_run.h"
 #include "sharing/publisher.h"
 
 namespace pinaleaf {
@@ -107,6 +109,7 @@ void RunMenuCommand(int item) {
     case kDeleteThisNoteItem: DeleteThisNote(); break;
     case kFontItem: ChooseNoteFont(); break;
     case kColorItem: ChooseNoteColor(); break;
+    case kEmailItem: ShowEmailForm(); break;
     case kSaveNoteToFileItem: SaveNoteToFile(); break;
     case kInsertDateItem: InsertDate(); break;
     case kInsertTimeItem: InsertTime(); break;
@@ -114,8 +117,10 @@ void RunMenuCommand(int item) {
     case kIncreaseTranslucencyItem: IncreaseTranslucency(); break;
     case kDecreaseTranslucencyItem: DecreaseTranslucency(); break;
     case kAlwaysOnTopItem: ToggleAlwaysOnTop(); break;
+    case kEmailAuthorItem: EmailAuthor(); break;
+    case kGotoWebSiteItem: GotoWebSite(); break;
     case kQuitItem: QuitProgram(); break;
-    default: break;  // commands still to come
+    default: break;
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include "commands/active_note.h"
 #include "commands/note_commands.h"
+#include "commands/shortcuts.h"
 #include "commands/stay_on.h"
 #include "menu/context_menu_hook.h"
 #include "menu/menu_form.h"
@@ -165,6 +166,10 @@ void Note::OnMouseMove(Handle source, int, int, Twips x, Twips y) {
     platform::SetPointer(note.window(), corner ? platform::Pointer::SizeNWSE : platform::Pointer::IBeam,
                          note.customPointer());
   });
+}
+
+void Note::OnKeyDown(Handle source, int keyCode, int modifiers) {
+  if (source == text_) HandleShortcutKey(keyCode, modifiers);
 }
 
 void Note::OnTimer(Handle) { RunTranslucencyStep(*this); }

@@ -51,6 +51,7 @@ class Note : public platform::EventSink, public std::enable_shared_from_this<Not
   void OnGotFocus(Handle form) override;
   bool OnMouseDown(Handle source, int button, int modifiers, Twips x, Twips y) override;
   void OnMouseMove(Handle source, int buttons, int modifiers, Twips x, Twips y) override;
+  void OnKeyDown(Handle control, int keyCode, int modifiers) override;
   void OnTimer(Handle form) override;
   bool OnCloseRequest(Handle form) override;
   void OnUnload(Handle form) override;

@@ -1,0 +1,46 @@
+// The e-mail form: pick a recipient, and the active note goes to the
+// desktop's mail program as a mailto: address.
+#pragma once
+
+#include <memory>
+
+#include "platform/platform.h"
+
+namespace pinaleaf {
+
+class EmailForm : public platform::EventSink, public std::enable_shared_from_this<EmailForm> {
+ public:
+  // The form while it is loaded; null otherwise.
+  static std::shared_ptr<EmailForm> Current();
+
+  platform::Handle window() const { return window_; }
+  platform::Handle combo() const { return combo_; }
+  platform::Handle sendButton() const { return send_; }
+  platform::Handle cancelButton() const { return cancel_; }
+
+  // Remembers a new recipient, then opens the mail program for the active note.
+  void SendEmail();
+
+  void OnCommand(platform::Handle button) override;
+
+ private:
+  friend void ShowEmailForm();
+  void Load();
+
+  platform::Handle window_ = 0, label_ = 0, combo_ = 0, send_ = 0, cancel_ = 0;
+};
+
+// Shows the form, loading it (and the remembered recipients) when it is not
+// loaded.
+void ShowEmailForm();
+
+// Whether an entry of the combo box equals `text` exactly.
+bool ComboHasItem(platform::Handle combo, const platform::Text& text);
+
+// "mailto:" + recipient + "?Subject=" + subject + "&Body=" + body. The subject
+// is the text up to and including its first space. Subject and body are
+// percent-encoded as UTF-8; the recipient stays as typed but for the
+// characters that would end or break the address part.
+platform::Text BuildMailto(const platform::Text& recipient, const platform::Text& noteText);
+
+}  // namespace pinaleaf
