@@ -203,6 +203,7 @@ void ReminderDialog::Arm() {
   WriteSetting(u"ReminderSeconds", FormatInteger(time.second));
   armedAt_ = platform::Now();
   firedFor_.reset();
+  lastTick_.reset();
 }
 
 void ReminderDialog::Disarm() {
@@ -241,6 +242,9 @@ bool ReminderDialog::OnCloseRequest(Handle) {
 // moment rings once.
 void ReminderDialog::OnTimer(Handle) {
   DateTime now = platform::Now();
+  // The answer changes only with the second: the store is read once in each.
+  if (lastTick_ && Tuple(*lastTick_) == Tuple(now)) return;
+  lastTick_ = now;
   Text stored[6], current[6];
   for (int i = 0; i < 6; ++i) stored[i] = ReadSetting(kKeys[i]);
   FieldsOf(now, current);

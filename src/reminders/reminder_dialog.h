@@ -43,6 +43,7 @@ class ReminderDialog : public platform::EventSink, public std::enable_shared_fro
   platform::Date pickerDate_;     // the picker's date part: the day it was loaded
   platform::DateTime armedAt_;    // when the current moment was armed
   std::optional<platform::DateTime> firedFor_;  // the moment that has rung already
+  std::optional<platform::DateTime> lastTick_;  // the second last looked at
 };
 
 // Shows the reminder dialog, loading it first when it is not loaded.

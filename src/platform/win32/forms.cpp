@@ -57,6 +57,47 @@ bool FocusFirstTextBox(HWND form) {
   return false;
 }
 
+// A form moved to a monitor of another DPI keeps its size in twips: the
+// system suggests the new window rectangle; children and fonts follow here.
+void RescaleForDpi(HWND form, int oldDpi, int newDpi, const RECT& suggested) {
+  if (oldDpi <= 0 || newDpi <= 0) return;
+  for (HWND child = GetWindow(form, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    RECT rc;
+    GetWindowRect(child, &rc);
+    MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&rc), 2);
+    SetWindowPos(child, nullptr, MulDiv(rc.left, newDpi, oldDpi), MulDiv(rc.top, newDpi, oldDpi),
+                 MulDiv(rc.right - rc.left, newDpi, oldDpi), MulDiv(rc.bottom - rc.top, newDpi, oldDpi),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (ControlData* data = FindControl(child); data && data->hfont) {
+      HFONT old = data->hfont;
+      data->hfont = MakeFont(data->font, newDpi);
+      SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(data->hfont), TRUE);
+      DeleteObject(old);
+    }
+  }
+  SetWindowPos(form, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// After the displays change, a note left wholly outside every work area
+// comes back inside the nearest one.
+void KeepOnSomeWorkArea(HWND form) {
+  RECT rc;
+  if (!IsWindowVisible(form) || !GetWindowRect(form, &rc)) return;
+  HMONITOR monitor = MonitorFromRect(&rc, MONITOR_DEFAULTTONULL);
+  MONITORINFO info = {};
+  info.cbSize = sizeof(info);
+  RECT overlap;
+  if (monitor && GetMonitorInfoW(monitor, &info) && IntersectRect(&overlap, &rc, &info.rcWork)) return;
+  monitor = MonitorFromRect(&rc, MONITOR_DEFAULTTONEAREST);
+  if (!GetMonitorInfoW(monitor, &info)) return;
+  const RECT& work = info.rcWork;
+  int width = rc.right - rc.left, height = rc.bottom - rc.top;
+  LONG x = std::max(work.left, std::min(rc.left, work.right - width));
+  LONG y = std::max(work.top, std::min(rc.top, work.bottom - height));
+  SetWindowPos(form, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   FormData* data = FindForm(hwnd);
   if (!data) return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -130,6 +171,16 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       break;
     }
+    case WM_DPICHANGED:
+      RescaleForDpi(hwnd, data->dpi, HIWORD(wParam), *reinterpret_cast<RECT*>(lParam));
+      if (FormData* still = FindForm(hwnd)) still->dpi = HIWORD(wParam);
+      return 0;
+    case WM_DISPLAYCHANGE:
+      if (data->kind == FormKind::Note) KeepOnSomeWorkArea(hwnd);
+      break;
+    case WM_SETTINGCHANGE:
+      if (wParam == SPI_SETWORKAREA && data->kind == FormKind::Note) KeepOnSomeWorkArea(hwnd);
+      break;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
       if (LRESULT brush = ControlColors(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam))) {
@@ -235,6 +286,7 @@ Handle CreateForm(const FormSpec& spec, std::shared_ptr<EventSink> sink) {
   FormData& data = g_forms[hwnd];
   data.sink = std::move(sink);
   data.kind = spec.kind;
+  data.dpi = DpiOf(hwnd);
   data.backColor = spec.backColor;
   SetBrush(data.backBrush, spec.backColor);
   g_loaded.push_back(hwnd);

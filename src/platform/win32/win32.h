@@ -30,6 +30,7 @@ struct FormData {
   CursorId customCursor = 0;
   int timerMs = 0;
   HWND lastFocus = nullptr;  // the control that last held the focus
+  int dpi = 96;              // of the monitor the form was last on
 };
 
 struct ControlData {
