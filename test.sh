@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
-# Builds all three presets and runs every test: the unit tests on the
-# simulated platform (plain, then under AddressSanitizer and
-# UndefinedBehaviorSanitizer), then the Win32 tests under Wine in a private
-# X server that this script starts and stops.
+# Builds all presets and runs every test: the unit tests on the simulated
+# platform (plain, then under AddressSanitizer and UndefinedBehaviorSanitizer),
+# a bounded fuzzing run, then the Win32 tests under Wine in a private X server
+# that this script starts and stops.
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/install-deps.sh
 need_packages "${BUILD_PACKAGES[@]}" libgtest-dev googletest xvfb fonts-dejavu-core
 
+# The fuzz target needs clang and its sanitizer runtime.
+need_packages clang libclang-rt-14-dev
+
 # Warnings are errors in CI.
 werror=()
 [ "${CI:-}" = "true" ] && werror=(-DPINALEAF_WERROR=ON)
 
-for preset in host host-asan win64 win32; do
+for preset in host host-asan host-fuzz win64 win32; do
   echo "== build $preset"
   cmake --preset "$preset" "${werror[@]}" >/dev/null
   cmake --build --preset "$preset"
@@ -22,5 +25,7 @@ echo "== host tests"
 ctest --preset host
 echo "== host tests (sanitizers)"
 ctest --preset host-asan
+echo "== fuzzing the readers of stored text"
+ctest --preset host-fuzz
 echo "== Win32 tests under Wine"
 tests/win32/run-wine-tests.sh

@@ -74,6 +74,16 @@ Text BuildMailto(const Text& recipient, const Text& noteText) {
          EncodeComponent(noteText);
 }
 
+std::vector<Text> SplitRecipients(const Text& stored) {
+  std::vector<Text> recipients;
+  size_t start = 0;
+  for (size_t comma; (comma = stored.find(u',', start)) != Text::npos; start = comma + 1) {
+    recipients.push_back(stored.substr(start, comma - start));
+  }
+  recipients.push_back(stored.substr(start));
+  return recipients;
+}
+
 bool ComboHasItem(Handle combo, const Text& text) {
   for (int i = 0; i < platform::ComboCount(combo); ++i) {
     if (platform::ComboItem(combo, i) == text) return true;
@@ -111,11 +121,7 @@ void EmailForm::Load() {
   label_ = platform::CreateLabel(window_, {120, 120, 3855, 255}, u"Enter e-mail recepients", Arial975());
 
   // Stored as ",a,b": the first entry is the empty one.
-  Text rest = ReadSetting(u"EmailAddresses");
-  for (size_t comma; (comma = rest.find(u',')) != Text::npos; rest.erase(0, comma + 1)) {
-    platform::ComboAdd(combo_, rest.substr(0, comma));
-  }
-  platform::ComboAdd(combo_, rest);
+  for (const Text& recipient : SplitRecipients(ReadSetting(u"EmailAddresses"))) platform::ComboAdd(combo_, recipient);
   platform::ComboSelect(combo_, 0);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -33,6 +34,10 @@ class EmailForm : public platform::EventSink, public std::enable_shared_from_thi
 // Shows the form, loading it (and the remembered recipients) when it is not
 // loaded.
 void ShowEmailForm();
+
+// The remembered recipients as stored: split at every comma, empty pieces
+// kept (so ",a,b" gives "", "a", "b").
+std::vector<platform::Text> SplitRecipients(const platform::Text& stored);
 
 // Whether an entry of the combo box equals `text` exactly.
 bool ComboHasItem(platform::Handle combo, const platform::Text& text);

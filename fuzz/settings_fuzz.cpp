@@ -1,0 +1,74 @@
+// Fuzzes everything that reads stored text: the value conversions, the
+// recipient list, the mailto builder, and the whole program started on the
+// simulated platform with one stored setting set to the input.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "menu/menu_form.h"
+#include "notes/program.h"
+#include "notes/values.h"
+#include "platform/sim/sim.h"
+#include "reminders/reminder_dialog.h"
+#include "sharing/email_form.h"
+
+namespace {
+
+const char16_t* const kKeys[] = {
+    u"ActivehWnd",    u"TextColor",    u"Bold",          u"Italic",          u"Underline",      u"Strikethru",
+    u"Font",          u"Size",         u"AlwaysOnTop",   u"Translucency",    u"TransCount",     u"EmailAddresses",
+    u"ReminderDay",   u"ReminderMonth", u"ReminderYear", u"ReminderHours",   u"ReminderMinutes", u"ReminderSeconds",
+};
+
+void ReadersAlone(const pinaleaf::Text& text, const std::string& bytes) {
+  pinaleaf::ParseNumber(text);
+  pinaleaf::ParseInteger(text, INT16_MIN, INT16_MAX);
+  pinaleaf::ParseInt32(text);
+  pinaleaf::ParseBool(text);
+  pinaleaf::Text decoded = pinaleaf::FromUtf8(bytes);
+  pinaleaf::ToUtf8(decoded);
+  pinaleaf::ToUtf8(text);
+  pinaleaf::SplitRecipients(text);
+  size_t cut = text.size() / 3;
+  pinaleaf::BuildMailto(text.substr(0, cut), text.substr(cut));
+}
+
+void ProgramWith(const char16_t* key, const pinaleaf::Text& value) {
+  sim::Reset();
+  sim::Store(key, value);
+  pinaleaf::StartProgram();
+  sim::Advance(2);
+  auto forms = platform::LoadedForms();
+  if (forms.empty()) return;
+  platform::Handle note = forms.front();
+  platform::Handle text = sim::ControlsOf(note).empty() ? 0 : sim::ControlsOf(note).front();
+  sim::MouseMove(text, 0, 0, 100, 100);
+  sim::KeyDown(text, 'N', platform::kCtrl);
+  for (int item : {pinaleaf::kIncreaseTranslucencyItem, pinaleaf::kAlwaysOnTopItem, pinaleaf::kInsertDateItem}) {
+    pinaleaf::RunMenuCommand(item);
+  }
+  sim::Advance(2);
+  pinaleaf::ShowEmailForm();
+  if (auto email = pinaleaf::EmailForm::Current()) sim::PressButton(email->sendButton());
+  pinaleaf::ShowReminderDialog();
+  if (auto reminder = pinaleaf::ReminderDialog::Current()) {
+    sim::PressButton(reminder->command1());
+    sim::Advance(1200);
+  }
+  sim::KeyDown(text, 'D', platform::kCtrl);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size == 0 || size > 64 * 1024) return 0;
+  std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
+  pinaleaf::Text text;
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    text.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                         (static_cast<unsigned char>(bytes[i + 1]) << 8)));
+  }
+  ReadersAlone(text, bytes);
+  ProgramWith(kKeys[data[0] % (sizeof(kKeys) / sizeof(kKeys[0]))], data[0] & 0x80 ? pinaleaf::FromUtf8(bytes) : text);
+  return 0;
+}
