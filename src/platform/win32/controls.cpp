@@ -17,7 +17,6 @@ std::unordered_map<HWND, WNDPROC> g_contextMenuHooks;
 Twips X(LPARAM lParam, HWND hwnd) { return PixelsToTwips(GET_X_LPARAM(lParam), DpiOf(hwnd)); }
 Twips Y(LPARAM lParam, HWND hwnd) { return PixelsToTwips(GET_Y_LPARAM(lParam), DpiOf(hwnd)); }
 
-const wchar_t* W(const Text& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
 }  // namespace
 
@@ -272,14 +271,7 @@ void SetControlVisible(Handle control, bool visible) {
   if (FindControl(ToHwnd(control))) ShowWindow(ToHwnd(control), visible ? SW_SHOWNA : SW_HIDE);
 }
 
-Text GetText(Handle control) {
-  HWND hwnd = ToHwnd(control);
-  int length = GetWindowTextLengthW(hwnd);
-  if (length <= 0) return {};
-  std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
-  int copied = GetWindowTextW(hwnd, buffer.data(), length + 1);
-  return Text(reinterpret_cast<const char16_t*>(buffer.data()), static_cast<size_t>(std::max(copied, 0)));
-}
+Text GetText(Handle control) { return GetCaption(control); }
 
 void SetText(Handle control, const Text& text) { SetWindowTextW(ToHwnd(control), W(text)); }
 

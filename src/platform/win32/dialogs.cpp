@@ -10,8 +10,6 @@ namespace platform {
 using namespace win32;
 namespace {
 
-const wchar_t* W(const Text& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-Text T(const wchar_t* text) { return Text(reinterpret_cast<const char16_t*>(text)); }
 
 Text SystemMessage(DWORD error) {
   wchar_t* buffer = nullptr;

@@ -405,9 +405,10 @@ void SetCaption(Handle window, const Text& caption) {
 Text GetCaption(Handle window) {
   HWND hwnd = ToHwnd(window);
   int length = GetWindowTextLengthW(hwnd);
+  if (length <= 0) return {};
   std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
   int copied = GetWindowTextW(hwnd, buffer.data(), length + 1);
-  return Text(reinterpret_cast<const char16_t*>(buffer.data()), static_cast<size_t>(std::max(copied, 0)));
+  return T(buffer.data(), static_cast<size_t>(std::max(copied, 0)));
 }
 
 void SetPointer(Handle form, Pointer shape, CursorId custom) {

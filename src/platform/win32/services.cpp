@@ -15,8 +15,6 @@ namespace {
 std::vector<HCURSOR> g_cursors;  // CursorId n is g_cursors[n - 1]
 std::vector<HMENU> g_menus;      // MenuId n is g_menus[n - 1]
 
-const wchar_t* W(const Text& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-Text T(const wchar_t* text, size_t length) { return Text(reinterpret_cast<const char16_t*>(text), length); }
 
 HMENU MenuOf(MenuId id) {
   return id >= 1 && static_cast<size_t>(id) <= g_menus.size() ? g_menus[static_cast<size_t>(id) - 1] : nullptr;

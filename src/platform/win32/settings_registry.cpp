@@ -7,9 +7,9 @@
 #include "platform/win32/win32.h"
 
 namespace platform {
+using win32::W;
 namespace {
 
-const wchar_t* W(const Text& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
 std::map<std::pair<Text, Text>, HKEY> g_keys;
 

@@ -45,6 +45,11 @@ struct ControlData {
   HFONT hfont = nullptr;
 };
 
+// Text is UTF-16 on both sides of the boundary: only the type differs.
+inline const wchar_t* W(const Text& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+inline Text T(const wchar_t* text, size_t length) { return Text(reinterpret_cast<const char16_t*>(text), length); }
+inline Text T(const wchar_t* text) { return T(text, wcslen(text)); }
+
 FormData* FindForm(HWND hwnd);
 ControlData* FindControl(HWND hwnd);
 // The form a window belongs to: itself for a form, the parent for a control.
