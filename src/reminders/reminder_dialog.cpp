@@ -254,7 +254,12 @@ void ReminderDialog::OnTimer(Handle) {
   if (!exact && !missed) return;
   if (moment && firedFor_ && Tuple(*firedFor_) == Tuple(*moment)) return;
   if (moment) firedFor_ = *moment;
-  ForEachActiveNote([](Note& note) { RunAlarm(note.window(), note.textArea()); });
+  // One note rings: the record may name another by the time the alarm ends.
+  Handle window = 0, text = 0;
+  ForEachActiveNote([&](Note& note) {
+    if (window == 0) window = note.window(), text = note.textArea();
+  });
+  if (window != 0) RunAlarm(window, text);
 }
 
 void Playwav(const Text& path) { platform::PlaySoundAsync(path); }

@@ -1,6 +1,7 @@
 #include "sharing/start_run.h"
 
-#include "commands/common_dialog.h"
+#include "notes/note.h"
+#include "notes/program.h"
 #include "sharing/publisher.h"
 
 namespace pinaleaf {
@@ -9,9 +10,21 @@ void ShellOpen(platform::Handle owner, const platform::Text& target) {
   platform::ShellOpen(owner, target, platform::ProgramDirectory());
 }
 
-// Owned by the start-up note, or by any note once that one is closed.
-void EmailAuthor() { ShellOpen(DialogOwner(), platform::Text(u"mailto:") + kSupportAddress); }
+namespace {
 
-void GotoWebSite() { ShellOpen(DialogOwner(), kWebsiteUrl); }
+// The start-up note, or any note once that one is closed.
+platform::Handle PublisherLinkOwner() {
+  if (platform::Handle startup = StartupNoteWindow()) return startup;
+  for (platform::Handle window : platform::LoadedForms()) {
+    if (Note::FromHandle(window)) return window;
+  }
+  return 0;
+}
+
+}  // namespace
+
+void EmailAuthor() { ShellOpen(PublisherLinkOwner(), platform::Text(u"mailto:") + kSupportAddress); }
+
+void GotoWebSite() { ShellOpen(PublisherLinkOwner(), kWebsiteUrl); }
 
 }  // namespace pinaleaf
