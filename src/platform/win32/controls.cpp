@@ -182,16 +182,6 @@ HWND CreateChild(Handle form, const wchar_t* className, const Text& text, DWORD 
   return hwnd;
 }
 
-SYSTEMTIME ToSystemTime(const Date& date, const TimeOfDay& time) {
-  SYSTEMTIME st = {};
-  st.wYear = static_cast<WORD>(date.year);
-  st.wMonth = static_cast<WORD>(date.month);
-  st.wDay = static_cast<WORD>(date.day);
-  st.wHour = static_cast<WORD>(time.hour);
-  st.wMinute = static_cast<WORD>(time.minute);
-  st.wSecond = static_cast<WORD>(time.second);
-  return st;
-}
 
 }  // namespace
 
@@ -241,7 +231,7 @@ Date GetCalendarDate(Handle calendar) {
 }
 
 void SetCalendarDate(Handle calendar, const Date& date) {
-  SYSTEMTIME st = ToSystemTime(date, {});
+  SYSTEMTIME st = ToSystemTime({date.year, date.month, date.day, 0, 0, 0});
   SendMessageW(ToHwnd(calendar), MCM_SETCURSEL, 0, reinterpret_cast<LPARAM>(&st));
 }
 

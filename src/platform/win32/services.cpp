@@ -20,16 +20,6 @@ HMENU MenuOf(MenuId id) {
   return id >= 1 && static_cast<size_t>(id) <= g_menus.size() ? g_menus[static_cast<size_t>(id) - 1] : nullptr;
 }
 
-SYSTEMTIME ToSystemTime(const DateTime& when) {
-  SYSTEMTIME st = {};
-  st.wYear = static_cast<WORD>(when.year);
-  st.wMonth = static_cast<WORD>(when.month);
-  st.wDay = static_cast<WORD>(when.day);
-  st.wHour = static_cast<WORD>(when.hour);
-  st.wMinute = static_cast<WORD>(when.minute);
-  st.wSecond = static_cast<WORD>(when.second);
-  return st;
-}
 
 // Tasks queued by RunLater, run by a message-only window.
 const UINT kRunTasks = WM_APP + 1;

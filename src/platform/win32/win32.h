@@ -50,6 +50,17 @@ inline const wchar_t* W(const Text& text) { return reinterpret_cast<const wchar_
 inline Text T(const wchar_t* text, size_t length) { return Text(reinterpret_cast<const char16_t*>(text), length); }
 inline Text T(const wchar_t* text) { return T(text, wcslen(text)); }
 
+inline SYSTEMTIME ToSystemTime(const DateTime& when) {
+  SYSTEMTIME st = {};
+  st.wYear = static_cast<WORD>(when.year);
+  st.wMonth = static_cast<WORD>(when.month);
+  st.wDay = static_cast<WORD>(when.day);
+  st.wHour = static_cast<WORD>(when.hour);
+  st.wMinute = static_cast<WORD>(when.minute);
+  st.wSecond = static_cast<WORD>(when.second);
+  return st;
+}
+
 FormData* FindForm(HWND hwnd);
 ControlData* FindControl(HWND hwnd);
 // The form a window belongs to: itself for a form, the parent for a control.
