@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/install-deps.sh
-need_packages "${BUILD_PACKAGES[@]}" libgtest-dev googletest xvfb fonts-dejavu-core
+need_packages "${BUILD_PACKAGES[@]}" libgtest-dev googletest xvfb fonts-dejavu-core xdotool
 
 # The fuzz target needs clang and its sanitizer runtime.
 need_packages clang libclang-rt-14-dev

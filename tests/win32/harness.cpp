@@ -1,5 +1,8 @@
 #include "harness.h"
 
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
 #include <fstream>
 
 #include "notes/program.h"
@@ -184,10 +187,28 @@ HWND VisibleWindowOfClass(const wchar_t* className, DWORD pid) {
   return search.found;
 }
 
+// A popup that opened under the pointer drops its keyboard selection on the
+// next pointer move: move the pointer off it first, then send the keys.
 void ChooseFromMenu(HWND menu, int downs) {
-  WPARAM key = downs >= 0 ? VK_DOWN : VK_UP;
-  for (int i = 0; i < (downs >= 0 ? downs : -downs); ++i) PostMessageW(menu, WM_KEYDOWN, key, 0);
-  PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+  RECT rc;
+  GetWindowRect(menu, &rc);
+  SetCursorPos(rc.left - 20, rc.top - 20);
+  RunSoon(150, [menu, downs] {
+    WPARAM key = downs >= 0 ? VK_DOWN : VK_UP;
+    for (int i = 0; i < (downs >= 0 ? downs : -downs); ++i) PostMessageW(menu, WM_KEYDOWN, key, 0);
+    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+  });
 }
 
 }  // namespace harness
+
+// Shared by every Win32 test program: the common controls the program's own
+// entry point would register.
+int main(int argc, char** argv) {
+  INITCOMMONCONTROLSEX controls = {};
+  controls.dwSize = sizeof(controls);
+  controls.dwICC = ICC_STANDARD_CLASSES | ICC_DATE_CLASSES;
+  InitCommonControlsEx(&controls);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -124,12 +124,3 @@ TEST_F(MoveAndFade, PointerShapesFollowTheRegion) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  INITCOMMONCONTROLSEX controls = {};
-  controls.dwSize = sizeof(controls);
-  controls.dwICC = ICC_STANDARD_CLASSES | ICC_DATE_CLASSES;
-  InitCommonControlsEx(&controls);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -198,6 +198,7 @@ TEST_F(Popup, QuitEndsTheProgramWithoutWritingAnything) {
   // The press recorded the note; from here on nothing may be written.
   RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");
   harness::ChooseFromMenu(menu, -1);
+  harness::Pump(400);
 
   ASSERT_EQ(WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
   DWORD code = 1;
@@ -210,12 +211,3 @@ TEST_F(Popup, QuitEndsTheProgramWithoutWritingAnything) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  INITCOMMONCONTROLSEX controls = {};
-  controls.dwSize = sizeof(controls);
-  controls.dwICC = ICC_STANDARD_CLASSES | ICC_DATE_CLASSES;
-  InitCommonControlsEx(&controls);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -137,12 +137,3 @@ TEST_F(Reminder, TheSoundNeverHoldsTheProgram) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  INITCOMMONCONTROLSEX controls = {};
-  controls.dwSize = sizeof(controls);
-  controls.dwICC = ICC_STANDARD_CLASSES | ICC_DATE_CLASSES;
-  InitCommonControlsEx(&controls);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

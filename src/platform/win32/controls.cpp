@@ -70,7 +70,7 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       if (button == kLeftButton) data->leftPressed = true;
       bool handled = false;
       Twips x = X(lParam, hwnd), y = Y(lParam, hwnd);
-      Dispatch(form, [&](EventSink& s) { handled = s.OnMouseDown(self, button, ModifierState(), x, y); });
+      Dispatch(form, [&](EventSink& s) { handled = s.OnMouseDown(self, button, MouseModifierState(wParam), x, y); });
       // The handler may have closed the note this control belongs to.
       if (handled || !FindControl(hwnd)) {
         if (ControlData* still = FindControl(hwnd)) still->leftPressed = false;
@@ -89,7 +89,7 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       int buttons = ((wParam & MK_LBUTTON) ? kLeftButton : 0) | ((wParam & MK_RBUTTON) ? kRightButton : 0) |
                     ((wParam & MK_MBUTTON) ? kMiddleButton : 0);
       Twips x = X(lParam, hwnd), y = Y(lParam, hwnd);
-      Dispatch(form, [&](EventSink& s) { s.OnMouseMove(self, buttons, ModifierState(), x, y); });
+      Dispatch(form, [&](EventSink& s) { s.OnMouseMove(self, buttons, MouseModifierState(wParam), x, y); });
       if (!FindControl(hwnd)) return 0;
       break;
     }

@@ -118,7 +118,7 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       int button = ButtonOf(msg);
       if (button == kLeftButton) data->leftPressed = true;
       Twips x = X(lParam, hwnd), y = Y(lParam, hwnd);
-      Dispatch(hwnd, [&](EventSink& s) { s.OnMouseDown(self, button, ModifierState(), x, y); });
+      Dispatch(hwnd, [&](EventSink& s) { s.OnMouseDown(self, button, MouseModifierState(wParam), x, y); });
       return 0;
     }
     case WM_LBUTTONUP:
@@ -129,7 +129,7 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_MOUSEMOVE: {
       Twips x = X(lParam, hwnd), y = Y(lParam, hwnd);
-      Dispatch(hwnd, [&](EventSink& s) { s.OnMouseMove(self, ButtonsHeld(wParam), ModifierState(), x, y); });
+      Dispatch(hwnd, [&](EventSink& s) { s.OnMouseMove(self, ButtonsHeld(wParam), MouseModifierState(wParam), x, y); });
       return 0;
     }
     case WM_ACTIVATE:
@@ -255,6 +255,11 @@ bool HandleDialogKeys(MSG& msg) {
   HWND root = GetAncestor(msg.hwnd, GA_ROOT);
   FormData* form = FindForm(root);
   return form && form->kind == FormKind::Dialog && IsDialogMessageW(root, &msg);
+}
+
+int MouseModifierState(WPARAM wParam) {
+  return ((wParam & MK_SHIFT) ? kShift : 0) | ((wParam & MK_CONTROL) ? kCtrl : 0) |
+         ((GetKeyState(VK_MENU) & 0x8000) ? kAlt : 0);
 }
 
 int ModifierState() {
@@ -414,7 +419,7 @@ Text GetCaption(Handle window) {
 void SetPointer(Handle form, Pointer shape, CursorId custom) {
   HWND hwnd = ToHwnd(form);
   FormData* data = FindForm(hwnd);
-  if (!data) return;
+  if (!data || (data->pointer == shape && data->customCursor == custom)) return;
   data->pointer = shape;
   data->customCursor = custom;
   // Takes effect at once when the pointer is over the form already.

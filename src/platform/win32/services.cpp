@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <deque>
 #include <functional>
+#include <map>
 
 #include "platform/win32/win32.h"
 
@@ -240,11 +241,17 @@ bool FileExists(const Text& path) {
   return GetFileAttributesExW(W(path), GetFileExInfoStandard, &info) != FALSE;
 }
 
+// Every note asks for the same file: it is loaded once and shared, so no
+// cursor is left behind when a note closes.
 CursorId LoadCursorFile(const Text& path) {
+  static std::map<Text, CursorId> loaded;
+  if (auto it = loaded.find(path); it != loaded.end()) return it->second;
   HCURSOR cursor = LoadCursorFromFileW(W(path));
   if (!cursor) return 0;
   g_cursors.push_back(cursor);
-  return static_cast<CursorId>(g_cursors.size());
+  CursorId id = static_cast<CursorId>(g_cursors.size());
+  loaded[path] = id;
+  return id;
 }
 
 std::optional<std::string> EncodeAnsi(const Text& text) {

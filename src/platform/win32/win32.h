@@ -72,6 +72,8 @@ Twips PixelsToTwips(int pixels, int dpi);
 COLORREF ResolveColor(Color color);
 HFONT MakeFont(const Font& font, int dpi);
 int ModifierState();  // Shift 1, Ctrl 2, Alt 4
+// The same for a mouse message, whose wParam carries Shift and Ctrl.
+int MouseModifierState(WPARAM wParam);
 // Tab, arrows and mnemonics in dialog forms; true when the message was used.
 bool HandleDialogKeys(MSG& msg);
 HCURSOR CursorFor(Pointer shape, CursorId custom);
