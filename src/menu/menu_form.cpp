@@ -59,10 +59,10 @@ MenuForm& MenuForm::Get() {
   static std::shared_ptr<MenuForm> instance;
   if (!instance || !platform::IsLoaded(instance->window_)) {
     instance = std::make_shared<MenuForm>();
-    platform::FormSpec spec;
-    spec.kind = platform::FormKind::Hidden;
-    spec.caption = u"MenuForm";
-    instance->window_ = platform::CreateForm(spec, instance);
+    platform::FormSpec design;
+    design.kind = platform::FormKind::Hidden;
+    design.caption = u"MenuForm";
+    instance->window_ = platform::CreateForm(design, instance);
     instance->Load();
   }
   return *instance;

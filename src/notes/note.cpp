@@ -29,12 +29,12 @@ std::optional<float> ParseFontSize(const Text& text) {
 
 std::shared_ptr<Note> Note::Load() {
   std::shared_ptr<Note> note(new Note);
-  platform::FormSpec spec;
-  spec.kind = platform::FormKind::Note;
-  spec.caption = u"Form1";
-  spec.rect = {kNoteLeft, kNoteTop, kNoteWidth, kNoteHeight};
-  spec.backColor = kNoteYellow;
-  note->window_ = platform::CreateForm(spec, note);
+  platform::FormSpec design;
+  design.kind = platform::FormKind::Note;
+  design.caption = u"Form1";
+  design.rect = {kNoteLeft, kNoteTop, kNoteWidth, kNoteHeight};
+  design.backColor = kNoteYellow;
+  note->window_ = platform::CreateForm(design, note);
 
   platform::TextBoxSpec text;
   text.rect = {0, kStripHeight, kTextAreaWidth, kNoteHeight - kTextAreaInset};

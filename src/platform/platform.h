@@ -104,7 +104,7 @@ struct FormSpec {
 
 // Creates the form hidden. The platform keeps `sink` alive while the form is
 // loaded and for as long as an event to it is being handled.
-Handle CreateForm(const FormSpec& spec, std::shared_ptr<EventSink> sink);
+Handle CreateForm(const FormSpec& design, std::shared_ptr<EventSink> sink);
 // The first showing also raises the form's first resize event.
 void ShowForm(Handle form);
 void HideForm(Handle form);
@@ -176,7 +176,7 @@ struct TextBoxSpec {
   Color foreColor = kWindowTextColor;
   Text text;
 };
-Handle CreateTextBox(Handle form, const TextBoxSpec& spec);  // multi-line
+Handle CreateTextBox(Handle form, const TextBoxSpec& design);  // multi-line
 Text GetText(Handle control);
 void SetText(Handle control, const Text& text);
 // Selection in UTF-16 units.

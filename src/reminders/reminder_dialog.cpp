@@ -145,11 +145,11 @@ void ShowReminderDialog() {
 bool ReminderDialog::armed() const { return platform::GetTimer(window_) != 0; }
 
 void ReminderDialog::Load() {
-  platform::FormSpec spec;
-  spec.kind = platform::FormKind::Dialog;
-  spec.caption = u"Reminder";
-  spec.rect = {0, 0, 4320, 4860};
-  window_ = platform::CreateForm(spec, shared_from_this());
+  platform::FormSpec design;
+  design.kind = platform::FormKind::Dialog;
+  design.caption = u"Reminder";
+  design.rect = {0, 0, 4320, 4860};
+  window_ = platform::CreateForm(design, shared_from_this());
   // Created in tab order.
   label1_ = platform::CreateLabel(window_, {120, 120, 4095, 255}, u"Time for Reminder to Go Off:", Arial(9.75f, true));
   label2_ = platform::CreateLabel(window_, {120, 960, 4095, 255}, u"Date for Reminder to Go Off:", Arial(9.75f, true));

@@ -108,12 +108,12 @@ void ShowEmailForm() {
 }
 
 void EmailForm::Load() {
-  platform::FormSpec spec;
-  spec.kind = platform::FormKind::Dialog;
-  spec.caption = u"E-mail Note";
-  spec.rect = {0, 0, 4680, 1635};
-  spec.platformPlaces = true;
-  window_ = platform::CreateForm(spec, shared_from_this());
+  platform::FormSpec design;
+  design.kind = platform::FormKind::Dialog;
+  design.caption = u"E-mail Note";
+  design.rect = {0, 0, 4680, 1635};
+  design.platformPlaces = true;
+  window_ = platform::CreateForm(design, shared_from_this());
   // Created in tab order.
   combo_ = platform::CreateComboBox(window_, {120, 480, 4335, 360}, Arial975());
   send_ = platform::CreateButton(window_, {120, 960, 2055, 495}, u"Send", Arial975());

@@ -489,18 +489,18 @@ using namespace sim;  // the helpers of the unnamed namespace above
 
 // --- Forms
 
-Handle CreateForm(const FormSpec& spec, std::shared_ptr<EventSink> sink) {
+Handle CreateForm(const FormSpec& design, std::shared_ptr<EventSink> sink) {
   Window w;
   w.handle = g_nextHandle;
   g_nextHandle += 2;
   w.kind = Kind::Form;
-  w.formKind = spec.kind;
-  w.caption = spec.caption;
-  w.backColor = spec.backColor;
+  w.formKind = design.kind;
+  w.caption = design.caption;
+  w.backColor = design.backColor;
   // As the Win32 layer creates them: tool windows, or a dialog frame.
-  w.exStyle = spec.kind == FormKind::Dialog ? 0x10001u : 0x80u;
-  PlaceAt(w, spec.rect);
-  if (spec.platformPlaces) {
+  w.exStyle = design.kind == FormKind::Dialog ? 0x10001u : 0x80u;
+  PlaceAt(w, design.rect);
+  if (design.platformPlaces) {
     // Cascades from the top-left of the work area, as CW_USEDEFAULT does.
     int step = static_cast<int>(g.loaded.size() % 8) * 26;
     w.leftPx = 26 + step;
@@ -662,18 +662,18 @@ int SystemMajorVersion() { return g.majorVersion; }
 
 // --- Text boxes
 
-Handle CreateTextBox(Handle form, const TextBoxSpec& spec) {
+Handle CreateTextBox(Handle form, const TextBoxSpec& design) {
   if (!FindForm(form)) return 0;
   Window w;
   w.handle = g_nextHandle;
   g_nextHandle += 2;
   w.kind = Kind::TextBox;
   w.parent = form;
-  PlaceAt(w, spec.rect);
-  w.font = spec.font;
-  w.backColor = spec.backColor;
-  w.foreColor = spec.foreColor;
-  w.text = spec.text;
+  PlaceAt(w, design.rect);
+  w.font = design.font;
+  w.backColor = design.backColor;
+  w.foreColor = design.foreColor;
+  w.text = design.text;
   w.visible = true;
   Handle handle = w.handle;
   g.windows[handle] = std::move(w);

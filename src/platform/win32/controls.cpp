@@ -132,26 +132,26 @@ LRESULT CALLBACK ContextMenuWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
 namespace platform {
 using namespace win32;
 
-Handle CreateTextBox(Handle form, const TextBoxSpec& spec) {
+Handle CreateTextBox(Handle form, const TextBoxSpec& design) {
   HWND parent = ToHwnd(form);
   if (!FindForm(parent)) return 0;
   int dpi = DpiOf(parent);
-  HWND hwnd = CreateWindowExW(0, L"EDIT", W(spec.text),
+  HWND hwnd = CreateWindowExW(0, L"EDIT", W(design.text),
                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN |
                                   ES_NOHIDESEL,
-                              TwipsToPixels(spec.rect.left, dpi), TwipsToPixels(spec.rect.top, dpi),
-                              TwipsToPixels(spec.rect.width, dpi), TwipsToPixels(spec.rect.height, dpi), parent,
+                              TwipsToPixels(design.rect.left, dpi), TwipsToPixels(design.rect.top, dpi),
+                              TwipsToPixels(design.rect.width, dpi), TwipsToPixels(design.rect.height, dpi), parent,
                               nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!hwnd) return 0;
   // Lift the default 32K limit: a note holds whatever the user pastes.
   SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);
   ControlData data;
   data.textBox = true;
-  data.backColor = spec.backColor;
-  data.foreColor = spec.foreColor;
-  data.backBrush = CreateSolidBrush(ResolveColor(spec.backColor));
-  data.font = spec.font;
-  data.hfont = MakeFont(spec.font, dpi);
+  data.backColor = design.backColor;
+  data.foreColor = design.foreColor;
+  data.backBrush = CreateSolidBrush(ResolveColor(design.backColor));
+  data.font = design.font;
+  data.hfont = MakeFont(design.font, dpi);
   SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(data.hfont), FALSE);
   RegisterControl(hwnd, parent, std::move(data));
   return ToHandle(hwnd);

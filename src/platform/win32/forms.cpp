@@ -272,28 +272,28 @@ int ModifierState() {
 namespace platform {
 using namespace win32;
 
-Handle CreateForm(const FormSpec& spec, std::shared_ptr<EventSink> sink) {
+Handle CreateForm(const FormSpec& design, std::shared_ptr<EventSink> sink) {
   RegisterFormClass();
   DWORD style = WS_POPUP | WS_CLIPCHILDREN;
   DWORD exStyle = WS_EX_TOOLWINDOW;  // no taskbar button
-  if (spec.kind == FormKind::Dialog) {
+  if (design.kind == FormKind::Dialog) {
     style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
   }
   int dpi = DpiOf(nullptr);
-  RECT rc = {0, 0, TwipsToPixels(spec.rect.width, dpi), TwipsToPixels(spec.rect.height, dpi)};
+  RECT rc = {0, 0, TwipsToPixels(design.rect.width, dpi), TwipsToPixels(design.rect.height, dpi)};
   AdjustWindowRectEx(&rc, style, FALSE, exStyle);
-  int x = spec.platformPlaces ? CW_USEDEFAULT : TwipsToPixels(spec.rect.left, dpi) + rc.left;
-  int y = spec.platformPlaces ? CW_USEDEFAULT : TwipsToPixels(spec.rect.top, dpi) + rc.top;
-  HWND hwnd = CreateWindowExW(exStyle, kFormClass, reinterpret_cast<const wchar_t*>(spec.caption.c_str()), style, x,
+  int x = design.platformPlaces ? CW_USEDEFAULT : TwipsToPixels(design.rect.left, dpi) + rc.left;
+  int y = design.platformPlaces ? CW_USEDEFAULT : TwipsToPixels(design.rect.top, dpi) + rc.top;
+  HWND hwnd = CreateWindowExW(exStyle, kFormClass, reinterpret_cast<const wchar_t*>(design.caption.c_str()), style, x,
                               y, rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, Instance(), nullptr);
   if (!hwnd) return 0;
   FormData& data = g_forms[hwnd];
   data.sink = std::move(sink);
-  data.kind = spec.kind;
+  data.kind = design.kind;
   data.dpi = DpiOf(hwnd);
-  data.backColor = spec.backColor;
-  SetBrush(data.backBrush, spec.backColor);
+  data.backColor = design.backColor;
+  SetBrush(data.backBrush, design.backColor);
   g_loaded.push_back(hwnd);
   return ToHandle(hwnd);
 }
