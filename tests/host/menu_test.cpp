@@ -1,184 +1,155 @@
-// The shared popup menu: its entries, how a right press opens it and runs
-// the choice, and the hook that keeps the text box's own menu away.
-#include <iterator>
-#include <memory>
+// The two ways to a command: the shared popup menu, opened by a right
+// press, and the Ctrl shortcuts of a note's text area.
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
-#include "commands/note_commands.h"
 #include "host_test.h"
 #include "menu/menu_form.h"
-#include "notes/note.h"
-#include "sharing/publisher.h"
 
 namespace {
 
 using namespace pinaleaf;
-using platform::Handle;
-using platform::Text;
+using platform::kCtrl;
 
-class NotePopup : public HostTest {
- protected:
-  void SetUp() override {
-    HostTest::SetUp();
-    a_ = Note::Load();
-    a_->Show();
-    b_ = Note::Load();
-    b_->Show();
-    platform::SetRect(b_->window(), {6000, 3000, 1995, 2355});  // apart from a_
+using NotePopup = TwoNotes;
+
+TEST_F(NotePopup, EntriesAreNumberedInTheirOrderOnTheMenu) {
+  const auto& entries = *sim::MenuEntries(MenuForm::Get().popup());
+  Text shown;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const sim::MenuEntry& e = entries[i];
+    EXPECT_EQ(e.id, e.separator ? 0 : static_cast<int>(i) + 1) << ToUtf8(e.caption);
+    EXPECT_EQ(e.checked, e.id == kAlwaysOnTopItem) << ToUtf8(e.caption);
+    shown += e.separator ? u"-|" : e.caption + (e.shortcut.empty() ? u"" : u" " + e.shortcut) + u"|";
   }
-
-  std::shared_ptr<Note> a_, b_;
-};
-
-TEST_F(NotePopup, EntriesAreTheTwentySevenInOrder) {
-  struct Expected {
-    int id;  // 0: a separator
-    Text caption, shortcut;
-  };
-  const Expected expected[] = {
-      {kCutItem, u"Cut", u"Ctrl+X"}, {kCopyItem, u"Copy", u"Ctrl+C"}, {kPasteItem, u"Paste", u"Ctrl+V"},
-      {kSelectAllItem, u"Select All", u"Ctrl+A"}, {0, u"", u""},
-      {kSetReminderItem, u"Set Reminder", u"Ctrl+R"}, {0, u"", u""},
-      {kCreateNewNoteItem, u"Create New Note", u"Ctrl+N"},
-      {kDeleteThisNoteItem, u"Delete This Note", u"Ctrl+D"}, {0, u"", u""},
-      {kFontItem, u"Font...", u"Ctrl+F"}, {kColorItem, u"Color...", u"Ctrl+O"}, {0, u"", u""},
-      {kEmailItem, u"Email Note", u"Ctrl+E"}, {kSaveNoteToFileItem, u"Save Note to File", u"Ctrl+S"},
-      {0, u"", u""}, {kInsertDateItem, u"Insert Date", u"Ctrl+F1"},
-      {kInsertTimeItem, u"Insert Time", u"Ctrl+F2"}, {0, u"", u""},
-      {kDefaultTranslucencyItem, u"Defeault Translucency", u""},
-      {kIncreaseTranslucencyItem, u"Increase Translucency", u""},
-      {kDecreaseTranslucencyItem, u"Decrease Translucency", u""},
-      {kAlwaysOnTopItem, u"Always On Top", u""}, {0, u"", u""},
-      {kEmailAuthorItem, u"Email Author Suggestions / Bugs", u""},
-      {kGotoWebSiteItem, Text(u"Goto ") + kWebsiteName, u""},
-      {kQuitItem, u"Quit (Remove All Notes)", u"Ctrl+Q"},
-  };
-  const auto* entries = sim::MenuEntries(MenuForm::Get().popup());
-  ASSERT_NE(entries, nullptr);
-  ASSERT_EQ(entries->size(), std::size(expected));
-  for (size_t i = 0; i < entries->size(); ++i) {
-    const sim::MenuEntry& entry = (*entries)[i];
-    const Expected& want = expected[i];
-    SCOPED_TRACE("entry " + std::to_string(i + 1));
-    EXPECT_EQ(entry.separator, want.id == 0);
-    if (want.id == 0) continue;
-    EXPECT_EQ(entry.id, want.id);
-    EXPECT_EQ(ToUtf8(entry.caption), ToUtf8(want.caption));
-    EXPECT_EQ(ToUtf8(entry.shortcut), ToUtf8(want.shortcut));
-    EXPECT_EQ(entry.checked, want.id == kAlwaysOnTopItem);  // on by design, with nothing stored
-  }
-
-  // Ids that no entry has do nothing.
-  auto forms = platform::LoadedForms();
-  int writes = sim::StoreWrites();
-  for (int item : {0, -1, 5, 28, 1000}) RunMenuCommand(item);
-  EXPECT_EQ(platform::LoadedForms(), forms);
-  EXPECT_EQ(sim::StoreWrites(), writes);
-  EXPECT_TRUE(sim::MessageBoxes().empty());
+  EXPECT_EQ(ToUtf8(shown),
+            "Cut Ctrl+X|Copy Ctrl+C|Paste Ctrl+V|Select All Ctrl+A|-|Set Reminder Ctrl+R|-|"
+            "Create New Note Ctrl+N|Delete This Note Ctrl+D|-|Font... Ctrl+F|Color... Ctrl+O|-|"
+            "Email Note Ctrl+E|Save Note to File Ctrl+S|-|Insert Date Ctrl+F1|Insert Time Ctrl+F2|-|"
+            "Defeault Translucency|Increase Translucency|Decrease Translucency|Always On Top|-|"
+            "Email Author Suggestions / Bugs|Goto " PINALEAF_WEBSITE_NAME "|Quit (Remove All Notes) Ctrl+Q|");
 }
 
 TEST_F(NotePopup, ARightPressOpensItOnThePressedNoteAndRunsTheChoiceBeforeReturning) {
-  Handle a = a_->window(), text = a_->textArea(), b = b_->window();
+  Handle b = b_->window(), text = b_->textArea();
   struct Seen {
     Handle owner;
-    platform::MenuId menu;
     std::optional<Text> record;
     bool textEnabled;
+    int writes;
   };
   std::vector<Seen> seen;
   int choice = 0;
   sim::SetPopupHandler([&](platform::MenuId menu, Handle owner) {
-    seen.push_back({owner, menu, sim::Stored(u"ActivehWnd"), platform::IsEnabled(text)});
+    EXPECT_EQ(menu, MenuForm::Get().popup());
+    seen.push_back({owner, sim::Stored(u"ActivehWnd"), platform::IsEnabled(text), sim::StoreWrites()});
     return choice;
   });
-  auto forms = platform::LoadedForms();
-
-  // The strip, dismissed: the note is recorded first; nothing runs.
-  RecordActive(b);
-  sim::MouseDown(a, platform::kRightButton, 0, 900, 100);
-  ASSERT_EQ(seen.size(), 1u);
-  EXPECT_EQ(seen[0].owner, a);
-  EXPECT_EQ(seen[0].menu, MenuForm::Get().popup());
-  EXPECT_EQ(seen[0].record, FormatInteger(a));
-  EXPECT_TRUE(seen[0].textEnabled);
-
-  // The text area, dismissed: disabled while open, enabled afterwards.
-  RecordActive(b);
+  // The strip, then the text area, whose popup keeps it disabled while open.
+  RightPress(b);
+  RecordActive(a_->window());
   sim::MouseDown(text, platform::kRightButton, platform::kShift, 100, 100);
   ASSERT_EQ(seen.size(), 2u);
-  EXPECT_EQ(seen[1].owner, a);
-  EXPECT_EQ(seen[1].record, FormatInteger(a));
+  for (const Seen& s : seen) EXPECT_EQ(std::pair(s.owner, s.record), std::pair(b, std::optional(FormatInteger(b))));
+  EXPECT_TRUE(seen[0].textEnabled);
   EXPECT_FALSE(seen[1].textEnabled);
   EXPECT_TRUE(platform::IsEnabled(text));
-  EXPECT_EQ(platform::LoadedForms(), forms);
-  EXPECT_TRUE(sim::MessageBoxes().empty());
-
-  // Left and middle presses open nothing.
-  for (Handle target : {a, text}) {
+  for (Handle target : {b, text}) {
     sim::MouseDown(target, platform::kLeftButton, 0, 100, 100);
     sim::MouseDown(target, platform::kMiddleButton, 0, 100, 100);
   }
   EXPECT_EQ(sim::PopupCount(), 2);
-
-  // A choice has run when the press returns, on the note pressed.
   choice = kCreateNewNoteItem;
-  RecordActive(b);
-  sim::MouseDown(text, platform::kRightButton, 0, 100, 100);
-  auto now = platform::LoadedForms();
-  ASSERT_EQ(now.size(), forms.size() + 1);
-  EXPECT_EQ(sim::Find(now.back())->leftPx, sim::Find(a)->leftPx + 33);
-  EXPECT_TRUE(platform::IsEnabled(text));
-
-  // Enabled again before the command runs: Quit ends the process inside
-  // the command and leaves the text area enabled.
+  RecordActive(a_->window());
+  RightPress(text);
+  ASSERT_EQ(Note::Count(), 3);
+  EXPECT_EQ(LeftPx(platform::LoadedForms().back()), LeftPx(b) + 33);
+  // Enabled again before the command runs: Quit never returns to do it. It
+  // ends the program at once, without a question, a write or unload handling.
   choice = kQuitItem;
-  sim::MouseDown(text, platform::kRightButton, 0, 100, 100);
+  RightPress(text);
   EXPECT_TRUE(sim::ProcessEnded());
   EXPECT_TRUE(platform::IsEnabled(text));
+  EXPECT_EQ(sim::StoreWrites(), seen.back().writes);
+  EXPECT_TRUE(sim::MessageBoxes().empty() && IsHooked(a_->window()) && IsHooked(b));
 }
 
 TEST_F(NotePopup, DeletingANoteFromItsOwnPopupLeavesItClosed) {
   Handle aText = a_->textArea(), b = b_->window(), bText = b_->textArea();
-  Handle menu = MenuForm::Get().window();
   ChooseFromPopup(kDeleteThisNoteItem);
-  sim::MouseDown(aText, platform::kRightButton, 0, 100, 100);
-  EXPECT_EQ(platform::LoadedForms(), (std::vector<Handle>{menu, b}));
-  EXPECT_EQ(sim::Find(aText), nullptr);
+  RightPress(aText);
+  EXPECT_EQ(platform::LoadedForms(), (Handles{MenuForm::Get().window(), b}));
   EXPECT_TRUE(sim::MessageBoxes().empty());
-
   // The only note asks; No keeps it, from the text area or the strip.
-  sim::MouseDown(bText, platform::kRightButton, 0, 100, 100);
-  sim::MouseDown(b, platform::kRightButton, 0, 100, 100);
+  RightPress(bText);
+  RightPress(b);
   EXPECT_EQ(sim::MessageBoxes().size(), 2u);
-  EXPECT_EQ(platform::LoadedForms(), (std::vector<Handle>{menu, b}));
-  EXPECT_TRUE(platform::IsEnabled(bText));
-  EXPECT_FALSE(sim::ProcessEnded());
-
-  sim::QueueAnswer(platform::Answer::Yes);
-  sim::MouseDown(bText, platform::kRightButton, 0, 100, 100);
-  EXPECT_TRUE(sim::ProcessEnded());
-  EXPECT_EQ(sim::PopupCount(), 4);
+  EXPECT_TRUE(platform::IsLoaded(b) && platform::IsEnabled(bText));
 }
 
-using ContextMenuHook = HostTest;
+const Text kSavedFile = u"C:\\notes\\saved.txt";
 
-TEST_F(ContextMenuHook, EveryNoteIsHookedAndClosingOneLeavesTheOthersHooked) {
-  Handle a = Note::Load()->window(), b = Note::Load()->window();
-  RecordActive(a);
-  RunCommand(CreateNewNote);
-  Handle c = platform::LoadedForms().back();
-  for (Handle note : {a, b, c}) EXPECT_TRUE(IsHooked(note)) << note;
+class Shortcuts : public TwoNotes {
+ protected:
+  void SetUp() override {
+    TwoNotes::SetUp();
+    platform::SetText(b_->textArea(), u"beta note");
+    sim::SetFontDialogHandler([](platform::FontChoice& choice) { return choice.font.name = u"Courier New", true; });
+    sim::SetColorDialogHandler([](platform::Color& color) { return color = 0x00112233, true; });
+    sim::SetSaveDialogHandler([](platform::SaveChoice& choice) { return choice.fileName = kSavedFile, true; });
+    // The keys go to the start-up note; the pointer last passed over the other.
+    sim::Click(a_->textArea());
+    sim::MouseMove(b_->textArea(), 0, 0, 10, 10);
+  }
+  void Press(int key, int modifiers = kCtrl) { sim::KeyDown(a_->textArea(), key, modifiers); }
+  // What the commands change, as seen from outside.
+  std::string Snapshot() const {
+    Handle note = b_->window(), text = b_->textArea();
+    std::string out = ToUtf8(platform::GetText(text) + u"|" + platform::GetFont(text).name + u"|" +
+                             platform::GetCaption(platform::LoadedForms().back()));
+    for (std::size_t n : {platform::LoadedForms().size(), sim::Dialogs().size(), sim::ShellCalls().size(),
+                          sim::FileContents(kSavedFile).value_or("").size(), std::size_t(platform::GetSelLength(text)),
+                          std::size_t(platform::GetBackColor(note))}) {
+      out += "|" + std::to_string(n);
+    }
+    return out;
+  }
+};
 
-  // The middle note by the command, then the first by Alt+F4.
-  RecordActive(b);
-  RunCommand(DeleteThisNote);
-  EXPECT_TRUE(IsHooked(a));
-  EXPECT_TRUE(IsHooked(c));
-  sim::Close(a);
-  EXPECT_FALSE(platform::IsLoaded(a));
-  EXPECT_TRUE(IsHooked(c));
+TEST_F(Shortcuts, EachKeyRunsItsMenuEntrysCommandOnTheNoteUnderThePointer) {
+  const std::pair<int, int> keys[] = {
+      {0x41, kSelectAllItem}, {0x44, kDeleteThisNoteItem}, {0x45, kEmailItem},          {0x46, kFontItem},
+      {0x4E, kCreateNewNoteItem}, {0x4F, kColorItem},      {0x52, kSetReminderItem},    {0x53, kSaveNoteToFileItem},
+      {0x70, kInsertDateItem},    {0x71, kInsertTimeItem}};
+  std::set<std::string> seen = {Snapshot()};
+  for (auto [key, item] : keys) {
+    SetUp();
+    Press(key);
+    std::string byKey = Snapshot();
+    for (const sim::DialogRecord& dialog : sim::Dialogs()) EXPECT_EQ(dialog.owner, b_->window());
+    SetUp();
+    RunMenuCommand(item);
+    EXPECT_EQ(byKey, Snapshot()) << std::hex << "Ctrl+" << key;
+    seen.insert(byKey);
+  }
+  EXPECT_EQ(seen.size(), std::size(keys) + 1);  // each key does something of its own
+}
+
+TEST_F(Shortcuts, OnlyCtrlAloneWithAKeyOfTheTableDoesAnything) {
+  const std::string before = Snapshot();
+  for (int key : {0x41, 0x44, 0x45, 0x46, 0x4E, 0x4F, 0x52, 0x53, 0x70, 0x71}) {
+    for (int modifiers : {0, +platform::kShift, +platform::kAlt, kCtrl | platform::kShift, kCtrl | platform::kAlt}) {
+      Press(key, modifiers);
+      EXPECT_EQ(Snapshot(), before) << std::hex << "key " << key << " modifiers " << modifiers;
+    }
+  }
+  // Ctrl+Q, Ctrl+F3, the edit control's own keys, and codes next to the table's.
+  for (int key : {0x51, 0x72, 0x43, 0x56, 0x58, 0x42, 0x6F}) {
+    Press(key);
+    EXPECT_EQ(Snapshot(), before) << std::hex << "Ctrl+" << key;
+  }
 }
 
 }  // namespace
