@@ -14,6 +14,17 @@ namespace harness {
 
 HWND ToHwnd(platform::Handle handle) { return reinterpret_cast<HWND>(static_cast<intptr_t>(handle)); }
 
+std::wstring ClipboardText() {
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) return L"<closed>";
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    text = static_cast<const wchar_t*>(GlobalLock(data));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
 void Pump(int ms) {
   DWORD end = GetTickCount() + static_cast<DWORD>(ms);
   do {

@@ -21,6 +21,8 @@ std::wstring ReadInAnotherProcess(const wchar_t* key);
 // A real left click at a screen point, through the system's input queue.
 void ClickAt(POINT screen);
 HWND ToHwnd(platform::Handle handle);
+// The Unicode text on the clipboard ("<closed>" when it cannot be opened).
+std::wstring ClipboardText();
 
 // Starts the program in this process: the start-up note's window.
 HWND StartNote();

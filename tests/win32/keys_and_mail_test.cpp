@@ -47,17 +47,6 @@ class KeysAndMail : public ::testing::Test {
   HWND text_ = nullptr;
 };
 
-std::wstring Clipboard() {
-  std::wstring text;
-  if (!OpenClipboard(nullptr)) return L"<closed>";
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    text = static_cast<const wchar_t*>(GlobalLock(data));
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return text;
-}
-
 void PutOnClipboard(const std::wstring& text) { platform::ClipboardSetText(std::u16string(text.begin(), text.end())); }
 
 TEST_F(KeysAndMail, CtrlShortcutsRunTheirCommands) {
@@ -98,18 +87,18 @@ TEST_F(KeysAndMail, CtrlCXVStayTheTextBoxsOwn) {
   Focus();
   SendMessageW(text_, EM_SETSEL, 0, 3);
   Keys({VK_CONTROL, 'C'});
-  EXPECT_EQ(Clipboard(), L"abc");
+  EXPECT_EQ(harness::ClipboardText(), L"abc");
 
   // With nothing selected the text box's copy leaves the clipboard alone.
   PutOnClipboard(L"keep");
   SendMessageW(text_, EM_SETSEL, 7, 7);
   Keys({VK_CONTROL, 'C'});
-  EXPECT_EQ(Clipboard(), L"keep");
+  EXPECT_EQ(harness::ClipboardText(), L"keep");
 
   SendMessageW(text_, EM_SETSEL, 4, 7);
   Keys({VK_CONTROL, 'X'});
   EXPECT_EQ(Text(), L"abc ");
-  EXPECT_EQ(Clipboard(), L"def");
+  EXPECT_EQ(harness::ClipboardText(), L"def");
   SendMessageW(text_, EM_SETSEL, 0, 0);
   Keys({VK_CONTROL, 'V'});
   EXPECT_EQ(Text(), L"defabc ");

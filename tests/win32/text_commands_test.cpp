@@ -31,17 +31,6 @@ class TextCommands : public ::testing::Test {
   HWND text_ = nullptr;
 };
 
-std::wstring ClipboardText() {
-  std::wstring text;
-  if (!OpenClipboard(nullptr)) return L"<closed>";
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    text = static_cast<const wchar_t*>(GlobalLock(data));
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return text;
-}
-
 std::wstring TextOf(HWND hwnd) {
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
   text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
@@ -74,11 +63,11 @@ TEST_F(TextCommands, CopyCutAndPasteUseTheRealClipboard) {
   SetWindowTextW(text_, L"Gr\u00fc\u00dfe, \u65e5\u672c\u8a9e \U0001F600");
   SendMessageW(text_, EM_SETSEL, 0, 5);
   pinaleaf::RunMenuCommand(pinaleaf::kCopyItem);
-  EXPECT_EQ(ClipboardText(), L"Gr\u00fc\u00dfe");
+  EXPECT_EQ(harness::ClipboardText(), L"Gr\u00fc\u00dfe");
 
   SendMessageW(text_, EM_SETSEL, 7, 10);
   pinaleaf::RunMenuCommand(pinaleaf::kCutItem);
-  EXPECT_EQ(ClipboardText(), L"\u65e5\u672c\u8a9e");
+  EXPECT_EQ(harness::ClipboardText(), L"\u65e5\u672c\u8a9e");
   EXPECT_EQ(TextOf(text_), L"Gr\u00fc\u00dfe,  \U0001F600");
 
   SendMessageW(text_, EM_SETSEL, 0, 0);
@@ -87,7 +76,7 @@ TEST_F(TextCommands, CopyCutAndPasteUseTheRealClipboard) {
 
   // Copy with nothing selected leaves the clipboard empty.
   pinaleaf::RunMenuCommand(pinaleaf::kCopyItem);
-  EXPECT_EQ(ClipboardText(), L"");
+  EXPECT_EQ(harness::ClipboardText(), L"");
 }
 
 TEST_F(TextCommands, SavedFilesHoldTheTextLosslessly) {
