@@ -100,21 +100,6 @@ std::string Utf8(const std::wstring& text) {
   return out;
 }
 
-// Handles this process's messages until `ready` or `ms` have passed.
-bool WaitUntil(const std::function<bool()>& ready, int ms) {
-  DWORD end = GetTickCount() + static_cast<DWORD>(ms);
-  for (;;) {
-    if (ready()) return true;
-    if (static_cast<LONG>(end - GetTickCount()) <= 0) return false;
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(2);
-  }
-}
-
 int AlphaOf(HWND hwnd) {
   BYTE alpha = 0;
   DWORD flags = 0;
@@ -185,7 +170,7 @@ class Program {
     if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_)) {
       return false;
     }
-    return WaitUntil([&] { return Notes().size() == 1; }, 15000);
+    return harness::WaitUntil([&] { return Notes().size() == 1; }, 15000);
   }
 
   std::vector<HWND> Forms(bool captioned) const {
@@ -242,7 +227,7 @@ class Program {
 
   // The exit code, or none while it still runs after `ms`.
   std::optional<DWORD> WaitForExit(int ms) {
-    if (!WaitUntil([&] { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0; }, ms)) return std::nullopt;
+    if (!harness::WaitUntil([&] { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0; }, ms)) return std::nullopt;
     DWORD code = 1;
     GetExitCodeProcess(pi_.hProcess, &code);
     return code;
@@ -260,10 +245,10 @@ void RunProgram(const std::wstring& key, bool quitFromMenu) {
   ASSERT_TRUE(program.Start()) << "no note shown";
   HWND first = program.Notes()[0];
   EXPECT_TRUE(Topmost(first));
-  EXPECT_TRUE(WaitUntil([&] { return AlphaOf(first) == 200; }, 3000)) << "alpha " << AlphaOf(first);
+  EXPECT_TRUE(harness::WaitUntil([&] { return AlphaOf(first) == 200; }, 3000)) << "alpha " << AlphaOf(first);
 
   program.Choose(first, kCreateNewNote);
-  ASSERT_TRUE(WaitUntil([&] { return program.Notes().size() == 2; }, 5000)) << "no second note; " << program.Shown();
+  ASSERT_TRUE(harness::WaitUntil([&] { return program.Notes().size() == 2; }, 5000)) << "no second note; " << program.Shown();
   auto notes = program.Notes();
   HWND second = notes[0] == first ? notes[1] : notes[0];
   RECT a, b;
@@ -272,21 +257,21 @@ void RunProgram(const std::wstring& key, bool quitFromMenu) {
   EXPECT_EQ(b.left - a.left, 33);
   EXPECT_EQ(b.top - a.top, 33);
   EXPECT_TRUE(Topmost(second));
-  EXPECT_TRUE(WaitUntil([&] { return AlphaOf(second) == 200; }, 3000)) << "alpha " << AlphaOf(second);
+  EXPECT_TRUE(harness::WaitUntil([&] { return AlphaOf(second) == 200; }, 3000)) << "alpha " << AlphaOf(second);
 
   if (key == L"EmailAddresses") {
     program.Choose(first, kEmailNote);
-    EXPECT_TRUE(WaitUntil([&] { return program.Dialog(L"E-mail Note") != nullptr; }, 5000))
+    EXPECT_TRUE(harness::WaitUntil([&] { return program.Dialog(L"E-mail Note") != nullptr; }, 5000))
         << "no e-mail form; " << program.Shown();
   }
   if (IsReminderKey(key.c_str())) {
     program.Choose(first, kSetReminder);
-    EXPECT_TRUE(WaitUntil([&] { return program.Dialog(L"Reminder") != nullptr; }, 5000))
+    EXPECT_TRUE(harness::WaitUntil([&] { return program.Dialog(L"Reminder") != nullptr; }, 5000))
         << "no reminder dialog; " << program.Shown();
   }
 
   program.Choose(second, kDeleteThisNote);
-  ASSERT_TRUE(WaitUntil([&] { return program.Notes().size() == 1; }, 5000))
+  ASSERT_TRUE(harness::WaitUntil([&] { return program.Notes().size() == 1; }, 5000))
       << "the second note stayed; " << program.Shown();
   EXPECT_EQ(program.Notes()[0], first);
 
@@ -296,7 +281,7 @@ void RunProgram(const std::wstring& key, bool quitFromMenu) {
     // A dialog left open above does not keep the question away.
     program.Choose(first, kDeleteThisNote);
     HWND box = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (box = program.Question()) != nullptr; }, 5000))
+    ASSERT_TRUE(harness::WaitUntil([&] { return (box = program.Question()) != nullptr; }, 5000))
         << "no question; " << program.Shown();
     wchar_t prompt[256] = {};
     GetDlgItemTextW(box, 0xFFFF, prompt, 256);
@@ -469,7 +454,7 @@ TEST_P(InThisProcess, EveryBadValueGivesTheLookItsReaderPromises) {
     pinaleaf::StartProgram();
     HWND note = harness::ToHwnd(pinaleaf::StartupNoteWindow());
     ASSERT_TRUE(note && IsWindowVisible(note));
-    ASSERT_TRUE(WaitUntil([&] { return AlphaOf(note) >= 0; }, 3000)) << "no translucency step";
+    ASSERT_TRUE(harness::WaitUntil([&] { return AlphaOf(note) >= 0; }, 3000)) << "no translucency step";
     Look expected = ExpectedLook(key, value);
     ExpectLook(LookOf(note), expected);
     EXPECT_EQ(Stored(L"TransCount"), L"2");
@@ -487,7 +472,7 @@ TEST_P(InThisProcess, EveryBadValueGivesTheLookItsReaderPromises) {
     pinaleaf::RunMenuCommand(pinaleaf::kCreateNewNoteItem);
     ASSERT_EQ(pinaleaf::Note::Count(), 2);
     HWND second = NewestNote();
-    ASSERT_TRUE(WaitUntil([&] { return AlphaOf(second) >= 0; }, 3000)) << "no translucency step";
+    ASSERT_TRUE(harness::WaitUntil([&] { return AlphaOf(second) >= 0; }, 3000)) << "no translucency step";
     ExpectLook(LookOf(second), expected);
     EXPECT_EQ(Stored(L"TransCount"), L"3");
 

@@ -37,6 +37,20 @@ void Pump(int ms) {
   } while (static_cast<LONG>(end - GetTickCount()) > 0);
 }
 
+bool WaitUntil(const std::function<bool()>& ready, int ms) {
+  DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+  for (;;) {
+    if (ready()) return true;
+    if (static_cast<LONG>(end - GetTickCount()) <= 0) return false;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    Sleep(1);
+  }
+}
+
 void Reset() {
   for (platform::Handle form : platform::LoadedForms()) platform::UnloadForm(form);
   RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");

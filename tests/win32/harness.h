@@ -13,6 +13,8 @@ namespace harness {
 
 // Handles messages for about `ms` milliseconds.
 void Pump(int ms);
+// Handles messages until `ready` or `ms` have passed; whether it got ready.
+bool WaitUntil(const std::function<bool()>& ready, int ms);
 // Unloads every form and empties HKCU\Software\Pinaleaf\1.0.
 void Reset();
 void Store(const wchar_t* key, const wchar_t* value);

@@ -90,21 +90,6 @@ std::string Describe(const Objects& count) {
          std::to_string(count.windows);
 }
 
-// Handles this process's messages until `ready` or `ms` have passed.
-bool WaitUntil(const std::function<bool()>& ready, int ms) {
-  DWORD end = GetTickCount() + static_cast<DWORD>(ms);
-  for (;;) {
-    if (ready()) return true;
-    if (static_cast<LONG>(end - GetTickCount()) <= 0) return false;
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(1);
-  }
-}
-
 // Handles the messages waiting now.
 void Drain() {
   MSG msg;
@@ -135,7 +120,7 @@ class Soak : public ::testing::Test {
     note_ = harness::StartNote();
     text_ = harness::TextAreaOf(note_);
     SetForegroundWindow(note_);
-    WaitUntil([&] { return Layered(note_); }, 3000);
+    harness::WaitUntil([&] { return Layered(note_); }, 3000);
   }
   void TearDown() override { harness::Reset(); }
 
@@ -145,7 +130,7 @@ class Soak : public ::testing::Test {
     RecordActive(note_);
     pinaleaf::RunMenuCommand(pinaleaf::kCreateNewNoteItem);
     HWND note = NewestNote();
-    if (note == note_ || !WaitUntil([&] { return Layered(note); }, 3000)) return false;
+    if (note == note_ || !harness::WaitUntil([&] { return Layered(note); }, 3000)) return false;
     RecordActive(note);
     pinaleaf::RunMenuCommand(pinaleaf::kDeleteThisNoteItem);
     return !IsWindow(note) && pinaleaf::Note::Count() == 1;
