@@ -22,7 +22,7 @@
 
 #include "commands/note_commands.h"
 #include "notes/note.h"
-#include "notes/program.h"
+#include "app/app.h"
 #include "platform/platform.h"
 #include "reminders/reminder_dialog.h"
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "menu/menu_form.h"
-#include "notes/program.h"
+#include "app/app.h"
+#include "app/app.h"
 #include "notes/values.h"
 #include "platform/sim/sim.h"
 #include "reminders/reminder_dialog.h"

@@ -1,8 +1,7 @@
 #include "commands/common_dialog.h"
 
-#include "commands/active_note.h"
+#include "notes/active_note.h"
 #include "notes/note.h"
-#include "notes/program.h"
 
 namespace pinaleaf {
 

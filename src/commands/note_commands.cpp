@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "commands/active_note.h"
-#include "commands/stay_on.h"
-#include "menu/context_menu_hook.h"
-#include "menu/menu_form.h"
+#include "notes/active_note.h"
 #include "notes/note.h"
+#include "notes/stay_on.h"
 
 namespace pinaleaf {
 namespace {
@@ -58,7 +56,7 @@ void CreateNewNote() {
     auto note = Note::Load();
     Place(*note, active);
     ApplyStyle(*note, style);
-    if (MenuForm::Get().AlwaysOnTop()) {
+    if (AlwaysOnTop()) {
       MakeTopmost(note->window());
     } else {
       MakeNotTopmost(note->window());

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "commands/active_note.h"
+#include "notes/active_note.h"
 #include "commands/common_dialog.h"
 #include "notes/note.h"
 #include "notes/settings.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "commands/active_note.h"
+#include "notes/active_note.h"
 #include "commands/common_dialog.h"
 #include "notes/note.h"
 #include "notes/values.h"

@@ -1,18 +1,16 @@
 #include "notes/note.h"
 
-#include "commands/active_note.h"
-#include "commands/note_commands.h"
-#include "commands/shortcuts.h"
-#include "commands/stay_on.h"
-#include "menu/context_menu_hook.h"
-#include "menu/menu_form.h"
+#include "notes/active_note.h"
 #include "notes/move_resize.h"
 #include "notes/settings.h"
+#include "notes/stay_on.h"
 #include "notes/translucency.h"
 #include "notes/values.h"
 
 namespace pinaleaf {
 namespace {
+
+Handle g_startupNote = 0;
 
 constexpr float kMaxFontSize = 2048.0f;
 
@@ -26,6 +24,19 @@ std::optional<float> ParseFontSize(const Text& text) {
 }
 
 }  // namespace
+
+NoteHooks& Hooks() {
+  static NoteHooks hooks;
+  return hooks;
+}
+
+Handle StartupNoteWindow() { return Note::FromHandle(g_startupNote) ? g_startupNote : 0; }
+
+void SetStartupNote(const Note& note) { g_startupNote = note.window(); }
+
+void HookContextMenu(Note& note) { platform::BlockContextMenu(note.textArea()); }
+
+void UnhookContextMenu(Note& note) { platform::UnblockContextMenu(note.textArea()); }
 
 std::shared_ptr<Note> Note::Load() {
   std::shared_ptr<Note> note(new Note);
@@ -100,11 +111,10 @@ void Note::ApplyStoredStyle() {
   }
 }
 
-// A missing or unreadable value keeps the menu's design state (checked).
+// A missing or unreadable value keeps the switch as it is (on by design).
 void Note::ApplyStoredAlwaysOnTop() {
-  MenuForm& menu = MenuForm::Get();
-  if (auto stored = ParseBool(ReadSetting(u"AlwaysOnTop"))) menu.SetAlwaysOnTop(*stored);
-  if (menu.AlwaysOnTop()) {
+  if (auto stored = ParseBool(ReadSetting(u"AlwaysOnTop"))) SetAlwaysOnTop(*stored);
+  if (AlwaysOnTop()) {
     MakeTopmost(window_);
   } else {
     MakeNotTopmost(window_);
@@ -133,7 +143,7 @@ bool Note::OnMouseDown(Handle source, int button, int, Twips x, Twips y) {
   RecordActive();
   if (source == window_) {
     if (button == platform::kLeftButton) DragNoteWindow(window_);
-    if (button == platform::kRightButton) ShowNotePopup(*this, false);
+    if (button == platform::kRightButton && Hooks().rightPress) Hooks().rightPress(*this, false);
     return false;
   }
   bool handled = false;
@@ -149,7 +159,7 @@ bool Note::OnMouseDown(Handle source, int button, int, Twips x, Twips y) {
       }
       handled = true;  // the button is up again: no selection may start
     }
-    if (button == platform::kRightButton) ShowNotePopup(note, true);
+    if (button == platform::kRightButton && Hooks().rightPress) Hooks().rightPress(note, true);
   });
   return handled;
 }
@@ -169,15 +179,16 @@ void Note::OnMouseMove(Handle source, int, int, Twips x, Twips y) {
 }
 
 void Note::OnKeyDown(Handle source, int keyCode, int modifiers) {
-  if (source == text_) HandleShortcutKey(keyCode, modifiers);
+  if (source == text_ && Hooks().keyDown) Hooks().keyDown(keyCode, modifiers);
 }
 
 void Note::OnTimer(Handle) { RunTranslucencyStep(*this); }
 
-// Alt+F4 closes a note as "Delete This Note" does, last-note question
+// The program closes a note as "Delete This Note" does, last-note question
 // included, so no process is ever left without a note.
 bool Note::OnCloseRequest(Handle) {
-  CloseNote(*this);
+  if (!Hooks().closeRequest) return true;
+  Hooks().closeRequest(*this);
   return false;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "platform/platform.h"
@@ -21,6 +22,20 @@ constexpr Twips kStripHeight = 360;      // the drag strip above the text area
 constexpr Twips kTextAreaInset = 355;    // window height less text-area height
 constexpr Twips kTextAreaWidth = 2000;   // until the first fit
 constexpr platform::Color kNoteYellow = 0x00C0FFFF;
+
+class Note;
+
+// What a note hands on to the layers above it. The program's start wires
+// them (app/); left unset, a note does nothing more than its own handling.
+struct NoteHooks {
+  // A right press on the note's strip, or on its text area (`inTextArea`).
+  std::function<void(Note& note, bool inTextArea)> rightPress;
+  // Every key that goes down in a note's text area.
+  std::function<void(int keyCode, int modifiers)> keyDown;
+  // The close box or Alt+F4 on a note; unset, the note closes.
+  std::function<void(Note& note)> closeRequest;
+};
+NoteHooks& Hooks();
 
 class Note : public platform::EventSink, public std::enable_shared_from_this<Note> {
  public:
@@ -67,6 +82,17 @@ class Note : public platform::EventSink, public std::enable_shared_from_this<Not
   platform::CursorId customPointer_ = 0;
   std::int16_t translucencyCounter_ = 0;
 };
+
+// The start-up note: the first one the program opened. Its window while it
+// is open, 0 after it was closed.
+platform::Handle StartupNoteWindow();
+void SetStartupNote(const Note& note);
+
+// Keeps the text box's own context menu out of a note's text area, so the
+// note's popup is the only context menu a note has (module Menu). Removing
+// it twice is harmless.
+void HookContextMenu(Note& note);
+void UnhookContextMenu(Note& note);
 
 // Sets a text area's colour, then bold, italic, underline, strikethrough,
 // face and size, one after another.

@@ -4,7 +4,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "commands/active_note.h"
+#include "notes/active_note.h"
 #include "notes/note.h"
 #include "notes/settings.h"
 #include "notes/translucent_form.h"

@@ -294,6 +294,9 @@ void WaitForMessagesUntil(double deadline);
 void RunLater(std::function<void()> task);
 // Ends the process at once: no unload events run, nothing more is written.
 [[noreturn]] void EndProcess();
+// The program's run: `start` once the system is ready, then its events until
+// the process ends. Returns the exit code.
+int Run(void (*start)());
 
 // ---------------------------------------------------------------------------
 // Files and the shell.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <set>
 
-#include "commands/active_note.h"
+#include "notes/active_note.h"
 #include "notes/note.h"
 #include "notes/settings.h"
 #include "notes/values.h"

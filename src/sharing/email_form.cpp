@@ -1,6 +1,6 @@
 #include "sharing/email_form.h"
 
-#include "commands/active_note.h"
+#include "notes/active_note.h"
 #include "notes/note.h"
 #include "notes/settings.h"
 #include "notes/values.h"

@@ -1,7 +1,6 @@
 #include "sharing/start_run.h"
 
 #include "notes/note.h"
-#include "notes/program.h"
 #include "sharing/publisher.h"
 
 namespace pinaleaf {

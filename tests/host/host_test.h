@@ -10,7 +10,8 @@
 #include <gtest/gtest.h>
 
 #include "notes/note.h"
-#include "notes/program.h"
+#include "notes/stay_on.h"
+#include "app/app.h"
 #include "notes/values.h"
 #include "platform/sim/sim.h"
 
@@ -21,7 +22,10 @@ using Texts = std::vector<Text>;
 
 class HostTest : public ::testing::Test {
  protected:
-  void SetUp() override { sim::Reset(); }
+  void SetUp() override {
+    sim::Reset();
+    pinaleaf::SetAlwaysOnTop(true);
+  }
 };
 
 // The text area of a note window: its one control.

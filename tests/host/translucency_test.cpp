@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "host_test.h"
-#include "menu/menu_form.h"
+#include "app/app.h"
 #include "notes/translucency.h"
 #include "notes/translucent_form.h"
 

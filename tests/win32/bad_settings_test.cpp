@@ -20,9 +20,9 @@
 #include <vector>
 
 #include "harness.h"
-#include "menu/menu_form.h"
+#include "app/app.h"
 #include "notes/note.h"
-#include "notes/program.h"
+#include "app/app.h"
 #include "reminders/reminder_dialog.h"
 #include "sharing/email_form.h"
 

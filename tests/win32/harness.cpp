@@ -5,7 +5,8 @@
 
 #include <fstream>
 
-#include "notes/program.h"
+#include "app/app.h"
+#include "notes/note.h"
 #include <iterator>
 #include <thread>
 #include <vector>

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "harness.h"
-#include "menu/menu_form.h"
+#include "app/app.h"
 #include "reminders/reminder_dialog.h"
 #include "sharing/email_form.h"
 

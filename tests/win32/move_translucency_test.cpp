@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
-#include "menu/menu_form.h"
+#include "app/app.h"
 
 namespace {
 

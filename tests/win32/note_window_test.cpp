@@ -8,7 +8,7 @@
 #include <string>
 
 #include "harness.h"
-#include "notes/program.h"
+#include "app/app.h"
 
 namespace {
 

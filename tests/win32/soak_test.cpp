@@ -11,9 +11,9 @@
 #include <string>
 
 #include "harness.h"
-#include "menu/menu_form.h"
+#include "app/app.h"
 #include "notes/note.h"
-#include "notes/program.h"
+#include "app/app.h"
 #include "reminders/reminder_dialog.h"
 #include "sharing/email_form.h"
 

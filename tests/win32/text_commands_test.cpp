@@ -11,7 +11,7 @@
 
 #include "commands/common_dialog.h"
 #include "harness.h"
-#include "menu/menu_form.h"
+#include "app/app.h"
 #include "notes/note.h"
 
 namespace {

@@ -1062,6 +1062,11 @@ void WaitForMessagesUntil(double deadline) {
   if (next && next->second <= g.clockMs) FireTick(next->first);
 }
 
+int Run(void (*start)()) {
+  start();
+  return 0;
+}
+
 void RunLater(std::function<void()> task) {
   if (task && !g.processEnded) g.later.push_back(std::move(task));
 }

@@ -1,6 +1,7 @@
 // System services: pointers, menus, message boxes, clipboard, clock, the
 // message pump, files.
 #include <algorithm>
+#include <cstdlib>
 #include <deque>
 #include <functional>
 #include <map>
@@ -9,6 +10,13 @@
 
 #include <mmsystem.h>
 #include <shellapi.h>
+
+// The library's own terminate handler prints the demangled type of the
+// exception; its demangler alone is a tenth of the program, and a program
+// without a console has nowhere to print it.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
 
 namespace platform::win32 {
 namespace {
@@ -213,6 +221,21 @@ void RunLater(std::function<void()> task) {
 }
 
 void EndProcess() { ExitProcess(0); }
+
+int Run(void (*start)()) {
+  INITCOMMONCONTROLSEX controls = {};
+  controls.dwSize = sizeof(controls);
+  controls.dwICC = ICC_STANDARD_CLASSES | ICC_DATE_CLASSES;
+  InitCommonControlsEx(&controls);
+  start();
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (HandleDialogKeys(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return 0;
+}
 
 void ShellOpen(Handle owner, const Text& target, const Text& workingDirectory) {
   ShellExecuteW(ToHwnd(owner), nullptr, W(target), nullptr, workingDirectory.empty() ? nullptr : W(workingDirectory),

@@ -1,27 +1,31 @@
-#include "commands/stay_on.h"
+#include "notes/stay_on.h"
 
-#include "menu/menu_form.h"
 #include "notes/settings.h"
 #include "notes/values.h"
 
 namespace pinaleaf {
+namespace {
+bool g_alwaysOnTop = true;  // checked by design
+}
 
 void MakeTopmost(platform::Handle window) { platform::SetTopmost(window, true); }
 
 void MakeNotTopmost(platform::Handle window) { platform::SetTopmost(window, false); }
 
+bool AlwaysOnTop() { return g_alwaysOnTop; }
+
+void SetAlwaysOnTop(bool on) { g_alwaysOnTop = on; }
+
 void ToggleAlwaysOnTop() {
-  MenuForm& menu = MenuForm::Get();
-  bool on = !menu.AlwaysOnTop();
-  menu.SetAlwaysOnTop(on);
+  g_alwaysOnTop = !g_alwaysOnTop;
   for (platform::Handle window : platform::LoadedForms()) {
-    if (on) {
+    if (g_alwaysOnTop) {
       MakeTopmost(window);
     } else {
       MakeNotTopmost(window);
     }
   }
-  WriteSetting(u"AlwaysOnTop", FormatBool(menu.AlwaysOnTop()));
+  WriteSetting(u"AlwaysOnTop", FormatBool(g_alwaysOnTop));
 }
 
 }  // namespace pinaleaf

@@ -1,4 +1,4 @@
-#include "commands/active_note.h"
+#include "notes/active_note.h"
 
 #include "notes/note.h"
 #include "notes/settings.h"

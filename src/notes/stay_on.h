@@ -1,0 +1,22 @@
+// Z-order of the program's windows against the desktop's other windows
+// (module StayOn), and the one "Always On Top" switch that all notes share.
+#pragma once
+
+#include "platform/platform.h"
+
+namespace pinaleaf {
+
+// Neither activates the window: the focus stays where the user was typing.
+void MakeTopmost(platform::Handle window);
+void MakeNotTopmost(platform::Handle window);
+
+// The switch the popup shows as its "Always On Top" check mark: on until a
+// note's load sets it from the store.
+bool AlwaysOnTop();
+void SetAlwaysOnTop(bool on);
+
+// Flips the switch, applies it to every loaded window in load order and
+// stores it.
+void ToggleAlwaysOnTop();
+
+}  // namespace pinaleaf
