@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Builds all presets and runs every test: the unit tests on the simulated
-# platform (plain, then under AddressSanitizer and UndefinedBehaviorSanitizer),
-# a bounded fuzzing run, then the Win32 tests under Wine in a private X server
-# that this script starts and stops.
+# Builds all presets and runs every test: the unit and contract tests on the
+# simulated platform (plain, then under AddressSanitizer and
+# UndefinedBehaviorSanitizer), a bounded fuzzing run, then the Win32 tests
+# under Wine, 64-bit and 32-bit, in a private X server that this script
+# starts and stops.
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/install-deps.sh
-need_packages "${BUILD_PACKAGES[@]}" libgtest-dev googletest xvfb fonts-dejavu-core xdotool
-
+need_packages "${BUILD_PACKAGES[@]}" libgtest-dev googletest xvfb python3 fonts-liberation fonts-wine
+need_wine32
 # The fuzz target needs clang and its sanitizer runtime.
 need_packages clang libclang-rt-14-dev
 

@@ -1,5 +1,7 @@
-# Sourced by run.sh and test.sh: installs the Debian packages that are
-# missing, with one apt-get update first. Needs root (or sudo).
+# Sourced by run.sh, test.sh and bench/run.sh: installs the Debian packages
+# that are missing, with one apt-get update first. Needs root (or sudo).
+sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+
 need_packages() {
   local missing=()
   for pkg in "$@"; do
@@ -7,10 +9,21 @@ need_packages() {
   done
   [ ${#missing[@]} -eq 0 ] && return 0
   echo "Installing: ${missing[*]}"
-  local sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+  sudo_if_needed apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive sudo_if_needed apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+# 32-bit Wine, for the shipping 32-bit program.
+need_wine32() {
+  dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed" && return 0
+  echo "Installing 32-bit Wine (wine32:i386)"
+  sudo_if_needed dpkg --add-architecture i386
+  sudo_if_needed apt-get update -qq
+  if ! DEBIAN_FRONTEND=noninteractive sudo_if_needed apt-get install -y -qq wine32:i386 >/dev/null; then
+    echo "wine32:i386 could not be installed: the i386 and amd64 versions of Wine in the package" \
+      "registry may differ for now. The 32-bit program cannot be run here." >&2
+    return 1
+  fi
 }
 
 BUILD_PACKAGES=(cmake ninja-build g++ g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64)

@@ -1,20 +1,33 @@
-# Sourced by run.sh and test.sh: a Wine prefix of our own and, when asked, a
-# private X server. Stops only what it started.
+# Sourced by run.sh, test.sh and bench/run.sh: a Wine prefix of our own and,
+# when asked, a private X server. Stops only what it started.
 
 wine_session_prefix() {  # wine_session_prefix DIR
   export WINEPREFIX="$1" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8
   mkdir -p "$WINEPREFIX"
-  # Keep one server up for the whole session: each test process starts fast.
+  # A prefix made before 32-bit Wine was installed no longer starts anything:
+  # made again.
+  if [ -f "$WINEPREFIX/system.reg" ] && ! timeout 60 wine cmd /c exit 0 >/dev/null 2>&1; then
+    echo "The Wine prefix $WINEPREFIX does not start programs any more: making it again." >&2
+    wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$WINEPREFIX" && mkdir -p "$WINEPREFIX"
+  fi
+  # Keep one server up for the whole session: each process starts fast.
   wineserver -p >/dev/null 2>&1 || true
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1 || true
   fi
-  # No window manager: unmanaged windows close at once. No sound device either.
+  # No window manager: unmanaged windows close at once. No sound device.
+  # Arial is Liberation Sans here, as a note looks on Windows.
   local reg
   reg=$(mktemp --suffix=.reg)
-  printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n"Managed"="N"\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\n"Audio"=""\n' >"$reg"
+  printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n"Managed"="N"\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\n"Audio"=""\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\n"Arial"="Liberation Sans"\n' >"$reg"
   wine regedit /S "$reg" >/dev/null 2>&1 || true
   rm -f "$reg"
+  # Wine's own Wingdings (package fonts-wine), which it does not list by itself.
+  if [ -f /usr/share/wine/fonts/wingding.ttf ]; then
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp -n /usr/share/wine/fonts/wingding.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+  fi
 }
 
 XVFB_PID=""

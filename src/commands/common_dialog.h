@@ -12,7 +12,7 @@ class CommonDialog {
   // Font dialog.
   unsigned Flags = 0;
   float FontSize = 0;
-  platform::Text FontName;
+  platform::Text FontName = u"Arial";  // a note's design face
   bool FontBold = false;
   bool FontItalic = false;
   bool FontUnderline = false;

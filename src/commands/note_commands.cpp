@@ -53,7 +53,7 @@ void Place(const Note& note, const Note& from) {
 void CreateNewNote() {
   ForEachActiveNote([](Note& active) {
     TextStyle style = CaptureStyle(active);
-    auto note = Note::Load();
+    auto note = Note::Load(active.window());
     Place(*note, active);
     ApplyStyle(*note, style);
     if (AlwaysOnTop()) {

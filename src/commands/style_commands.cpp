@@ -20,7 +20,7 @@ int RoundHalfEven(double value) {
 
 void ChooseNoteFont() {
   CommonDialog& dialog = CommonDialog1();
-  dialog.Flags = 0x103;  // screen and printer fonts, with the effects section
+  dialog.Flags = platform::kFontScreenFonts | platform::kFontPrinterFonts | platform::kFontEffects;
   dialog.FontSize = 16;
   if (!dialog.ShowFont(DialogOwner())) return;
   int size = RoundHalfEven(dialog.FontSize);

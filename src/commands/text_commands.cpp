@@ -21,18 +21,19 @@ void InsertAtCaret(Note& note, const Text& inserted) {
   platform::SetSelection(text, 0, 0);
 }
 
-// The focused text box when there is an active note; 0 otherwise.
-Handle FocusedTextBoxOfActiveNote() {
-  bool active = false;
-  ForEachActiveNote([&](Note&) { active = true; });
-  if (!active) return 0;
-  Handle focused = platform::FocusedControl();
-  return platform::IsTextBox(focused) ? focused : 0;
-}
+// What the clipboard commands act on: the focused text box, once an active
+// note confirms there is a note to act for; that note owns the clipboard.
+struct ClipboardTarget {
+  Handle control = 0;
+  Handle owner = 0;
+};
 
-void CopySelection(Handle control) {
-  platform::ClipboardClear();
-  platform::ClipboardSetText(platform::GetSelectedText(control));
+ClipboardTarget FindClipboardTarget() {
+  ClipboardTarget target;
+  ForEachActiveNote([&](Note& note) { target.owner = note.window(); });
+  Handle focused = platform::FocusedControl();
+  if (target.owner && platform::IsTextBox(focused)) target.control = focused;
+  return target;
 }
 
 // ANSI when every character has an exact form there, as plain text editors
@@ -60,19 +61,26 @@ void InsertTime() {
   ForEachActiveNote([](Note& note) { InsertAtCaret(note, platform::FormatTime(platform::Now())); });
 }
 
+// Whatever the clipboard held is replaced, by the empty text when nothing is
+// selected.
 void CopyText() {
-  if (Handle control = FocusedTextBoxOfActiveNote()) CopySelection(control);
+  ClipboardTarget target = FindClipboardTarget();
+  if (target.control) platform::ClipboardPut(target.owner, platform::GetSelectedText(target.control));
 }
 
+// The selection goes only once it is on the clipboard.
 void CutText() {
-  if (Handle control = FocusedTextBoxOfActiveNote()) {
-    CopySelection(control);
-    platform::ReplaceSelection(control, u"");
+  ClipboardTarget target = FindClipboardTarget();
+  if (target.control && platform::ClipboardPut(target.owner, platform::GetSelectedText(target.control))) {
+    platform::ReplaceSelection(target.control, u"");
   }
 }
 
+// A clipboard that could not be read leaves the selection as it is.
 void PasteText() {
-  if (Handle control = FocusedTextBoxOfActiveNote()) platform::ReplaceSelection(control, platform::ClipboardGetText());
+  ClipboardTarget target = FindClipboardTarget();
+  if (!target.control) return;
+  if (auto text = platform::ClipboardGet(target.owner)) platform::ReplaceSelection(target.control, *text);
 }
 
 void SaveNoteToFile() {
@@ -80,7 +88,7 @@ void SaveNoteToFile() {
   dialog.DefaultExt = u".txt";
   dialog.Filter = u".txt";
   dialog.FilterPattern = u"*.txt";
-  dialog.Flags = 0x80000;  // Explorer style; no question before replacing a file
+  dialog.Flags = platform::kSaveExplorer;  // no question before replacing a file
   Handle owner = DialogOwner();
   if (!dialog.ShowSave(owner)) return;
   Text path = dialog.FileName;

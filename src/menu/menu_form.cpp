@@ -48,11 +48,18 @@ void ShowNotePopup(Note& note, bool fromTextArea) {
   }
   Handle window = note.window();
   Handle text = note.textArea();
+  // Disabling the text area takes its focus away, and enabling it does not
+  // bring it back: it is given back here unless something else took it.
+  bool hadFocus = platform::GetFocus() == text;
   if (fromTextArea) platform::SetEnabled(text, false);
   int chosen = platform::TrackPopupMenu(menu->popup(), window);
   // Enabled again before the command runs, so that a command can give the
-  // text area the focus; a note closed meanwhile is left alone.
-  if (fromTextArea && platform::IsLoaded(window)) platform::SetEnabled(text, true);
+  // text area the focus, or move it elsewhere; a note closed meanwhile is
+  // left alone.
+  if (fromTextArea && platform::IsLoaded(window)) {
+    platform::SetEnabled(text, true);
+    if (hadFocus && platform::GetFocus() == 0) platform::SetFocus(text);
+  }
   if (chosen == 0) return;
   for (const Command& command : menu->commands()) {
     if (command.id == chosen) return command.run();

@@ -38,13 +38,14 @@ void HookContextMenu(Note& note) { platform::BlockContextMenu(note.textArea()); 
 
 void UnhookContextMenu(Note& note) { platform::UnblockContextMenu(note.textArea()); }
 
-std::shared_ptr<Note> Note::Load() {
+std::shared_ptr<Note> Note::Load(Handle over) {
   std::shared_ptr<Note> note(new Note);
   platform::FormSpec design;
   design.kind = platform::FormKind::Note;
   design.caption = u"Form1";
   design.rect = {kNoteLeft, kNoteTop, kNoteWidth, kNoteHeight};
   design.backColor = kNoteYellow;
+  design.over = over;
   note->window_ = platform::CreateForm(design, note);
 
   platform::TextBoxSpec text;

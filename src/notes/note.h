@@ -40,8 +40,8 @@ NoteHooks& Hooks();
 class Note : public platform::EventSink, public std::enable_shared_from_this<Note> {
  public:
   // Creates a note window and runs its load sequence. The note stays hidden
-  // until Show().
-  static std::shared_ptr<Note> Load();
+  // until Show(). Made `over` another note, it starts on that note's monitor.
+  static std::shared_ptr<Note> Load(Handle over = 0);
   // The loaded note whose window is `window`; null for anything else.
   static std::shared_ptr<Note> FromHandle(Handle window);
   // How many notes are loaded.

@@ -8,9 +8,9 @@ namespace {
 bool g_alwaysOnTop = true;  // checked by design
 }
 
-void MakeTopmost(platform::Handle window) { platform::SetTopmost(window, true); }
+void MakeTopmost(platform::Handle window) { platform::SetZOrder(window, platform::ZOrder::Topmost, false); }
 
-void MakeNotTopmost(platform::Handle window) { platform::SetTopmost(window, false); }
+void MakeNotTopmost(platform::Handle window) { platform::SetZOrder(window, platform::ZOrder::NotTopmost, false); }
 
 bool AlwaysOnTop() { return g_alwaysOnTop; }
 

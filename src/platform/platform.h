@@ -4,13 +4,14 @@
 // twips (1440 to the inch), colours as 0x00BBGGRR with bit 31 naming a system
 // colour by index, text as UTF-16 so that whatever the user types survives
 // unchanged. Two implementations exist and exactly one is linked:
-// platform/win32 (the real program) and platform/sim (unit tests).
+// platform/win32 (the real program) and platform/sim (unit tests). What both
+// keep alike (forms, their sinks and events, timers, the look of windows,
+// popup menus, where the focus goes) is written once, in platform/forms.cpp.
 //
 // All calls and all events happen on the one user-interface thread.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -53,7 +54,6 @@ struct Font {
   bool italic = false;
   bool underline = false;
   bool strikethrough = false;
-  int charset = 0;
   bool operator==(const Font&) const = default;
 };
 
@@ -66,6 +66,7 @@ class EventSink {
   virtual ~EventSink() = default;
   virtual void OnResize(Handle /*form*/) {}
   virtual void OnClick(Handle /*formOrControl*/) {}
+  // The form itself took the focus: it had no control that could.
   virtual void OnGotFocus(Handle /*form*/) {}
   // Return true to keep the platform's own handling of the press (caret
   // placement, selection) from running.
@@ -83,6 +84,8 @@ class EventSink {
   virtual bool OnCloseRequest(Handle /*form*/) { return true; }
   // Runs while the form and its controls still exist, just before they go.
   virtual void OnUnload(Handle /*form*/) {}
+  // The system clock was set, or the machine woke from sleep.
+  virtual void OnClockChanged(Handle /*form*/) {}
 };
 
 // ---------------------------------------------------------------------------
@@ -90,7 +93,7 @@ class EventSink {
 // stays in it until it is unloaded.
 enum class FormKind {
   Note,    // no frame or caption, no taskbar button
-  Dialog,  // fixed dialog frame with a caption and a close box
+  Dialog,  // fixed dialog frame with a caption and a close box; Tab walks its controls
   Hidden,  // never shown; hosts a popup menu
 };
 
@@ -100,16 +103,22 @@ struct FormSpec {
   Rect rect;  // the client area: position on the screen and size
   bool platformPlaces = false;  // let the system choose the position
   Color backColor = kButtonFaceColor;
+  // When set, the form is made over this window, on its monitor and at that
+  // monitor's scale; `rect` then gives only the size.
+  Handle over = 0;
 };
 
 // Creates the form hidden. The platform keeps `sink` alive while the form is
 // loaded and for as long as an event to it is being handled.
 Handle CreateForm(const FormSpec& design, std::shared_ptr<EventSink> sink);
-// The first showing also raises the form's first resize event.
+// Shows a hidden form in front and activates it; the first showing also
+// raises the form's first resize event. A form shown already stays where it
+// is in the z-order, active or not.
 void ShowForm(Handle form);
 void HideForm(Handle form);
 bool IsVisible(Handle window);  // forms and controls
-// Raises OnUnload, then destroys the form and its controls.
+// Raises OnUnload, then destroys the form and its controls. Asked again from
+// inside its own OnUnload, it does nothing more.
 void UnloadForm(Handle form);
 bool IsLoaded(Handle form);
 // Every loaded form, hidden ones included, in load order.
@@ -117,12 +126,14 @@ std::vector<Handle> LoadedForms();
 // The sink of a loaded form; empty for anything else.
 std::shared_ptr<EventSink> SinkOf(Handle form);
 
-// Forms: the whole window on the screen, frame included (a note has none).
-// Controls: relative to their form's client area.
+// Forms: the whole window on the screen, frame included (a note has none), in
+// twips at the scale of the form's monitor. Controls: relative to their
+// form's client area.
 Rect GetRect(Handle window);
 void SetRect(Handle window, const Rect& rect);
 Rect ScreenRect();
-// The work area of the monitor nearest to `window` (the primary one for 0).
+// The work area of the monitor nearest to `window`, at the window's scale
+// (the primary one for 0).
 Rect WorkArea(Handle window);
 
 void SetBackColor(Handle window, Color color);
@@ -132,8 +143,12 @@ Text GetCaption(Handle window);
 // The shape shown while the pointer is over the form or any of its
 // controls. Pointer::Custom shows `custom`, or the system's hand when 0.
 void SetPointer(Handle form, Pointer shape, CursorId custom);
-void SetTopmost(Handle form, bool topmost);
-bool IsTopmost(Handle form);
+
+// Z-order. Topmost forms stand above all others; Top is the top of the
+// form's own band. As with the system's own call, a move activates the form
+// unless `activate` is false.
+enum class ZOrder { Top, Topmost, NotTopmost };
+void SetZOrder(Handle form, ZOrder where, bool activate);
 
 // Frame hit codes, as the system's move and size loops take them.
 enum HitCode : int {
@@ -156,11 +171,13 @@ void RunMoveSizeLoop(Handle form, int hitCode);
 
 // Layered windows. The extended style is the system's bit set; writing it
 // returns the previous value, 0 meaning failure.
+constexpr std::uint32_t kTopmostStyle = 0x8;
 constexpr std::uint32_t kLayeredStyle = 0x80000;
 constexpr unsigned kLayeredColorKey = 1;
 constexpr unsigned kLayeredAlpha = 2;
 std::uint32_t GetExtendedStyle(Handle window);
 std::uint32_t SetExtendedStyle(Handle window, std::uint32_t style);
+// Fails on a window that is not layered.
 bool SetLayeredAttributes(Handle window, Color key, int alpha, unsigned flags);
 // The colour of a system colour index, as 0x00BBGGRR.
 Color SystemColor(int index);
@@ -178,20 +195,28 @@ struct TextBoxSpec {
 };
 Handle CreateTextBox(Handle form, const TextBoxSpec& design);  // multi-line
 Text GetText(Handle control);
+// Puts the caret at the start.
 void SetText(Handle control, const Text& text);
-// Selection in UTF-16 units.
+// Selection in UTF-16 units, held inside the text.
 int GetSelStart(Handle textBox);
-int GetSelLength(Handle textBox);
 void SetSelection(Handle textBox, int start, int length);
 Text GetSelectedText(Handle textBox);
+// Leaves the caret after the new text.
 void ReplaceSelection(Handle textBox, const Text& text);
 bool IsTextBox(Handle control);
 
 void SetControlVisible(Handle control, bool visible);
+// Disabling the control that has the focus leaves no control with it;
+// enabling it again does not give it back.
 void SetEnabled(Handle control, bool enabled);
 bool IsEnabled(Handle control);
+// Activates the control's form first; a disabled control takes nothing.
 void SetFocus(Handle control);
-// The control that holds, or last held, the focus in the active form.
+// The form or control that has the keyboard focus now; 0 when none has.
+Handle GetFocus();
+// The control that holds, or last held, the focus in the active form. When
+// a form is activated the focus goes back to that control, or else to the
+// first control in tab order that can take it, or else to the form itself.
 Handle FocusedControl();
 void SetFont(Handle control, const Font& font);
 Font GetFont(Handle control);
@@ -234,7 +259,6 @@ MenuId CreatePopupMenu();
 void AppendMenuItem(MenuId menu, int id, const Text& caption, const Text& shortcutLabel);
 void AppendMenuSeparator(MenuId menu);
 void SetMenuChecked(MenuId menu, int id, bool checked);
-bool IsMenuChecked(MenuId menu, int id);
 // Modal, at the pointer, owned by `owner`, left button only. Returns the
 // chosen id, or 0 when dismissed.
 int TrackPopupMenu(MenuId menu, Handle owner);
@@ -251,6 +275,11 @@ Answer AskYesNo(Handle owner, const Text& prompt, const Text& title);
 void ShowError(Handle owner, const Text& message, const Text& title);
 
 // Standard dialogs. Each returns false on cancel and leaves `state` as it was.
+// Flags are the system's own.
+constexpr unsigned kFontScreenFonts = 0x1;
+constexpr unsigned kFontPrinterFonts = 0x2;
+constexpr unsigned kFontEffects = 0x100;  // strikeout, underline and colour
+constexpr unsigned kSaveExplorer = 0x80000;
 struct FontChoice {
   Font font;
   Color color = 0;
@@ -268,17 +297,24 @@ struct SaveChoice {
 bool SaveFileDialog(Handle owner, SaveChoice& state);
 
 // ---------------------------------------------------------------------------
-// Clipboard (Unicode text).
-void ClipboardClear();
-void ClipboardSetText(const Text& text);
-Text ClipboardGetText();  // empty when it holds no text
+// Clipboard (Unicode text). Another program may hold it open for a moment;
+// both wait a little for it, then give up.
+// Replaces the clipboard's content by `text`; false, with the clipboard as it
+// was, when it could not be opened.
+bool ClipboardPut(Handle owner, const Text& text);
+// The clipboard's text (empty when it holds none); nothing when it could not
+// be opened.
+std::optional<Text> ClipboardGet(Handle owner);
 
 // ---------------------------------------------------------------------------
-// Clock.
+// Clock: local time.
 struct DateTime {
-  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
 };
 DateTime Now();
+// The local time `seconds` of real time after `when`, across a change to or
+// from daylight-saving time too.
+DateTime AddSeconds(const DateTime& when, int seconds);
 Text FormatShortDate(const DateTime& when);  // the user's short date format
 Text FormatTime(const DateTime& when);       // the user's time format
 Text FormatDateTime(const DateTime& when);   // the general date-and-time form
@@ -287,11 +323,8 @@ double MonotonicSeconds();
 
 // ---------------------------------------------------------------------------
 // Message pump and running order.
-void PumpMessages();
 // Handles messages until one arrives or `deadline` (MonotonicSeconds) passes.
 void WaitForMessagesUntil(double deadline);
-// Runs `task` from the message loop after the current event has finished.
-void RunLater(std::function<void()> task);
 // Ends the process at once: no unload events run, nothing more is written.
 [[noreturn]] void EndProcess();
 // The program's run: `start` once the system is ready, then its events until
@@ -307,11 +340,13 @@ CursorId LoadCursorFile(const Text& path);  // 0 when it cannot be loaded
 // Bytes of `text` in the system ANSI code page; empty when a character has no
 // exact form there.
 std::optional<std::string> EncodeAnsi(const Text& text);
-// Replaces the file's content with `bytes`, through a temporary file in the
-// same folder, so an existing file is never left half-written. On failure
-// returns the system's reason.
+// Replaces the file's content with `bytes`, never leaving it half-written; an
+// existing file keeps its attributes and owner. On failure returns the
+// system's reason, and the file is as it was.
 std::optional<Text> WriteFileReplacing(const Text& path, const std::string& bytes);
-void ShellOpen(Handle owner, const Text& target, const Text& workingDirectory);
+// Opens `target` with its default handler. Returns the system's reason when
+// nothing could open it.
+std::optional<Text> ShellOpen(Handle owner, const Text& target, const Text& workingDirectory);
 void PlaySoundAsync(const Text& path);
 
 // ---------------------------------------------------------------------------

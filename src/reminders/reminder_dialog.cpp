@@ -1,7 +1,6 @@
 #include "reminders/reminder_dialog.h"
 
 #include <algorithm>
-#include <set>
 
 #include "notes/active_note.h"
 #include "notes/note.h"
@@ -57,53 +56,29 @@ std::optional<DateTime> StoredMoment(const Text stored[6]) {
   return DateTime{values[1], values[3], values[5], values[4], values[2], values[0]};
 }
 
-DateTime AddSeconds(DateTime t, int seconds) {
-  // Whole days from the civil date (proleptic Gregorian), then back.
-  auto daysFromCivil = [](long y, long m, long d) {
-    y -= m <= 2;
-    long era = (y >= 0 ? y : y - 399) / 400;
-    long yoe = y - era * 400;
-    long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-  };
-  long total = t.hour * 3600L + t.minute * 60L + t.second + seconds;
-  long days = daysFromCivil(t.year, t.month, t.day) + (total >= 0 ? total / 86400 : (total - 86399) / 86400);
-  total -= (total >= 0 ? total / 86400 : (total - 86399) / 86400) * 86400;
-  long z = days + 719468;
-  long era = (z >= 0 ? z : z - 146096) / 146097;
-  long doe = z - era * 146097;
-  long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  long mp = (5 * doy + 2) / 153;
-  DateTime out;
-  out.day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  out.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  out.year = static_cast<int>(yoe + era * 400 + (out.month <= 2));
-  out.hour = static_cast<int>(total / 3600);
-  out.minute = static_cast<int>(total / 60 % 60);
-  out.second = static_cast<int>(total % 60);
-  return out;
-}
-
-// Notes with an alarm running: no second alarm starts on them meanwhile.
-std::set<Handle>& Ringing() {
-  static std::set<Handle> ringing;
-  return ringing;
+// The next look at the clock: just after the next second has begun, so each
+// second is looked at once and the program sleeps in between.
+int MsToNextSecond(const DateTime& now) {
+  constexpr int kMargin = 20;  // timers never come early, and rarely on the dot
+  return 1000 - now.millisecond + kMargin;
 }
 
 // Flashes the note and shows "Reminder!" for about three seconds. Stops at
-// once when the note is closed meanwhile.
+// once when the note is closed meanwhile. One alarm at a time: a tick that
+// comes due while one runs (the moment armed again, say) starts none.
 void RunAlarm(Handle window, Handle text) {
-  if (!Ringing().insert(window).second) return;
+  static bool ringing = false;
+  if (ringing) return;
   struct Done {
-    Handle window;
-    ~Done() { Ringing().erase(window); }
-  } done{window};
+    ~Done() { ringing = false; }
+  } done;
+  ringing = true;
 
   platform::Color savedColor = platform::GetBackColor(window);
   Text savedText = platform::GetText(text);
   platform::ShowForm(window);
+  // In sight, but typing elsewhere goes on.
+  platform::SetZOrder(window, platform::ZOrder::Top, false);
   platform::SetText(text, u"Reminder!");
   Playwav(platform::ProgramDirectory() + u"\\Reminder.wav");
   auto wait = [&] {
@@ -140,6 +115,7 @@ void ShowReminderDialog() {
     dialog->Load();
   }
   platform::ShowForm(dialog->window_);
+  platform::SetZOrder(dialog->window_, platform::ZOrder::Top, true);
 }
 
 bool ReminderDialog::armed() const { return platform::GetTimer(window_) != 0; }
@@ -165,10 +141,8 @@ void ReminderDialog::Load() {
     Text text = platform::GetText(note.textArea());
     platform::SetCaption(window_, text.empty() ? Text(u"Reminder [empty note]") : u"Reminder [" + text + u"]");
   });
-  DateTime now = platform::Now();
-  pickerDate_ = {now.year, now.month, now.day};
   if (platform::GetTimer(window_) == 0) {
-    DateTime later = AddSeconds(now, 600);
+    DateTime later = platform::AddSeconds(platform::Now(), 600);
     platform::SetCalendarDate(calendar_, {later.year, later.month, later.day});
     platform::SetPickerTime(picker_, {later.hour, later.minute, later.second});
   }
@@ -190,11 +164,12 @@ void ReminderDialog::Place() {
 void ReminderDialog::Arm() {
   platform::SetCaption(command1_, u"Disable Reminder");
   platform::SetCaption(window_, u"Reminder [Enabled]");
+  // The moment that will ring: the calendar's day at the picker's time.
   platform::TimeOfDay time = platform::GetPickerTime(picker_);
-  platform::SetCaption(label3_, platform::FormatDateTime({pickerDate_.year, pickerDate_.month, pickerDate_.day,
-                                                          time.hour, time.minute, time.second}));
-  platform::SetTimer(window_, 1);
   platform::Date date = platform::GetCalendarDate(calendar_);
+  platform::SetCaption(label3_,
+                       platform::FormatDateTime({date.year, date.month, date.day, time.hour, time.minute, time.second}));
+  platform::SetTimer(window_, 1);  // a first look at once, then once a second
   WriteSetting(u"ReminderDay", FormatInteger(date.day));
   WriteSetting(u"ReminderMonth", FormatInteger(date.month));
   WriteSetting(u"ReminderYear", FormatInteger(date.year));
@@ -242,6 +217,7 @@ bool ReminderDialog::OnCloseRequest(Handle) {
 // moment rings once.
 void ReminderDialog::OnTimer(Handle) {
   DateTime now = platform::Now();
+  platform::SetTimer(window_, MsToNextSecond(now));
   // The answer changes only with the second: the store is read once in each.
   if (lastTick_ && Tuple(*lastTick_) == Tuple(now)) return;
   lastTick_ = now;
@@ -260,6 +236,14 @@ void ReminderDialog::OnTimer(Handle) {
     if (window == 0) window = note.window(), text = note.textArea();
   });
   if (window != 0) RunAlarm(window, text);
+}
+
+// A clock set forward or back, or a machine woken from sleep: look again at
+// once, and from there once a second.
+void ReminderDialog::OnClockChanged(Handle) {
+  if (!armed()) return;
+  lastTick_.reset();
+  platform::SetTimer(window_, 1);
 }
 
 void Playwav(const Text& path) { platform::PlaySoundAsync(path); }

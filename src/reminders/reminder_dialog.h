@@ -28,6 +28,7 @@ class ReminderDialog : public platform::EventSink, public std::enable_shared_fro
   void OnCommand(platform::Handle button) override;
   void OnChange(platform::Handle control) override;
   void OnTimer(platform::Handle form) override;
+  void OnClockChanged(platform::Handle form) override;
   bool OnCloseRequest(platform::Handle form) override;
 
  private:
@@ -40,7 +41,6 @@ class ReminderDialog : public platform::EventSink, public std::enable_shared_fro
   platform::Handle window_ = 0;
   platform::Handle label1_ = 0, picker_ = 0, label4_ = 0, label2_ = 0, calendar_ = 0, label3_ = 0;
   platform::Handle command1_ = 0, command2_ = 0;
-  platform::Date pickerDate_;     // the picker's date part: the day it was loaded
   platform::DateTime armedAt_;    // when the current moment was armed
   std::optional<platform::DateTime> firedFor_;  // the moment that has rung already
   std::optional<platform::DateTime> lastTick_;  // the second last looked at

@@ -1,5 +1,7 @@
 #include "sharing/email_form.h"
 
+#include <string_view>
+
 #include "notes/active_note.h"
 #include "notes/note.h"
 #include "notes/settings.h"
@@ -24,36 +26,24 @@ void AppendEscaped(Text& out, unsigned char byte) {
   out.push_back(static_cast<char16_t>(kHex[byte & 15]));
 }
 
-bool IsUnreserved(char16_t c) {
-  return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'-' ||
-         c == u'.' || c == u'_' || c == u'~';
+bool IsUnreserved(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+         c == '_' || c == '~';
 }
 
-// Everything but the unreserved characters, as UTF-8 bytes: line breaks
-// become %0D%0A, a space %20.
-Text EncodeComponent(const Text& text) {
+// What RFC 6068 lets an address stand with, beside the unreserved ones.
+bool IsAddressDelimiter(unsigned char c) { return std::string_view("!$'()*+,;:@").find(c) != std::string_view::npos; }
+
+// Every byte of the text's UTF-8 form that `keep` refuses becomes %XX.
+template <class Keep>
+Text Escape(const Text& text, Keep keep) {
   Text out;
-  std::string utf8 = ToUtf8(text);
-  for (char byte : utf8) {
+  for (char byte : ToUtf8(text)) {
     auto c = static_cast<unsigned char>(byte);
-    if (c < 0x80 && IsUnreserved(c)) {
+    if (c < 0x80 && keep(c)) {
       out.push_back(c);
     } else {
       AppendEscaped(out, c);
-    }
-  }
-  return out;
-}
-
-// The recipient as typed, but for what would end the address ("?", "#"),
-// start a field ("&"), look like an escape ("%"), or break the URL.
-Text EncodeRecipient(const Text& text) {
-  Text out;
-  for (char16_t c : text) {
-    if (c == u'?' || c == u'#' || c == u'&' || c == u'%' || c == u' ' || c < 0x20 || c == 0x7F) {
-      AppendEscaped(out, static_cast<unsigned char>(c));
-    } else {
-      out.push_back(c);
     }
   }
   return out;
@@ -70,8 +60,9 @@ platform::Font Arial975() {
 Text BuildMailto(const Text& recipient, const Text& noteText) {
   size_t space = noteText.find(u' ');
   Text subject = space == Text::npos ? Text() : noteText.substr(0, space + 1);
-  return u"mailto:" + EncodeRecipient(recipient) + u"?Subject=" + EncodeComponent(subject) + u"&Body=" +
-         EncodeComponent(noteText);
+  auto inAddress = [](unsigned char c) { return IsUnreserved(c) || IsAddressDelimiter(c); };
+  return u"mailto:" + Escape(recipient, inAddress) + u"?Subject=" + Escape(subject, IsUnreserved) + u"&Body=" +
+         Escape(noteText, IsUnreserved);
 }
 
 std::vector<Text> SplitRecipients(const Text& stored) {
@@ -105,6 +96,7 @@ void ShowEmailForm() {
     form->Load();
   }
   platform::ShowForm(form->window_);
+  platform::SetZOrder(form->window_, platform::ZOrder::Top, true);
 }
 
 void EmailForm::Load() {
@@ -132,7 +124,7 @@ void EmailForm::SendEmail() {
     WriteSetting(u"EmailAddresses", ReadSetting(u"EmailAddresses") + u"," + recipient);
   }
   ForEachActiveNote([&](Note& note) {
-    ShellOpen(window_, BuildMailto(recipient, platform::GetText(note.textArea())));
+    ShellOpen(window_, BuildMailto(recipient, platform::GetText(note.textArea())), u"E-mail Note");
   });
 }
 

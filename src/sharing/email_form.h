@@ -43,9 +43,9 @@ std::vector<platform::Text> SplitRecipients(const platform::Text& stored);
 bool ComboHasItem(platform::Handle combo, const platform::Text& text);
 
 // "mailto:" + recipient + "?Subject=" + subject + "&Body=" + body. The subject
-// is the text up to and including its first space. Subject and body are
-// percent-encoded as UTF-8; the recipient stays as typed but for the
-// characters that would end or break the address part.
+// is the text up to and including its first space. Each part is percent-
+// encoded as UTF-8; the recipient keeps as typed what RFC 6068 lets an
+// address hold (letters, digits, "@", ".", "+" and the like).
 platform::Text BuildMailto(const platform::Text& recipient, const platform::Text& noteText);
 
 }  // namespace pinaleaf

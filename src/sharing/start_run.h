@@ -6,9 +6,9 @@
 
 namespace pinaleaf {
 
-// Opens `target` with its default handler, from the program's folder. The
-// result is not looked at: a missing handler shows nothing of ours.
-void ShellOpen(platform::Handle owner, const platform::Text& target);
+// Opens `target` with its default handler, from the program's folder. When
+// nothing can open it, a message box over `owner`, titled `title`, says why.
+void ShellOpen(platform::Handle owner, const platform::Text& target, const platform::Text& title);
 
 void EmailAuthor();
 void GotoWebSite();

@@ -17,21 +17,6 @@ std::unordered_map<HWND, WNDPROC> g_contextMenuHooks;
 Twips X(LPARAM lParam, HWND hwnd) { return PixelsToTwips(GET_X_LPARAM(lParam), DpiOf(hwnd)); }
 Twips Y(LPARAM lParam, HWND hwnd) { return PixelsToTwips(GET_Y_LPARAM(lParam), DpiOf(hwnd)); }
 
-
-}  // namespace
-
-ControlData* FindControl(HWND hwnd) {
-  auto it = g_controls.find(hwnd);
-  return it == g_controls.end() ? nullptr : &it->second;
-}
-
-void RegisterControl(HWND control, HWND form, ControlData data) {
-  data.form = form;
-  data.original = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlProc)));
-  g_controls[control] = std::move(data);
-}
-
 void ForgetControl(HWND control) {
   auto it = g_controls.find(control);
   if (it == g_controls.end()) return;
@@ -40,6 +25,24 @@ void ForgetControl(HWND control) {
   g_controls.erase(it);
 }
 
+}  // namespace
+
+ControlData* FindControl(HWND hwnd) {
+  auto it = g_controls.find(hwnd);
+  return it == g_controls.end() ? nullptr : &it->second;
+}
+
+void RegisterControl(HWND control, HWND form, ControlData data, bool textBox, const backend::Look& look) {
+  data.form = form;
+  data.original = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlProc)));
+  g_controls[control] = std::move(data);
+  backend::AddControl(ToHandle(control), ToHandle(form), textBox, (GetWindowLongW(control, GWL_STYLE) & WS_TABSTOP) != 0,
+                      look);
+}
+
+size_t BlockedContextMenus() { return g_contextMenuHooks.size(); }
+
 HFONT MakeFont(const Font& font, int dpi) {
   LOGFONTW lf = {};
   lf.lfHeight = -static_cast<LONG>(std::lround(static_cast<double>(font.size) * dpi / 72.0));
@@ -47,20 +50,19 @@ HFONT MakeFont(const Font& font, int dpi) {
   lf.lfItalic = font.italic;
   lf.lfUnderline = font.underline;
   lf.lfStrikeOut = font.strikethrough;
-  lf.lfCharSet = static_cast<BYTE>(font.charset);
+  // Any character set: a symbol face (Wingdings, Symbol) then shows its own
+  // glyphs instead of being replaced by a text face.
+  lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfQuality = CLEARTYPE_QUALITY;
   size_t length = std::min(font.name.size(), static_cast<size_t>(LF_FACESIZE - 1));
   std::copy_n(font.name.begin(), length, lf.lfFaceName);
   return CreateFontIndirectW(&lf);
 }
 
-HCURSOR CursorFor(Pointer shape, CursorId custom);
-
 LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   ControlData* data = FindControl(hwnd);
   if (!data) return DefWindowProcW(hwnd, msg, wParam, lParam);
   WNDPROC original = data->original;
-  HWND form = data->form;
   Handle self = ToHandle(hwnd);
   switch (msg) {
     case WM_LBUTTONDOWN:
@@ -70,7 +72,7 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       if (button == kLeftButton) data->leftPressed = true;
       bool handled = false;
       Twips x = X(lParam, hwnd), y = Y(lParam, hwnd);
-      Dispatch(form, [&](EventSink& s) { handled = s.OnMouseDown(self, button, MouseModifierState(wParam), x, y); });
+      backend::Deliver(self, [&](EventSink& s) { handled = s.OnMouseDown(self, button, MouseModifierState(wParam), x, y); });
       // The handler may have closed the note this control belongs to.
       if (handled || !FindControl(hwnd)) {
         if (ControlData* still = FindControl(hwnd)) still->leftPressed = false;
@@ -82,30 +84,31 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       bool click = data->leftPressed;
       data->leftPressed = false;
       LRESULT result = CallWindowProcW(original, hwnd, msg, wParam, lParam);
-      if (click && FindControl(hwnd)) Dispatch(form, [&](EventSink& s) { s.OnClick(self); });
+      if (click && FindControl(hwnd)) backend::Deliver(self, [&](EventSink& s) { s.OnClick(self); });
       return result;
     }
     case WM_MOUSEMOVE: {
       int buttons = ((wParam & MK_LBUTTON) ? kLeftButton : 0) | ((wParam & MK_RBUTTON) ? kRightButton : 0) |
                     ((wParam & MK_MBUTTON) ? kMiddleButton : 0);
       Twips x = X(lParam, hwnd), y = Y(lParam, hwnd);
-      Dispatch(form, [&](EventSink& s) { s.OnMouseMove(self, buttons, MouseModifierState(wParam), x, y); });
+      backend::Deliver(self, [&](EventSink& s) { s.OnMouseMove(self, buttons, MouseModifierState(wParam), x, y); });
       if (!FindControl(hwnd)) return 0;
       break;
     }
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
       int key = static_cast<int>(wParam & 0xFFFF);
-      Dispatch(form, [&](EventSink& s) { s.OnKeyDown(self, key, ModifierState()); });
+      backend::Deliver(self, [&](EventSink& s) { s.OnKeyDown(self, key, ModifierState()); });
       if (!FindControl(hwnd)) return 0;
       break;
     }
     case WM_SETFOCUS:
-      if (FormData* owner = FindForm(form)) owner->lastFocus = hwnd;
+      backend::FocusMovedTo(self);
       break;
     case WM_SETCURSOR:
-      if (FormData* owner = FindForm(form); owner && LOWORD(lParam) == HTCLIENT && owner->pointer != Pointer::Default) {
-        ::SetCursor(CursorFor(owner->pointer, owner->customCursor));
+      if (const backend::Look* look = backend::LookOf(ToHandle(data->form));
+          look && LOWORD(lParam) == HTCLIENT && look->pointer != Pointer::Default) {
+        ::SetCursor(CursorFor(*look));
         return TRUE;
       }
       break;
@@ -132,36 +135,12 @@ LRESULT CALLBACK ContextMenuWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
 namespace platform {
 using namespace win32;
 
-Handle CreateTextBox(Handle form, const TextBoxSpec& design) {
-  HWND parent = ToHwnd(form);
-  if (!FindForm(parent)) return 0;
-  int dpi = DpiOf(parent);
-  HWND hwnd = CreateWindowExW(0, L"EDIT", W(design.text),
-                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN |
-                                  ES_NOHIDESEL,
-                              TwipsToPixels(design.rect.left, dpi), TwipsToPixels(design.rect.top, dpi),
-                              TwipsToPixels(design.rect.width, dpi), TwipsToPixels(design.rect.height, dpi), parent,
-                              nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (!hwnd) return 0;
-  // Lift the default 32K limit: a note holds whatever the user pastes.
-  SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);
-  ControlData data;
-  data.textBox = true;
-  data.backColor = design.backColor;
-  data.foreColor = design.foreColor;
-  data.backBrush = CreateSolidBrush(ResolveColor(design.backColor));
-  data.font = design.font;
-  data.hfont = MakeFont(design.font, dpi);
-  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(data.hfont), FALSE);
-  RegisterControl(hwnd, parent, std::move(data));
-  return ToHandle(hwnd);
-}
-
 namespace {
 
-// A child control of a form, subclassed so it reports its events.
+// A child control of a form, subclassed so it reports its events; a combo
+// box's list gets room below the height given.
 HWND CreateChild(Handle form, const wchar_t* className, const Text& text, DWORD style, const Rect& rect,
-                 const Font* font, int extraHeightPx = 0) {
+                 const backend::Look& look, bool hasFont, bool textBox = false, int extraHeightPx = 0) {
   HWND parent = ToHwnd(form);
   if (!FindForm(parent)) return nullptr;
   int dpi = DpiOf(parent);
@@ -171,32 +150,41 @@ HWND CreateChild(Handle form, const wchar_t* className, const Text& text, DWORD 
                               GetModuleHandleW(nullptr), nullptr);
   if (!hwnd) return nullptr;
   ControlData data;
-  data.backColor = FindForm(parent)->backColor;
-  data.backBrush = CreateSolidBrush(ResolveColor(data.backColor));
-  if (font) {
-    data.font = *font;
-    data.hfont = MakeFont(*font, dpi);
+  SetBrush(data.backBrush, look.backColor);
+  if (hasFont) {
+    data.hfont = MakeFont(look.font, dpi);
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(data.hfont), FALSE);
   }
-  RegisterControl(hwnd, parent, std::move(data));
+  RegisterControl(hwnd, parent, std::move(data), textBox, look);
   return hwnd;
 }
 
+// Labels and buttons stand on the form's colour.
+backend::Look OnForm(Handle form, const Font& font) { return {GetBackColor(form), kWindowTextColor, font}; }
 
 }  // namespace
 
+Handle CreateTextBox(Handle form, const TextBoxSpec& design) {
+  HWND hwnd = CreateChild(form, L"EDIT", design.text,
+                          WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL, design.rect,
+                          {design.backColor, design.foreColor, design.font}, true, true);
+  // Lift the default 32K limit: a note holds whatever the user pastes.
+  if (hwnd) SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);
+  return ToHandle(hwnd);
+}
+
 Handle CreateLabel(Handle form, const Rect& rect, const Text& caption, const Font& font) {
-  return ToHandle(CreateChild(form, L"STATIC", caption, SS_LEFT | SS_NOPREFIX, rect, &font));
+  return ToHandle(CreateChild(form, L"STATIC", caption, SS_LEFT | SS_NOPREFIX, rect, OnForm(form, font), true));
 }
 
 Handle CreateButton(Handle form, const Rect& rect, const Text& caption, const Font& font) {
-  return ToHandle(CreateChild(form, L"BUTTON", caption, BS_PUSHBUTTON | WS_TABSTOP, rect, &font));
+  return ToHandle(CreateChild(form, L"BUTTON", caption, BS_PUSHBUTTON | WS_TABSTOP, rect, OnForm(form, font), true));
 }
 
 // The height given is the edit field's; the drop-down list gets room below.
 Handle CreateComboBox(Handle form, const Rect& rect, const Font& font) {
   return ToHandle(CreateChild(form, L"COMBOBOX", u"", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, rect,
-                              &font, 200));
+                              OnForm(form, font), true, false, 200));
 }
 
 void ComboAdd(Handle combo, const Text& item) {
@@ -220,8 +208,20 @@ Text ComboItem(Handle combo, int index) {
 
 void ComboSelect(Handle combo, int index) { SendMessageW(ToHwnd(combo), CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
 
+// The calendar and the time picker come from the common controls, which only
+// the reminder dialog needs: registered on first use.
+void RegisterDateControls() {
+  static bool done = [] {
+    INITCOMMONCONTROLSEX controls = {sizeof(INITCOMMONCONTROLSEX), ICC_DATE_CLASSES};
+    auto init = SystemCall<BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*)>(L"comctl32.dll", "InitCommonControlsEx");
+    return init && init(&controls);
+  }();
+  (void)done;
+}
+
 Handle CreateMonthCalendar(Handle form, const Rect& rect) {
-  return ToHandle(CreateChild(form, MONTHCAL_CLASSW, u"", WS_TABSTOP, rect, nullptr));
+  RegisterDateControls();
+  return ToHandle(CreateChild(form, MONTHCAL_CLASSW, u"", WS_TABSTOP, rect, OnForm(form, {}), false));
 }
 
 Date GetCalendarDate(Handle calendar) {
@@ -236,7 +236,9 @@ void SetCalendarDate(Handle calendar, const Date& date) {
 }
 
 Handle CreateTimePicker(Handle form, const Rect& rect, const Font& font) {
-  return ToHandle(CreateChild(form, DATETIMEPICK_CLASSW, u"", DTS_TIMEFORMAT | DTS_UPDOWN | WS_TABSTOP, rect, &font));
+  RegisterDateControls();
+  return ToHandle(
+      CreateChild(form, DATETIMEPICK_CLASSW, u"", DTS_TIMEFORMAT | DTS_UPDOWN | WS_TABSTOP, rect, OnForm(form, font), true));
 }
 
 TimeOfDay GetPickerTime(Handle picker) {
@@ -271,80 +273,51 @@ int GetSelStart(Handle textBox) {
   return static_cast<int>(start);
 }
 
-int GetSelLength(Handle textBox) {
-  DWORD start = 0, end = 0;
-  SendMessageW(ToHwnd(textBox), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  return static_cast<int>(end - start);
-}
-
 void SetSelection(Handle textBox, int start, int length) {
   SendMessageW(ToHwnd(textBox), EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(start + length));
 }
 
 Text GetSelectedText(Handle textBox) {
+  DWORD from = 0, to = 0;
+  SendMessageW(ToHwnd(textBox), EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
   Text text = GetText(textBox);
-  size_t start = std::min(static_cast<size_t>(std::max(GetSelStart(textBox), 0)), text.size());
-  size_t length = std::min(static_cast<size_t>(std::max(GetSelLength(textBox), 0)), text.size() - start);
-  return text.substr(start, length);
+  return text.substr(std::min<size_t>(from, text.size()), to > from ? to - from : 0);
 }
 
 void ReplaceSelection(Handle textBox, const Text& text) {
   SendMessageW(ToHwnd(textBox), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(W(text)));
 }
 
-bool IsTextBox(Handle control) {
-  ControlData* data = FindControl(ToHwnd(control));
-  return data && data->textBox;
-}
-
-// A text box enabled again takes back the focus its form holds itself:
-// disabling it had moved the focus there.
-void SetEnabled(Handle control, bool enabled) {
-  HWND hwnd = ToHwnd(control);
-  EnableWindow(hwnd, enabled);
-  ControlData* data = FindControl(hwnd);
-  if (enabled && data && data->textBox && GetFocus() == data->form) ::SetFocus(hwnd);
-}
+void SetEnabled(Handle control, bool enabled) { EnableWindow(ToHwnd(control), enabled); }
 
 bool IsEnabled(Handle control) { return IsWindowEnabled(ToHwnd(control)) != FALSE; }
 
-void SetFocus(Handle control) { ::SetFocus(ToHwnd(control)); }
-
-Handle FocusedControl() {
-  HWND focus = GetFocus();
-  if (FindControl(focus)) return ToHandle(focus);
-  FormData* active = FindForm(GetActiveWindow());
-  return active && active->lastFocus && FindControl(active->lastFocus) ? ToHandle(active->lastFocus) : 0;
+void SetFocus(Handle control) {
+  HWND hwnd = ToHwnd(control);
+  if (FindForm(hwnd) || FindControl(hwnd)) ::SetFocus(hwnd);
 }
 
-void SetFont(Handle control, const Font& font) {
+Handle GetFocus() { return ToHandle(OwnWindowOf(::GetFocus())); }
+
+}  // namespace platform
+
+namespace platform::backend {
+using namespace win32;
+
+void FontChanged(Handle control) {
   HWND hwnd = ToHwnd(control);
   ControlData* data = FindControl(hwnd);
   if (!data) return;
   HFONT old = data->hfont;
-  data->font = font;
-  data->hfont = MakeFont(font, DpiOf(hwnd));
+  data->hfont = MakeFont(LookOf(control)->font, DpiOf(hwnd));
   SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(data->hfont), TRUE);
   if (old) DeleteObject(old);
 }
 
-Font GetFont(Handle control) {
-  ControlData* data = FindControl(ToHwnd(control));
-  return data ? data->font : Font{};
-}
+}  // namespace platform::backend
 
-void SetForeColor(Handle control, Color color) {
-  HWND hwnd = ToHwnd(control);
-  if (ControlData* data = FindControl(hwnd)) {
-    data->foreColor = color;
-    InvalidateRect(hwnd, nullptr, TRUE);
-  }
-}
-
-Color GetForeColor(Handle control) {
-  ControlData* data = FindControl(ToHwnd(control));
-  return data ? data->foreColor : kWindowTextColor;
-}
+namespace platform {
+using namespace win32;
 
 void BlockContextMenu(Handle textBox) {
   HWND hwnd = ToHwnd(textBox);
@@ -355,12 +328,14 @@ void BlockContextMenu(Handle textBox) {
       SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ContextMenuWndProc)));
 }
 
-// Puts the replaced procedure back; doing it twice puts back the same one.
+// Puts the replaced procedure back and forgets it; a second time there is
+// nothing left to do.
 void UnblockContextMenu(Handle textBox) {
   HWND hwnd = ToHwnd(textBox);
   auto it = g_contextMenuHooks.find(hwnd);
-  if (it == g_contextMenuHooks.end() || !IsWindow(hwnd)) return;
-  SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(it->second));
+  if (it == g_contextMenuHooks.end()) return;
+  if (IsWindow(hwnd)) SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(it->second));
+  g_contextMenuHooks.erase(it);
 }
 
 }  // namespace platform

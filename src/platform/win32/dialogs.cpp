@@ -5,49 +5,67 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace platform {
 using namespace win32;
 namespace {
 
+const wchar_t kDialogs[] = L"comdlg32.dll";
 
-Text SystemMessage(DWORD error) {
-  wchar_t* buffer = nullptr;
-  DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                    FORMAT_MESSAGE_IGNORE_INSERTS,
-                                nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  Text message = length && buffer ? T(buffer) : Text();
-  if (buffer) LocalFree(buffer);
-  while (!message.empty() && (message.back() == u'\n' || message.back() == u'\r' || message.back() == u' ')) {
-    message.pop_back();
-  }
-  if (message.empty()) message = u"Error " + Text(reinterpret_cast<const char16_t*>(std::to_wstring(error).c_str()));
-  return message;
+// The screen's dots per inch, which the font dialog itself turns heights
+// into points with, whatever monitor it opens on.
+int FontDialogDpi() {
+  HDC screen = GetDC(nullptr);
+  int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
 }
 
-// A printer's device context, so the font dialog can list printer fonts
-// too; null when there is no printer.
-HDC DefaultPrinterDc() {
-  wchar_t name[512];
-  DWORD size = 512;
-  using GetDefaultPrinterFn = BOOL(WINAPI*)(LPWSTR, LPDWORD);
-  HMODULE spooler = LoadLibraryW(L"winspool.drv");
-  if (!spooler) return nullptr;
-  auto getDefaultPrinter =
-      reinterpret_cast<GetDefaultPrinterFn>(reinterpret_cast<void*>(GetProcAddress(spooler, "GetDefaultPrinterW")));
-  HDC dc = nullptr;
-  if (getDefaultPrinter && getDefaultPrinter(name, &size)) dc = CreateDCW(L"WINSPOOL", name, nullptr, nullptr);
-  FreeLibrary(spooler);
-  return dc;
+// Paths the old 260-character limit would refuse take the form that has none.
+std::wstring FullLengthPath(const Text& path) {
+  std::wstring out(W(path));
+  std::replace(out.begin(), out.end(), L'/', L'\\');
+  if (out.size() < MAX_PATH - 12 || out.rfind(L"\\\\?\\", 0) == 0) return out;
+  if (out.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + out.substr(2);
+  return L"\\\\?\\" + out;
+}
+
+std::optional<Text> Failure(DWORD error) { return SystemMessage(error ? error : ERROR_WRITE_FAULT); }
+
+// A new file beside `target`, with a short name of its own, holding `bytes`.
+std::optional<Text> WriteBeside(const std::wstring& target, const std::string& bytes, std::wstring& temp) {
+  size_t slash = target.find_last_of(L'\\');
+  std::wstring folder = slash == std::wstring::npos ? L"" : target.substr(0, slash + 1);
+  HANDLE file = INVALID_HANDLE_VALUE;
+  for (DWORD n = GetTickCount(); file == INVALID_HANDLE_VALUE; ++n) {
+    wchar_t name[32];
+    swprintf(name, 32, L"~pnl%08lx.tmp", static_cast<unsigned long>(n ^ GetCurrentProcessId()));
+    temp = folder + name;
+    file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return Failure(GetLastError());
+  }
+  DWORD error = ERROR_SUCCESS;
+  for (size_t written = 0; written < bytes.size() && error == ERROR_SUCCESS;) {
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - written, 1 << 20));
+    DWORD done = 0;
+    if (!WriteFile(file, bytes.data() + written, chunk, &done, nullptr) || done == 0) error = GetLastError();
+    written += done;
+  }
+  if (error == ERROR_SUCCESS && !FlushFileBuffers(file)) error = GetLastError();
+  CloseHandle(file);
+  if (error == ERROR_SUCCESS) return std::nullopt;
+  DeleteFileW(temp.c_str());
+  return Failure(error);
 }
 
 }  // namespace
 
 bool ChooseFontDialog(Handle owner, FontChoice& state) {
-  HWND hwnd = ToHwnd(owner);
-  int dpi = DpiOf(hwnd);
+  auto chooseFont = SystemCall<BOOL(WINAPI*)(CHOOSEFONTW*)>(kDialogs, "ChooseFontW");
+  if (!chooseFont) return false;
   LOGFONTW lf = {};
-  lf.lfHeight = -static_cast<LONG>(std::lround(static_cast<double>(state.font.size) * dpi / 72.0));
+  lf.lfHeight = -static_cast<LONG>(std::lround(static_cast<double>(state.font.size) * FontDialogDpi() / 72.0));
   lf.lfWeight = state.font.bold ? FW_BOLD : FW_NORMAL;
   lf.lfItalic = state.font.italic;
   lf.lfUnderline = state.font.underline;
@@ -55,20 +73,16 @@ bool ChooseFontDialog(Handle owner, FontChoice& state) {
   lf.lfCharSet = DEFAULT_CHARSET;
   std::copy_n(state.font.name.begin(), std::min(state.font.name.size(), size_t{LF_FACESIZE - 1}), lf.lfFaceName);
 
+  // Printer fonts are listed without a printer's device context on every
+  // Windows this runs on; opening an offline network printer could hold the
+  // program for seconds.
   CHOOSEFONTW cf = {};
   cf.lStructSize = sizeof(cf);
-  cf.hwndOwner = hwnd;
+  cf.hwndOwner = ToHwnd(owner);
   cf.lpLogFont = &lf;
   cf.rgbColors = ResolveColor(state.color);
-  cf.Flags = CF_INITTOLOGFONTSTRUCT | (state.flags & (CF_SCREENFONTS | CF_EFFECTS));
-  HDC printer = (state.flags & CF_PRINTERFONTS) ? DefaultPrinterDc() : nullptr;
-  if (printer) {
-    cf.hDC = printer;
-    cf.Flags |= CF_PRINTERFONTS;
-  }
-  BOOL ok = ChooseFontW(&cf);
-  if (printer) DeleteDC(printer);
-  if (!ok) return false;
+  cf.Flags = CF_INITTOLOGFONTSTRUCT | (state.flags & (kFontScreenFonts | kFontPrinterFonts | kFontEffects));
+  if (!chooseFont(&cf)) return false;
   state.font.name = T(lf.lfFaceName);
   state.font.size = static_cast<float>(cf.iPointSize) / 10.0f;
   state.font.bold = lf.lfWeight >= FW_SEMIBOLD;
@@ -80,6 +94,8 @@ bool ChooseFontDialog(Handle owner, FontChoice& state) {
 }
 
 bool ChooseColorDialog(Handle owner, Color& color) {
+  auto chooseColor = SystemCall<BOOL(WINAPI*)(CHOOSECOLORW*)>(kDialogs, "ChooseColorW");
+  if (!chooseColor) return false;
   static COLORREF custom[16] = {};  // the user's custom colours, for the run
   for (COLORREF& c : custom) {
     if (c == 0) c = RGB(255, 255, 255);
@@ -90,12 +106,14 @@ bool ChooseColorDialog(Handle owner, Color& color) {
   cc.rgbResult = ResolveColor(color);
   cc.lpCustColors = custom;
   cc.Flags = CC_RGBINIT | CC_ANYCOLOR;
-  if (!ChooseColorW(&cc)) return false;
+  if (!chooseColor(&cc)) return false;
   color = cc.rgbResult;
   return true;
 }
 
 bool SaveFileDialog(Handle owner, SaveChoice& state) {
+  auto getSaveFileName = SystemCall<BOOL(WINAPI*)(OPENFILENAMEW*)>(kDialogs, "GetSaveFileNameW");
+  if (!getSaveFileName) return false;
   std::wstring file(32768, L'\0');
   std::copy_n(state.fileName.begin(), std::min(state.fileName.size(), file.size() - 1), file.begin());
   // "name\0pattern\0\0"
@@ -116,56 +134,41 @@ bool SaveFileDialog(Handle owner, SaveChoice& state) {
   ofn.nMaxFile = static_cast<DWORD>(file.size());
   ofn.lpstrDefExt = ext.empty() ? nullptr : W(ext);
   ofn.Flags = state.flags | OFN_HIDEREADONLY;
-  if (!GetSaveFileNameW(&ofn)) return false;
+  if (!getSaveFileName(&ofn)) return false;
   state.fileName = T(file.c_str());
   return true;
 }
 
+// The new content goes to a file of its own beside the target first; only a
+// complete copy takes the target's place. An existing target is replaced by
+// the system's replace call, which keeps its attributes, security and owner.
 std::optional<Text> WriteFileReplacing(const Text& path, const std::string& bytes) {
-  std::wstring target(W(path));
+  std::wstring target = FullLengthPath(path);
   DWORD attributes = GetFileAttributesW(target.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-    return SystemMessage(ERROR_ACCESS_DENIED);
-  }
-  // Replacing by a rename would pass over a read-only, locked or protected
-  // file: ask for the right to write it first.
-  HANDLE existing = CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (existing == INVALID_HANDLE_VALUE) {
-    DWORD error = GetLastError();
-    if (error != ERROR_FILE_NOT_FOUND) return SystemMessage(error);
-  } else {
+  bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+  // A rename would pass over a read-only, locked or protected file: ask for
+  // the right to write it first.
+  if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) return Failure(ERROR_ACCESS_DENIED);
+  if (exists) {
+    HANDLE existing = CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (existing == INVALID_HANDLE_VALUE) return Failure(GetLastError());
     CloseHandle(existing);
   }
-  size_t slash = target.find_last_of(L"\\/");
-  std::wstring folder = slash == std::wstring::npos ? L"." : target.substr(0, slash + 1);
-  wchar_t temp[MAX_PATH + 16];
-  if (!GetTempFileNameW(folder.c_str(), L"pnl", 0, temp)) return SystemMessage(GetLastError());
-
-  DWORD error = ERROR_SUCCESS;
-  HANDLE file = CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    error = GetLastError();
-  } else {
-    size_t written = 0;
-    while (written < bytes.size() && error == ERROR_SUCCESS) {
-      DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - written, 1 << 20));
-      DWORD done = 0;
-      if (!WriteFile(file, bytes.data() + written, chunk, &done, nullptr) || done == 0) error = GetLastError();
-      written += done;
-    }
-    if (error == ERROR_SUCCESS && !FlushFileBuffers(file)) error = GetLastError();
-    CloseHandle(file);
+  std::wstring temp;
+  if (auto failure = WriteBeside(target, bytes, temp)) return failure;
+  if (!exists) {
+    if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) return std::nullopt;
+  } else if (ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) ||
+             // Where the replace call could not (too long a path for some
+             // systems' own), or left the target gone: the new file moves in.
+             MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    // Some systems' replace call does not carry the attributes over.
+    if (GetFileAttributesW(target.c_str()) != attributes) SetFileAttributesW(target.c_str(), attributes);
+    return std::nullopt;
   }
-  // Only a complete copy replaces the file.
-  if (error == ERROR_SUCCESS &&
-      !MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    error = GetLastError();
-  }
-  if (error != ERROR_SUCCESS) {
-    DeleteFileW(temp);
-    return SystemMessage(error ? error : ERROR_WRITE_FAULT);
-  }
-  return std::nullopt;
+  DWORD error = GetLastError();
+  DeleteFileW(temp.c_str());
+  return Failure(error);
 }
 
 }  // namespace platform

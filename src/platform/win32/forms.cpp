@@ -1,4 +1,5 @@
-// Forms: the program's top-level windows, their events and the loaded list.
+// Forms: the program's top-level windows and the messages they turn into
+// events. Sinks, the loaded list and timers are the shared part's.
 
 #include <algorithm>
 #include <cmath>
@@ -14,7 +15,6 @@ const wchar_t kFormClass[] = L"PinaleafForm";
 const UINT_PTR kFormTimer = 1;
 
 std::unordered_map<HWND, FormData> g_forms;
-std::vector<HWND> g_loaded;  // load order
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
@@ -22,11 +22,7 @@ Twips X(LPARAM lParam, HWND hwnd) { return PixelsToTwips(GET_X_LPARAM(lParam), D
 Twips Y(LPARAM lParam, HWND hwnd) { return PixelsToTwips(GET_Y_LPARAM(lParam), DpiOf(hwnd)); }
 
 int ButtonOf(UINT msg) {
-  switch (msg) {
-    case WM_LBUTTONDOWN: return kLeftButton;
-    case WM_RBUTTONDOWN: return kRightButton;
-    default: return kMiddleButton;
-  }
+  return msg == WM_LBUTTONDOWN ? kLeftButton : msg == WM_RBUTTONDOWN ? kRightButton : kMiddleButton;
 }
 
 int ButtonsHeld(WPARAM wParam) {
@@ -37,24 +33,11 @@ int ButtonsHeld(WPARAM wParam) {
 // Brush and colours of a control, asked for by the control while it paints.
 LRESULT ControlColors(HDC dc, HWND control) {
   ControlData* data = FindControl(control);
-  if (!data) return 0;
-  SetTextColor(dc, ResolveColor(data->foreColor));
-  SetBkColor(dc, ResolveColor(data->backColor));
+  const backend::Look* look = backend::LookOf(ToHandle(control));
+  if (!data || !look) return 0;
+  SetTextColor(dc, ResolveColor(look->foreColor));
+  SetBkColor(dc, ResolveColor(look->backColor));
   return reinterpret_cast<LRESULT>(data->backBrush);
-}
-
-// On activation the focus goes to the form's first enabled text box, as in a
-// dialog, so typing carries on after the strip of a note is clicked. The form
-// itself gets the focus only when it has no such control.
-bool FocusFirstTextBox(HWND form) {
-  for (HWND child = GetWindow(form, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    ControlData* data = FindControl(child);
-    if (data && data->textBox && IsWindowEnabled(child)) {
-      ::SetFocus(child);
-      return true;
-    }
-  }
-  return false;
 }
 
 // A form moved to a monitor of another DPI keeps its size in twips: the
@@ -70,7 +53,7 @@ void RescaleForDpi(HWND form, int oldDpi, int newDpi, const RECT& suggested) {
                  SWP_NOZORDER | SWP_NOACTIVATE);
     if (ControlData* data = FindControl(child); data && data->hfont) {
       HFONT old = data->hfont;
-      data->hfont = MakeFont(data->font, newDpi);
+      data->hfont = MakeFont(backend::LookOf(ToHandle(child))->font, newDpi);
       SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(data->hfont), TRUE);
       DeleteObject(old);
     }
@@ -92,9 +75,8 @@ void KeepOnSomeWorkArea(HWND form) {
   monitor = MonitorFromRect(&rc, MONITOR_DEFAULTTONEAREST);
   if (!GetMonitorInfoW(monitor, &info)) return;
   const RECT& work = info.rcWork;
-  int width = rc.right - rc.left, height = rc.bottom - rc.top;
-  LONG x = std::max(work.left, std::min(rc.left, work.right - width));
-  LONG y = std::max(work.top, std::min(rc.top, work.bottom - height));
+  LONG x = std::max(work.left, std::min(rc.left, work.right - (rc.right - rc.left)));
+  LONG y = std::max(work.top, std::min(rc.top, work.bottom - (rc.bottom - rc.top)));
   SetWindowPos(form, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -110,7 +92,7 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 1;
     }
     case WM_SIZE:
-      if (data->shownOnce) Dispatch(hwnd, [&](EventSink& s) { s.OnResize(self); });
+      backend::Resized(self);
       return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
@@ -118,48 +100,57 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       int button = ButtonOf(msg);
       if (button == kLeftButton) data->leftPressed = true;
       Twips x = X(lParam, hwnd), y = Y(lParam, hwnd);
-      Dispatch(hwnd, [&](EventSink& s) { s.OnMouseDown(self, button, MouseModifierState(wParam), x, y); });
+      backend::Deliver(self, [&](EventSink& s) { s.OnMouseDown(self, button, MouseModifierState(wParam), x, y); });
       return 0;
     }
     case WM_LBUTTONUP:
       if (data->leftPressed) {
         data->leftPressed = false;
-        Dispatch(hwnd, [&](EventSink& s) { s.OnClick(self); });
+        backend::Deliver(self, [&](EventSink& s) { s.OnClick(self); });
       }
       return 0;
     case WM_MOUSEMOVE: {
       Twips x = X(lParam, hwnd), y = Y(lParam, hwnd);
-      Dispatch(hwnd, [&](EventSink& s) { s.OnMouseMove(self, ButtonsHeld(wParam), MouseModifierState(wParam), x, y); });
+      backend::Deliver(self, [&](EventSink& s) { s.OnMouseMove(self, ButtonsHeld(wParam), MouseModifierState(wParam), x, y); });
       return 0;
     }
+    // The focus leaves with the form and comes back where it was, or to the
+    // first control that can take it, as in a dialog; the form itself takes
+    // it only when none can.
     case WM_ACTIVATE:
-      if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam) && FocusFirstTextBox(hwnd)) return 0;
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        if (HWND focus = ::GetFocus(); focus && IsChild(hwnd, focus)) backend::FocusMovedTo(ToHandle(OwnWindowOf(focus)));
+      } else if (!HIWORD(wParam)) {
+        if (Handle target = backend::FocusTarget(self)) {
+          ::SetFocus(ToHwnd(target));
+          return 0;
+        }
+      }
       break;
     case WM_SETFOCUS:
-      Dispatch(hwnd, [&](EventSink& s) { s.OnGotFocus(self); });
+      backend::Deliver(self, [&](EventSink& s) { s.OnGotFocus(self); });
       return 0;
     case WM_SETCURSOR:
-      if (LOWORD(lParam) == HTCLIENT && data->pointer != Pointer::Default) {
-        ::SetCursor(CursorFor(data->pointer, data->customCursor));
+      if (const backend::Look* look = backend::LookOf(self); LOWORD(lParam) == HTCLIENT && look->pointer != Pointer::Default) {
+        ::SetCursor(CursorFor(*look));
         return TRUE;
       }
       break;
     case WM_TIMER:
-      if (wParam == kFormTimer) Dispatch(hwnd, [&](EventSink& s) { s.OnTimer(self); });
+      if (wParam == kFormTimer) backend::Tick(self);
       return 0;
-    case WM_CLOSE: {
-      bool unload = true;
-      Dispatch(hwnd, [&](EventSink& s) { unload = s.OnCloseRequest(self); });
-      if (unload && FindForm(hwnd)) UnloadForm(self);
+    case WM_CLOSE:
+      backend::CloseRequested(self);
       return 0;
-    }
     case WM_COMMAND: {
       HWND control = reinterpret_cast<HWND>(lParam);
       if (!control || !FindControl(control)) break;
       Handle source = ToHandle(control);
       WORD code = HIWORD(wParam);
-      if (code == BN_CLICKED) Dispatch(hwnd, [&](EventSink& s) { s.OnCommand(source); });
-      if (code == CBN_EDITCHANGE || code == CBN_SELCHANGE) Dispatch(hwnd, [&](EventSink& s) { s.OnChange(source); });
+      if (code == BN_CLICKED) backend::Deliver(self, [&](EventSink& s) { s.OnCommand(source); });
+      if (code == CBN_EDITCHANGE || code == CBN_SELCHANGE) {
+        backend::Deliver(self, [&](EventSink& s) { s.OnChange(source); });
+      }
       return 0;
     }
     case WM_NOTIFY: {
@@ -167,10 +158,18 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (header && FindControl(header->hwndFrom) &&
           (header->code == DTN_DATETIMECHANGE || header->code == MCN_SELCHANGE)) {
         Handle source = ToHandle(header->hwndFrom);
-        Dispatch(hwnd, [&](EventSink& s) { s.OnChange(source); });
+        backend::Deliver(self, [&](EventSink& s) { s.OnChange(source); });
       }
       break;
     }
+    case WM_TIMECHANGE:
+      backend::Deliver(self, [&](EventSink& s) { s.OnClockChanged(self); });
+      return 0;
+    case WM_POWERBROADCAST:
+      if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) {
+        backend::Deliver(self, [&](EventSink& s) { s.OnClockChanged(self); });
+      }
+      return TRUE;
     case WM_DPICHANGED:
       RescaleForDpi(hwnd, data->dpi, HIWORD(wParam), *reinterpret_cast<RECT*>(lParam));
       if (FormData* still = FindForm(hwnd)) still->dpi = HIWORD(wParam);
@@ -204,21 +203,22 @@ void RegisterFormClass() {
   registered = true;
 }
 
+}  // namespace
+
 void SetBrush(HBRUSH& brush, Color color) {
   if (brush) DeleteObject(brush);
   brush = CreateSolidBrush(ResolveColor(color));
 }
-
-}  // namespace
 
 FormData* FindForm(HWND hwnd) {
   auto it = g_forms.find(hwnd);
   return it == g_forms.end() ? nullptr : &it->second;
 }
 
-HWND FormOf(HWND hwnd) {
-  if (FindForm(hwnd)) return hwnd;
-  if (ControlData* control = FindControl(hwnd)) return control->form;
+HWND OwnWindowOf(HWND hwnd) {
+  for (; hwnd; hwnd = GetParent(hwnd)) {
+    if (FindForm(hwnd) || FindControl(hwnd)) return hwnd;
+  }
   return nullptr;
 }
 
@@ -269,10 +269,10 @@ int ModifierState() {
 
 }  // namespace platform::win32
 
-namespace platform {
+namespace platform::backend {
 using namespace win32;
 
-Handle CreateForm(const FormSpec& design, std::shared_ptr<EventSink> sink) {
+Handle NewFormWindow(const FormSpec& design) {
   RegisterFormClass();
   DWORD style = WS_POPUP | WS_CLIPCHILDREN;
   DWORD exStyle = WS_EX_TOOLWINDOW;  // no taskbar button
@@ -280,68 +280,85 @@ Handle CreateForm(const FormSpec& design, std::shared_ptr<EventSink> sink) {
     style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
   }
-  int dpi = DpiOf(nullptr);
+  // Over another window: on its monitor, so at that monitor's DPI from the start.
+  HWND over = FindForm(ToHwnd(design.over)) ? ToHwnd(design.over) : nullptr;
+  RECT overRect = {};
+  if (over) GetWindowRect(over, &overRect);
+  int dpi = DpiOf(over);
   RECT rc = {0, 0, TwipsToPixels(design.rect.width, dpi), TwipsToPixels(design.rect.height, dpi)};
   AdjustWindowRectEx(&rc, style, FALSE, exStyle);
-  int x = design.platformPlaces ? CW_USEDEFAULT : TwipsToPixels(design.rect.left, dpi) + rc.left;
-  int y = design.platformPlaces ? CW_USEDEFAULT : TwipsToPixels(design.rect.top, dpi) + rc.top;
-  HWND hwnd = CreateWindowExW(exStyle, kFormClass, reinterpret_cast<const wchar_t*>(design.caption.c_str()), style, x,
-                              y, rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, Instance(), nullptr);
+  int x = TwipsToPixels(design.rect.left, dpi) + rc.left, y = TwipsToPixels(design.rect.top, dpi) + rc.top;
+  if (over) x = overRect.left, y = overRect.top;
+  if (design.platformPlaces) x = y = CW_USEDEFAULT;
+  HWND hwnd = CreateWindowExW(exStyle, kFormClass, W(design.caption), style, x, y, rc.right - rc.left,
+                              rc.bottom - rc.top, nullptr, nullptr, Instance(), nullptr);
   if (!hwnd) return 0;
   FormData& data = g_forms[hwnd];
-  data.sink = std::move(sink);
   data.kind = design.kind;
   data.dpi = DpiOf(hwnd);
-  data.backColor = design.backColor;
   SetBrush(data.backBrush, design.backColor);
-  g_loaded.push_back(hwnd);
   return ToHandle(hwnd);
 }
 
-void ShowForm(Handle form) {
-  HWND hwnd = ToHwnd(form);
-  FormData* data = FindForm(hwnd);
-  if (!data || data->kind == FormKind::Hidden) return;
-  ShowWindow(hwnd, SW_SHOW);
-  data = FindForm(hwnd);
-  if (data && !data->shownOnce) {
-    data->shownOnce = true;
-    Dispatch(hwnd, [&](EventSink& s) { s.OnResize(form); });
-  }
+void ShowFormWindow(Handle form) {
+  FormData* data = FindForm(ToHwnd(form));
+  if (data && data->kind != FormKind::Hidden) ShowWindow(ToHwnd(form), SW_SHOW);
 }
 
-void HideForm(Handle form) { ShowWindow(ToHwnd(form), SW_HIDE); }
-
-bool IsVisible(Handle window) {
-  HWND hwnd = ToHwnd(window);
-  return (FindForm(hwnd) || FindControl(hwnd)) && IsWindowVisible(hwnd);
-}
-
-void UnloadForm(Handle form) {
+void DestroyFormWindow(Handle form) {
   HWND hwnd = ToHwnd(form);
-  if (!FindForm(hwnd)) return;
-  Dispatch(hwnd, [&](EventSink& s) { s.OnUnload(form); });
   auto it = g_forms.find(hwnd);
-  if (it == g_forms.end()) return;  // the unload handler unloaded it already
+  if (it == g_forms.end()) return;
   HBRUSH brush = it->second.backBrush;
   g_forms.erase(it);
-  g_loaded.erase(std::remove(g_loaded.begin(), g_loaded.end(), hwnd), g_loaded.end());
   DestroyWindow(hwnd);
   if (brush) DeleteObject(brush);
 }
 
-bool IsLoaded(Handle form) { return FindForm(ToHwnd(form)) != nullptr; }
-
-std::vector<Handle> LoadedForms() {
-  std::vector<Handle> forms;
-  forms.reserve(g_loaded.size());
-  for (HWND hwnd : g_loaded) forms.push_back(ToHandle(hwnd));
-  return forms;
+Handle ActiveForm() {
+  HWND active = GetActiveWindow();
+  return FindForm(active) && active == GetForegroundWindow() ? ToHandle(active) : 0;
 }
 
-std::shared_ptr<EventSink> SinkOf(Handle form) {
-  FormData* data = FindForm(ToHwnd(form));
-  return data ? data->sink : nullptr;
+void ColorsChanged(Handle window) {
+  HWND hwnd = ToHwnd(window);
+  Color color = LookOf(window)->backColor;
+  if (FormData* form = FindForm(hwnd)) SetBrush(form->backBrush, color);
+  if (ControlData* control = FindControl(hwnd)) SetBrush(control->backBrush, color);
+  InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+// Takes effect at once when the pointer is over the form already.
+void PointerChanged(Handle form) {
+  POINT pt;
+  const Look* look = LookOf(form);
+  if (look->pointer != Pointer::Default && GetCursorPos(&pt) &&
+      GetAncestor(WindowFromPoint(pt), GA_ROOT) == ToHwnd(form)) {
+    ::SetCursor(CursorFor(*look));
+  }
+}
+
+void SetFormTimer(Handle form, int intervalMs) {
+  HWND hwnd = ToHwnd(form);
+  if (intervalMs == 0) {
+    KillTimer(hwnd, kFormTimer);
+  } else {
+    ::SetTimer(hwnd, kFormTimer, static_cast<UINT>(intervalMs), nullptr);
+  }
+}
+
+}  // namespace platform::backend
+
+namespace platform {
+using namespace win32;
+
+void HideForm(Handle form) {
+  if (FindForm(ToHwnd(form))) ShowWindow(ToHwnd(form), SW_HIDE);
+}
+
+bool IsVisible(Handle window) {
+  HWND hwnd = ToHwnd(window);
+  return (FindForm(hwnd) || FindControl(hwnd)) && IsWindowVisible(hwnd);
 }
 
 Rect GetRect(Handle window) {
@@ -382,30 +399,7 @@ Rect WorkArea(Handle window) {
           PixelsToTwips(rc.bottom - rc.top, dpi)};
 }
 
-void SetBackColor(Handle window, Color color) {
-  HWND hwnd = ToHwnd(window);
-  if (FormData* form = FindForm(hwnd)) {
-    form->backColor = color;
-    SetBrush(form->backBrush, color);
-  } else if (ControlData* control = FindControl(hwnd)) {
-    control->backColor = color;
-    SetBrush(control->backBrush, color);
-  } else {
-    return;
-  }
-  InvalidateRect(hwnd, nullptr, TRUE);
-}
-
-Color GetBackColor(Handle window) {
-  HWND hwnd = ToHwnd(window);
-  if (FormData* form = FindForm(hwnd)) return form->backColor;
-  if (ControlData* control = FindControl(hwnd)) return control->backColor;
-  return 0;
-}
-
-void SetCaption(Handle window, const Text& caption) {
-  SetWindowTextW(ToHwnd(window), reinterpret_cast<const wchar_t*>(caption.c_str()));
-}
+void SetCaption(Handle window, const Text& caption) { SetWindowTextW(ToHwnd(window), W(caption)); }
 
 Text GetCaption(Handle window) {
   HWND hwnd = ToHwnd(window);
@@ -416,32 +410,20 @@ Text GetCaption(Handle window) {
   return T(buffer.data(), static_cast<size_t>(std::max(copied, 0)));
 }
 
-void SetPointer(Handle form, Pointer shape, CursorId custom) {
+void SetZOrder(Handle form, ZOrder where, bool activate) {
   HWND hwnd = ToHwnd(form);
-  FormData* data = FindForm(hwnd);
-  if (!data || (data->pointer == shape && data->customCursor == custom)) return;
-  data->pointer = shape;
-  data->customCursor = custom;
-  // Takes effect at once when the pointer is over the form already.
-  POINT pt;
-  if (GetCursorPos(&pt) && FormOf(WindowFromPoint(pt)) == hwnd && shape != Pointer::Default) {
-    ::SetCursor(CursorFor(shape, custom));
-  }
+  if (!FindForm(hwnd)) return;
+  HWND after = where == ZOrder::Topmost ? HWND_TOPMOST : where == ZOrder::NotTopmost ? HWND_NOTOPMOST : HWND_TOP;
+  SetWindowPos(hwnd, after, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | (activate ? 0 : SWP_NOACTIVATE));
+  if (activate) SetForegroundWindow(hwnd);
 }
-
-void SetTopmost(Handle form, bool topmost) {
-  SetWindowPos(ToHwnd(form), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
-}
-
-bool IsTopmost(Handle form) { return (GetWindowLongW(ToHwnd(form), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
 void ReleaseCapture() { ::ReleaseCapture(); }
 
 // The press's own screen position goes with the message, as a real press on
 // a frame carries it: the loop measures the drag from there.
 void RunMoveSizeLoop(Handle form, int hitCode) {
-  SendMessageW(ToHwnd(form), WM_NCLBUTTONDOWN, static_cast<WPARAM>(hitCode),
-               static_cast<LPARAM>(GetMessagePos()));
+  SendMessageW(ToHwnd(form), WM_NCLBUTTONDOWN, static_cast<WPARAM>(hitCode), static_cast<LPARAM>(GetMessagePos()));
 }
 
 std::uint32_t GetExtendedStyle(Handle window) {
@@ -466,23 +448,6 @@ int SystemMajorVersion() {
   if (!GetVersionExA(&info)) return 0;
 #pragma GCC diagnostic pop
   return static_cast<int>(info.dwMajorVersion);
-}
-
-void SetTimer(Handle form, int intervalMs) {
-  HWND hwnd = ToHwnd(form);
-  FormData* data = FindForm(hwnd);
-  if (!data) return;
-  data->timerMs = std::max(intervalMs, 0);
-  if (data->timerMs == 0) {
-    KillTimer(hwnd, kFormTimer);
-  } else {
-    ::SetTimer(hwnd, kFormTimer, static_cast<UINT>(data->timerMs), nullptr);
-  }
-}
-
-int GetTimer(Handle form) {
-  FormData* data = FindForm(ToHwnd(form));
-  return data ? data->timerMs : 0;
 }
 
 }  // namespace platform

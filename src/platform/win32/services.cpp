@@ -1,14 +1,13 @@
-// System services: pointers, menus, message boxes, clipboard, clock, the
-// message pump, files.
+// System services: libraries, pointers, menus, message boxes, clipboard,
+// clock, the message pump, the shell and sound.
 #include <algorithm>
 #include <cstdlib>
-#include <deque>
-#include <functional>
 #include <map>
+#include <string>
 
 #include "platform/win32/win32.h"
 
-#include <mmsystem.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 // The library's own terminate handler prints the demangled type of the
@@ -22,52 +21,84 @@ namespace platform::win32 {
 namespace {
 
 std::vector<HCURSOR> g_cursors;  // CursorId n is g_cursors[n - 1]
-std::vector<HMENU> g_menus;      // MenuId n is g_menus[n - 1]
 
-
-HMENU MenuOf(MenuId id) {
-  return id >= 1 && static_cast<size_t>(id) <= g_menus.size() ? g_menus[static_cast<size_t>(id) - 1] : nullptr;
-}
-
-
-// Tasks queued by RunLater, run by a message-only window.
-const UINT kRunTasks = WM_APP + 1;
-std::deque<std::function<void()>> g_tasks;
-
-LRESULT CALLBACK TaskProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == kRunTasks) {
-    while (!g_tasks.empty()) {
-      auto task = std::move(g_tasks.front());
-      g_tasks.pop_front();
-      task();
+void PumpMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
     }
-    return 0;
+    if (HandleDialogKeys(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
   }
-  return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-HWND TaskWindow() {
-  static HWND window = [] {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = TaskProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"PinaleafTasks";
-    RegisterClassExW(&wc);
-    return CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-  }();
-  return window;
+// Another program (a clipboard manager, a remote-desktop client) may hold the
+// clipboard open for a moment: a quarter of a second, then give up.
+bool OpenClipboardFor(Handle owner) {
+  for (int attempt = 0; attempt < 25; ++attempt) {
+    if (OpenClipboard(ToHwnd(owner))) return true;
+    Sleep(10);
+  }
+  return false;
+}
+
+// What the shell's old result codes mean, as the system's own errors.
+DWORD ErrorOfShellResult(INT_PTR result) {
+  switch (result) {
+    case 0:
+    case SE_ERR_OOM: return ERROR_NOT_ENOUGH_MEMORY;
+    case SE_ERR_ASSOCINCOMPLETE:
+    case SE_ERR_NOASSOC: return ERROR_NO_ASSOCIATION;
+    case SE_ERR_DDETIMEOUT:
+    case SE_ERR_DDEFAIL:
+    case SE_ERR_DDEBUSY: return ERROR_DDE_FAIL;
+    case SE_ERR_DLLNOTFOUND: return ERROR_DLL_NOT_FOUND;
+    case SE_ERR_SHARE: return ERROR_SHARING_VIOLATION;
+    default: return static_cast<DWORD>(result);  // file or path not found, access denied, bad format
+  }
 }
 
 }  // namespace
 
-HCURSOR CursorFor(Pointer shape, CursorId custom) {
-  switch (shape) {
+FARPROC SystemFunction(const wchar_t* library, const char* name) {
+  static std::map<std::wstring, HMODULE> loaded;
+  auto [it, fresh] = loaded.try_emplace(library, nullptr);
+  if (fresh) {
+    it->second = LoadLibraryExW(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // Windows 7 without its 2011 loader update knows no such flag: the full path.
+    wchar_t folder[MAX_PATH];
+    UINT length = it->second ? 0 : GetSystemDirectoryW(folder, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) {
+      it->second = LoadLibraryW((std::wstring(folder, length) + L"\\" + library).c_str());
+    }
+  }
+  return it->second ? GetProcAddress(it->second, name) : nullptr;
+}
+
+Text SystemMessage(DWORD error) {
+  wchar_t* buffer = nullptr;
+  DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                    FORMAT_MESSAGE_IGNORE_INSERTS,
+                                nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  Text message = length && buffer ? T(buffer) : Text();
+  if (buffer) LocalFree(buffer);
+  while (!message.empty() && (message.back() == u'\n' || message.back() == u'\r' || message.back() == u' ')) {
+    message.pop_back();
+  }
+  if (message.empty()) message = u"Error " + Text(reinterpret_cast<const char16_t*>(std::to_wstring(error).c_str()));
+  return message;
+}
+
+HCURSOR CursorFor(const backend::Look& look) {
+  switch (look.pointer) {
     case Pointer::IBeam: return LoadCursorW(nullptr, IDC_IBEAM);
     case Pointer::SizeNWSE: return LoadCursorW(nullptr, IDC_SIZENWSE);
     case Pointer::Custom:
-      if (custom >= 1 && static_cast<size_t>(custom) <= g_cursors.size()) {
-        return g_cursors[static_cast<size_t>(custom) - 1];
+      if (look.cursor >= 1 && static_cast<size_t>(look.cursor) <= g_cursors.size()) {
+        return g_cursors[static_cast<size_t>(look.cursor) - 1];
       }
       return LoadCursorW(nullptr, IDC_HAND);
     default: return LoadCursorW(nullptr, IDC_ARROW);
@@ -76,44 +107,32 @@ HCURSOR CursorFor(Pointer shape, CursorId custom) {
 
 }  // namespace platform::win32
 
-namespace platform {
+namespace platform::backend {
 using namespace win32;
 
-MenuId CreatePopupMenu() {
+// The popup is made afresh from the shared part's entries each time.
+int TrackMenu(MenuId, const std::vector<MenuItem>& items, Handle owner) {
   HMENU menu = ::CreatePopupMenu();
-  if (!menu) return 0;
-  g_menus.push_back(menu);
-  return static_cast<MenuId>(g_menus.size());
-}
-
-void AppendMenuItem(MenuId menu, int id, const Text& caption, const Text& shortcutLabel) {
-  Text label = shortcutLabel.empty() ? caption : caption + u"\t" + shortcutLabel;
-  AppendMenuW(MenuOf(menu), MF_STRING, static_cast<UINT_PTR>(id), W(label));
-}
-
-void AppendMenuSeparator(MenuId menu) { AppendMenuW(MenuOf(menu), MF_SEPARATOR, 0, nullptr); }
-
-void SetMenuChecked(MenuId menu, int id, bool checked) {
-  CheckMenuItem(MenuOf(menu), static_cast<UINT>(id), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
-}
-
-bool IsMenuChecked(MenuId menu, int id) {
-  UINT state = GetMenuState(MenuOf(menu), static_cast<UINT>(id), MF_BYCOMMAND);
-  return state != static_cast<UINT>(-1) && (state & MF_CHECKED);
-}
-
-int TrackPopupMenu(MenuId menu, Handle owner) {
+  for (const MenuItem& item : items) {
+    UINT flags = item.id == 0 ? MF_SEPARATOR : MF_STRING | (item.checked ? MF_CHECKED : 0);
+    AppendMenuW(menu, flags, static_cast<UINT_PTR>(item.id), item.id == 0 ? nullptr : W(item.label));
+  }
   HWND hwnd = ToHwnd(owner);
   POINT pt = {};
   GetCursorPos(&pt);
   // The owner must be in front, or a click elsewhere would not close the menu.
   SetForegroundWindow(hwnd);
   int chosen = static_cast<int>(
-      TrackPopupMenuEx(MenuOf(menu), TPM_RETURNCMD | TPM_LEFTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, pt.x, pt.y,
-                       hwnd, nullptr));
+      TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_LEFTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, pt.x, pt.y, hwnd, nullptr));
   PostMessageW(hwnd, WM_NULL, 0, 0);
+  DestroyMenu(menu);
   return chosen;
 }
+
+}  // namespace platform::backend
+
+namespace platform {
+using namespace win32;
 
 Answer AskYesNo(Handle owner, const Text& prompt, const Text& title) {
   int answer = MessageBoxW(ToHwnd(owner), W(prompt), W(title), MB_YESNO | MB_DEFBUTTON1);
@@ -124,36 +143,35 @@ void ShowError(Handle owner, const Text& message, const Text& title) {
   MessageBoxW(ToHwnd(owner), W(message), W(title), MB_OK | MB_ICONERROR);
 }
 
-void ClipboardClear() {
-  if (!OpenClipboard(nullptr)) return;
-  EmptyClipboard();
-  CloseClipboard();
-}
-
-void ClipboardSetText(const Text& text) {
-  if (!OpenClipboard(nullptr)) return;
-  EmptyClipboard();
-  size_t bytes = (text.size() + 1) * sizeof(char16_t);
-  if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
-    if (void* target = GlobalLock(memory)) {
-      std::copy_n(text.c_str(), text.size() + 1, static_cast<char16_t*>(target));
-      GlobalUnlock(memory);
-      if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
-    } else {
-      GlobalFree(memory);
-    }
+// One opening, owned by a window of ours: with no owner, Windows would let
+// the data go the moment the clipboard is emptied.
+bool ClipboardPut(Handle owner, const Text& text) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(char16_t));
+  void* target = memory ? GlobalLock(memory) : nullptr;
+  if (!target) {
+    if (memory) GlobalFree(memory);
+    return false;
   }
+  std::copy_n(text.c_str(), text.size() + 1, static_cast<char16_t*>(target));
+  GlobalUnlock(memory);
+  if (!OpenClipboardFor(owner)) {
+    GlobalFree(memory);
+    return false;
+  }
+  EmptyClipboard();
+  bool done = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+  if (!done) GlobalFree(memory);
   CloseClipboard();
+  return done;
 }
 
-Text ClipboardGetText() {
-  if (!OpenClipboard(nullptr)) return {};
+std::optional<Text> ClipboardGet(Handle owner) {
+  if (!OpenClipboardFor(owner)) return std::nullopt;
   Text text;
   if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
     if (auto* source = static_cast<const wchar_t*>(GlobalLock(data))) {
       size_t limit = GlobalSize(data) / sizeof(wchar_t);
-      size_t length = std::find(source, source + limit, L'\0') - source;
-      text = T(source, length);
+      text = T(source, static_cast<size_t>(std::find(source, source + limit, L'\0') - source));
       GlobalUnlock(data);
     }
   }
@@ -164,7 +182,24 @@ Text ClipboardGetText() {
 DateTime Now() {
   SYSTEMTIME st;
   GetLocalTime(&st);
-  return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
+  return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
+}
+
+// Through UTC, where every second is as long as the next.
+DateTime AddSeconds(const DateTime& when, int seconds) {
+  SYSTEMTIME local = ToSystemTime(when), utc;
+  bool zoned = TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc);
+  FILETIME ft;
+  if (!SystemTimeToFileTime(zoned ? &utc : &local, &ft)) return when;
+  ULARGE_INTEGER ticks = {{ft.dwLowDateTime, ft.dwHighDateTime}};
+  ticks.QuadPart += static_cast<ULONGLONG>(static_cast<LONGLONG>(seconds) * 10000000LL);
+  ft = {ticks.LowPart, ticks.HighPart};
+  SYSTEMTIME st;
+  if (!FileTimeToSystemTime(&ft, &st) || (zoned && !SystemTimeToTzSpecificLocalTime(nullptr, &st, &local))) {
+    return when;
+  }
+  if (!zoned) local = st;
+  return {local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond, local.wMilliseconds};
 }
 
 Text FormatShortDate(const DateTime& when) {
@@ -194,19 +229,6 @@ double MonotonicSeconds() {
   return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-void PumpMessages() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return;
-    }
-    if (HandleDialogKeys(msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
 void WaitForMessagesUntil(double deadline) {
   double left = deadline - MonotonicSeconds();
   if (left > 0) {
@@ -215,18 +237,15 @@ void WaitForMessagesUntil(double deadline) {
   PumpMessages();
 }
 
-void RunLater(std::function<void()> task) {
-  g_tasks.push_back(std::move(task));
-  PostMessageW(TaskWindow(), kRunTasks, 0, 0);
-}
-
 void EndProcess() { ExitProcess(0); }
 
 int Run(void (*start)()) {
-  INITCOMMONCONTROLSEX controls = {};
-  controls.dwSize = sizeof(controls);
-  controls.dwICC = ICC_STANDARD_CLASSES | ICC_DATE_CLASSES;
-  InitCommonControlsEx(&controls);
+  // Libraries come from the system folder only: a program often runs from a
+  // downloads folder, and a DLL planted beside it must never be loaded.
+  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+  auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+  if (!setDefault || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryW(L"");
   start();
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -237,12 +256,27 @@ int Run(void (*start)()) {
   return 0;
 }
 
-void ShellOpen(Handle owner, const Text& target, const Text& workingDirectory) {
-  ShellExecuteW(ToHwnd(owner), nullptr, W(target), nullptr, workingDirectory.empty() ? nullptr : W(workingDirectory),
-                SW_SHOWNORMAL);
+std::optional<Text> ShellOpen(Handle owner, const Text& target, const Text& workingDirectory) {
+  // The shell's handlers may be COM objects: their thread needs COM first.
+  static bool com = [] {
+    auto init = SystemCall<HRESULT(WINAPI*)(void*, DWORD)>(L"ole32.dll", "CoInitializeEx");
+    return init && SUCCEEDED(init(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+  }();
+  (void)com;
+  auto shellExecute =
+      SystemCall<HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT)>(L"shell32.dll", "ShellExecuteW");
+  if (!shellExecute) return SystemMessage(ERROR_DLL_NOT_FOUND);
+  auto result = reinterpret_cast<INT_PTR>(shellExecute(
+      ToHwnd(owner), nullptr, W(target), nullptr, workingDirectory.empty() ? nullptr : W(workingDirectory),
+      SW_SHOWNORMAL));
+  if (result > 32) return std::nullopt;
+  return SystemMessage(ErrorOfShellResult(result));
 }
 
-void PlaySoundAsync(const Text& path) { sndPlaySoundW(W(path), SND_ASYNC); }
+void PlaySoundAsync(const Text& path) {
+  constexpr UINT kAsync = 0x0001;  // SND_ASYNC
+  if (auto play = SystemCall<BOOL(WINAPI*)(LPCWSTR, UINT)>(L"winmm.dll", "sndPlaySoundW")) play(W(path), kAsync);
+}
 
 Text ProgramDirectory() {
   std::wstring path(MAX_PATH, L'\0');
@@ -277,15 +311,20 @@ CursorId LoadCursorFile(const Text& path) {
   return id;
 }
 
+// Where the ANSI code page is UTF-8 (an option of current Windows), every
+// character has its exact form; elsewhere best-fit substitutes do not count.
 std::optional<std::string> EncodeAnsi(const Text& text) {
   if (text.empty()) return std::string();
+  UINT codePage = GetACP();
+  bool utf8 = codePage == CP_UTF8;
+  DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
   BOOL usedDefault = FALSE;
-  int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, W(text), static_cast<int>(text.size()), nullptr, 0,
-                                   nullptr, &usedDefault);
+  BOOL* used = utf8 ? nullptr : &usedDefault;
+  int size = static_cast<int>(text.size());
+  int length = WideCharToMultiByte(codePage, flags, W(text), size, nullptr, 0, nullptr, used);
   if (length <= 0 || usedDefault) return std::nullopt;
   std::string bytes(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, W(text), static_cast<int>(text.size()), bytes.data(), length,
-                      nullptr, &usedDefault);
+  WideCharToMultiByte(codePage, flags, W(text), size, bytes.data(), length, nullptr, used);
   if (usedDefault) return std::nullopt;
   return bytes;
 }

@@ -5,43 +5,30 @@
 
 #include <commctrl.h>
 
-#include <memory>
 #include <unordered_map>
-#include <vector>
 
+#include "platform/backend.h"
 #include "platform/platform.h"
 
 namespace platform::win32 {
 
 inline HWND ToHwnd(Handle handle) { return reinterpret_cast<HWND>(static_cast<intptr_t>(handle)); }
 // Window handles carry 32 significant bits on 64-bit Windows too.
-inline Handle ToHandle(HWND hwnd) {
-  return static_cast<Handle>(reinterpret_cast<intptr_t>(hwnd));
-}
+inline Handle ToHandle(HWND hwnd) { return static_cast<Handle>(reinterpret_cast<intptr_t>(hwnd)); }
 
+// What the system needs of a form beyond the shared part's record.
 struct FormData {
-  std::shared_ptr<EventSink> sink;
   FormKind kind = FormKind::Note;
-  Color backColor = kButtonFaceColor;
   HBRUSH backBrush = nullptr;
-  bool shownOnce = false;
   bool leftPressed = false;  // a left press on the form itself, for its click
-  Pointer pointer = Pointer::Default;
-  CursorId customCursor = 0;
-  int timerMs = 0;
-  HWND lastFocus = nullptr;  // the control that last held the focus
   int dpi = 96;              // of the monitor the form was last on
 };
 
 struct ControlData {
   HWND form = nullptr;
   WNDPROC original = nullptr;
-  bool textBox = false;
   bool leftPressed = false;
-  Color backColor = 0x00FFFFFF;
-  Color foreColor = kWindowTextColor;
   HBRUSH backBrush = nullptr;
-  Font font;
   HFONT hfont = nullptr;
 };
 
@@ -58,13 +45,15 @@ inline SYSTEMTIME ToSystemTime(const DateTime& when) {
   st.wHour = static_cast<WORD>(when.hour);
   st.wMinute = static_cast<WORD>(when.minute);
   st.wSecond = static_cast<WORD>(when.second);
+  st.wMilliseconds = static_cast<WORD>(when.millisecond);
   return st;
 }
 
 FormData* FindForm(HWND hwnd);
 ControlData* FindControl(HWND hwnd);
-// The form a window belongs to: itself for a form, the parent for a control.
-HWND FormOf(HWND hwnd);
+// The form or control of ours that `hwnd` is, or lies inside (the edit field
+// of a combo box); null for anything else.
+HWND OwnWindowOf(HWND hwnd);
 
 int DpiOf(HWND hwnd);  // 0 gives the system's
 int TwipsToPixels(Twips twips, int dpi);
@@ -76,20 +65,26 @@ int ModifierState();  // Shift 1, Ctrl 2, Alt 4
 int MouseModifierState(WPARAM wParam);
 // Tab, arrows and mnemonics in dialog forms; true when the message was used.
 bool HandleDialogKeys(MSG& msg);
-HCURSOR CursorFor(Pointer shape, CursorId custom);
+HCURSOR CursorFor(const backend::Look& look);
+// A brush of the colour, in place of `brush`.
+void SetBrush(HBRUSH& brush, Color color);
 
 // Subclass procedure of every control; reports its events to the form's sink.
 LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-void RegisterControl(HWND control, HWND form, ControlData data);
-void ForgetControl(HWND control);
+void RegisterControl(HWND control, HWND form, ControlData data, bool textBox, const backend::Look& look);
 
-// Runs `handler` on the form's sink, keeping the sink alive meanwhile.
+// A function of a system library that only some commands use, loaded from
+// the system folder the first time it is asked for; null when it is not there.
+FARPROC SystemFunction(const wchar_t* library, const char* name);
 template <class F>
-void Dispatch(HWND form, F&& handler) {
-  FormData* data = FindForm(form);
-  if (!data || !data->sink) return;
-  std::shared_ptr<EventSink> sink = data->sink;
-  handler(*sink);
+F SystemCall(const wchar_t* library, const char* name) {
+  return reinterpret_cast<F>(reinterpret_cast<void*>(SystemFunction(library, name)));
 }
+
+// The system's words for an error code.
+Text SystemMessage(DWORD error);
+
+// How many text boxes have their context menu blocked (for the soak test).
+size_t BlockedContextMenus();
 
 }  // namespace platform::win32

@@ -1,0 +1,80 @@
+// Between the shared part of the platform (forms.cpp) and the one backend
+// linked with it (win32/ or sim/). Never included above the platform.
+#pragma once
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace platform::backend {
+
+// How a window looks, as the program set it: the shared part keeps it, the
+// backend draws with it.
+struct Look {
+  Color backColor = kButtonFaceColor;
+  Color foreColor = kWindowTextColor;
+  Font font;
+  Pointer pointer = Pointer::Default;  // forms
+  CursorId cursor = 0;
+};
+
+struct MenuItem {
+  int id = 0;  // 0: a separator
+  Text label;  // caption, then a tab and the shortcut label
+  bool checked = false;
+};
+
+// --- Each backend gives the shared part these.
+
+// The form's window, hidden; 0 when the system made none.
+Handle NewFormWindow(const FormSpec& design);
+// Shows a hidden form in front and activates it.
+void ShowFormWindow(Handle form);
+// Destroys the window of a form with its controls.
+void DestroyFormWindow(Handle form);
+// Starts the form's one timer at `intervalMs`, or stops it at 0.
+void SetFormTimer(Handle form, int intervalMs);
+// The form that has the user's keyboard; 0 while another program has it.
+Handle ActiveForm();
+// The look changed: colours, the font, or a form's pointer.
+void ColorsChanged(Handle window);
+void FontChanged(Handle control);
+void PointerChanged(Handle form);
+// Shows the popup at the pointer, modal; the chosen id, or 0.
+int TrackMenu(MenuId menu, const std::vector<MenuItem>& items, Handle owner);
+
+// --- The shared part gives the backends these.
+
+// A control made on `form` with its look: it reports to the form's sink from
+// now on. Labels cannot take the focus; everything else can.
+void AddControl(Handle control, Handle form, bool textBox, bool focusable, const Look& look);
+// The form a window belongs to: itself for a form, its form for a control;
+// 0 for anything else.
+Handle FormOf(Handle window);
+Look* LookOf(Handle window);
+const std::vector<MenuItem>* MenuItems(MenuId menu);
+// The sink of the form that `source` belongs to; empty when there is none.
+std::shared_ptr<EventSink> SinkFor(Handle source);
+// Runs `handler` on that sink, keeping it alive meanwhile, so the handler may
+// unload its own form.
+template <class F>
+void Deliver(Handle source, F&& handler) {
+  if (std::shared_ptr<EventSink> sink = SinkFor(source)) std::forward<F>(handler)(*sink);
+}
+// The form's size changed: its sink hears of it once the form has been shown.
+void Resized(Handle form);
+// The form's timer came due.
+void Tick(Handle form);
+// The user asks to close the form; unloads it when its sink agrees.
+void CloseRequested(Handle form);
+// The keyboard focus went to this control (or form).
+void FocusMovedTo(Handle window);
+// Where the focus goes when `form` is activated: the control that had it
+// last, or else the first in tab order that can take it; 0 for the form.
+Handle FocusTarget(Handle form);
+// Forgets every form and menu at once (the simulated platform's fresh start).
+void ForgetAll();
+
+}  // namespace platform::backend
