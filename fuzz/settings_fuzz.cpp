@@ -6,7 +6,6 @@
 #include <string>
 
 #include "app/app.h"
-#include "app/app.h"
 #include "notes/values.h"
 #include "platform/sim/sim.h"
 #include "reminders/reminder_dialog.h"
@@ -35,27 +34,28 @@ void ReadersAlone(const pinaleaf::Text& text, const std::string& bytes) {
 
 void ProgramWith(const char16_t* key, const pinaleaf::Text& value) {
   sim::Reset();
-  sim::Store(key, value);
-  pinaleaf::StartProgram();
+  sim::Sys().store[key] = value;
+  sim::Run(pinaleaf::StartProgram);
   sim::Advance(2);
   auto forms = platform::LoadedForms();
   if (forms.empty()) return;
-  platform::Handle note = forms.front();
-  platform::Handle text = sim::ControlsOf(note).empty() ? 0 : sim::ControlsOf(note).front();
+  platform::Handle text = sim::ControlsOf(forms.front()).empty() ? 0 : sim::ControlsOf(forms.front()).front();
   sim::MouseMove(text, 0, 0, 100, 100);
-  sim::KeyDown(text, 'N', platform::kCtrl);
+  sim::Click(text);
+  sim::Key('N', platform::kCtrl);
   for (int item : {pinaleaf::kIncreaseTranslucencyItem, pinaleaf::kAlwaysOnTopItem, pinaleaf::kInsertDateItem}) {
-    pinaleaf::RunMenuCommand(item);
+    sim::Run([item] { pinaleaf::RunMenuCommand(item); });
   }
   sim::Advance(2);
-  pinaleaf::ShowEmailForm();
+  sim::Run(pinaleaf::ShowEmailForm);
   if (auto email = pinaleaf::EmailForm::Current()) sim::PressButton(email->sendButton());
-  pinaleaf::ShowReminderDialog();
+  sim::Run(pinaleaf::ShowReminderDialog);
   if (auto reminder = pinaleaf::ReminderDialog::Current()) {
     sim::PressButton(reminder->command1());
     sim::Advance(1200);
   }
-  sim::KeyDown(text, 'D', platform::kCtrl);
+  sim::Click(text);
+  sim::Key('D', platform::kCtrl);
 }
 
 }  // namespace

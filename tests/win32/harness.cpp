@@ -1,118 +1,116 @@
 #include "harness.h"
 
 #include <commctrl.h>
-#include <gtest/gtest.h>
 
-#include <fstream>
-
-#include "app/app.h"
-#include "notes/note.h"
-#include <iterator>
 #include <thread>
-#include <vector>
 
 namespace harness {
+namespace {
 
-HWND ToHwnd(platform::Handle handle) { return reinterpret_cast<HWND>(static_cast<intptr_t>(handle)); }
+PROCESS_INFORMATION g_holder = {};
+const wchar_t kSettings[] = L"Software\\Pinaleaf\\1.0";
 
-std::wstring ClipboardText() {
-  std::wstring text;
-  if (!OpenClipboard(nullptr)) return L"<closed>";
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    text = static_cast<const wchar_t*>(GlobalLock(data));
-    GlobalUnlock(data);
+void Send(std::vector<INPUT> inputs) {
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  probe::Wait(150);
+}
+
+INPUT KeyInput(WORD key, bool up, wchar_t unicode = 0) {
+  INPUT input = {};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = unicode ? 0 : key;
+  input.ki.wScan = unicode;
+  input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (unicode ? KEYEVENTF_UNICODE : 0);
+  return input;
+}
+
+INPUT MouseInput(POINT at, DWORD buttons) {
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+  input.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+  input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | buttons;
+  return input;
+}
+
+
+struct Search {
+  DWORD pid;
+  const wchar_t* windowClass;
+  std::wstring title;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK Collect(HWND hwnd, LPARAM lParam) {
+  auto* search = reinterpret_cast<Search*>(lParam);
+  DWORD pid = 0;
+  wchar_t name[64];
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid == search->pid && IsWindowVisible(hwnd) && GetClassNameW(hwnd, name, 64) &&
+      wcscmp(name, search->windowClass) == 0 && TextOf(hwnd).rfind(search->title, 0) == 0) {
+    search->found.push_back(hwnd);
   }
-  CloseClipboard();
-  return text;
+  return TRUE;
 }
 
-void Pump(int ms) {
-  DWORD end = GetTickCount() + static_cast<DWORD>(ms);
-  do {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(5);
-  } while (static_cast<LONG>(end - GetTickCount()) > 0);
-}
+}  // namespace
 
-bool WaitUntil(const std::function<bool()>& ready, int ms) {
-  DWORD end = GetTickCount() + static_cast<DWORD>(ms);
-  for (;;) {
-    if (ready()) return true;
-    if (static_cast<LONG>(end - GetTickCount()) <= 0) return false;
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(1);
-  }
-}
-
-void Reset() {
-  for (platform::Handle form : platform::LoadedForms()) platform::UnloadForm(form);
-  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");
-  Pump(20);
-}
-
-void Store(const wchar_t* key, const wchar_t* value) {
-  HKEY hkey;
-  RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Pinaleaf\\1.0", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &hkey,
-                  nullptr);
-  RegSetValueExW(hkey, key, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                 static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
-  RegCloseKey(hkey);
-}
-
-std::wstring ReadInAnotherProcess(const wchar_t* key) {
+std::wstring Beside(const wchar_t* name) {
   wchar_t exe[MAX_PATH];
   GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::wstring folder(exe);
-  folder.resize(folder.find_last_of(L"\\/") + 1);
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  std::wstring out = std::wstring(temp) + L"pinaleaf-read-setting.txt";
-  DeleteFileW(out.c_str());
-  std::wstring command = L"\"" + folder + L"read_setting.exe\" " + key + L" \"" + out + L"\"";
-  STARTUPINFOW si = {};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi = {};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-    return L"<could not start read_setting.exe>";
+  std::wstring path(exe);
+  return path.substr(0, path.find_last_of(L"\\/") + 1) + name;
+}
+
+HWND ToHwnd(platform::Handle handle) { return reinterpret_cast<HWND>(static_cast<intptr_t>(handle)); }
+platform::Handle ToHandle(HWND hwnd) { return static_cast<platform::Handle>(reinterpret_cast<intptr_t>(hwnd)); }
+
+bool WaitUntil(const std::function<bool()>& ready, int ms) {
+  for (DWORD end = GetTickCount() + static_cast<DWORD>(ms); !ready();) {
+    if (static_cast<LONG>(end - GetTickCount()) <= 0) return false;
+    probe::Wait(10);
   }
-  WaitForSingleObject(pi.hProcess, 30000);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  std::ifstream file(out.c_str(), std::ios::binary);
-  std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+  return true;
 }
 
-void ClickAt(POINT screen) {
-  int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-  INPUT inputs[3] = {};
-  for (INPUT& input : inputs) {
-    input.type = INPUT_MOUSE;
-    input.mi.dx = screen.x * 65535 / (width - 1);
-    input.mi.dy = screen.y * 65535 / (height - 1);
-    input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-  }
-  inputs[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
-  inputs[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
-  SendInput(3, inputs, sizeof(INPUT));
-  Pump(150);
+void MouseAt(POINT at, DWORD buttons) { Send({MouseInput(at, buttons)}); }
+
+void ClickAt(POINT at, bool right) {
+  Send({MouseInput(at, 0), MouseInput(at, right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN),
+        MouseInput(at, right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP)});
 }
 
-HWND StartNote() {
-  pinaleaf::StartProgram();
-  Pump(100);
-  return ToHwnd(pinaleaf::StartupNoteWindow());
+// From a second thread, so that a move or size loop may run in this one.
+void Drag(POINT from, POINT to) {
+  std::thread mover([=] {
+    SendInput(1, std::vector{MouseInput(from, MOUSEEVENTF_LEFTDOWN)}.data(), sizeof(INPUT));
+    Sleep(150);
+    for (int i = 1; i <= 10; ++i) {
+      INPUT move = MouseInput({from.x + (to.x - from.x) * i / 10, from.y + (to.y - from.y) * i / 10}, 0);
+      SendInput(1, &move, sizeof(INPUT));
+      Sleep(30);
+    }
+    INPUT up = MouseInput(to, MOUSEEVENTF_LEFTUP);
+    SendInput(1, &up, sizeof(INPUT));
+  });
+  MouseAt(from);
+  probe::Wait(800);
+  mover.join();
+  probe::Wait(200);
 }
 
-HWND TextAreaOf(HWND note) { return GetWindow(note, GW_CHILD); }
+void Keys(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs;
+  for (WORD key : keys) inputs.push_back(KeyInput(key, false));
+  for (auto it = keys.end(); it != keys.begin();) inputs.push_back(KeyInput(*--it, true));
+  Send(inputs);
+}
+
+void Type(const std::wstring& text) {
+  std::vector<INPUT> inputs;
+  for (wchar_t c : text) inputs.insert(inputs.end(), {KeyInput(0, false, c), KeyInput(0, true, c)});
+  Send(inputs);
+}
 
 POINT CentreOf(HWND hwnd) {
   RECT rc;
@@ -120,121 +118,162 @@ POINT CentreOf(HWND hwnd) {
   return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
 }
 
-void MouseAt(POINT screen, DWORD buttonFlags) {
-  int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-  INPUT input = {};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = screen.x * 65535 / (width - 1);
-  input.mi.dy = screen.y * 65535 / (height - 1);
-  input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | buttonFlags;
-  SendInput(1, &input, sizeof(INPUT));
+std::wstring TextOf(HWND hwnd) {
+  std::wstring text(static_cast<size_t>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+  text.resize(static_cast<size_t>(SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+  return text;
 }
 
-void DragLeft(POINT from, POINT to) {
-  std::thread mover([=] {
-    MouseAt(from, 0);
-    Sleep(100);
-    MouseAt(from, MOUSEEVENTF_LEFTDOWN);
-    Sleep(150);
-    const int steps = 10;
-    for (int i = 1; i <= steps; ++i) {
-      MouseAt({from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps}, 0);
-      Sleep(30);
-    }
-    Sleep(100);
-    MouseAt(to, MOUSEEVENTF_LEFTUP);
+HWND FindWindowOf(DWORD pid, const wchar_t* windowClass, const std::wstring& title) {
+  Search search = {pid ? pid : GetCurrentProcessId(), windowClass, title, {}};
+  EnumWindows(Collect, reinterpret_cast<LPARAM>(&search));
+  return search.found.empty() ? nullptr : search.found.front();
+}
+
+void RegisterMailLogger() {
+  std::wstring command = L"\"" + Beside(L"mail_logger.exe") + L"\" %1";
+  RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\mailto", L"URL Protocol", REG_SZ, L"", sizeof(wchar_t));
+  RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\mailto\\shell\\open\\command", nullptr, REG_SZ,
+                  command.c_str(), static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+  DeleteFileW(Beside(L"shell.log").c_str());
+}
+
+std::wstring MailLog() {
+  HANDLE file = CreateFileW(Beside(L"shell.log").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return L"";
+  std::string bytes(GetFileSize(file, nullptr), '\0');
+  DWORD read = 0;
+  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  std::wstring text(bytes.size(), L'\0');
+  text.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(read), text.data(),
+                                                      static_cast<int>(text.size()))));
+  return text;
+}
+
+std::wstring Stored(const wchar_t* key) {
+  std::wstring value(4096, L'\0');
+  DWORD bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+  if (RegGetValueW(HKEY_CURRENT_USER, kSettings, key, RRF_RT_REG_SZ, nullptr, value.data(), &bytes)) return L"<none>";
+  value.resize(bytes / sizeof(wchar_t) - 1);
+  return value;
+}
+
+void Store(const wchar_t* key, const std::wstring& value) {
+  RegSetKeyValueW(HKEY_CURRENT_USER, kSettings, key, REG_SZ, value.c_str(),
+                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+Program::Program(const std::wstring& exe) {
+  std::wstring command = L"\"" + Beside(exe.c_str()) + L"\"";
+  STARTUPINFOW si = {};
+  si.cb = sizeof(si);
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_)) return;
+  WaitUntil([&] { return !Notes().empty(); }, 15000);
+}
+
+Program::~Program() {
+  if (!pi_.hProcess) return;
+  if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 99);
+  WaitForSingleObject(pi_.hProcess, 5000);
+  CloseHandle(pi_.hThread);
+  CloseHandle(pi_.hProcess);
+}
+
+std::vector<HWND> Program::Notes() const {
+  Search search = {pi_.dwProcessId, L"PinaleafForm", L"Form1", {}};
+  EnumWindows(Collect, reinterpret_cast<LPARAM>(&search));
+  std::sort(search.found.begin(), search.found.end(), [](HWND a, HWND b) {
+    RECT ra, rb;
+    GetWindowRect(a, &ra);
+    GetWindowRect(b, &rb);
+    return std::pair(ra.top, ra.left) < std::pair(rb.top, rb.left);
   });
-  Pump(1200);
-  mover.join();
-  Pump(200);
-}
-
-void PressKeys(std::initializer_list<WORD> keys) {
-  std::vector<INPUT> inputs;
-  for (WORD key : keys) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    inputs.push_back(input);
-  }
-  for (auto it = keys.end(); it != keys.begin();) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = *--it;
-    input.ki.dwFlags = KEYEVENTF_KEYUP;
-    inputs.push_back(input);
-  }
-  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-namespace {
-std::function<void()> g_soon;
-UINT_PTR g_soonTimer = 0;
-
-void CALLBACK SoonProc(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  g_soonTimer = 0;
-  auto action = std::move(g_soon);
-  g_soon = nullptr;
-  if (action) action();
-}
-
-struct Search {
-  const wchar_t* className;
-  DWORD pid;
-  HWND found;
-};
-
-BOOL CALLBACK FindVisible(HWND hwnd, LPARAM lParam) {
-  auto* search = reinterpret_cast<Search*>(lParam);
-  wchar_t name[64];
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid == search->pid && IsWindowVisible(hwnd) && GetClassNameW(hwnd, name, 64) &&
-      wcscmp(name, search->className) == 0) {
-    search->found = hwnd;
-    return FALSE;
-  }
-  return TRUE;
-}
-}  // namespace
-
-void RunSoon(int ms, std::function<void()> action) {
-  if (g_soonTimer) KillTimer(nullptr, g_soonTimer);
-  g_soon = std::move(action);
-  g_soonTimer = SetTimer(nullptr, 0, static_cast<UINT>(ms), SoonProc);
-}
-
-bool Pending() { return g_soonTimer != 0; }
-
-HWND VisibleWindowOfClass(const wchar_t* className, DWORD pid) {
-  Search search = {className, pid ? pid : GetCurrentProcessId(), nullptr};
-  EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
-// A popup that opened under the pointer drops its keyboard selection on the
-// next pointer move: move the pointer off it first, then send the keys.
-void ChooseFromMenu(HWND menu, int downs) {
-  RECT rc;
-  GetWindowRect(menu, &rc);
-  SetCursorPos(rc.left - 20, rc.top - 20);
-  RunSoon(150, [menu, downs] {
-    WPARAM key = downs >= 0 ? VK_DOWN : VK_UP;
-    for (int i = 0; i < (downs >= 0 ? downs : -downs); ++i) PostMessageW(menu, WM_KEYDOWN, key, 0);
-    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
-  });
+HWND Program::Focus() const {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof(info);
+  return GetGUIThreadInfo(pi_.dwThreadId, &info) ? info.hwndFocus : nullptr;
+}
+
+HWND Program::Active() const {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof(info);
+  return GetGUIThreadInfo(pi_.dwThreadId, &info) && GetForegroundWindow() == info.hwndActive ? info.hwndActive : nullptr;
+}
+
+DWORD Program::ExitCode(int ms) {
+  DWORD code = STILL_ACTIVE;
+  WaitUntil([&] { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0; }, ms);
+  GetExitCodeProcess(pi_.hProcess, &code);
+  return code;
 }
 
 }  // namespace harness
 
-// Shared by every Win32 test program: the common controls the program's own
-// entry point would register.
-int main(int argc, char** argv) {
-  INITCOMMONCONTROLSEX controls = {};
-  controls.dwSize = sizeof(controls);
-  controls.dwICC = ICC_STANDARD_CLASSES | ICC_DATE_CLASSES;
-  InitCommonControlsEx(&controls);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+// ---------------------------------------------------------------------------
+// The contract tests' probe.
+
+namespace probe {
+using namespace harness;
+
+void Reset() {
+  HoldClipboard(false);
+  for (Handle form : platform::LoadedForms()) platform::UnloadForm(form);
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");
+  Wait(50);
 }
+
+// As the program's own loop does, dialog keys included.
+void Wait(int ms) {
+  double deadline = platform::MonotonicSeconds() + ms / 1000.0;
+  while (platform::MonotonicSeconds() < deadline) platform::WaitForMessagesUntil(deadline);
+}
+
+void Click(Handle target) { ClickAt(CentreOf(ToHwnd(target))); }
+void Close(Handle form) { SendMessageW(ToHwnd(form), WM_CLOSE, 0, 0); }
+
+void Key(int keyCode, int modifiers) {
+  if (modifiers & platform::kShift) return Keys({VK_SHIFT, static_cast<WORD>(keyCode)});
+  if (modifiers & platform::kCtrl) return Keys({VK_CONTROL, static_cast<WORD>(keyCode)});
+  Keys({static_cast<WORD>(keyCode)});
+}
+
+// A process of its own opens the clipboard and keeps it open until it is ended.
+void HoldClipboard(bool held) {
+  if (g_holder.hProcess) {
+    TerminateProcess(g_holder.hProcess, 0);
+    WaitForSingleObject(g_holder.hProcess, 5000);
+    CloseHandle(g_holder.hProcess);
+    CloseHandle(g_holder.hThread);
+    g_holder = {};
+  }
+  std::wstring command = L"\"" + Beside(L"clipboard_holder.exe") + L"\"";
+  STARTUPINFOW si = {};
+  si.cb = sizeof(si);
+  HANDLE holding = CreateEventW(nullptr, TRUE, FALSE, L"PinaleafClipboardHeld");
+  if (held && CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &g_holder)) {
+    WaitForSingleObject(holding, 10000);
+  }
+  CloseHandle(holding);
+}
+
+Handle ActiveForm() {
+  Handle foreground = ToHandle(GetForegroundWindow());
+  return platform::IsLoaded(foreground) ? foreground : 0;
+}
+
+std::vector<Handle> ZOrder() {
+  std::vector<Handle> order;
+  for (HWND hwnd = GetTopWindow(nullptr); hwnd; hwnd = GetWindow(hwnd, GW_HWNDNEXT)) {
+    if (platform::IsLoaded(ToHandle(hwnd)) && IsWindowVisible(hwnd)) order.push_back(ToHandle(hwnd));
+  }
+  return order;
+}
+
+bool IsTopmost(Handle form) { return GetWindowLongW(ToHwnd(form), GWL_EXSTYLE) & WS_EX_TOPMOST; }
+
+}  // namespace probe

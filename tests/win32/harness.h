@@ -1,4 +1,5 @@
-// Helpers for driving the real program from a test in the same process.
+// Real input and the system's own view, for the Win32 tests: the program in
+// this process or in one of its own. Also the contract tests' probe.
 #pragma once
 
 #include <windows.h>
@@ -6,49 +7,62 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
-#include "platform/platform.h"
+#include "probe.h"
 
 namespace harness {
 
-// Handles messages for about `ms` milliseconds.
-void Pump(int ms);
+HWND ToHwnd(platform::Handle handle);
+platform::Handle ToHandle(HWND hwnd);
 // Handles messages until `ready` or `ms` have passed; whether it got ready.
 bool WaitUntil(const std::function<bool()>& ready, int ms);
-// Unloads every form and empties HKCU\Software\Pinaleaf\1.0.
-void Reset();
-void Store(const wchar_t* key, const wchar_t* value);
-// Runs read_setting.exe from the test's folder: another process reads the store.
-std::wstring ReadInAnotherProcess(const wchar_t* key);
-// A real left click at a screen point, through the system's input queue.
-void ClickAt(POINT screen);
-HWND ToHwnd(platform::Handle handle);
-// The Unicode text on the clipboard ("<closed>" when it cannot be opened).
-std::wstring ClipboardText();
 
-// Starts the program in this process: the start-up note's window.
-HWND StartNote();
-HWND TextAreaOf(HWND note);
-// The centre of a window on the screen.
+// Mouse and keys through the system's input queue, at screen points.
+void MouseAt(POINT at, DWORD buttons = 0);
+void ClickAt(POINT at, bool right = false);
+// The left button held from `from` to `to`, in small steps.
+void Drag(POINT from, POINT to);
+// Pressed in order, released in reverse; then characters as typed.
+void Keys(std::initializer_list<WORD> keys);
+void Type(const std::wstring& text);
 POINT CentreOf(HWND hwnd);
+// A file beside the tests.
+std::wstring Beside(const wchar_t* name);
+// A window's text, from any process.
+std::wstring TextOf(HWND hwnd);
+// A visible top-level window of process `pid` (0: this one) of this class
+// whose title starts with `title`.
+HWND FindWindowOf(DWORD pid, const wchar_t* windowClass, const std::wstring& title = L"");
+// Makes mail_logger.exe, beside the tests, the desktop's mail program: it
+// writes down exactly what the shell hands it. Starts an empty log.
+void RegisterMailLogger();
+// What it was handed so far, a line each.
+std::wstring MailLog();
+// The settings store as another process sees it.
+std::wstring Stored(const wchar_t* key);
+void Store(const wchar_t* key, const std::wstring& value);
 
-// Mouse buttons through the system's input queue, at a screen point.
-void MouseAt(POINT screen, DWORD buttonFlags);
-// A real left-button drag from one screen point to another, sent from a
-// second thread while this one pumps messages (a move or size loop may run
-// in it).
-void DragLeft(POINT from, POINT to);
-// Presses the keys in order and releases them in reverse.
-void PressKeys(std::initializer_list<WORD> keys);
-// Runs `action` once after `ms`, from a thread timer: it fires inside modal
-// loops (menus, message boxes) that the test thread is blocked in.
-void RunSoon(int ms, std::function<void()> action);
-// Whether RunSoon's action is still waiting.
-bool Pending();
-// A visible popup menu window (#32768) or dialog (#32770) of process `pid`
-// (0: this process); null when there is none.
-HWND VisibleWindowOfClass(const wchar_t* className, DWORD pid = 0);
-// Chooses the popup entry reached by `downs` presses of Down (negative: Up).
-void ChooseFromMenu(HWND menu, int downs);
+// pinaleaf.exe from the test's folder, a process of its own; ended when
+// this goes, if it has not ended itself.
+class Program {
+ public:
+  explicit Program(const std::wstring& exe = L"pinaleaf.exe");
+  ~Program();
+  bool started() const { return pi_.hProcess != nullptr; }
+  // Its visible notes, oldest first.
+  std::vector<HWND> Notes() const;
+  HWND Window(const std::wstring& title) const { return FindWindowOf(pi_.dwProcessId, L"PinaleafForm", title); }
+  HWND Popup() const { return FindWindowOf(pi_.dwProcessId, L"#32768"); }
+  HWND MessageBox() const { return FindWindowOf(pi_.dwProcessId, L"#32770"); }
+  // The window of the program that has the keyboard focus, and its active one.
+  HWND Focus() const;
+  HWND Active() const;
+  // The exit code once it has ended, or STILL_ACTIVE after `ms`.
+  DWORD ExitCode(int ms);
+
+ private:
+  PROCESS_INFORMATION pi_ = {};
+};
 
 }  // namespace harness
