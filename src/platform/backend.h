@@ -54,6 +54,8 @@ void AddControl(Handle control, Handle form, bool textBox, bool focusable, const
 // 0 for anything else.
 Handle FormOf(Handle window);
 Look* LookOf(Handle window);
+// A form's controls, in creation order.
+std::vector<Handle> ControlsOf(Handle form);
 const std::vector<MenuItem>* MenuItems(MenuId menu);
 // The sink of the form that `source` belongs to; empty when there is none.
 std::shared_ptr<EventSink> SinkFor(Handle source);

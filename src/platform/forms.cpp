@@ -76,6 +76,11 @@ Look* LookOf(Handle window) {
 
 const std::vector<MenuItem>* MenuItems(MenuId menu) { return Items(menu); }
 
+std::vector<Handle> ControlsOf(Handle form) {
+  FormEntry* entry = Entry(form);
+  return entry ? entry->controls : std::vector<Handle>{};
+}
+
 std::shared_ptr<EventSink> SinkFor(Handle source) {
   FormEntry* entry = Entry(FormOf(source));
   return entry ? entry->sink : nullptr;
@@ -242,7 +247,8 @@ MenuId CreatePopupMenu() {
 }
 
 void AppendMenuItem(MenuId menu, int id, const Text& caption, const Text& shortcutLabel) {
-  if (auto* items = Items(menu)) items->push_back({id, shortcutLabel.empty() ? caption : caption + u"\t" + shortcutLabel});
+  Text label = shortcutLabel.empty() ? caption : caption + u"\t" + shortcutLabel;
+  if (auto* items = Items(menu)) items->push_back({id, label});
 }
 
 void AppendMenuSeparator(MenuId menu) {

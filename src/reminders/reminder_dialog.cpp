@@ -167,8 +167,8 @@ void ReminderDialog::Arm() {
   // The moment that will ring: the calendar's day at the picker's time.
   platform::TimeOfDay time = platform::GetPickerTime(picker_);
   platform::Date date = platform::GetCalendarDate(calendar_);
-  platform::SetCaption(label3_,
-                       platform::FormatDateTime({date.year, date.month, date.day, time.hour, time.minute, time.second}));
+  platform::DateTime moment = {date.year, date.month, date.day, time.hour, time.minute, time.second};
+  platform::SetCaption(label3_, platform::FormatDateTime(moment));
   platform::SetTimer(window_, 1);  // a first look at once, then once a second
   WriteSetting(u"ReminderDay", FormatInteger(date.day));
   WriteSetting(u"ReminderMonth", FormatInteger(date.month));

@@ -111,7 +111,7 @@ TEST_F(NoteCommands, AlwaysOnTopActsOnEveryLoadedWindowKeepsTheKeyboardAndDecide
     for (Handle window : platform::LoadedForms()) EXPECT_EQ(sim::Find(window)->topmost, on) << window;
     EXPECT_EQ(sim::Stored(u"AlwaysOnTop"), on ? u"True" : u"False");
     bool shown = !on;  // the check in another note's popup
-    Sys().popup = [&](platform::MenuId menu, Handle) { return shown = sim::MenuEntries(menu).at(22).second, 0; };
+    Sys().popup = [&](platform::MenuId menu, Handle) { return shown = sim::IsChecked(menu, 22), 0; };
     RightPress(TextAreaOf(a_));
     EXPECT_EQ(shown, on);
     // The switch decides, not the note the new one came from.

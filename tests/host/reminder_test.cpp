@@ -38,8 +38,8 @@ class Reminders : public TwoNotes {
   static std::shared_ptr<ReminderDialog> ArmFor(const DateTime& t) {
     auto dialog = Open();
     if (dialog->armed()) sim::PressButton(dialog->command1());
-    sim::ChooseDate(dialog->calendar(), {t.year, t.month, t.day});
-    sim::ChooseTime(dialog->picker(), {t.hour, t.minute, t.second});
+    platform::SetCalendarDate(dialog->calendar(), {t.year, t.month, t.day});
+    platform::SetPickerTime(dialog->picker(), {t.hour, t.minute, t.second});
     sim::PressButton(dialog->command1());
     return dialog;
   }
@@ -65,7 +65,7 @@ TEST_F(Reminders, TheLoadPlacesItNamesTheActiveNoteAndPresetsTenMinutesAhead) {
     auto time = platform::GetPickerTime(d->picker());
     // The label tells of that default; it goes once the user picks a time.
     EXPECT_TRUE(platform::IsVisible(d->label4()));
-    sim::ChooseTime(d->picker(), {9, 0, 0});
+    sim::Changed(d->picker());
     EXPECT_FALSE(platform::IsVisible(d->label4()));
     return std::tuple(date.year, date.month, date.day, time.hour, time.minute, time.second);
   };

@@ -41,14 +41,8 @@ DateTime Civil(std::int64_t ms) {
           int(rest / 60000 % 60), int(rest / 1000 % 60),      int(rest % 1000)};
 }
 
-struct Monitor {
-  int leftPx, widthPx, heightPx, dpi;
-};
-
-struct Timer {
-  std::int64_t dueMs;
-  int intervalMs;
-};
+struct Monitor { int leftPx, widthPx, heightPx, dpi; };
+struct Timer { std::int64_t dueMs; int intervalMs; };
 
 struct State {
   System sys;
@@ -77,9 +71,7 @@ Window* Form(Handle handle) { return W(handle, Kind::Form); }
 
 // A field of a window, or `otherwise` when there is no such window.
 template <class T, class F>
-T Read(Window* w, F field, T otherwise = T()) {
-  return w ? field(*w) : otherwise;
-}
+T Read(Window* w, F field, T otherwise = T()) { return w ? field(*w) : otherwise; }
 
 // Disabled windows, and controls on disabled forms, get no user input.
 bool TakesInput(Handle handle) {
@@ -108,9 +100,8 @@ const Monitor& MonitorOf(const Window* w) {
 }
 
 Handle NewWindow(Window w) {
-  w.handle = (g_nextHandle += 2) - 2;
-  g.windows[w.handle] = std::move(w);
-  return g_nextHandle - 2;
+  g.windows[g_nextHandle] = std::move(w);
+  return (g_nextHandle += 2) - 2;
 }
 
 // --- Focus, activation and z-order, as the Win32 layer and the system do them.
@@ -202,7 +193,6 @@ bool NoCase::operator()(const Text& a, const Text& b) const {
 
 void Reset() {
   backend::ForgetAll();
-  State old = std::move(g);
   g = State{};
 }
 
@@ -215,13 +205,7 @@ std::optional<Text> Stored(const Text& key) {
 
 const Window* Find(Handle handle) { return W(handle); }
 
-std::vector<Handle> ControlsOf(Handle form) {
-  std::vector<Handle> out;
-  for (const auto& [handle, w] : g.windows) {
-    if (w.kind != Kind::Form && w.parent == form) out.push_back(handle);
-  }
-  return out;
-}
+std::vector<Handle> ControlsOf(Handle form) { return backend::ControlsOf(form); }
 
 std::vector<Handle> ZOrder() {
   std::vector<Handle> out;
@@ -236,11 +220,7 @@ std::pair<platform::Pointer, platform::CursorId> PointerOf(Handle form) {
   return look ? std::pair(look->pointer, look->cursor) : std::pair(platform::Pointer::Default, 0);
 }
 
-std::vector<std::pair<Text, bool>> MenuEntries(platform::MenuId menu) {
-  std::vector<std::pair<Text, bool>> out;
-  for (const auto& item : *backend::MenuItems(menu)) out.emplace_back(item.id ? item.label : u"-", item.checked);
-  return out;
-}
+bool IsChecked(platform::MenuId menu, size_t entry) { return backend::MenuItems(menu)->at(entry).checked; }
 
 bool ProcessEnded() { return g.processEnded; }
 
@@ -274,11 +254,10 @@ void Key(int keyCode, int modifiers) {
   }
   if (keyCode == kSpace && w->kind == Kind::Button) return PressButton(focus);
   if (keyCode != kTab) return;
-  std::vector<Handle> stops = ControlsOf(w->parent);
-  std::erase_if(stops, [&](Handle c) {
-    const Window* x = W(c);
-    return c != focus && (x->kind == Kind::Label || !x->enabled || !x->visible);
-  });
+  std::vector<Handle> stops;  // all but labels, hidden and disabled controls
+  for (Handle c : ControlsOf(w->parent)) {
+    if (c == focus || (W(c)->kind != Kind::Label && W(c)->enabled && W(c)->visible)) stops.push_back(c);
+  }
   auto at = std::find(stops.begin(), stops.end(), focus) - stops.begin();
   auto n = static_cast<std::ptrdiff_t>(stops.size());
   FocusOn(stops[static_cast<size_t>((at + ((modifiers & platform::kShift) ? n - 1 : 1)) % n)]);
@@ -291,26 +270,14 @@ void Type(const Text& text) {
   if (w->kind == Kind::TextBox) platform::ReplaceSelection(focus, text);
   if (w->kind != Kind::ComboBox) return;
   w->text += text;
-  Input(focus, [&](EventSink& s) { s.OnChange(focus); });
+  Changed(focus);
 }
 
-void Close(Handle form) {
-  AsInput([&] { backend::CloseRequested(form); });
-}
+void Close(Handle form) { AsInput([&] { backend::CloseRequested(form); }); }
 
-void PressButton(Handle button) {
-  Input(button, [&](EventSink& s) { s.OnCommand(button); });
-}
+void PressButton(Handle button) { Input(button, [&](EventSink& s) { s.OnCommand(button); }); }
 
-void ChooseTime(Handle picker, const platform::TimeOfDay& time) {
-  platform::SetPickerTime(picker, time);
-  Input(picker, [&](EventSink& s) { s.OnChange(picker); });
-}
-
-void ChooseDate(Handle calendar, const platform::Date& date) {
-  platform::SetCalendarDate(calendar, date);
-  Input(calendar, [&](EventSink& s) { s.OnChange(calendar); });
-}
+void Changed(Handle control) { Input(control, [&](EventSink& s) { s.OnChange(control); }); }
 
 void Run(const std::function<void()>& action) { AsInput(action); }
 
@@ -339,18 +306,16 @@ void AddMonitor(int widthPx, int heightPx, int dpi) {
 }  // namespace sim
 
 // ===========================================================================
-// The backend the shared part calls.
+// The backend the shared part calls, and the platform in memory.
 
-namespace platform::backend {
+namespace platform {
 using namespace sim;
+namespace backend {
 
 Handle NewFormWindow(const FormSpec& design) {
-  Window w;
-  w.formKind = design.kind;
-  w.text = design.caption;
-  w.exStyle = design.kind == FormKind::Dialog ? kDialogStyles : kToolWindowStyle;
   const Window* over = Form(design.over);
-  w.dpi = over ? over->dpi : g.monitors.front().dpi;
+  Window w{.formKind = design.kind, .text = design.caption, .dpi = over ? over->dpi : g.monitors.front().dpi,
+           .exStyle = design.kind == FormKind::Dialog ? kDialogStyles : kToolWindowStyle};
   Place(w, design.rect);
   if (over) w.leftPx = over->leftPx, w.topPx = over->topPx;
   if (design.platformPlaces) w.leftPx = w.topPx = 26 * (1 + static_cast<int>(g.zorder.size() % 8));
@@ -392,13 +357,7 @@ int TrackMenu(MenuId menu, const std::vector<MenuItem>&, Handle owner) {
   return handler ? handler(menu, owner) : 0;
 }
 
-}  // namespace platform::backend
-
-// ===========================================================================
-// The platform, in memory.
-
-namespace platform {
-using namespace sim;
+}  // namespace backend
 
 void HideForm(Handle form) {
   Window* w = Form(form);
@@ -449,9 +408,7 @@ Rect WorkArea(Handle window) {
   return {ToTwips(m.leftPx, dpi), 0, ToTwips(m.widthPx, dpi), ToTwips(m.heightPx - kTaskbarPx, dpi)};
 }
 
-void SetCaption(Handle window, const Text& caption) {
-  if (Window* w = W(window)) w->text = caption;
-}
+void SetCaption(Handle window, const Text& caption) { if (Window* w = W(window)) w->text = caption; }
 Text GetCaption(Handle window) { return Read<Text>(W(window), [](auto& w) { return w.text; }); }
 Text GetText(Handle control) { return GetCaption(control); }
 
@@ -498,16 +455,8 @@ namespace {
 Handle AddControl(Handle form, Kind kind, const Rect& rect, const Text& text, const backend::Look& look) {
   const Window* parent = Form(form);
   if (!parent) return 0;
-  Window w;
-  w.kind = kind;
-  w.parent = form;
-  w.dpi = parent->dpi;
+  Window w{.kind = kind, .parent = form, .text = text, .dpi = parent->dpi, .visible = true};
   Place(w, rect);
-  w.text = text;
-  w.visible = true;
-  DateTime now = Now();
-  w.date = {now.year, now.month, now.day};
-  w.time = {now.hour, now.minute, now.second};
   Handle control = NewWindow(w);
   backend::AddControl(control, form, kind == Kind::TextBox, kind != Kind::Label, look);
   return control;
@@ -515,6 +464,20 @@ Handle AddControl(Handle form, Kind kind, const Rect& rect, const Text& text, co
 
 // Labels and the dialog controls stand on the form's colour.
 backend::Look OnForm(Handle form, const Font& font = {}) { return {GetBackColor(form), kWindowTextColor, font}; }
+
+// A modal dialog: the handler answers on a copy, which is kept only on OK.
+template <class Value, class Handler>
+bool RunDialog(Handle owner, Value& state, const Handler& handler) {
+  Value answer = state;
+  if (g.processEnded || !handler || !Handler(handler)(owner, answer)) return false;
+  state = answer;
+  return true;
+}
+
+Text Digits(int value, size_t width = 1) {
+  std::string s = std::to_string(value);
+  return Text(width > s.size() ? width - s.size() : 0, u'0') + Text(s.begin(), s.end());
+}
 }  // namespace
 
 Handle CreateTextBox(Handle form, const TextBoxSpec& design) {
@@ -536,37 +499,27 @@ Handle CreateTimePicker(Handle form, const Rect& rect, const Font& font) {
   return AddControl(form, Kind::TimePicker, rect, {}, OnForm(form, font));
 }
 
-void ComboAdd(Handle combo, const Text& item) {
-  if (Window* w = W(combo, Kind::ComboBox)) w->items.push_back(item);
-}
+void ComboAdd(Handle combo, const Text& item) { if (Window* w = W(combo, Kind::ComboBox)) w->items.push_back(item); }
 int ComboCount(Handle combo) {
   return Read<int>(W(combo, Kind::ComboBox), [](auto& w) { return static_cast<int>(w.items.size()); });
 }
 Text ComboItem(Handle combo, int index) {
   return index < 0 || index >= ComboCount(combo) ? Text() : W(combo)->items[static_cast<size_t>(index)];
 }
-void ComboSelect(Handle combo, int index) {
-  if (index >= 0 && index < ComboCount(combo)) W(combo)->text = ComboItem(combo, index);
-}
+void ComboSelect(Handle box, int i) { if (i >= 0 && i < ComboCount(box)) W(box)->text = ComboItem(box, i); }
 
-Date GetCalendarDate(Handle calendar) { return Read<Date>(W(calendar, Kind::Calendar), [](auto& w) { return w.date; }); }
-void SetCalendarDate(Handle calendar, const Date& date) {
-  if (Window* w = W(calendar, Kind::Calendar)) w->date = date;
-}
+Date GetCalendarDate(Handle h) { return Read<Date>(W(h, Kind::Calendar), [](auto& w) { return w.date; }); }
+void SetCalendarDate(Handle calendar, const Date& date) { if (Window* w = W(calendar, Kind::Calendar)) w->date = date; }
 TimeOfDay GetPickerTime(Handle picker) {
   return Read<TimeOfDay>(W(picker, Kind::TimePicker), [](auto& w) { return w.time; });
 }
-void SetPickerTime(Handle picker, const TimeOfDay& time) {
-  if (Window* w = W(picker, Kind::TimePicker)) w->time = time;
-}
+void SetPickerTime(Handle h, const TimeOfDay& time) { if (Window* w = W(h, Kind::TimePicker)) w->time = time; }
 
 void SetControlVisible(Handle control, bool visible) {
   if (Window* w = W(control); w && w->kind != Kind::Form) w->visible = visible;
 }
 
-void SetText(Handle control, const Text& text) {
-  if (Window* w = W(control)) w->text = text, w->selStart = w->selLength = 0;
-}
+void SetText(Handle h, const Text& text) { if (Window* w = W(h)) w->text = text, w->selStart = w->selLength = 0; }
 
 int GetSelStart(Handle textBox) { return Read<int>(W(textBox, Kind::TextBox), [](auto& w) { return w.selStart; }); }
 
@@ -612,12 +565,8 @@ void SetFocus(Handle control) {
 
 Handle GetFocus() { return g.focus; }
 
-void BlockContextMenu(Handle textBox) {
-  if (Window* w = W(textBox)) w->contextMenuBlocked = true;
-}
-void UnblockContextMenu(Handle textBox) {
-  if (Window* w = W(textBox)) w->contextMenuBlocked = false;
-}
+void BlockContextMenu(Handle textBox) { if (Window* w = W(textBox)) w->contextMenuBlocked = true; }
+void UnblockContextMenu(Handle textBox) { if (Window* w = W(textBox)) w->contextMenuBlocked = false; }
 
 // --- Message boxes, dialogs, clipboard
 
@@ -628,29 +577,15 @@ Answer AskYesNo(Handle owner, const Text& prompt, const Text& title) {
   return answer;
 }
 
-void ShowError(Handle owner, const Text& message, const Text& title) {
-  g.sys.messageBoxes.push_back({owner, message, title, false});
+void ShowError(Handle owner, const Text& text, const Text& title) {
+  g.sys.messageBoxes.push_back({owner, text, title});
 }
-
-namespace {
-// A modal dialog: the handler answers on a copy, which is kept only on OK.
-template <class Value, class Handler>
-bool RunDialog(Handle owner, Value& state, const Handler& handler) {
-  Value answer = state;
-  if (g.processEnded || !handler || !Handler(handler)(owner, answer)) return false;
-  state = answer;
-  return true;
-}
-}  // namespace
 
 bool ChooseFontDialog(Handle owner, FontChoice& state) { return RunDialog(owner, state, g.sys.fontDialog); }
 bool ChooseColorDialog(Handle owner, Color& color) { return RunDialog(owner, color, g.sys.colorDialog); }
 bool SaveFileDialog(Handle owner, SaveChoice& state) { return RunDialog(owner, state, g.sys.saveDialog); }
 
-bool ClipboardPut(Handle, const Text& text) {
-  if (!g.sys.clipboardHeld) g.sys.clipboard = text;
-  return !g.sys.clipboardHeld;
-}
+bool ClipboardPut(Handle, const Text& text) { return !g.sys.clipboardHeld && (g.sys.clipboard = text, true); }
 
 std::optional<Text> ClipboardGet(Handle) {
   return g.sys.clipboardHeld ? std::nullopt : std::optional(g.sys.clipboard.value_or(Text()));
@@ -660,13 +595,6 @@ std::optional<Text> ClipboardGet(Handle) {
 
 DateTime Now() { return Civil(g.clockMs + g.nowOffsetMs); }
 DateTime AddSeconds(const DateTime& when, int seconds) { return Civil(Serial(when) + seconds * 1000LL); }
-
-namespace {
-Text Digits(int value, size_t width = 1) {
-  std::string s = std::to_string(value);
-  return Text(width > s.size() ? width - s.size() : 0, u'0') + Text(s.begin(), s.end());
-}
-}  // namespace
 
 // The en-US forms: "3/5/2026", "2:55:30 PM".
 Text FormatShortDate(const DateTime& t) { return Digits(t.month) + u"/" + Digits(t.day) + u"/" + Digits(t.year); }
@@ -737,17 +665,10 @@ std::optional<Text> ShellOpen(Handle owner, const Text& target, const Text& work
 
 void PlaySoundAsync(const Text& path) { g.sys.sounds.push_back(path); }
 
-Text ReadStoredValue(const Text& app, const Text& section, const Text& key) {
-  auto it = g.sys.store.find(key);
-  return NoCase()(app, u"Pinaleaf") || NoCase()(u"Pinaleaf", app) || section != u"1.0" || it == g.sys.store.end()
-             ? Text()
-             : it->second;
-}
-
-void WriteStoredValue(const Text& app, const Text& section, const Text& key, const Text& value) {
-  if (!g.processEnded && !NoCase()(app, u"Pinaleaf") && !NoCase()(u"Pinaleaf", app) && section == u"1.0") {
-    g.sys.store[key] = value;
-  }
+// The program keeps everything under one application and section.
+Text ReadStoredValue(const Text&, const Text&, const Text& key) { return Stored(key).value_or(Text()); }
+void WriteStoredValue(const Text&, const Text&, const Text& key, const Text& value) {
+  if (!g.processEnded) g.sys.store[key] = value;
 }
 
 }  // namespace platform

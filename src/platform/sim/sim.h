@@ -27,18 +27,16 @@ enum class Kind { Form, TextBox, Label, Button, ComboBox, Calendar, TimePicker }
 
 // Everything the system knows about one window or control.
 struct Window {
-  Handle handle = 0;
   Kind kind = Kind::Form;
   platform::FormKind formKind = platform::FormKind::Note;
   Handle parent = 0;  // controls: their form
   Text text;          // caption, or the text of a text box or combo box
   int leftPx = 0, topPx = 0, widthPx = 0, heightPx = 0;
-  int dpi = 96;
-  int selStart = 0, selLength = 0;
+  int dpi = 96, selStart = 0, selLength = 0;
   bool enabled = true, visible = false, topmost = false, contextMenuBlocked = false;
   std::uint32_t exStyle = 0;  // without the topmost bit, which `topmost` holds
   int layeredAlpha = -1;      // -1: never set
-  int ticks = 0;              // forms: how often their timer has fired
+  int ticks = 0;              // forms: how often their timer fired
   std::vector<Text> items;    // combo box
   platform::Date date;
   platform::TimeOfDay time;
@@ -49,16 +47,8 @@ struct NoCase {
   bool operator()(const Text& a, const Text& b) const;
 };
 
-struct MessageBoxRecord {
-  Handle owner = 0;
-  Text prompt, title;
-  bool question = false;
-};
-
-struct ShellCall {
-  Handle owner = 0;
-  Text target, workingDirectory;
-};
+struct MessageBoxRecord { Handle owner = 0; Text prompt, title; bool question = false; };
+struct ShellCall { Handle owner = 0; Text target, workingDirectory; };
 
 // The rest of the system, as data a test scripts and reads.
 struct System {
@@ -107,9 +97,8 @@ std::vector<Handle> ZOrder();
 Handle ActiveForm();
 // The pointer a form shows, and its custom cursor.
 std::pair<platform::Pointer, platform::CursorId> PointerOf(Handle form);
-// The entries of a popup menu, as labels (a separator is "-", a shortcut
-// label follows a tab) with their check state.
-std::vector<std::pair<Text, bool>> MenuEntries(platform::MenuId menu);
+// Whether an entry of a popup menu (counted from 0, separators too) shows its check mark.
+bool IsChecked(platform::MenuId menu, size_t entry);
 bool ProcessEnded();
 
 // --- The user. Presses and moves land on the window or control given, with
@@ -127,10 +116,10 @@ void Key(int keyCode, int modifiers = 0);
 void Type(const Text& text);
 // The user asks a form to close (close box, Alt+F4).
 void Close(Handle form);
-// Dialog controls, as the user works them (each raises its event).
+// A button pressed, and a change the user made to a control (its text, the
+// calendar's day, the picker's time), which it reports.
 void PressButton(Handle button);
-void ChooseTime(Handle picker, const platform::TimeOfDay& time);
-void ChooseDate(Handle calendar, const platform::Date& date);
+void Changed(Handle control);
 // Runs `action` as an event of the message loop: a process end in it is
 // caught there.
 void Run(const std::function<void()>& action);

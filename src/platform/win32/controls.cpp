@@ -37,8 +37,8 @@ void RegisterControl(HWND control, HWND form, ControlData data, bool textBox, co
   data.original = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlProc)));
   g_controls[control] = std::move(data);
-  backend::AddControl(ToHandle(control), ToHandle(form), textBox, (GetWindowLongW(control, GWL_STYLE) & WS_TABSTOP) != 0,
-                      look);
+  bool tabStop = GetWindowLongW(control, GWL_STYLE) & WS_TABSTOP;
+  backend::AddControl(ToHandle(control), ToHandle(form), textBox, tabStop, look);
 }
 
 size_t BlockedContextMenus() { return g_contextMenuHooks.size(); }
@@ -72,7 +72,8 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       if (button == kLeftButton) data->leftPressed = true;
       bool handled = false;
       Twips x = X(lParam, hwnd), y = Y(lParam, hwnd);
-      backend::Deliver(self, [&](EventSink& s) { handled = s.OnMouseDown(self, button, MouseModifierState(wParam), x, y); });
+      int modifiers = MouseModifierState(wParam);
+      backend::Deliver(self, [&](EventSink& s) { handled = s.OnMouseDown(self, button, modifiers, x, y); });
       // The handler may have closed the note this control belongs to.
       if (handled || !FindControl(hwnd)) {
         if (ControlData* still = FindControl(hwnd)) still->leftPressed = false;
@@ -237,8 +238,8 @@ void SetCalendarDate(Handle calendar, const Date& date) {
 
 Handle CreateTimePicker(Handle form, const Rect& rect, const Font& font) {
   RegisterDateControls();
-  return ToHandle(
-      CreateChild(form, DATETIMEPICK_CLASSW, u"", DTS_TIMEFORMAT | DTS_UPDOWN | WS_TABSTOP, rect, OnForm(form, font), true));
+  DWORD style = DTS_TIMEFORMAT | DTS_UPDOWN | WS_TABSTOP;
+  return ToHandle(CreateChild(form, DATETIMEPICK_CLASSW, u"", style, rect, OnForm(form, font), true));
 }
 
 TimeOfDay GetPickerTime(Handle picker) {

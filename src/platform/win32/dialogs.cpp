@@ -148,7 +148,9 @@ std::optional<Text> WriteFileReplacing(const Text& path, const std::string& byte
   bool exists = attributes != INVALID_FILE_ATTRIBUTES;
   // A rename would pass over a read-only, locked or protected file: ask for
   // the right to write it first.
-  if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) return Failure(ERROR_ACCESS_DENIED);
+  if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+    return Failure(ERROR_ACCESS_DENIED);
+  }
   if (exists) {
     HANDLE existing = CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (existing == INVALID_HANDLE_VALUE) return Failure(GetLastError());

@@ -111,7 +111,8 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_MOUSEMOVE: {
       Twips x = X(lParam, hwnd), y = Y(lParam, hwnd);
-      backend::Deliver(self, [&](EventSink& s) { s.OnMouseMove(self, ButtonsHeld(wParam), MouseModifierState(wParam), x, y); });
+      int buttons = ButtonsHeld(wParam), modifiers = MouseModifierState(wParam);
+      backend::Deliver(self, [&](EventSink& s) { s.OnMouseMove(self, buttons, modifiers, x, y); });
       return 0;
     }
     // The focus leaves with the form and comes back where it was, or to the
@@ -119,7 +120,8 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     // it only when none can.
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {
-        if (HWND focus = ::GetFocus(); focus && IsChild(hwnd, focus)) backend::FocusMovedTo(ToHandle(OwnWindowOf(focus)));
+        HWND focus = ::GetFocus();
+        if (focus && IsChild(hwnd, focus)) backend::FocusMovedTo(ToHandle(OwnWindowOf(focus)));
       } else if (!HIWORD(wParam)) {
         if (Handle target = backend::FocusTarget(self)) {
           ::SetFocus(ToHwnd(target));
@@ -131,7 +133,8 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       backend::Deliver(self, [&](EventSink& s) { s.OnGotFocus(self); });
       return 0;
     case WM_SETCURSOR:
-      if (const backend::Look* look = backend::LookOf(self); LOWORD(lParam) == HTCLIENT && look->pointer != Pointer::Default) {
+      if (const backend::Look* look = backend::LookOf(self);
+          LOWORD(lParam) == HTCLIENT && look->pointer != Pointer::Default) {
         ::SetCursor(CursorFor(*look));
         return TRUE;
       }
