@@ -2,16 +2,16 @@
 // it beside a bare window with a plain EDIT control made here (the floor).
 //
 //   bench_inproc reset           empties the program's settings
-//   bench_inproc notes           mouse-move cost with 1, 10 and 100 notes,
-//                                private bytes per extra note
+//   bench_inproc notes           mouse-move cost with 1, 10, 100 and 500
+//                                notes, private bytes per extra note
 //   bench_inproc idle-bare [S]      CPU over S seconds (10) of idle pumping
 //   bench_inproc idle-note [S]      with the bare window, one note, or one
-//   bench_inproc idle-reminder [S]  note with the reminder armed
+//   bench_inproc idle-reminder [S]  note with the reminder armed; then also
+//                                   the program's wake-ups per second
 //
 // Prints "key value" lines.
 #include <windows.h>
 
-#include <commctrl.h>
 #include <psapi.h>
 
 #include <algorithm>
@@ -20,9 +20,9 @@
 #include <string>
 #include <vector>
 
+#include "app/app.h"
 #include "commands/note_commands.h"
 #include "notes/note.h"
-#include "app/app.h"
 #include "platform/platform.h"
 #include "reminders/reminder_dialog.h"
 
@@ -47,9 +47,11 @@ double Median(std::vector<double> values) {
   return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
 }
 
-// What the program's GetMessage loop does, until `seconds` have passed.
-void Pump(double seconds) {
+// What the program's GetMessage loop does, until `seconds` have passed; how
+// often a message woke it meanwhile.
+int Pump(double seconds) {
   double end = Now() + seconds;
+  int wakeups = 0;
   for (;;) {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -57,9 +59,10 @@ void Pump(double seconds) {
       DispatchMessageW(&msg);
     }
     double left = end - Now();
-    if (left <= 0) return;
-    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(left * 1000) + 1, QS_ALLINPUT,
-                                MWMO_INPUTAVAILABLE);
+    if (left <= 0) return wakeups;
+    DWORD woke = MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(left * 1000) + 1, QS_ALLINPUT,
+                                             MWMO_INPUTAVAILABLE);
+    wakeups += woke == WAIT_OBJECT_0;
   }
 }
 
@@ -157,19 +160,21 @@ int Notes() {
   HWND bareEdit = CreateBareEdit();
   Pump(0.2);
 
-  // Private bytes from one note to 101, with the moves at 10 and 100 notes
-  // timed on the way (they keep nothing).
-  double before = 0;
-  for (int count : {1, 10, 100}) {
+  // Private bytes from one note to 101, with the moves at 10, 100 and 500
+  // notes timed on the way (they keep nothing).
+  double before = 0, after = 0;
+  for (int count : {1, 10, 100, 500}) {
     OpenNotesUntil(*first, count);
     printf("move_us_%d %.2f\n", count, MouseMoveMicros(textArea));
     printf("move_bare_us_%d %.2f\n", count, MouseMoveMicros(bareEdit));
     if (count == 1) before = PrivateBytes();
+    if (count == 100) {
+      OpenNotesUntil(*first, 101);
+      after = PrivateBytes();
+      printf("bytes_per_note %.0f\n", (after - before) / 100);
+    }
   }
-  OpenNotesUntil(*first, 101);
-  double after = PrivateBytes();
   printf("note_count %d\n", pinaleaf::Note::Count());
-  printf("bytes_per_note %.0f\n", (after - before) / 100);
 
   // The same number of bare windows with a plain EDIT each.
   before = PrivateBytes();
@@ -184,19 +189,20 @@ int Notes() {
 void PrintIdleCpu(const char* key, double seconds) {
   Pump(1.0);  // start-up work settles
   double cpu = CpuSeconds(), wall = Now();
-  Pump(seconds);
+  int wakeups = Pump(seconds);
   cpu = CpuSeconds() - cpu;
   wall = Now() - wall;
-  printf("%s %.3f\n", key, cpu / wall * 100.0);
+  printf("%s_pct %.3f\n", key, cpu / wall * 100.0);
+  printf("%s_wakeups_per_s %.2f\n", key, wakeups / wall);
 }
 
 int Idle(const std::wstring& what, double seconds) {
   if (what == L"idle-bare") {
     CreateBareEdit();
-    PrintIdleCpu("idle_bare_pct", seconds);
+    PrintIdleCpu("idle_bare", seconds);
   } else if (what == L"idle-note") {
     StartProgram();
-    PrintIdleCpu("idle_note_pct", seconds);
+    PrintIdleCpu("idle_note", seconds);
   } else {
     auto note = StartProgram();
     note->RecordActive();
@@ -211,7 +217,7 @@ int Idle(const std::wstring& what, double seconds) {
       return 1;
     }
     SendMessageW(ToHwnd(dialog->command2()), BM_CLICK, 0, 0);  // "Hide This Window"
-    PrintIdleCpu("idle_reminder_pct", seconds);
+    PrintIdleCpu("idle_reminder", seconds);
   }
   fflush(stdout);
   ExitProcess(0);
@@ -221,10 +227,6 @@ int Idle(const std::wstring& what, double seconds) {
 
 int wmain(int argc, wchar_t** argv) {
   std::wstring mode = argc > 1 ? argv[1] : L"";
-  INITCOMMONCONTROLSEX controls = {};
-  controls.dwSize = sizeof(controls);
-  controls.dwICC = ICC_STANDARD_CLASSES | ICC_DATE_CLASSES;
-  InitCommonControlsEx(&controls);
 
   if (mode == L"reset") {
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");

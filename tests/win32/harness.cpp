@@ -1,14 +1,14 @@
 #include "harness.h"
 
-#include <commctrl.h>
-
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 namespace harness {
 namespace {
 
 PROCESS_INFORMATION g_holder = {};
-const wchar_t kSettings[] = L"Software\\Pinaleaf\\1.0";
+const wchar_t kSettings[] = L"Software\\Pinaleaf\\1.0", kMailto[] = L"Software\\Classes\\mailto";
 
 void Send(std::vector<INPUT> inputs) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
@@ -16,41 +16,43 @@ void Send(std::vector<INPUT> inputs) {
 }
 
 INPUT KeyInput(WORD key, bool up, wchar_t unicode = 0) {
-  INPUT input = {};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = unicode ? 0 : key;
-  input.ki.wScan = unicode;
-  input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (unicode ? KEYEVENTF_UNICODE : 0);
+  INPUT input = {INPUT_KEYBOARD};
+  input.ki = {static_cast<WORD>(unicode ? 0 : key), unicode,
+              static_cast<DWORD>((up ? KEYEVENTF_KEYUP : 0) | (unicode ? KEYEVENTF_UNICODE : 0))};
   return input;
 }
 
 INPUT MouseInput(POINT at, DWORD buttons) {
-  INPUT input = {};
-  input.type = INPUT_MOUSE;
+  INPUT input = {INPUT_MOUSE};
   input.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
   input.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
   input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | buttons;
   return input;
 }
 
-
-struct Search {
-  DWORD pid;
-  const wchar_t* windowClass;
-  std::wstring title;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK Collect(HWND hwnd, LPARAM lParam) {
-  auto* search = reinterpret_cast<Search*>(lParam);
-  DWORD pid = 0;
-  wchar_t name[64];
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid == search->pid && IsWindowVisible(hwnd) && GetClassNameW(hwnd, name, 64) &&
-      wcscmp(name, search->windowClass) == 0 && TextOf(hwnd).rfind(search->title, 0) == 0) {
-    search->found.push_back(hwnd);
-  }
-  return TRUE;
+// Visible top-level windows of a process, of a class, with a title that starts so.
+std::vector<HWND> WindowsOf(DWORD pid, const wchar_t* windowClass, const std::wstring& title) {
+  struct Search {
+    DWORD pid;
+    const wchar_t* windowClass;
+    const std::wstring& title;
+    std::vector<HWND> found;
+  } search = {pid ? pid : GetCurrentProcessId(), windowClass, title, {}};
+  EnumWindows(
+      [](HWND hwnd, LPARAM lParam) {
+        auto* s = reinterpret_cast<Search*>(lParam);
+        DWORD owner = 0;
+        wchar_t name[64] = {};
+        GetWindowThreadProcessId(hwnd, &owner);
+        GetClassNameW(hwnd, name, 64);
+        if (owner == s->pid && IsWindowVisible(hwnd) && s->windowClass == std::wstring(name) &&
+            TextOf(hwnd).rfind(s->title, 0) == 0) {
+          s->found.push_back(hwnd);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 }  // namespace
@@ -66,9 +68,8 @@ HWND ToHwnd(platform::Handle handle) { return reinterpret_cast<HWND>(static_cast
 platform::Handle ToHandle(HWND hwnd) { return static_cast<platform::Handle>(reinterpret_cast<intptr_t>(hwnd)); }
 
 bool WaitUntil(const std::function<bool()>& ready, int ms) {
-  for (DWORD end = GetTickCount() + static_cast<DWORD>(ms); !ready();) {
+  for (DWORD end = GetTickCount() + static_cast<DWORD>(ms); !ready(); probe::Wait(10)) {
     if (static_cast<LONG>(end - GetTickCount()) <= 0) return false;
-    probe::Wait(10);
   }
   return true;
 }
@@ -82,18 +83,18 @@ void ClickAt(POINT at, bool right) {
 
 // From a second thread, so that a move or size loop may run in this one.
 void Drag(POINT from, POINT to) {
+  MouseAt(from);
   std::thread mover([=] {
-    SendInput(1, std::vector{MouseInput(from, MOUSEEVENTF_LEFTDOWN)}.data(), sizeof(INPUT));
-    Sleep(150);
+    INPUT down = MouseInput(from, MOUSEEVENTF_LEFTDOWN);
+    SendInput(1, &down, sizeof(INPUT));
     for (int i = 1; i <= 10; ++i) {
+      Sleep(30);
       INPUT move = MouseInput({from.x + (to.x - from.x) * i / 10, from.y + (to.y - from.y) * i / 10}, 0);
       SendInput(1, &move, sizeof(INPUT));
-      Sleep(30);
     }
     INPUT up = MouseInput(to, MOUSEEVENTF_LEFTUP);
     SendInput(1, &up, sizeof(INPUT));
   });
-  MouseAt(from);
   probe::Wait(800);
   mover.join();
   probe::Wait(200);
@@ -125,30 +126,24 @@ std::wstring TextOf(HWND hwnd) {
 }
 
 HWND FindWindowOf(DWORD pid, const wchar_t* windowClass, const std::wstring& title) {
-  Search search = {pid ? pid : GetCurrentProcessId(), windowClass, title, {}};
-  EnumWindows(Collect, reinterpret_cast<LPARAM>(&search));
-  return search.found.empty() ? nullptr : search.found.front();
+  auto found = WindowsOf(pid, windowClass, title);
+  return found.empty() ? nullptr : found.front();
 }
 
 void RegisterMailLogger() {
   std::wstring command = L"\"" + Beside(L"mail_logger.exe") + L"\" %1";
-  RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\mailto", L"URL Protocol", REG_SZ, L"", sizeof(wchar_t));
-  RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\mailto\\shell\\open\\command", nullptr, REG_SZ,
+  RegSetKeyValueW(HKEY_LOCAL_MACHINE, kMailto, L"URL Protocol", REG_SZ, L"", sizeof(wchar_t));
+  RegSetKeyValueW(HKEY_LOCAL_MACHINE, (std::wstring(kMailto) + L"\\shell\\open\\command").c_str(), nullptr, REG_SZ,
                   command.c_str(), static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
   DeleteFileW(Beside(L"shell.log").c_str());
 }
 
 std::wstring MailLog() {
-  HANDLE file = CreateFileW(Beside(L"shell.log").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return L"";
-  std::string bytes(GetFileSize(file, nullptr), '\0');
-  DWORD read = 0;
-  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
+  std::ifstream file(Beside(L"shell.log").c_str(), std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   std::wstring text(bytes.size(), L'\0');
-  text.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(read), text.data(),
-                                                      static_cast<int>(text.size()))));
+  text.resize(static_cast<size_t>(
+      MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), int(text.size()))));
   return text;
 }
 
@@ -167,10 +162,10 @@ void Store(const wchar_t* key, const std::wstring& value) {
 
 Program::Program(const std::wstring& exe) {
   std::wstring command = L"\"" + Beside(exe.c_str()) + L"\"";
-  STARTUPINFOW si = {};
-  si.cb = sizeof(si);
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_)) return;
-  WaitUntil([&] { return !Notes().empty(); }, 15000);
+  STARTUPINFOW si = {sizeof(si)};
+  if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_)) {
+    WaitUntil([&] { return !Notes().empty(); }, 15000);
+  }
 }
 
 Program::~Program() {
@@ -181,27 +176,25 @@ Program::~Program() {
   CloseHandle(pi_.hProcess);
 }
 
+// Cascaded: the oldest stands highest.
 std::vector<HWND> Program::Notes() const {
-  Search search = {pi_.dwProcessId, L"PinaleafForm", L"Form1", {}};
-  EnumWindows(Collect, reinterpret_cast<LPARAM>(&search));
-  std::sort(search.found.begin(), search.found.end(), [](HWND a, HWND b) {
-    RECT ra, rb;
-    GetWindowRect(a, &ra);
-    GetWindowRect(b, &rb);
-    return std::pair(ra.top, ra.left) < std::pair(rb.top, rb.left);
-  });
-  return search.found;
+  auto notes = WindowsOf(pi_.dwProcessId, L"PinaleafForm", L"Form1");
+  auto top = [](HWND hwnd) {
+    RECT rc;
+    GetWindowRect(hwnd, &rc);
+    return std::pair(rc.top, rc.left);
+  };
+  std::sort(notes.begin(), notes.end(), [&](HWND a, HWND b) { return top(a) < top(b); });
+  return notes;
 }
 
 HWND Program::Focus() const {
-  GUITHREADINFO info = {};
-  info.cbSize = sizeof(info);
+  GUITHREADINFO info = {sizeof(info)};
   return GetGUIThreadInfo(pi_.dwThreadId, &info) ? info.hwndFocus : nullptr;
 }
 
 HWND Program::Active() const {
-  GUITHREADINFO info = {};
-  info.cbSize = sizeof(info);
+  GUITHREADINFO info = {sizeof(info)};
   return GetGUIThreadInfo(pi_.dwThreadId, &info) && GetForegroundWindow() == info.hwndActive ? info.hwndActive : nullptr;
 }
 
@@ -237,12 +230,14 @@ void Click(Handle target) { ClickAt(CentreOf(ToHwnd(target))); }
 void Close(Handle form) { SendMessageW(ToHwnd(form), WM_CLOSE, 0, 0); }
 
 void Key(int keyCode, int modifiers) {
-  if (modifiers & platform::kShift) return Keys({VK_SHIFT, static_cast<WORD>(keyCode)});
-  if (modifiers & platform::kCtrl) return Keys({VK_CONTROL, static_cast<WORD>(keyCode)});
-  Keys({static_cast<WORD>(keyCode)});
+  auto key = static_cast<WORD>(keyCode);
+  if (modifiers & platform::kShift) return Keys({VK_SHIFT, key});
+  if (modifiers & platform::kCtrl) return Keys({VK_CONTROL, key});
+  Keys({key});
 }
 
-// A process of its own opens the clipboard and keeps it open until it is ended.
+// A process of its own holds the clipboard open, for a window of its own,
+// until it is ended; it says when it holds it.
 void HoldClipboard(bool held) {
   if (g_holder.hProcess) {
     TerminateProcess(g_holder.hProcess, 0);
@@ -252,8 +247,7 @@ void HoldClipboard(bool held) {
     g_holder = {};
   }
   std::wstring command = L"\"" + Beside(L"clipboard_holder.exe") + L"\"";
-  STARTUPINFOW si = {};
-  si.cb = sizeof(si);
+  STARTUPINFOW si = {sizeof(si)};
   HANDLE holding = CreateEventW(nullptr, TRUE, FALSE, L"PinaleafClipboardHeld");
   if (held && CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &g_holder)) {
     WaitForSingleObject(holding, 10000);
