@@ -137,7 +137,8 @@ TEST_F(Contract, TheFocusLeavesADisabledControlAndComesBackWhereItWasWithItsForm
   Handle d = CreateForm({.kind = FormKind::Dialog, .caption = u"Dialog", .rect = {3000, 3000, 4000, 2000}}, b_);
   CreateLabel(d, {100, 100, 2000, 300}, u"Label", {});
   Handle combo = CreateComboBox(d, {100, 500, 2000, 300}, {});
-  Handle first = CreateButton(d, {100, 1000, 1000, 400}, u"One", {}), second = CreateButton(d, {1200, 1000, 1000, 400}, u"Two", {});
+  Handle first = CreateButton(d, {100, 1000, 1000, 400}, u"One", {});
+  Handle second = CreateButton(d, {1200, 1000, 1000, 400}, u"Two", {});
   ShowForm(d);
   EXPECT_EQ(GetFocus(), combo);
   probe::Key(kTab);

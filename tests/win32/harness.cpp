@@ -195,7 +195,8 @@ HWND Program::Focus() const {
 
 HWND Program::Active() const {
   GUITHREADINFO info = {sizeof(info)};
-  return GetGUIThreadInfo(pi_.dwThreadId, &info) && GetForegroundWindow() == info.hwndActive ? info.hwndActive : nullptr;
+  bool ours = GetGUIThreadInfo(pi_.dwThreadId, &info) && GetForegroundWindow() == info.hwndActive;
+  return ours ? info.hwndActive : nullptr;
 }
 
 DWORD Program::ExitCode(int ms) {

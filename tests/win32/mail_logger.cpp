@@ -11,8 +11,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   log = log.substr(0, log.find_last_of(L"\\/") + 1) + L"shell.log";
   std::wstring line = std::wstring(GetCommandLineW()) + L"\n";
   std::string bytes(line.size() * 4, '\0');
-  bytes.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()),
-                                                       bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr)));
+  int length = static_cast<int>(line.size()), room = static_cast<int>(bytes.size());
+  bytes.resize(static_cast<size_t>(
+      WideCharToMultiByte(CP_UTF8, 0, line.c_str(), length, bytes.data(), room, nullptr, nullptr)));
   HANDLE file = CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, 0,
                             nullptr);
   DWORD written = 0;

@@ -108,14 +108,15 @@ TEST(Forms, TakeTheKeyboardAndComeForwardWhenAskedForAgain) {
   Keys({VK_CONTROL, 'E'});
   HWND email = nullptr;
   ASSERT_TRUE(WaitUntil([&] { return (email = program.Window(L"E-mail Note")) != nullptr; }, 3000));
-  HWND combo = FindWindowExW(email, nullptr, L"ComboBox", nullptr), send = FindWindowExW(email, nullptr, L"Button", L"Send");
+  HWND combo = FindWindowExW(email, nullptr, L"ComboBox", nullptr);
+  HWND send = FindWindowExW(email, nullptr, L"Button", L"Send");
   EXPECT_EQ(std::pair(program.Active(), GetParent(program.Focus())), std::pair(email, combo));
   Type(L"anna@example.com");
   Keys({VK_TAB});
   EXPECT_EQ(program.Focus(), send);
   Keys({VK_SPACE});
-  EXPECT_TRUE(WaitUntil([&] { return MailLog().find(L"mailto:anna@example.com?Subject=Milk%20&Body=Milk%20%26%20eggs") !=
-                                     std::wstring::npos; }, 10000)) << "the mail program did not open";
+  const std::wstring url = L"mailto:anna@example.com?Subject=Milk%20&Body=Milk%20%26%20eggs";
+  EXPECT_TRUE(WaitUntil([&] { return MailLog().find(url) != std::wstring::npos; }, 10000)) << "no mail program";
   ClickAt(CentreOf(text));
   Keys({VK_CONTROL, 'E'});  // shown already, behind the note: forward, the keyboard on Send
   EXPECT_EQ(std::pair(program.Active(), program.Focus()), std::pair(email, send));

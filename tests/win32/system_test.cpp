@@ -95,7 +95,10 @@ TEST_F(System, SavesKeepAttributesTakeLongPathsAndTheDialogAddsTheExtension) {
   EXPECT_EQ(Bytes(hidden), "new");
   // Beyond the old 260 characters, new and replaced.
   std::wstring deep = folder;
-  for (int i = 0; i < 5; ++i) CreateDirectoryW((L"\\\\?\\" + (deep += L"\\" + std::wstring(60, L'd'))).c_str(), nullptr);
+  for (int i = 0; i < 5; ++i) {
+    deep += L"\\" + std::wstring(60, L'd');
+    CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr);
+  }
   std::wstring path = deep + L"\\note.txt";
   ASSERT_GT(path.size(), 300u);
   for (const char* bytes : {"long", "longer"}) EXPECT_EQ(platform::WriteFileReplacing(T(path), bytes), std::nullopt);
