@@ -32,27 +32,18 @@ INPUT MouseInput(POINT at, DWORD buttons) {
 
 // Visible top-level windows of a process, of a class, with a title that starts so.
 std::vector<HWND> WindowsOf(DWORD pid, const wchar_t* windowClass, const std::wstring& title) {
-  struct Search {
-    DWORD pid;
-    const wchar_t* windowClass;
-    const std::wstring& title;
-    std::vector<HWND> found;
-  } search = {pid ? pid : GetCurrentProcessId(), windowClass, title, {}};
-  EnumWindows(
-      [](HWND hwnd, LPARAM lParam) {
-        auto* s = reinterpret_cast<Search*>(lParam);
-        DWORD owner = 0;
-        wchar_t name[64] = {};
-        GetWindowThreadProcessId(hwnd, &owner);
-        GetClassNameW(hwnd, name, 64);
-        if (owner == s->pid && IsWindowVisible(hwnd) && s->windowClass == std::wstring(name) &&
-            TextOf(hwnd).rfind(s->title, 0) == 0) {
-          s->found.push_back(hwnd);
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  std::vector<HWND> found;
+  for (HWND hwnd = GetTopWindow(nullptr); hwnd; hwnd = GetWindow(hwnd, GW_HWNDNEXT)) {
+    DWORD owner = 0;
+    wchar_t name[64] = {};
+    GetWindowThreadProcessId(hwnd, &owner);
+    GetClassNameW(hwnd, name, 64);
+    if (owner == (pid ? pid : GetCurrentProcessId()) && IsWindowVisible(hwnd) && windowClass == std::wstring(name) &&
+        TextOf(hwnd).rfind(title, 0) == 0) {
+      found.push_back(hwnd);
+    }
+  }
+  return found;
 }
 
 }  // namespace
@@ -138,14 +129,12 @@ void RegisterMailLogger() {
   DeleteFileW(Beside(L"shell.log").c_str());
 }
 
-std::wstring MailLog() {
-  std::ifstream file(Beside(L"shell.log").c_str(), std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  std::wstring text(bytes.size(), L'\0');
-  text.resize(static_cast<size_t>(
-      MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), int(text.size()))));
-  return text;
+std::string Bytes(const std::wstring& path) {
+  std::ifstream file(path.c_str(), std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
 }
+
+std::string MailLog() { return Bytes(Beside(L"shell.log")); }
 
 std::wstring Stored(const wchar_t* key) {
   std::wstring value(4096, L'\0');

@@ -37,8 +37,9 @@ HWND FindWindowOf(DWORD pid, const wchar_t* windowClass, const std::wstring& tit
 // Makes mail_logger.exe, beside the tests, the desktop's mail program: it
 // writes down exactly what the shell hands it. Starts an empty log.
 void RegisterMailLogger();
-// What it was handed so far, a line each.
-std::wstring MailLog();
+// A file's bytes; what the mail program was handed so far, in UTF-8, a line each.
+std::string Bytes(const std::wstring& path);
+std::string MailLog();
 // The settings store as another process sees it.
 std::wstring Stored(const wchar_t* key);
 void Store(const wchar_t* key, const std::wstring& value);

@@ -115,8 +115,8 @@ TEST(Forms, TakeTheKeyboardAndComeForwardWhenAskedForAgain) {
   Keys({VK_TAB});
   EXPECT_EQ(program.Focus(), send);
   Keys({VK_SPACE});
-  const std::wstring url = L"mailto:anna@example.com?Subject=Milk%20&Body=Milk%20%26%20eggs";
-  EXPECT_TRUE(WaitUntil([&] { return MailLog().find(url) != std::wstring::npos; }, 10000)) << "no mail program";
+  const std::string url = "mailto:anna@example.com?Subject=Milk%20&Body=Milk%20%26%20eggs";
+  EXPECT_TRUE(WaitUntil([&] { return MailLog().find(url) != std::string::npos; }, 10000)) << "no mail program";
   ClickAt(CentreOf(text));
   Keys({VK_CONTROL, 'E'});  // shown already, behind the note: forward, the keyboard on Send
   EXPECT_EQ(std::pair(program.Active(), program.Focus()), std::pair(email, send));

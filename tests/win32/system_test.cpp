@@ -10,7 +10,6 @@
 #include "commands/common_dialog.h"
 #include "harness.h"
 #include "notes/note.h"
-#include "notes/values.h"
 #include "platform/win32/win32.h"
 #include "reminders/reminder_dialog.h"
 #include "sharing/email_form.h"
@@ -19,17 +18,6 @@ namespace {
 
 using namespace harness;
 using pinaleaf::Note;
-
-std::wstring Temp(const wchar_t* name) {
-  wchar_t folder[MAX_PATH];
-  GetTempPathW(MAX_PATH, folder);
-  return std::wstring(folder) + name;
-}
-
-std::string Bytes(const std::wstring& path) {
-  std::ifstream file(path.c_str(), std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
 
 platform::Text T(const std::wstring& text) { return platform::Text(text.begin(), text.end()); }
 
@@ -74,7 +62,7 @@ class System : public testing::Test {
 };
 
 TEST_F(System, SavesKeepAttributesTakeLongPathsAndTheDialogAddsTheExtension) {
-  std::wstring folder = Temp(L"pinaleaf-save");
+  std::wstring folder = Beside(L"pinaleaf-save");
   CreateDirectoryW(folder.c_str(), nullptr);
   DeleteFileW((folder + L"\\plain.txt").c_str());
   SetWindowTextW(text_, L"Gr\u00FC\u00DFe");
@@ -137,10 +125,8 @@ TEST_F(System, TheMailProgramGetsTheUrlOrTheUserIsToldWhyNot) {
   ASSERT_TRUE(form);
   SetWindowTextW(ToHwnd(form->combo()), L"J\u00F6 \"Bo\" <jo+notes@x.org>");
   form->SendEmail();
-  ASSERT_TRUE(WaitUntil([] { return MailLog().find(L"mailto:") != std::wstring::npos; }, 10000));
-  std::wstring line = MailLog();
-  std::ofstream(Beside(L"pinaleaf-mailto.txt").c_str(), std::ios::binary)
-      << pinaleaf::ToUtf8(T(line.substr(line.find(L"mailto:"))));
+  ASSERT_TRUE(WaitUntil([] { return MailLog().find("mailto:") != std::string::npos; }, 10000));
+  std::ofstream(Beside(L"pinaleaf-mailto.txt").c_str(), std::ios::binary) << MailLog().substr(MailLog().find("mailto:"));
   // Nothing to open mail with: the user is told why; the form and the note stay.
   RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\mailto");
   std::wstring said;
@@ -186,14 +172,11 @@ TEST_F(System, AnAlarmComesInSightWithoutTakingTheKeyboard) {
 // Wine's GetGuiResources answers 0: GDI objects are counted by their slots.
 std::tuple<size_t, int, int> Objects() {
   int windows = 0, gdi = 0;
-  EnumWindows(
-      [](HWND hwnd, LPARAM count) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hwnd, &pid);
-        if (pid == GetCurrentProcessId()) ++*reinterpret_cast<int*>(count);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
+  for (HWND hwnd = GetTopWindow(nullptr); hwnd; hwnd = GetWindow(hwnd, GW_HWNDNEXT)) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    windows += pid == GetCurrentProcessId();
+  }
   for (UINT_PTR i = 0x20; i < 0x10000; ++i) gdi += GetObjectType(reinterpret_cast<HGDIOBJ>(i)) != 0;
   return {platform::win32::BlockedContextMenus(), windows, gdi};
 }
