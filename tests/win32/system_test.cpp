@@ -123,6 +123,8 @@ TEST_F(System, TheMailProgramGetsTheUrlOrTheUserIsToldWhyNot) {
   pinaleaf::ShowEmailForm();
   auto form = pinaleaf::EmailForm::Current();
   ASSERT_TRUE(form);
+  SIZE ideal = {};  // only version 6 of the common controls knows it
+  EXPECT_TRUE(SendMessageW(ToHwnd(form->sendButton()), BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)));
   SetWindowTextW(ToHwnd(form->combo()), L"J\u00F6 \"Bo\" <jo+notes@x.org>");
   form->SendEmail();
   ASSERT_TRUE(WaitUntil([] { return MailLog().find("mailto:") != std::string::npos; }, 10000));

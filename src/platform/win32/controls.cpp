@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "platform/win32/win32.h"
 
@@ -145,6 +146,8 @@ HWND CreateChild(Handle form, const wchar_t* className, const Text& text, DWORD 
   HWND parent = ToHwnd(form);
   if (!FindForm(parent)) return nullptr;
   int dpi = DpiOf(parent);
+  std::optional<CommonControls6> looks;
+  if (!textBox) looks.emplace();
   HWND hwnd = CreateWindowExW(0, className, W(text), WS_CHILD | WS_VISIBLE | style, TwipsToPixels(rect.left, dpi),
                               TwipsToPixels(rect.top, dpi), TwipsToPixels(rect.width, dpi),
                               TwipsToPixels(rect.height, dpi) + extraHeightPx, parent, nullptr,
@@ -213,6 +216,7 @@ void ComboSelect(Handle combo, int index) { SendMessageW(ToHwnd(combo), CB_SETCU
 // the reminder dialog needs: registered on first use.
 void RegisterDateControls() {
   static bool done = [] {
+    CommonControls6 looks;  // the library is loaded here
     INITCOMMONCONTROLSEX controls = {sizeof(INITCOMMONCONTROLSEX), ICC_DATE_CLASSES};
     auto init = SystemCall<BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*)>(L"comctl32.dll", "InitCommonControlsEx");
     return init && init(&controls);

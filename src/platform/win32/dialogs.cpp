@@ -62,6 +62,7 @@ std::optional<Text> WriteBeside(const std::wstring& target, const std::string& b
 }  // namespace
 
 bool ChooseFontDialog(Handle owner, FontChoice& state) {
+  CommonControls6 looks;
   auto chooseFont = SystemCall<BOOL(WINAPI*)(CHOOSEFONTW*)>(kDialogs, "ChooseFontW");
   if (!chooseFont) return false;
   LOGFONTW lf = {};
@@ -94,6 +95,7 @@ bool ChooseFontDialog(Handle owner, FontChoice& state) {
 }
 
 bool ChooseColorDialog(Handle owner, Color& color) {
+  CommonControls6 looks;
   auto chooseColor = SystemCall<BOOL(WINAPI*)(CHOOSECOLORW*)>(kDialogs, "ChooseColorW");
   if (!chooseColor) return false;
   static COLORREF custom[16] = {};  // the user's custom colours, for the run
@@ -112,6 +114,7 @@ bool ChooseColorDialog(Handle owner, Color& color) {
 }
 
 bool SaveFileDialog(Handle owner, SaveChoice& state) {
+  CommonControls6 looks;
   auto getSaveFileName = SystemCall<BOOL(WINAPI*)(OPENFILENAMEW*)>(kDialogs, "GetSaveFileNameW");
   if (!getSaveFileName) return false;
   std::wstring file(32768, L'\0');

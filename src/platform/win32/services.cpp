@@ -78,6 +78,25 @@ FARPROC SystemFunction(const wchar_t* library, const char* name) {
   return it->second ? GetProcAddress(it->second, name) : nullptr;
 }
 
+CommonControls6::CommonControls6() {
+  // Resource 3: a manifest the loader never applies by itself.
+  static HANDLE context = [] {
+    wchar_t exe[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    ACTCTXW request = {sizeof(request)};
+    request.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = exe;
+    request.hModule = GetModuleHandleW(nullptr);
+    request.lpResourceName = MAKEINTRESOURCEW(3);
+    return CreateActCtxW(&request);
+  }();
+  if (context != INVALID_HANDLE_VALUE && !ActivateActCtx(context, &cookie_)) cookie_ = 0;
+}
+
+CommonControls6::~CommonControls6() {
+  if (cookie_) DeactivateActCtx(0, cookie_);
+}
+
 Text SystemMessage(DWORD error) {
   wchar_t* buffer = nullptr;
   DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
@@ -135,11 +154,13 @@ namespace platform {
 using namespace win32;
 
 Answer AskYesNo(Handle owner, const Text& prompt, const Text& title) {
+  CommonControls6 looks;
   int answer = MessageBoxW(ToHwnd(owner), W(prompt), W(title), MB_YESNO | MB_DEFBUTTON1);
   return answer == IDYES ? Answer::Yes : Answer::No;
 }
 
 void ShowError(Handle owner, const Text& message, const Text& title) {
+  CommonControls6 looks;
   MessageBoxW(ToHwnd(owner), W(message), W(title), MB_OK | MB_ICONERROR);
 }
 

@@ -81,6 +81,21 @@ F SystemCall(const wchar_t* library, const char* name) {
   return reinterpret_cast<F>(reinterpret_cast<void*>(SystemFunction(library, name)));
 }
 
+// Version 6 of the common controls (the look of buttons, lists, the calendar,
+// message boxes and the standard dialogs), active for the life of one of
+// these. Named in the program's manifest it would load comctl32 at every
+// start, for the notes' edit boxes, which look the same without it.
+class CommonControls6 {
+ public:
+  CommonControls6();
+  ~CommonControls6();
+  CommonControls6(const CommonControls6&) = delete;
+  CommonControls6& operator=(const CommonControls6&) = delete;
+
+ private:
+  ULONG_PTR cookie_ = 0;
+};
+
 // The system's words for an error code.
 Text SystemMessage(DWORD error);
 
