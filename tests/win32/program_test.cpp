@@ -133,6 +133,22 @@ TEST(Forms, TakeTheKeyboardAndComeForwardWhenAskedForAgain) {
   Keys({VK_MENU, VK_F4});  // armed: the close box only hides it
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(reminder); }, 3000));
   EXPECT_TRUE(IsWindow(reminder));
+
+  // The standard dialogs from their keys, left with Esc, or with a name and
+  // Enter: the keyboard is back in the note.
+  std::wstring saved = Beside(L"typed.txt");
+  DeleteFileW(saved.c_str());
+  for (WORD key : {'F', 'O', 'S'}) {
+    ClickAt(CentreOf(text));
+    Keys({VK_CONTROL, key});
+    ASSERT_TRUE(WaitUntil([&] { return program.MessageBox() != nullptr; }, 5000)) << char(key);
+    if (key == 'S') Type(saved);
+    Keys({key == 'S' ? WORD{VK_RETURN} : WORD{VK_ESCAPE}});
+    EXPECT_TRUE(WaitUntil([&] { return program.MessageBox() == nullptr; }, 5000)) << char(key);
+    Type(L"!");
+  }
+  EXPECT_EQ(harness::TextOf(text), L"Milk & eggs!!!");
+  EXPECT_EQ(Bytes(saved), "Milk & eggs!!");
 }
 
 // Every kind of bad text in every key at once: the program still starts,
