@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
-# Builds Pinaleaf and starts it under Wine (the 64-bit build; 32-bit Wine is
-# not available on every Debian machine).
+# Builds Pinaleaf and starts it under Wine: the 32-bit program that users
+# get, or the 64-bit build where 32-bit Wine cannot be installed.
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/install-deps.sh
+. scripts/wine-session.sh
 need_packages "${BUILD_PACKAGES[@]}"
+preset=win32
+if ! need_wine32; then
+  echo "Starting the 64-bit build instead." >&2
+  preset=win64
+fi
 
 if [ -z "${DISPLAY:-}" ]; then
   cat >&2 <<'MSG'
@@ -16,9 +22,8 @@ MSG
   exit 1
 fi
 
-cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target pinaleaf
-export WINEPREFIX="${WINEPREFIX:-$HOME/.local/share/pinaleaf/wineprefix}" WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="mscoree,mshtml="
-mkdir -p "$WINEPREFIX"
-exec wine build/win64/pinaleaf.exe
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" --target pinaleaf
+export WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml="
+wine_prefix_mend "${WINEPREFIX:-$HOME/.local/share/pinaleaf/wineprefix}"
+exec wine "build/$preset/pinaleaf.exe"

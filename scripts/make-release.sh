@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 need_packages "${BUILD_PACKAGES[@]}"
 
 cmake --preset win32 >/dev/null
-cmake --build --preset win32
+cmake --build --preset win32 --target pinaleaf
 version=$(sed -n 's/^project(Pinaleaf VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT

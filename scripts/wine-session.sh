@@ -1,16 +1,21 @@
 # Sourced by run.sh, test.sh and bench/run.sh: a Wine prefix of our own and,
 # when asked, a private X server. Stops only what it started.
 
-wine_session_prefix() {  # wine_session_prefix DIR
-  export WINEPREFIX="$1" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8
+# A prefix made before 32-bit Wine was installed no longer starts anything:
+# made again. Also for the prefix ./run.sh keeps in the user's home.
+wine_prefix_mend() {  # wine_prefix_mend DIR
+  export WINEPREFIX="$1"
   mkdir -p "$WINEPREFIX"
-  # A prefix made before 32-bit Wine was installed no longer starts anything:
-  # made again.
   if [ -f "$WINEPREFIX/system.reg" ] && ! timeout 60 wine cmd /c exit 0 >/dev/null 2>&1; then
     echo "The Wine prefix $WINEPREFIX does not start programs any more: making it again." >&2
     wineserver -k >/dev/null 2>&1 || true
     rm -rf "$WINEPREFIX" && mkdir -p "$WINEPREFIX"
   fi
+}
+
+wine_session_prefix() {  # wine_session_prefix DIR
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8
+  wine_prefix_mend "$1"
   # Keep one server up for the whole session: each process starts fast.
   wineserver -p >/dev/null 2>&1 || true
   if [ ! -f "$WINEPREFIX/system.reg" ]; then

@@ -149,8 +149,8 @@ void Store(const wchar_t* key, const std::wstring& value) {
                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
-Program::Program(const std::wstring& exe) {
-  std::wstring command = L"\"" + Beside(exe.c_str()) + L"\"";
+Program::Program() {
+  std::wstring command = L"\"" + Beside(L"pinaleaf.exe") + L"\"";
   STARTUPINFOW si = {sizeof(si)};
   if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_)) {
     WaitUntil([&] { return !Notes().empty(); }, 15000);

@@ -48,7 +48,7 @@ void Store(const wchar_t* key, const std::wstring& value);
 // this goes, if it has not ended itself.
 class Program {
  public:
-  explicit Program(const std::wstring& exe = L"pinaleaf.exe");
+  Program();
   ~Program();
   bool started() const { return pi_.hProcess != nullptr; }
   // Its visible notes, oldest first.

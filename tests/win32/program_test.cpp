@@ -35,14 +35,9 @@ void Popup(const Program& program, POINT at, std::initializer_list<WORD> keys) {
 
 constexpr WORD D = VK_DOWN, U = VK_UP;
 
-class TheProgram : public testing::TestWithParam<const wchar_t*> {
- protected:
-  void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf"); }
-};
-
-// Also the shipping 32-bit build, under 32-bit Wine.
-TEST_P(TheProgram, KeepsTheKeyboardWhereTheUserTypesAndEndsWritingNothing) {
-  Program program(GetParam());
+TEST(TheProgram, KeepsTheKeyboardWhereTheUserTypesAndEndsWritingNothing) {
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");
+  Program program;
   ASSERT_EQ(program.Notes().size(), 1u);
   HWND note = program.Notes()[0], text = TextOf(note);
   RECT rc = RectOf(note);
@@ -95,8 +90,6 @@ TEST_P(TheProgram, KeepsTheKeyboardWhereTheUserTypesAndEndsWritingNothing) {
   EXPECT_EQ(program.ExitCode(10000), 0u);
   EXPECT_EQ(Stored(L"ActivehWnd") + Stored(L"TransCount") + Stored(L"AlwaysOnTop"), before);
 }
-
-INSTANTIATE_TEST_SUITE_P(Builds, TheProgram, testing::Values(L"pinaleaf.exe", L"pinaleaf32.exe"));
 
 TEST(Forms, TakeTheKeyboardAndComeForwardWhenAskedForAgain) {
   RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");

@@ -24,16 +24,17 @@ platform::Text T(const std::wstring& text) { return platform::Text(text.begin(),
 // Runs `action` from a thread timer, which fires inside modal loops and the
 // alarm's waits too, every `ms` until it returns true; never inside itself.
 std::function<bool()> g_action;
+void CALLBACK RunAction(HWND, UINT, UINT_PTR id, DWORD) {
+  static bool busy = false;
+  if (busy) return;
+  busy = true;
+  auto action = g_action;
+  if (action && action()) KillTimer(nullptr, id);
+  busy = false;
+}
 void Until(int ms, std::function<bool()> action) {
   g_action = std::move(action);
-  ::SetTimer(nullptr, 0, static_cast<UINT>(ms), [](HWND, UINT, UINT_PTR id, DWORD) {
-    static bool busy = false;
-    if (busy) return;
-    busy = true;
-    auto action = g_action;
-    if (action && action()) KillTimer(nullptr, id);
-    busy = false;
-  });
+  ::SetTimer(nullptr, 0, static_cast<UINT>(ms), RunAction);
 }
 
 // Answers the next modal dialog of this process.
