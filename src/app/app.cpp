@@ -53,11 +53,7 @@ constexpr Command kCommands[] = {
 
 std::span<const Command> Commands() { return kCommands; }
 
-void RunMenuCommand(int id) {
-  for (const Command& command : kCommands) {
-    if (command.id == id && command.run) return command.run();
-  }
-}
+void RunMenuCommand(int id) { RunCommand(kCommands, id); }
 
 void StartProgram() {
   NoteHooks& hooks = Hooks();

@@ -56,11 +56,7 @@ void CreateNewNote() {
     auto note = Note::Load(active.window());
     Place(*note, active);
     ApplyStyle(*note, style);
-    if (AlwaysOnTop()) {
-      MakeTopmost(note->window());
-    } else {
-      MakeNotTopmost(note->window());
-    }
+    FollowAlwaysOnTop(note->window());
     note->Show();
   });
 }

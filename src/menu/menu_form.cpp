@@ -60,9 +60,12 @@ void ShowNotePopup(Note& note, bool fromTextArea) {
     platform::SetEnabled(text, true);
     if (hadFocus && platform::GetFocus() == 0) platform::SetFocus(text);
   }
-  if (chosen == 0) return;
-  for (const Command& command : menu->commands()) {
-    if (command.id == chosen) return command.run();
+  RunCommand(menu->commands(), chosen);
+}
+
+void RunCommand(std::span<const Command> commands, int id) {
+  for (const Command& command : commands) {
+    if (id != 0 && command.id == id && command.run) return command.run();
   }
 }
 

@@ -48,6 +48,9 @@ class MenuForm : public platform::EventSink {
 // text area disabled while the menu is open.
 void ShowNotePopup(Note& note, bool fromTextArea);
 
+// Runs the command with this id, if there is one.
+void RunCommand(std::span<const Command> commands, int id);
+
 // Runs the command of a Ctrl shortcut. Only Ctrl alone counts; the key still
 // goes on to the text area afterwards.
 void RunShortcut(std::span<const Command> commands, int keyCode, int modifiers);

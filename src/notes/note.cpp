@@ -115,11 +115,7 @@ void Note::ApplyStoredStyle() {
 // A missing or unreadable value keeps the switch as it is (on by design).
 void Note::ApplyStoredAlwaysOnTop() {
   if (auto stored = ParseBool(ReadSetting(u"AlwaysOnTop"))) SetAlwaysOnTop(*stored);
-  if (AlwaysOnTop()) {
-    MakeTopmost(window_);
-  } else {
-    MakeNotTopmost(window_);
-  }
+  FollowAlwaysOnTop(window_);
 }
 
 void Note::Show() { platform::ShowForm(window_); }

@@ -16,15 +16,17 @@ bool AlwaysOnTop() { return g_alwaysOnTop; }
 
 void SetAlwaysOnTop(bool on) { g_alwaysOnTop = on; }
 
+void FollowAlwaysOnTop(platform::Handle window) {
+  if (g_alwaysOnTop) {
+    MakeTopmost(window);
+  } else {
+    MakeNotTopmost(window);
+  }
+}
+
 void ToggleAlwaysOnTop() {
   g_alwaysOnTop = !g_alwaysOnTop;
-  for (platform::Handle window : platform::LoadedForms()) {
-    if (g_alwaysOnTop) {
-      MakeTopmost(window);
-    } else {
-      MakeNotTopmost(window);
-    }
-  }
+  for (platform::Handle window : platform::LoadedForms()) FollowAlwaysOnTop(window);
   WriteSetting(u"AlwaysOnTop", FormatBool(g_alwaysOnTop));
 }
 

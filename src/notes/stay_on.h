@@ -15,6 +15,9 @@ void MakeNotTopmost(platform::Handle window);
 bool AlwaysOnTop();
 void SetAlwaysOnTop(bool on);
 
+// Makes the window topmost, or not, as the switch says.
+void FollowAlwaysOnTop(platform::Handle window);
+
 // Flips the switch, applies it to every loaded window in load order and
 // stores it.
 void ToggleAlwaysOnTop();

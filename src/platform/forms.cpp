@@ -109,7 +109,7 @@ void FocusMovedTo(Handle window) {
 Handle FocusTarget(Handle form) {
   FormEntry* entry = Entry(form);
   if (!entry) return 0;
-  if (TakesFocusNow(entry->lastFocus) && Control(entry->lastFocus)->form == form) return entry->lastFocus;
+  if (TakesFocusNow(entry->lastFocus)) return entry->lastFocus;  // only ever one of its own
   auto first = std::find_if(entry->controls.begin(), entry->controls.end(), TakesFocusNow);
   return first == entry->controls.end() ? 0 : *first;
 }
@@ -163,10 +163,7 @@ bool IsLoaded(Handle form) { return Entry(form) != nullptr; }
 
 std::vector<Handle> LoadedForms() { return g_loaded; }
 
-std::shared_ptr<EventSink> SinkOf(Handle form) {
-  FormEntry* entry = Entry(form);
-  return entry ? entry->sink : nullptr;
-}
+std::shared_ptr<EventSink> SinkOf(Handle form) { return Entry(form) ? backend::SinkFor(form) : nullptr; }
 
 bool IsTextBox(Handle control) {
   ControlEntry* entry = Control(control);

@@ -6,17 +6,12 @@
 
 #include "platform/win32/win32.h"
 
-#include <windowsx.h>
-
 namespace platform::win32 {
 namespace {
 
 std::unordered_map<HWND, ControlData> g_controls;
 // Text boxes whose context menu is blocked, and the procedure the block replaced.
 std::unordered_map<HWND, WNDPROC> g_contextMenuHooks;
-
-Twips X(LPARAM lParam, HWND hwnd) { return PixelsToTwips(GET_X_LPARAM(lParam), DpiOf(hwnd)); }
-Twips Y(LPARAM lParam, HWND hwnd) { return PixelsToTwips(GET_Y_LPARAM(lParam), DpiOf(hwnd)); }
 
 void ForgetControl(HWND control) {
   auto it = g_controls.find(control);
@@ -69,7 +64,7 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
-      int button = msg == WM_LBUTTONDOWN ? kLeftButton : msg == WM_RBUTTONDOWN ? kRightButton : kMiddleButton;
+      int button = ButtonOf(msg);
       if (button == kLeftButton) data->leftPressed = true;
       bool handled = false;
       Twips x = X(lParam, hwnd), y = Y(lParam, hwnd);
@@ -90,10 +85,9 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       return result;
     }
     case WM_MOUSEMOVE: {
-      int buttons = ((wParam & MK_LBUTTON) ? kLeftButton : 0) | ((wParam & MK_RBUTTON) ? kRightButton : 0) |
-                    ((wParam & MK_MBUTTON) ? kMiddleButton : 0);
       Twips x = X(lParam, hwnd), y = Y(lParam, hwnd);
-      backend::Deliver(self, [&](EventSink& s) { s.OnMouseMove(self, buttons, MouseModifierState(wParam), x, y); });
+      int buttons = ButtonsHeld(wParam), modifiers = MouseModifierState(wParam);
+      backend::Deliver(self, [&](EventSink& s) { s.OnMouseMove(self, buttons, modifiers, x, y); });
       if (!FindControl(hwnd)) return 0;
       break;
     }

@@ -18,18 +18,6 @@ std::unordered_map<HWND, FormData> g_forms;
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
-Twips X(LPARAM lParam, HWND hwnd) { return PixelsToTwips(GET_X_LPARAM(lParam), DpiOf(hwnd)); }
-Twips Y(LPARAM lParam, HWND hwnd) { return PixelsToTwips(GET_Y_LPARAM(lParam), DpiOf(hwnd)); }
-
-int ButtonOf(UINT msg) {
-  return msg == WM_LBUTTONDOWN ? kLeftButton : msg == WM_RBUTTONDOWN ? kRightButton : kMiddleButton;
-}
-
-int ButtonsHeld(WPARAM wParam) {
-  return ((wParam & MK_LBUTTON) ? kLeftButton : 0) | ((wParam & MK_RBUTTON) ? kRightButton : 0) |
-         ((wParam & MK_MBUTTON) ? kMiddleButton : 0);
-}
-
 // Brush and colours of a control, asked for by the control while it paints.
 LRESULT ControlColors(HDC dc, HWND control) {
   ControlData* data = FindControl(control);
@@ -258,6 +246,18 @@ bool HandleDialogKeys(MSG& msg) {
   HWND root = GetAncestor(msg.hwnd, GA_ROOT);
   FormData* form = FindForm(root);
   return form && form->kind == FormKind::Dialog && IsDialogMessageW(root, &msg);
+}
+
+Twips X(LPARAM lParam, HWND hwnd) { return PixelsToTwips(GET_X_LPARAM(lParam), DpiOf(hwnd)); }
+Twips Y(LPARAM lParam, HWND hwnd) { return PixelsToTwips(GET_Y_LPARAM(lParam), DpiOf(hwnd)); }
+
+int ButtonOf(UINT msg) {
+  return msg == WM_LBUTTONDOWN ? kLeftButton : msg == WM_RBUTTONDOWN ? kRightButton : kMiddleButton;
+}
+
+int ButtonsHeld(WPARAM wParam) {
+  return ((wParam & MK_LBUTTON) ? kLeftButton : 0) | ((wParam & MK_RBUTTON) ? kRightButton : 0) |
+         ((wParam & MK_MBUTTON) ? kMiddleButton : 0);
 }
 
 int MouseModifierState(WPARAM wParam) {

@@ -29,9 +29,7 @@ void PumpMessages() {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
-    if (HandleDialogKeys(msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+    DispatchOne(msg);
   }
 }
 
@@ -62,6 +60,12 @@ DWORD ErrorOfShellResult(INT_PTR result) {
 }
 
 }  // namespace
+
+void DispatchOne(MSG& msg) {
+  if (HandleDialogKeys(msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
 
 FARPROC SystemFunction(const wchar_t* library, const char* name) {
   static std::map<std::wstring, HMODULE> loaded;
@@ -269,11 +273,7 @@ int Run(void (*start)()) {
   if (!setDefault || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryW(L"");
   start();
   MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (HandleDialogKeys(msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchOne(msg);
   return 0;
 }
 

@@ -63,8 +63,16 @@ HFONT MakeFont(const Font& font, int dpi);
 int ModifierState();  // Shift 1, Ctrl 2, Alt 4
 // The same for a mouse message, whose wParam carries Shift and Ctrl.
 int MouseModifierState(WPARAM wParam);
+// A mouse message's point in twips of the window; its button (a press); the
+// buttons held (a move).
+Twips X(LPARAM lParam, HWND hwnd);
+Twips Y(LPARAM lParam, HWND hwnd);
+int ButtonOf(UINT msg);
+int ButtonsHeld(WPARAM wParam);
 // Tab, arrows and mnemonics in dialog forms; true when the message was used.
 bool HandleDialogKeys(MSG& msg);
+// One message of a loop of ours: dialog keys first, then the window's own.
+void DispatchOne(MSG& msg);
 HCURSOR CursorFor(const backend::Look& look);
 // A brush of the colour, in place of `brush`.
 void SetBrush(HBRUSH& brush, Color color);
