@@ -23,12 +23,13 @@
 #include "app/app.h"
 #include "commands/note_commands.h"
 #include "notes/note.h"
+#include "notes/program.h"
 #include "platform/platform.h"
 #include "reminders/reminder_dialog.h"
 
 namespace {
 
-HWND ToHwnd(platform::Handle handle) { return reinterpret_cast<HWND>(static_cast<intptr_t>(handle)); }
+HWND ToHwnd(platform::Window window) { return reinterpret_cast<HWND>(static_cast<intptr_t>(window.number())); }
 
 double Now() {
   static LARGE_INTEGER frequency = [] {
@@ -135,7 +136,7 @@ double CpuSeconds() {
 std::shared_ptr<pinaleaf::Note> StartProgram() {
   pinaleaf::StartProgram();
   Pump(0.2);  // the note's first timer tick applies its translucency
-  auto note = pinaleaf::Note::FromHandle(pinaleaf::StartupNoteWindow());
+  auto note = pinaleaf::Note::FromWindow(pinaleaf::StartupNoteWindow());
   if (!note) {
     fprintf(stderr, "the start-up note did not open\n");
     ExitProcess(1);
@@ -227,6 +228,7 @@ int Idle(const std::wstring& what, double seconds) {
 
 int wmain(int argc, wchar_t** argv) {
   std::wstring mode = argc > 1 ? argv[1] : L"";
+  pinaleaf::Program program;
 
   if (mode == L"reset") {
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");

@@ -6,18 +6,14 @@
 #include <string>
 
 #include "app/app.h"
+#include "notes/program.h"
+#include "notes/settings.h"
 #include "notes/values.h"
 #include "platform/sim/sim.h"
 #include "reminders/reminder_dialog.h"
 #include "sharing/email_form.h"
 
 namespace {
-
-const char16_t* const kKeys[] = {
-    u"ActivehWnd",    u"TextColor",    u"Bold",          u"Italic",          u"Underline",      u"Strikethru",
-    u"Font",          u"Size",         u"AlwaysOnTop",   u"Translucency",    u"TransCount",     u"EmailAddresses",
-    u"ReminderDay",   u"ReminderMonth", u"ReminderYear", u"ReminderHours",   u"ReminderMinutes", u"ReminderSeconds",
-};
 
 void ReadersAlone(const pinaleaf::Text& text, const std::string& bytes) {
   pinaleaf::ParseNumber(text);
@@ -34,28 +30,30 @@ void ReadersAlone(const pinaleaf::Text& text, const std::string& bytes) {
 
 void ProgramWith(const char16_t* key, const pinaleaf::Text& value) {
   sim::Reset();
+  pinaleaf::Program program;
   sim::Sys().store[key] = value;
   sim::Run(pinaleaf::StartProgram);
   sim::Advance(2);
   auto forms = platform::LoadedForms();
   if (forms.empty()) return;
-  platform::Handle text = sim::ControlsOf(forms.front()).empty() ? 0 : sim::ControlsOf(forms.front()).front();
+  platform::Window text = sim::ControlsOf(forms.front()).empty() ? platform::Window() : sim::ControlsOf(forms.front()).front();
   sim::MouseMove(text, 0, 0, 100, 100);
   sim::Click(text);
-  sim::Key('N', platform::kCtrl);
-  for (int item : {pinaleaf::kIncreaseTranslucencyItem, pinaleaf::kAlwaysOnTopItem, pinaleaf::kInsertDateItem}) {
-    sim::Run([item] { pinaleaf::RunMenuCommand(item); });
+  sim::KeyDown(platform::Key::N, platform::kCtrl);
+  using Id = pinaleaf::CommandId;
+  for (Id id : {Id::IncreaseTranslucency, Id::AlwaysOnTop, Id::InsertDate}) {
+    sim::Run([id] { pinaleaf::RunMenuCommand(id); });
   }
   sim::Advance(2);
   sim::Run(pinaleaf::ShowEmailForm);
-  if (auto email = pinaleaf::EmailForm::Current()) sim::PressButton(email->sendButton());
+  if (auto email = pinaleaf::EmailForm::Current()) sim::Click(email->sendButton());
   sim::Run(pinaleaf::ShowReminderDialog);
   if (auto reminder = pinaleaf::ReminderDialog::Current()) {
-    sim::PressButton(reminder->command1());
+    sim::Click(reminder->command1());
     sim::Advance(1200);
   }
   sim::Click(text);
-  sim::Key('D', platform::kCtrl);
+  sim::KeyDown(platform::Key::D, platform::kCtrl);
 }
 
 }  // namespace
@@ -69,6 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                          (static_cast<unsigned char>(bytes[i + 1]) << 8)));
   }
   ReadersAlone(text, bytes);
-  ProgramWith(kKeys[data[0] % (sizeof(kKeys) / sizeof(kKeys[0]))], data[0] & 0x80 ? pinaleaf::FromUtf8(bytes) : text);
+  const auto& setting = pinaleaf::kSettings[data[0] % std::size(pinaleaf::kSettings)];
+  ProgramWith(setting.key, data[0] & 0x80 ? pinaleaf::FromUtf8(bytes) : text);
   return 0;
 }

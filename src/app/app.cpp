@@ -4,6 +4,7 @@
 #include "commands/style_commands.h"
 #include "commands/text_commands.h"
 #include "notes/note.h"
+#include "notes/program.h"
 #include "notes/stay_on.h"
 #include "notes/translucency.h"
 #include "reminders/reminder_dialog.h"
@@ -14,54 +15,55 @@
 namespace pinaleaf {
 namespace {
 
-constexpr int kF1 = 0x70, kF2 = 0x71;
+using Id = CommandId;
+using platform::Key;
 
-// The popup's order, captions and separators; the keys are the text area's
-// Ctrl shortcuts. "Ctrl+X", "Ctrl+C", "Ctrl+V" and "Ctrl+Q" are labels only:
-// the first three are the text box's own keys, the last does nothing.
+// The popup's order, captions and separators, and the text area's Ctrl
+// shortcuts. Ctrl+X, C and V are the text box's own keys; Ctrl+Q does nothing.
 constexpr Command kCommands[] = {
-    {kCutItem, u"Cut", u"Ctrl+X", 0, CutText, nullptr},
-    {kCopyItem, u"Copy", u"Ctrl+C", 0, CopyText, nullptr},
-    {kPasteItem, u"Paste", u"Ctrl+V", 0, PasteText, nullptr},
-    {kSelectAllItem, u"Select All", u"Ctrl+A", 'A', SelectAll, nullptr},
-    {0, nullptr, nullptr, 0, nullptr, nullptr},
-    {kSetReminderItem, u"Set Reminder", u"Ctrl+R", 'R', ShowReminderDialog, nullptr},
-    {0, nullptr, nullptr, 0, nullptr, nullptr},
-    {kCreateNewNoteItem, u"Create New Note", u"Ctrl+N", 'N', CreateNewNote, nullptr},
-    {kDeleteThisNoteItem, u"Delete This Note", u"Ctrl+D", 'D', DeleteThisNote, nullptr},
-    {0, nullptr, nullptr, 0, nullptr, nullptr},
-    {kFontItem, u"Font...", u"Ctrl+F", 'F', ChooseNoteFont, nullptr},
-    {kColorItem, u"Color...", u"Ctrl+O", 'O', ChooseNoteColor, nullptr},
-    {0, nullptr, nullptr, 0, nullptr, nullptr},
-    {kEmailItem, u"Email Note", u"Ctrl+E", 'E', ShowEmailForm, nullptr},
-    {kSaveNoteToFileItem, u"Save Note to File", u"Ctrl+S", 'S', SaveNoteToFile, nullptr},
-    {0, nullptr, nullptr, 0, nullptr, nullptr},
-    {kInsertDateItem, u"Insert Date", u"Ctrl+F1", kF1, InsertDate, nullptr},
-    {kInsertTimeItem, u"Insert Time", u"Ctrl+F2", kF2, InsertTime, nullptr},
-    {0, nullptr, nullptr, 0, nullptr, nullptr},
-    {kDefaultTranslucencyItem, u"Defeault Translucency", u"", 0, SetDefaultTranslucency, nullptr},
-    {kIncreaseTranslucencyItem, u"Increase Translucency", u"", 0, IncreaseTranslucency, nullptr},
-    {kDecreaseTranslucencyItem, u"Decrease Translucency", u"", 0, DecreaseTranslucency, nullptr},
-    {kAlwaysOnTopItem, u"Always On Top", u"", 0, ToggleAlwaysOnTop, AlwaysOnTop},
-    {0, nullptr, nullptr, 0, nullptr, nullptr},
-    {kEmailAuthorItem, u"Email Author Suggestions / Bugs", u"", 0, EmailAuthor, nullptr},
-    {kGotoWebSiteItem, u"Goto " PINALEAF_WEBSITE_NAME, u"", 0, GotoWebSite, nullptr},
-    {kQuitItem, u"Quit (Remove All Notes)", u"Ctrl+Q", 0, QuitProgram, nullptr},
+    {Id::Cut, u"Cut", LabelOnly(Key::X), CutText},
+    {Id::Copy, u"Copy", LabelOnly(Key::C), CopyText},
+    {Id::Paste, u"Paste", LabelOnly(Key::V), PasteText},
+    {Id::SelectAll, u"Select All", Ctrl(Key::A), SelectAll},
+    kSeparator,
+    {Id::SetReminder, u"Set Reminder", Ctrl(Key::R), ShowReminderDialog},
+    kSeparator,
+    {Id::CreateNewNote, u"Create New Note", Ctrl(Key::N), CreateNewNote},
+    {Id::DeleteThisNote, u"Delete This Note", Ctrl(Key::D), DeleteThisNote},
+    kSeparator,
+    {Id::Font, u"Font...", Ctrl(Key::F), ChooseNoteFont},
+    {Id::Color, u"Color...", Ctrl(Key::O), ChooseNoteColor},
+    kSeparator,
+    {Id::Email, u"Email Note", Ctrl(Key::E), ShowEmailForm},
+    {Id::SaveNoteToFile, u"Save Note to File", Ctrl(Key::S), SaveNoteToFile},
+    kSeparator,
+    {Id::InsertDate, u"Insert Date", Ctrl(Key::F1), InsertDate},
+    {Id::InsertTime, u"Insert Time", Ctrl(Key::F2), InsertTime},
+    kSeparator,
+    {Id::DefaultTranslucency, u"Defeault Translucency", {}, SetDefaultTranslucency},
+    {Id::IncreaseTranslucency, u"Increase Translucency", {}, IncreaseTranslucency},
+    {Id::DecreaseTranslucency, u"Decrease Translucency", {}, DecreaseTranslucency},
+    {Id::AlwaysOnTop, u"Always On Top", {}, ToggleAlwaysOnTop, AlwaysOnTop},
+    kSeparator,
+    {Id::EmailAuthor, u"Email Author Suggestions / Bugs", {}, EmailAuthor},
+    {Id::GotoWebSite, u"Goto " PINALEAF_WEBSITE_NAME, {}, GotoWebSite},
+    {Id::Quit, u"Quit (Remove All Notes)", LabelOnly(Key::Q), QuitProgram},
 };
+static_assert(KeysAndIdsAreUnique(kCommands), "each key and each id belongs to one entry");
 
 }  // namespace
 
 std::span<const Command> Commands() { return kCommands; }
 
-void RunMenuCommand(int id) { RunCommand(kCommands, id); }
+void RunMenuCommand(CommandId id) { RunCommand(kCommands, id); }
 
 void StartProgram() {
-  NoteHooks& hooks = Hooks();
+  NoteHooks& hooks = TheProgram().hooks;
   hooks.rightPress = ShowNotePopup;
-  hooks.keyDown = [](int keyCode, int modifiers) { RunShortcut(kCommands, keyCode, modifiers); };
+  hooks.keyDown = [](Key key, int modifiers) { RunShortcut(kCommands, key, modifiers); };
   hooks.closeRequest = CloseNote;
   auto note = Note::Load();
-  SetStartupNote(*note);
+  TheProgram().startupNote = note->window();
   // The host comes with the first note, as the first use of its check mark.
   MenuForm::Load(kCommands);
   note->Show();

@@ -1,5 +1,9 @@
 // The program's entry point.
 #include "app/app.h"
+#include "notes/program.h"
 #include "platform/platform.h"
 
-int main() { return platform::Run(pinaleaf::StartProgram); }
+int main() {
+  pinaleaf::Program program;
+  return platform::Run(pinaleaf::StartProgram);
+}

@@ -64,14 +64,7 @@ void CreateNewNote() {
 void DeleteThisNote() {
   // The only note is asked about whatever the record says, as it is the
   // one that would close.
-  if (Note::Count() == 1) {
-    for (Handle window : platform::LoadedForms()) {
-      if (auto note = Note::FromHandle(window)) {
-        CloseNote(*note);
-        return;
-      }
-    }
-  }
+  if (Note::Count() == 1) return CloseNote(*Note::FromWindow(AnyNoteWindow()));
   ForEachActiveNote([](Note& note) { CloseNote(note); });
 }
 

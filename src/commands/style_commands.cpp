@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "notes/active_note.h"
-#include "commands/common_dialog.h"
+#include "notes/common_dialog.h"
 #include "notes/note.h"
 #include "notes/settings.h"
 #include "notes/values.h"
@@ -20,7 +20,7 @@ int RoundHalfEven(double value) {
 
 void ChooseNoteFont() {
   CommonDialog& dialog = CommonDialog1();
-  dialog.Flags = platform::kFontScreenFonts | platform::kFontPrinterFonts | platform::kFontEffects;
+  dialog.Flags = platform::kScreenFonts | platform::kPrinterFonts | platform::kFontEffects;
   dialog.FontSize = 16;
   if (!dialog.ShowFont(DialogOwner())) return;
   int size = RoundHalfEven(dialog.FontSize);
@@ -33,13 +33,13 @@ void ChooseNoteFont() {
     font.name = dialog.FontName;
     font.size = static_cast<float>(size);
     ApplyTextStyle(note.textArea(), dialog.Color, font);
-    WriteSetting(u"TextColor", FormatInteger(static_cast<std::int32_t>(dialog.Color)));
-    WriteSetting(u"Bold", FormatBool(dialog.FontBold));
-    WriteSetting(u"Italic", FormatBool(dialog.FontItalic));
-    WriteSetting(u"Underline", FormatBool(dialog.FontUnderline));
-    WriteSetting(u"Strikethru", FormatBool(dialog.FontStrikethru));
-    WriteSetting(u"Font", dialog.FontName);
-    WriteSetting(u"Size", FormatInteger(size));
+    WriteSetting(Setting::TextColor, FormatInteger(static_cast<std::int32_t>(dialog.Color)));
+    WriteSetting(Setting::Bold, FormatBool(dialog.FontBold));
+    WriteSetting(Setting::Italic, FormatBool(dialog.FontItalic));
+    WriteSetting(Setting::Underline, FormatBool(dialog.FontUnderline));
+    WriteSetting(Setting::Strikethru, FormatBool(dialog.FontStrikethru));
+    WriteSetting(Setting::Font, dialog.FontName);
+    WriteSetting(Setting::Size, FormatInteger(size));
   });
 }
 

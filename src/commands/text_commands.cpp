@@ -4,7 +4,7 @@
 #include <string>
 
 #include "notes/active_note.h"
-#include "commands/common_dialog.h"
+#include "notes/common_dialog.h"
 #include "notes/note.h"
 #include "notes/values.h"
 
@@ -14,7 +14,7 @@ namespace {
 // Puts `inserted` at the caret by setting the whole text, which leaves the
 // caret at the start and the selection empty.
 void InsertAtCaret(Note& note, const Text& inserted) {
-  Handle text = note.textArea();
+  TextBox text = note.textArea();
   Text current = platform::GetText(text);
   size_t caret = std::min(static_cast<size_t>(std::max(platform::GetSelStart(text), 0)), current.size());
   platform::SetText(text, current.substr(0, caret) + inserted + current.substr(caret));
@@ -24,15 +24,14 @@ void InsertAtCaret(Note& note, const Text& inserted) {
 // What the clipboard commands act on: the focused text box, once an active
 // note confirms there is a note to act for; that note owns the clipboard.
 struct ClipboardTarget {
-  Handle control = 0;
-  Handle owner = 0;
+  TextBox control;
+  Form owner;
 };
 
 ClipboardTarget FindClipboardTarget() {
   ClipboardTarget target;
   ForEachActiveNote([&](Note& note) { target.owner = note.window(); });
-  Handle focused = platform::FocusedControl();
-  if (target.owner && platform::IsTextBox(focused)) target.control = focused;
+  if (target.owner) target.control = platform::FocusedTextBox();
   return target;
 }
 
@@ -47,7 +46,7 @@ std::string EncodeForFile(const Text& text) {
 
 void SelectAll() {
   ForEachActiveNote([](Note& note) {
-    Handle text = note.textArea();
+    TextBox text = note.textArea();
     if (platform::IsEnabled(text)) platform::SetFocus(text);
     platform::SetSelection(text, 0, static_cast<int>(platform::GetText(text).size()));
   });
@@ -88,9 +87,8 @@ void SaveNoteToFile() {
   dialog.DefaultExt = u".txt";
   dialog.Filter = u".txt";
   dialog.FilterPattern = u"*.txt";
-  dialog.Flags = platform::kSaveExplorer;  // no question before replacing a file
-  Handle owner = DialogOwner();
-  if (!dialog.ShowSave(owner)) return;
+  dialog.Flags = platform::kExplorerStyle;  // no question before replacing a file
+  if (!dialog.ShowSave(DialogOwner())) return;
   Text path = dialog.FileName;
   ForEachActiveNote([&](Note& note) {
     if (path.empty()) return;

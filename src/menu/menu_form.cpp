@@ -3,21 +3,23 @@
 #include <memory>
 
 #include "notes/note.h"
+#include "notes/program.h"
+#include "notes/values.h"
 
 namespace pinaleaf {
-namespace {
 
-std::shared_ptr<MenuForm>& Instance() {
-  static std::shared_ptr<MenuForm> instance;
-  return instance;
+using platform::Key;
+
+platform::Text ShortcutLabel(Shortcut shortcut) {
+  Key key = shortcut.key;
+  if (key >= Key::A && key <= Key::Z) return u"Ctrl+" + platform::Text(1, static_cast<char16_t>(key));
+  if (key >= Key::F1 && key <= Key::F12) return u"Ctrl+F" + FormatInteger(1 + static_cast<int>(key) - static_cast<int>(Key::F1));
+  return {};
 }
 
-}  // namespace
-
 MenuForm& MenuForm::Load(std::span<const Command> commands) {
-  if (MenuForm* loaded = Current()) return *loaded;
+  if (auto loaded = LoadedOne<MenuForm>()) return *loaded;
   auto form = std::make_shared<MenuForm>();
-  Instance() = form;
   platform::FormSpec design;
   design.kind = platform::FormKind::Hidden;
   design.caption = u"MenuForm";
@@ -25,29 +27,24 @@ MenuForm& MenuForm::Load(std::span<const Command> commands) {
   form->commands_ = commands;
   form->popup_ = platform::CreatePopupMenu();
   for (const Command& command : commands) {
-    if (command.id == 0) {
+    if (!command.caption) {
       platform::AppendMenuSeparator(form->popup_);
     } else {
-      platform::AppendMenuItem(form->popup_, command.id, command.caption, command.shortcutLabel);
+      platform::AppendMenuItem(form->popup_, static_cast<int>(command.id), command.caption,
+                               ShortcutLabel(command.shortcut));
     }
   }
   return *form;
 }
 
-MenuForm* MenuForm::Current() {
-  auto& instance = Instance();
-  if (instance && !platform::IsLoaded(instance->window_)) instance.reset();
-  return instance.get();
-}
-
 void ShowNotePopup(Note& note, bool fromTextArea) {
-  MenuForm* menu = MenuForm::Current();
+  auto menu = LoadedOne<MenuForm>();
   if (!menu) return;
   for (const Command& command : menu->commands()) {
-    if (command.checked) platform::SetMenuChecked(menu->popup(), command.id, command.checked());
+    if (command.checked) platform::SetMenuChecked(menu->popup(), static_cast<int>(command.id), command.checked());
   }
-  Handle window = note.window();
-  Handle text = note.textArea();
+  platform::Form window = note.window();
+  platform::TextBox text = note.textArea();
   // Disabling the text area takes its focus away, and enabling it does not
   // bring it back: it is given back here unless something else took it.
   bool hadFocus = platform::GetFocus() == text;
@@ -58,21 +55,21 @@ void ShowNotePopup(Note& note, bool fromTextArea) {
   // left alone.
   if (fromTextArea && platform::IsLoaded(window)) {
     platform::SetEnabled(text, true);
-    if (hadFocus && platform::GetFocus() == 0) platform::SetFocus(text);
+    if (hadFocus && !platform::GetFocus()) platform::SetFocus(text);
   }
-  RunCommand(menu->commands(), chosen);
+  if (chosen != 0) RunCommand(menu->commands(), static_cast<CommandId>(chosen));
 }
 
-void RunCommand(std::span<const Command> commands, int id) {
+void RunCommand(std::span<const Command> commands, CommandId id) {
   for (const Command& command : commands) {
-    if (id != 0 && command.id == id && command.run) return command.run();
+    if (command.caption && command.id == id && command.run) return command.run();
   }
 }
 
-void RunShortcut(std::span<const Command> commands, int keyCode, int modifiers) {
-  if (modifiers != platform::kCtrl || keyCode == 0) return;
+void RunShortcut(std::span<const Command> commands, Key key, int modifiers) {
+  if (modifiers != platform::kCtrl) return;
   for (const Command& command : commands) {
-    if (command.key == keyCode) return command.run();
+    if (command.shortcut.runs && command.shortcut.key == key) return command.run();
   }
 }
 

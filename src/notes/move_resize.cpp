@@ -3,6 +3,8 @@
 namespace pinaleaf {
 namespace {
 
+using platform::DragEdge;
+
 constexpr int kEdgeBand = 90;  // twips: 6 pixels at 96 dpi
 constexpr double kFarBand = 0.95;
 
@@ -15,22 +17,19 @@ Band BandOf(int coordinate, double size) {
 
 }  // namespace
 
-void DragNoteWindow(platform::Handle window) {
-  platform::ReleaseCapture();
-  platform::RunMoveSizeLoop(window, platform::kHitCaption);
-}
+void DragNoteWindow(platform::Form window) { platform::DragForm(window, DragEdge::Move); }
 
 bool InResizeZone(double x, double y, double w, double h) { return x > kFarBand * w || y > kFarBand * h; }
 
 bool InCornerZone(double x, double y, double w, double h) { return x > kFarBand * w && y > kFarBand * h; }
 
-int ResizeHitTest(int x, int y, double w, double h) {
-  static const int kCodes[3][3] = {
-      {platform::kHitTopLeft, platform::kHitTop, platform::kHitTopRight},
-      {platform::kHitLeft, platform::kHitCaption, platform::kHitRight},
-      {platform::kHitBottomLeft, platform::kHitBottom, platform::kHitBottomRight},
+DragEdge ResizeHitTest(int x, int y, double w, double h) {
+  static const DragEdge kEdges[3][3] = {
+      {DragEdge::TopLeft, DragEdge::Top, DragEdge::TopRight},
+      {DragEdge::Left, DragEdge::Move, DragEdge::Right},
+      {DragEdge::BottomLeft, DragEdge::Bottom, DragEdge::BottomRight},
   };
-  return kCodes[BandOf(y, h)][BandOf(x, w)];
+  return kEdges[BandOf(y, h)][BandOf(x, w)];
 }
 
 }  // namespace pinaleaf

@@ -2,43 +2,33 @@
 
 #include "notes/active_note.h"
 #include "notes/move_resize.h"
+#include "notes/program.h"
 #include "notes/settings.h"
 #include "notes/stay_on.h"
 #include "notes/translucency.h"
 #include "notes/values.h"
 
 namespace pinaleaf {
-namespace {
 
-Handle g_startupNote = 0;
+using platform::Window;
 
-constexpr float kMaxFontSize = 2048.0f;
-
-std::optional<float> ParseFontSize(const Text& text) {
-  auto number = ParseNumber(text);
-  if (!number) return std::nullopt;
-  // Checked as the single-precision size it becomes: 1e-50 would be 0 points.
-  float size = static_cast<float>(*number);
-  if (!(size > 0.0f) || size > kMaxFontSize) return std::nullopt;
-  return size;
+Form StartupNoteWindow() {
+  Form startup = TheProgram().startupNote;
+  return Note::FromWindow(startup) ? startup : Form();
 }
 
-}  // namespace
-
-NoteHooks& Hooks() {
-  static NoteHooks hooks;
-  return hooks;
+Form AnyNoteWindow() {
+  for (Form window : platform::LoadedForms()) {
+    if (Note::FromWindow(window)) return window;
+  }
+  return {};
 }
-
-Handle StartupNoteWindow() { return Note::FromHandle(g_startupNote) ? g_startupNote : 0; }
-
-void SetStartupNote(const Note& note) { g_startupNote = note.window(); }
 
 void HookContextMenu(Note& note) { platform::BlockContextMenu(note.textArea()); }
 
 void UnhookContextMenu(Note& note) { platform::UnblockContextMenu(note.textArea()); }
 
-std::shared_ptr<Note> Note::Load(Handle over) {
+std::shared_ptr<Note> Note::Load(Form over) {
   std::shared_ptr<Note> note(new Note);
   platform::FormSpec design;
   design.kind = platform::FormKind::Note;
@@ -58,15 +48,14 @@ std::shared_ptr<Note> Note::Load(Handle over) {
   return note;
 }
 
-std::shared_ptr<Note> Note::FromHandle(Handle window) {
-  if (window == 0 || !platform::IsLoaded(window)) return nullptr;
-  return std::dynamic_pointer_cast<Note>(platform::SinkOf(window));
+std::shared_ptr<Note> Note::FromWindow(Form window) {
+  return window ? std::dynamic_pointer_cast<Note>(platform::SinkOf(window)) : nullptr;
 }
 
 int Note::Count() {
   int count = 0;
-  for (Handle window : platform::LoadedForms()) {
-    if (FromHandle(window)) ++count;
+  for (Form window : platform::LoadedForms()) {
+    if (FromWindow(window)) ++count;
   }
   return count;
 }
@@ -77,44 +66,44 @@ void Note::RunLoadSequence() {
   HookContextMenu(*this);
   platform::SetText(text_, u"");
 
-  Text cursorPath = platform::ProgramDirectory() + u"\\HAND-M.CUR";
+  Text cursorPath = platform::ProgramFile(u"HAND-M.CUR");
   if (platform::FileExists(cursorPath)) customPointer_ = platform::LoadCursorFile(cursorPath);
 
   ApplyStoredStyle();
   ApplyStoredAlwaysOnTop();
 }
 
-// Each stored default is applied only when it converts; anything else leaves
+// Each stored default is applied only when it reads; anything else leaves
 // the design value, as an empty key does.
 void Note::ApplyStoredStyle() {
-  if (auto color = ParseInt32(ReadSetting(u"TextColor"))) {
-    platform::SetForeColor(text_, static_cast<platform::Color>(*color));
+  if (auto color = ReadValue(Setting::TextColor)) {
+    platform::SetForeColor(text_, static_cast<platform::Color>(static_cast<std::int32_t>(*color)));
   }
   platform::Font font = platform::GetFont(text_);
-  auto applyFlag = [&](const Text& key, bool platform::Font::*field) {
-    if (auto value = ParseBool(ReadSetting(key))) {
-      font.*field = *value;
+  auto applyFlag = [&](Setting setting, bool platform::Font::*field) {
+    if (auto value = ReadValue(setting)) {
+      font.*field = *value != 0;
       platform::SetFont(text_, font);
     }
   };
-  applyFlag(u"Bold", &platform::Font::bold);
-  applyFlag(u"Italic", &platform::Font::italic);
-  applyFlag(u"Underline", &platform::Font::underline);
-  applyFlag(u"Strikethru", &platform::Font::strikethrough);
-  Text face = ReadSetting(u"Font");
+  applyFlag(Setting::Bold, &platform::Font::bold);
+  applyFlag(Setting::Italic, &platform::Font::italic);
+  applyFlag(Setting::Underline, &platform::Font::underline);
+  applyFlag(Setting::Strikethru, &platform::Font::strikethrough);
+  Text face = ReadSetting(Setting::Font);
   if (!face.empty()) {
     font.name = face;
     platform::SetFont(text_, font);
   }
-  if (auto size = ParseFontSize(ReadSetting(u"Size"))) {
-    font.size = *size;
+  if (auto size = ReadValue(Setting::Size)) {
+    font.size = static_cast<float>(*size);
     platform::SetFont(text_, font);
   }
 }
 
 // A missing or unreadable value keeps the switch as it is (on by design).
 void Note::ApplyStoredAlwaysOnTop() {
-  if (auto stored = ParseBool(ReadSetting(u"AlwaysOnTop"))) SetAlwaysOnTop(*stored);
+  if (auto stored = ReadValue(Setting::AlwaysOnTop)) SetAlwaysOnTop(*stored != 0);
   FollowAlwaysOnTop(window_);
 }
 
@@ -124,31 +113,31 @@ void Note::Unload() {
   if (platform::IsLoaded(window_)) platform::UnloadForm(window_);
 }
 
-void Note::RecordActive() { WriteSetting(u"ActivehWnd", FormatInteger(window_)); }
+void Note::RecordActive() { WriteSetting(Setting::ActivehWnd, FormatInteger(window_.number())); }
 
-void Note::OnResize(Handle) {
+void Note::OnResize(Form) {
   // Fits the active note, whichever note was resized; an unreadable record
   // fits every note.
   ForEachActiveNote([](Note& note) { FitTextArea(note); }, UnreadableRecord::MatchesAll);
 }
 
-void Note::OnClick(Handle) { RecordActive(); }
+void Note::OnClick(Window) { RecordActive(); }
 
-void Note::OnGotFocus(Handle) { RecordActive(); }
+void Note::OnGotFocus(Form) { RecordActive(); }
 
-bool Note::OnMouseDown(Handle source, int button, int, Twips x, Twips y) {
+bool Note::OnMouseDown(Window source, platform::MouseButton button, int, Twips x, Twips y) {
   RecordActive();
+  NoteHooks& hooks = TheProgram().hooks;
   if (source == window_) {
     if (button == platform::kLeftButton) DragNoteWindow(window_);
-    if (button == platform::kRightButton && Hooks().rightPress) Hooks().rightPress(*this, false);
+    if (button == platform::kRightButton && hooks.rightPress) hooks.rightPress(*this, false);
     return false;
   }
   bool handled = false;
   ForEachActiveNote([&](Note& note) {
     platform::Rect text = platform::GetRect(note.textArea());
     if (button == platform::kLeftButton && InResizeZone(x, y, text.width, text.height)) {
-      platform::ReleaseCapture();
-      platform::RunMoveSizeLoop(note.window(), ResizeHitTest(x, y, text.width, text.height));
+      platform::DragForm(note.window(), ResizeHitTest(x, y, text.width, text.height));
       if (platform::IsLoaded(note.window())) {
         text = platform::GetRect(note.textArea());
         text.width = platform::GetRect(note.window()).width;
@@ -156,12 +145,12 @@ bool Note::OnMouseDown(Handle source, int button, int, Twips x, Twips y) {
       }
       handled = true;  // the button is up again: no selection may start
     }
-    if (button == platform::kRightButton && Hooks().rightPress) Hooks().rightPress(note, true);
+    if (button == platform::kRightButton && hooks.rightPress) hooks.rightPress(note, true);
   });
   return handled;
 }
 
-void Note::OnMouseMove(Handle source, int, int, Twips x, Twips y) {
+void Note::OnMouseMove(Window source, int, int, Twips x, Twips y) {
   if (source == window_) {
     platform::SetPointer(window_, platform::Pointer::Custom, customPointer_);
     return;
@@ -175,23 +164,23 @@ void Note::OnMouseMove(Handle source, int, int, Twips x, Twips y) {
   });
 }
 
-void Note::OnKeyDown(Handle source, int keyCode, int modifiers) {
-  if (source == text_ && Hooks().keyDown) Hooks().keyDown(keyCode, modifiers);
+void Note::OnKeyDown(platform::Control source, platform::Key key, int modifiers) {
+  if (source == text_ && TheProgram().hooks.keyDown) TheProgram().hooks.keyDown(key, modifiers);
 }
 
-void Note::OnTimer(Handle) { RunTranslucencyStep(*this); }
+void Note::OnTimer(Form) { RunTranslucencyStep(*this); }
 
 // The program closes a note as "Delete This Note" does, last-note question
 // included, so no process is ever left without a note.
-bool Note::OnCloseRequest(Handle) {
-  if (!Hooks().closeRequest) return true;
-  Hooks().closeRequest(*this);
+bool Note::OnCloseRequest(Form) {
+  if (!TheProgram().hooks.closeRequest) return true;
+  TheProgram().hooks.closeRequest(*this);
   return false;
 }
 
-void Note::OnUnload(Handle) { UnhookContextMenu(*this); }
+void Note::OnUnload(Form) { UnhookContextMenu(*this); }
 
-void ApplyTextStyle(Handle textArea, platform::Color color, const platform::Font& style) {
+void ApplyTextStyle(TextBox textArea, platform::Color color, const platform::Font& style) {
   platform::SetForeColor(textArea, color);
   platform::Font font = platform::GetFont(textArea);
   auto set = [&](auto field) {

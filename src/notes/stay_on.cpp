@@ -1,23 +1,21 @@
 #include "notes/stay_on.h"
 
+#include "notes/program.h"
 #include "notes/settings.h"
 #include "notes/values.h"
 
 namespace pinaleaf {
-namespace {
-bool g_alwaysOnTop = true;  // checked by design
-}
 
-void MakeTopmost(platform::Handle window) { platform::SetZOrder(window, platform::ZOrder::Topmost, false); }
+void MakeTopmost(platform::Form window) { platform::SetZOrder(window, platform::ZOrder::Topmost, false); }
 
-void MakeNotTopmost(platform::Handle window) { platform::SetZOrder(window, platform::ZOrder::NotTopmost, false); }
+void MakeNotTopmost(platform::Form window) { platform::SetZOrder(window, platform::ZOrder::NotTopmost, false); }
 
-bool AlwaysOnTop() { return g_alwaysOnTop; }
+bool AlwaysOnTop() { return TheProgram().alwaysOnTop; }
 
-void SetAlwaysOnTop(bool on) { g_alwaysOnTop = on; }
+void SetAlwaysOnTop(bool on) { TheProgram().alwaysOnTop = on; }
 
-void FollowAlwaysOnTop(platform::Handle window) {
-  if (g_alwaysOnTop) {
+void FollowAlwaysOnTop(platform::Form window) {
+  if (AlwaysOnTop()) {
     MakeTopmost(window);
   } else {
     MakeNotTopmost(window);
@@ -25,9 +23,9 @@ void FollowAlwaysOnTop(platform::Handle window) {
 }
 
 void ToggleAlwaysOnTop() {
-  g_alwaysOnTop = !g_alwaysOnTop;
-  for (platform::Handle window : platform::LoadedForms()) FollowAlwaysOnTop(window);
-  WriteSetting(u"AlwaysOnTop", FormatBool(g_alwaysOnTop));
+  SetAlwaysOnTop(!AlwaysOnTop());
+  for (platform::Form window : platform::LoadedForms()) FollowAlwaysOnTop(window);
+  WriteSetting(Setting::AlwaysOnTop, FormatBool(AlwaysOnTop()));
 }
 
 }  // namespace pinaleaf

@@ -7,8 +7,8 @@
 namespace pinaleaf {
 
 // Neither activates the window: the focus stays where the user was typing.
-void MakeTopmost(platform::Handle window);
-void MakeNotTopmost(platform::Handle window);
+void MakeTopmost(platform::Form window);
+void MakeNotTopmost(platform::Form window);
 
 // The switch the popup shows as its "Always On Top" check mark: on until a
 // note's load sets it from the store.
@@ -16,7 +16,7 @@ bool AlwaysOnTop();
 void SetAlwaysOnTop(bool on);
 
 // Makes the window topmost, or not, as the switch says.
-void FollowAlwaysOnTop(platform::Handle window);
+void FollowAlwaysOnTop(platform::Form window);
 
 // Flips the switch, applies it to every loaded window in load order and
 // stores it.

@@ -2,25 +2,19 @@
 // applied to a note by its timer's tick through a new controller each time.
 #pragma once
 
-#include <cstdint>
-
 namespace pinaleaf {
 
 class Note;
 class CTranslucentForm;
 
-constexpr int kTranslucencySlotCount = 100000;
 constexpr int kDefaultTranslucency = 200;
 
-// The controller in a slot (1..100000), or null while the slot is empty.
+// The controller in a slot (1..32767), or null while the slot is empty.
 CTranslucentForm* TranslucencySlot(int slot);
 
 // The note's timer tick: binds a controller in the next slot to the note,
 // applies the stored alpha and stops the timer. Returns the slot used.
 int RunTranslucencyStep(Note& note);
-
-// The stored alpha, 200 when it is missing or not within 0..255.
-int StoredTranslucency();
 
 void SetDefaultTranslucency();
 // More transparent by 20, down to 80.

@@ -3,49 +3,36 @@
 namespace pinaleaf {
 
 using platform::Color;
-using platform::Handle;
-using platform::kLayeredAlpha;
-using platform::kLayeredColorKey;
-using platform::kLayeredStyle;
+using platform::Form;
 
-// Layered windows came with major version 5.
-CTranslucentForm::CTranslucentForm() : supported_(platform::SystemMajorVersion() >= 5) {}
+CTranslucentForm::CTranslucentForm() : supported_(platform::LayeredFormsSupported()) {}
 
 CTranslucentForm::~CTranslucentForm() { DetachWindow(hwnd_); }
 
-Color CTranslucentForm::ResolveColor(Color color) const {
-  if (color & platform::kSystemColorFlag) return platform::SystemColor(static_cast<int>(color & 0x7FFFFFFF));
-  return color;
+void CTranslucentForm::DetachWindow(Form hwnd) {
+  if (!hwnd) return;
+  platform::SetLayeredAlpha(hwnd, 255);
+  platform::SetLayered(hwnd, false);
 }
 
-void CTranslucentForm::DetachWindow(Handle hwnd) {
-  if (hwnd == 0) return;
-  platform::SetLayeredAttributes(hwnd, 0, 255, kLayeredAlpha);
-  platform::SetExtendedStyle(hwnd, platform::GetExtendedStyle(hwnd) & ~kLayeredStyle);
-}
-
-void CTranslucentForm::AttachWindow(Handle hwnd) {
-  if (hwnd == 0) return;
-  if (platform::SetExtendedStyle(hwnd, platform::GetExtendedStyle(hwnd) | kLayeredStyle) == 0) return;
+void CTranslucentForm::AttachWindow(Form hwnd) {
+  if (!hwnd || !platform::SetLayered(hwnd, true)) return;
   alpha_ = 255;
-  platform::SetLayeredAttributes(hwnd, 0, 255, kLayeredAlpha);
+  platform::SetLayeredAlpha(hwnd, 255);
 }
 
-void CTranslucentForm::ApplyMode(Handle hwnd) {
-  if (hwnd == 0) return;
-  std::uint32_t plain = platform::GetExtendedStyle(hwnd) & ~kLayeredStyle;
-  if (mode_ == kNotLayered) return;
+void CTranslucentForm::ApplyMode(Form hwnd) {
+  if (!hwnd || mode_ == kNotLayered) return;
   // Off and on again, so the system takes the new attributes afresh.
-  if (platform::SetExtendedStyle(hwnd, plain) == 0) return;
-  if (platform::SetExtendedStyle(hwnd, plain | kLayeredStyle) == 0) return;
+  if (!platform::SetLayered(hwnd, false) || !platform::SetLayered(hwnd, true)) return;
   if (mode_ == kColorKey) {
-    platform::SetLayeredAttributes(hwnd, ResolveColor(colorKey_), 0, kLayeredColorKey);
+    platform::SetLayeredColorKey(hwnd, ResolveColor(colorKey_));
   } else if (mode_ == kUniformAlpha) {
-    platform::SetLayeredAttributes(hwnd, 0, alpha_, kLayeredAlpha);
+    platform::SetLayeredAlpha(hwnd, alpha_);
   }
 }
 
-void CTranslucentForm::SetHwnd(Handle hwnd) {
+void CTranslucentForm::SetHwnd(Form hwnd) {
   if (!supported_) return;
   DetachWindow(hwnd_);
   hwnd_ = hwnd;
@@ -65,7 +52,7 @@ void CTranslucentForm::SetMode(int mode) {
 void CTranslucentForm::SetAlpha(std::uint8_t alpha) {
   if (!supported_) return;
   if (mode_ == kUniformAlpha) {
-    if (platform::SetLayeredAttributes(hwnd_, 0, alpha, kLayeredAlpha)) alpha_ = alpha;
+    if (platform::SetLayeredAlpha(hwnd_, alpha)) alpha_ = alpha;
   } else if (mode_ == kNotLayered || mode_ == kColorKey) {
     alpha_ = alpha;
     mode_ = kUniformAlpha;
@@ -76,7 +63,7 @@ void CTranslucentForm::SetAlpha(std::uint8_t alpha) {
 void CTranslucentForm::SetColorKey(Color key) {
   if (!supported_) return;
   if (mode_ == kColorKey) {
-    if (platform::SetLayeredAttributes(hwnd_, ResolveColor(key), 0, kLayeredColorKey)) colorKey_ = key;
+    if (platform::SetLayeredColorKey(hwnd_, ResolveColor(key))) colorKey_ = key;
   } else if (mode_ == kNotLayered || mode_ == kUniformAlpha) {
     colorKey_ = key;
     mode_ = kColorKey;

@@ -21,21 +21,21 @@ class CTranslucentForm {
   std::uint8_t Alpha() const { return static_cast<std::uint8_t>(alpha_); }
   void SetColorKey(platform::Color key);
   platform::Color ColorKey() const { return colorKey_; }  // unresolved
-  void SetHwnd(platform::Handle hwnd);
-  platform::Handle Hwnd() const { return hwnd_; }
+  void SetHwnd(platform::Form hwnd);
+  platform::Form Hwnd() const { return hwnd_; }
   void SetMode(int mode);
   int GetMode() const { return mode_; }
   bool Supported() const { return supported_; }
 
  private:
   // A colour with bit 31 set names a system colour.
-  platform::Color ResolveColor(platform::Color color) const;
-  void DetachWindow(platform::Handle hwnd);
-  void AttachWindow(platform::Handle hwnd);
-  void ApplyMode(platform::Handle hwnd);
+  platform::Color ResolveColor(platform::Color color) const { return platform::ResolveColor(color); }
+  void DetachWindow(platform::Form hwnd);
+  void AttachWindow(platform::Form hwnd);
+  void ApplyMode(platform::Form hwnd);
 
   bool supported_;
-  platform::Handle hwnd_ = 0;
+  platform::Form hwnd_;
   std::int32_t alpha_ = 255;
   platform::Color colorKey_ = platform::kButtonFaceColor;
   std::int32_t mode_ = kUniformAlpha;

@@ -22,60 +22,64 @@ struct Look {
 
 struct MenuItem {
   int id = 0;  // 0: a separator
-  Text label;  // caption, then a tab and the shortcut label
+  Text caption, shortcutLabel;
   bool checked = false;
 };
 
 // --- Each backend gives the shared part these.
 
-// The form's window, hidden; 0 when the system made none.
-Handle NewFormWindow(const FormSpec& design);
+// The form's window, hidden; none when the system made none.
+Form NewFormWindow(const FormSpec& design);
 // Shows a hidden form in front and activates it.
-void ShowFormWindow(Handle form);
+void ShowFormWindow(Form form);
 // Destroys the window of a form with its controls.
-void DestroyFormWindow(Handle form);
+void DestroyFormWindow(Form form);
 // Starts the form's one timer at `intervalMs`, or stops it at 0.
-void SetFormTimer(Handle form, int intervalMs);
-// The form that has the user's keyboard; 0 while another program has it.
-Handle ActiveForm();
+void SetFormTimer(Form form, int intervalMs);
+// The form that has the user's keyboard; none while another program has it.
+Form ActiveForm();
 // The look changed: colours, the font, or a form's pointer.
-void ColorsChanged(Handle window);
-void FontChanged(Handle control);
-void PointerChanged(Handle form);
+void ColorsChanged(Window window);
+void FontChanged(Control control);
+void PointerChanged(Form form);
 // Shows the popup at the pointer, modal; the chosen id, or 0.
-int TrackMenu(MenuId menu, const std::vector<MenuItem>& items, Handle owner);
+int TrackMenu(MenuId menu, const std::vector<MenuItem>& items, Form owner);
 
 // --- The shared part gives the backends these.
 
+enum class ControlKind { TextBox, Label, Button, ComboBox, Calendar, TimePicker };
 // A control made on `form` with its look: it reports to the form's sink from
 // now on. Labels cannot take the focus; everything else can.
-void AddControl(Handle control, Handle form, bool textBox, bool focusable, const Look& look);
+void AddControl(Control control, Form form, ControlKind kind, const Look& look);
 // The form a window belongs to: itself for a form, its form for a control;
-// 0 for anything else.
-Handle FormOf(Handle window);
-Look* LookOf(Handle window);
+// none for anything else.
+Form FormOf(Window window);
+bool IsForm(Window window);
+// The kind of a control of ours; empty for anything else.
+std::optional<ControlKind> KindOf(Window window);
+Look* LookOf(Window window);
 // A form's controls, in creation order.
-std::vector<Handle> ControlsOf(Handle form);
+std::vector<Control> ControlsOf(Form form);
 const std::vector<MenuItem>* MenuItems(MenuId menu);
 // The sink of the form that `source` belongs to; empty when there is none.
-std::shared_ptr<EventSink> SinkFor(Handle source);
+std::shared_ptr<EventSink> SinkFor(Window source);
 // Runs `handler` on that sink, keeping it alive meanwhile, so the handler may
 // unload its own form.
 template <class F>
-void Deliver(Handle source, F&& handler) {
+void Deliver(Window source, F&& handler) {
   if (std::shared_ptr<EventSink> sink = SinkFor(source)) std::forward<F>(handler)(*sink);
 }
 // The form's size changed: its sink hears of it once the form has been shown.
-void Resized(Handle form);
+void Resized(Form form);
 // The form's timer came due.
-void Tick(Handle form);
+void Tick(Form form);
 // The user asks to close the form; unloads it when its sink agrees.
-void CloseRequested(Handle form);
+void CloseRequested(Form form);
 // The keyboard focus went to this control (or form).
-void FocusMovedTo(Handle window);
+void FocusMovedTo(Window window);
 // Where the focus goes when `form` is activated: the control that had it
-// last, or else the first in tab order that can take it; 0 for the form.
-Handle FocusTarget(Handle form);
+// last, or else the first in tab order that can take it; none for the form.
+Control FocusTarget(Form form);
 // Forgets every form and menu at once (the simulated platform's fresh start).
 void ForgetAll();
 

@@ -10,41 +10,43 @@
 namespace platform {
 namespace {
 
+using backend::ControlKind;
+
 struct FormEntry {
   std::shared_ptr<EventSink> sink;
   backend::Look look;
   bool shownOnce = false;
   bool unloading = false;
   int timerMs = 0;
-  std::vector<Handle> controls;  // creation order, which is tab order
-  Handle lastFocus = 0;
+  std::vector<Control> controls;  // creation order, which is tab order
+  Control lastFocus;
 };
 
 struct ControlEntry {
-  Handle form = 0;
-  bool textBox = false;
-  bool focusable = false;
+  Form form;
+  ControlKind kind;
   backend::Look look;
 };
 
-std::unordered_map<Handle, FormEntry> g_forms;
-std::unordered_map<Handle, ControlEntry> g_controls;
-std::vector<Handle> g_loaded;  // load order
+// Keyed by the window's number.
+std::unordered_map<std::int32_t, FormEntry> g_forms;
+std::unordered_map<std::int32_t, ControlEntry> g_controls;
+std::vector<Form> g_loaded;  // load order
 std::vector<std::vector<backend::MenuItem>> g_menus;  // MenuId n is g_menus[n - 1]
 
-FormEntry* Entry(Handle form) {
-  auto it = g_forms.find(form);
+FormEntry* Entry(Window form) {
+  auto it = g_forms.find(form.number());
   return it == g_forms.end() ? nullptr : &it->second;
 }
 
-ControlEntry* Control(Handle control) {
-  auto it = g_controls.find(control);
+ControlEntry* ControlOf(Window control) {
+  auto it = g_controls.find(control.number());
   return it == g_controls.end() ? nullptr : &it->second;
 }
 
-bool TakesFocusNow(Handle control) {
-  ControlEntry* entry = Control(control);
-  return entry && entry->focusable && IsEnabled(control) && IsVisible(control);
+bool TakesFocusNow(Control control) {
+  ControlEntry* entry = ControlOf(control);
+  return entry && entry->kind != ControlKind::Label && IsEnabled(control) && IsVisible(control);
 }
 
 std::vector<backend::MenuItem>* Items(MenuId menu) {
@@ -55,63 +57,70 @@ std::vector<backend::MenuItem>* Items(MenuId menu) {
 
 namespace backend {
 
-void AddControl(Handle control, Handle form, bool textBox, bool focusable, const Look& look) {
+void AddControl(Control control, Form form, ControlKind kind, const Look& look) {
   FormEntry* entry = Entry(form);
-  if (!entry || control == 0) return;
+  if (!entry || !control) return;
   entry->controls.push_back(control);
-  g_controls[control] = {form, textBox, focusable, look};
+  g_controls[control.number()] = {form, kind, look};
 }
 
-Handle FormOf(Handle window) {
-  if (Entry(window)) return window;
-  ControlEntry* entry = Control(window);
-  return entry ? entry->form : 0;
+Form FormOf(Window window) {
+  if (Entry(window)) return Form(window.number());
+  ControlEntry* entry = ControlOf(window);
+  return entry ? entry->form : Form();
 }
 
-Look* LookOf(Handle window) {
+bool IsForm(Window window) { return Entry(window) != nullptr; }
+
+std::optional<ControlKind> KindOf(Window window) {
+  ControlEntry* entry = ControlOf(window);
+  return entry ? std::optional(entry->kind) : std::nullopt;
+}
+
+Look* LookOf(Window window) {
   if (FormEntry* form = Entry(window)) return &form->look;
-  ControlEntry* control = Control(window);
+  ControlEntry* control = ControlOf(window);
   return control ? &control->look : nullptr;
 }
 
 const std::vector<MenuItem>* MenuItems(MenuId menu) { return Items(menu); }
 
-std::vector<Handle> ControlsOf(Handle form) {
+std::vector<Control> ControlsOf(Form form) {
   FormEntry* entry = Entry(form);
-  return entry ? entry->controls : std::vector<Handle>{};
+  return entry ? entry->controls : std::vector<Control>{};
 }
 
-std::shared_ptr<EventSink> SinkFor(Handle source) {
+std::shared_ptr<EventSink> SinkFor(Window source) {
   FormEntry* entry = Entry(FormOf(source));
   return entry ? entry->sink : nullptr;
 }
 
-void Resized(Handle form) {
+void Resized(Form form) {
   FormEntry* entry = Entry(form);
   if (entry && entry->shownOnce) Deliver(form, [&](EventSink& s) { s.OnResize(form); });
 }
 
-void Tick(Handle form) {
+void Tick(Form form) {
   FormEntry* entry = Entry(form);
   if (entry && entry->timerMs > 0) Deliver(form, [&](EventSink& s) { s.OnTimer(form); });
 }
 
-void CloseRequested(Handle form) {
+void CloseRequested(Form form) {
   bool unload = true;
   Deliver(form, [&](EventSink& s) { unload = s.OnCloseRequest(form); });
   if (unload) UnloadForm(form);
 }
 
-void FocusMovedTo(Handle window) {
-  if (ControlEntry* control = Control(window)) Entry(control->form)->lastFocus = window;
+void FocusMovedTo(Window window) {
+  if (ControlEntry* control = ControlOf(window)) Entry(control->form)->lastFocus = Control(window.number());
 }
 
-Handle FocusTarget(Handle form) {
+Control FocusTarget(Form form) {
   FormEntry* entry = Entry(form);
-  if (!entry) return 0;
+  if (!entry) return {};
   if (TakesFocusNow(entry->lastFocus)) return entry->lastFocus;  // only ever one of its own
   auto first = std::find_if(entry->controls.begin(), entry->controls.end(), TakesFocusNow);
-  return first == entry->controls.end() ? 0 : *first;
+  return first == entry->controls.end() ? Control() : *first;
 }
 
 void ForgetAll() {
@@ -125,17 +134,17 @@ void ForgetAll() {
 
 }  // namespace backend
 
-Handle CreateForm(const FormSpec& design, std::shared_ptr<EventSink> sink) {
-  Handle form = backend::NewFormWindow(design);
-  if (form == 0) return 0;
-  FormEntry& entry = g_forms[form];
+Form CreateForm(const FormSpec& design, std::shared_ptr<EventSink> sink) {
+  Form form = backend::NewFormWindow(design);
+  if (!form) return {};
+  FormEntry& entry = g_forms[form.number()];
   entry.sink = std::move(sink);
   entry.look.backColor = design.backColor;
   g_loaded.push_back(form);
   return form;
 }
 
-void ShowForm(Handle form) {
+void ShowForm(Form form) {
   if (!Entry(form) || IsVisible(form)) return;
   backend::ShowFormWindow(form);
   FormEntry* entry = Entry(form);  // showing may have run handlers
@@ -145,7 +154,7 @@ void ShowForm(Handle form) {
   }
 }
 
-void UnloadForm(Handle form) {
+void UnloadForm(Form form) {
   FormEntry* entry = Entry(form);
   if (!entry || entry->unloading) return;
   entry->unloading = true;
@@ -153,82 +162,80 @@ void UnloadForm(Handle form) {
   entry = Entry(form);
   if (!entry) return;
   std::shared_ptr<EventSink> sink = std::move(entry->sink);  // goes last
-  for (Handle control : entry->controls) g_controls.erase(control);
-  g_forms.erase(form);
+  for (Control control : entry->controls) g_controls.erase(control.number());
+  g_forms.erase(form.number());
   g_loaded.erase(std::remove(g_loaded.begin(), g_loaded.end(), form), g_loaded.end());
   backend::DestroyFormWindow(form);
 }
 
-bool IsLoaded(Handle form) { return Entry(form) != nullptr; }
+bool IsLoaded(Form form) { return Entry(form) != nullptr; }
 
-std::vector<Handle> LoadedForms() { return g_loaded; }
+std::vector<Form> LoadedForms() { return g_loaded; }
 
-std::shared_ptr<EventSink> SinkOf(Handle form) { return Entry(form) ? backend::SinkFor(form) : nullptr; }
+std::shared_ptr<EventSink> SinkOf(Form form) { return Entry(form) ? backend::SinkFor(form) : nullptr; }
 
-bool IsTextBox(Handle control) {
-  ControlEntry* entry = Control(control);
-  return entry && entry->textBox;
-}
-
-void SetTimer(Handle form, int intervalMs) {
+void SetTimer(Form form, int intervalMs) {
   FormEntry* entry = Entry(form);
   if (!entry) return;
   entry->timerMs = std::max(intervalMs, 0);
   backend::SetFormTimer(form, entry->timerMs);
 }
 
-int GetTimer(Handle form) {
+int GetTimer(Form form) {
   FormEntry* entry = Entry(form);
   return entry ? entry->timerMs : 0;
 }
 
-Handle FocusedControl() {
-  Handle focus = GetFocus();
-  if (Control(focus)) return focus;
-  FormEntry* active = Entry(backend::ActiveForm());
-  return active && Control(active->lastFocus) ? active->lastFocus : 0;
+TextBox FocusedTextBox() {
+  Window focus = GetFocus();
+  if (!ControlOf(focus)) {
+    FormEntry* active = Entry(backend::ActiveForm());
+    focus = active ? active->lastFocus : Window();
+  }
+  ControlEntry* entry = ControlOf(focus);
+  return entry && entry->kind == ControlKind::TextBox ? TextBox(focus.number()) : TextBox();
 }
 
 // --- The look of windows.
 
-void SetBackColor(Handle window, Color color) {
+void SetBackColor(Window window, Color color) {
   if (backend::Look* look = backend::LookOf(window)) {
     look->backColor = color;
     backend::ColorsChanged(window);
   }
 }
 
-Color GetBackColor(Handle window) {
+Color GetBackColor(Window window) {
   backend::Look* look = backend::LookOf(window);
   return look ? look->backColor : 0;
 }
 
-void SetForeColor(Handle control, Color color) {
+void SetForeColor(Control control, Color color) {
   if (backend::Look* look = backend::LookOf(control)) {
     look->foreColor = color;
     backend::ColorsChanged(control);
   }
 }
 
-Color GetForeColor(Handle control) {
+Color GetForeColor(Control control) {
   backend::Look* look = backend::LookOf(control);
   return look ? look->foreColor : kWindowTextColor;
 }
 
-void SetFont(Handle control, const Font& font) {
-  if (backend::Look* look = backend::LookOf(control); look && Control(control)) {
+void SetFont(Control control, const Font& font) {
+  if (backend::Look* look = backend::LookOf(control); look && ControlOf(control)) {
     look->font = font;
     backend::FontChanged(control);
   }
 }
 
-Font GetFont(Handle control) {
+Font GetFont(Control control) {
   backend::Look* look = backend::LookOf(control);
   return look ? look->font : Font{};
 }
 
 // Set on every pointer move: the system hears only of a change.
-void SetPointer(Handle form, Pointer shape, CursorId custom) {
+void SetPointer(Form form, Pointer shape, CursorId custom) {
   FormEntry* entry = Entry(form);
   if (!entry || (entry->look.pointer == shape && entry->look.cursor == custom)) return;
   entry->look.pointer = shape;
@@ -244,8 +251,7 @@ MenuId CreatePopupMenu() {
 }
 
 void AppendMenuItem(MenuId menu, int id, const Text& caption, const Text& shortcutLabel) {
-  Text label = shortcutLabel.empty() ? caption : caption + u"\t" + shortcutLabel;
-  if (auto* items = Items(menu)) items->push_back({id, label});
+  if (auto* items = Items(menu)) items->push_back({id, caption, shortcutLabel});
 }
 
 void AppendMenuSeparator(MenuId menu) {
@@ -259,7 +265,7 @@ void SetMenuChecked(MenuId menu, int id, bool checked) {
   }
 }
 
-int TrackPopupMenu(MenuId menu, Handle owner) {
+int TrackPopupMenu(MenuId menu, Form owner) {
   auto* items = Items(menu);
   return items && IsLoaded(owner) ? backend::TrackMenu(menu, *items, owner) : 0;
 }

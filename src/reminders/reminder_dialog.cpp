@@ -4,6 +4,7 @@
 
 #include "notes/active_note.h"
 #include "notes/note.h"
+#include "notes/program.h"
 #include "notes/settings.h"
 #include "notes/values.h"
 
@@ -11,13 +12,17 @@ namespace pinaleaf {
 namespace {
 
 using platform::DateTime;
-using platform::Handle;
+using platform::Form;
 using platform::Rect;
+using platform::TextBox;
 
-std::shared_ptr<ReminderDialog>& Instance() {
-  static std::shared_ptr<ReminderDialog> instance;
-  return instance;
-}
+// The six keys of the moment and the fields they hold, in the order they
+// are written.
+constexpr std::pair<Setting, int DateTime::*> kMomentKeys[] = {
+    {Setting::ReminderDay, &DateTime::day},       {Setting::ReminderMonth, &DateTime::month},
+    {Setting::ReminderYear, &DateTime::year},     {Setting::ReminderHours, &DateTime::hour},
+    {Setting::ReminderMinutes, &DateTime::minute}, {Setting::ReminderSeconds, &DateTime::second},
+};
 
 platform::Font Arial(float size, bool bold = false) {
   platform::Font font;
@@ -26,35 +31,7 @@ platform::Font Arial(float size, bool bold = false) {
   return font;
 }
 
-// Text forms of a date-time field, as the stored values are written: no
-// leading zeros, four-digit year.
-Text Field(int value) { return FormatInteger(value); }
-
-const Text kKeys[6] = {u"ReminderSeconds", u"ReminderYear", u"ReminderMinutes",
-                       u"ReminderMonth",   u"ReminderHours", u"ReminderDay"};
-
-// Current fields in the order of kKeys.
-void FieldsOf(const DateTime& t, Text out[6]) {
-  out[0] = Field(t.second);
-  out[1] = Field(t.year);
-  out[2] = Field(t.minute);
-  out[3] = Field(t.month);
-  out[4] = Field(t.hour);
-  out[5] = Field(t.day);
-}
-
 auto Tuple(const DateTime& t) { return std::tie(t.year, t.month, t.day, t.hour, t.minute, t.second); }
-
-// The stored moment, when all six keys hold whole numbers.
-std::optional<DateTime> StoredMoment(const Text stored[6]) {
-  int values[6];
-  for (int i = 0; i < 6; ++i) {
-    auto value = ParseInteger(stored[i], 0, 9999);
-    if (!value) return std::nullopt;
-    values[i] = static_cast<int>(*value);
-  }
-  return DateTime{values[1], values[3], values[5], values[4], values[2], values[0]};
-}
 
 // The next look at the clock: just after the next second has begun, so each
 // second is looked at once and the program sleeps in between.
@@ -66,12 +43,13 @@ int MsToNextSecond(const DateTime& now) {
 // Flashes the note and shows "Reminder!" for about three seconds. Stops at
 // once when the note is closed meanwhile. One alarm at a time: a tick that
 // comes due while one runs (the moment armed again, say) starts none.
-void RunAlarm(Handle window, Handle text) {
-  static bool ringing = false;
+void RunAlarm(Form window, TextBox text) {
+  bool& ringing = TheProgram().alarmRinging;
   if (ringing) return;
   struct Done {
+    bool& ringing;
     ~Done() { ringing = false; }
-  } done;
+  } done{ringing};
   ringing = true;
 
   platform::Color savedColor = platform::GetBackColor(window);
@@ -80,7 +58,7 @@ void RunAlarm(Handle window, Handle text) {
   // In sight, but typing elsewhere goes on.
   platform::SetZOrder(window, platform::ZOrder::Top, false);
   platform::SetText(text, u"Reminder!");
-  Playwav(platform::ProgramDirectory() + u"\\Reminder.wav");
+  Playwav(platform::ProgramFile(u"Reminder.wav"));
   auto wait = [&] {
     WaitSeconds(0.1);
     return platform::IsLoaded(window);
@@ -101,17 +79,32 @@ void RunAlarm(Handle window, Handle text) {
 
 }  // namespace
 
-std::shared_ptr<ReminderDialog> ReminderDialog::Current() {
-  auto& instance = Instance();
-  if (instance && !platform::IsLoaded(instance->window_)) instance.reset();
-  return instance;
+void StoreReminderMoment(const DateTime& moment) {
+  for (auto [setting, field] : kMomentKeys) WriteSetting(setting, FormatInteger(moment.*field));
 }
+
+std::optional<DateTime> StoredReminderMoment() {
+  DateTime moment;
+  for (auto [setting, field] : kMomentKeys) {
+    auto value = ReadValue(setting);
+    if (!value) return std::nullopt;
+    moment.*field = static_cast<int>(*value);
+  }
+  return moment;
+}
+
+// Compared as text, as stored: "05" is not the fifth minute.
+bool StoredMomentIsNow(const DateTime& now) {
+  return std::all_of(std::begin(kMomentKeys), std::end(kMomentKeys),
+                     [&](auto key) { return ReadSetting(key.first) == FormatInteger(now.*key.second); });
+}
+
+std::shared_ptr<ReminderDialog> ReminderDialog::Current() { return LoadedOne<ReminderDialog>(); }
 
 void ShowReminderDialog() {
   auto dialog = ReminderDialog::Current();
   if (!dialog) {
     dialog = std::make_shared<ReminderDialog>();
-    Instance() = dialog;
     dialog->Load();
   }
   platform::ShowForm(dialog->window_);
@@ -155,7 +148,7 @@ void ReminderDialog::Place() {
   Rect rect = platform::GetRect(window_);
   rect.left = (screen.width - rect.width) / 2;
   rect.top = (screen.height - rect.height) / 2 - 1000;
-  Rect area = platform::WorkArea(0);
+  Rect area = platform::WorkArea({});
   rect.left = std::max(area.left, std::min(rect.left, area.left + area.width - rect.width));
   rect.top = std::max(area.top, std::min(rect.top, area.top + area.height - rect.height));
   platform::SetRect(window_, rect);
@@ -167,15 +160,10 @@ void ReminderDialog::Arm() {
   // The moment that will ring: the calendar's day at the picker's time.
   platform::TimeOfDay time = platform::GetPickerTime(picker_);
   platform::Date date = platform::GetCalendarDate(calendar_);
-  platform::DateTime moment = {date.year, date.month, date.day, time.hour, time.minute, time.second};
+  DateTime moment = {date.year, date.month, date.day, time.hour, time.minute, time.second};
   platform::SetCaption(label3_, platform::FormatDateTime(moment));
   platform::SetTimer(window_, 1);  // a first look at once, then once a second
-  WriteSetting(u"ReminderDay", FormatInteger(date.day));
-  WriteSetting(u"ReminderMonth", FormatInteger(date.month));
-  WriteSetting(u"ReminderYear", FormatInteger(date.year));
-  WriteSetting(u"ReminderHours", FormatInteger(time.hour));
-  WriteSetting(u"ReminderMinutes", FormatInteger(time.minute));
-  WriteSetting(u"ReminderSeconds", FormatInteger(time.second));
+  StoreReminderMoment(moment);
   armedAt_ = platform::Now();
   firedFor_.reset();
   lastTick_.reset();
@@ -188,7 +176,7 @@ void ReminderDialog::Disarm() {
   platform::SetCaption(label3_, u"");
 }
 
-void ReminderDialog::OnCommand(Handle button) {
+void ReminderDialog::OnCommand(platform::Button button) {
   if (button == command1_) {
     if (platform::GetCaption(command1_) == u"Set Reminder") {
       Arm();
@@ -200,13 +188,13 @@ void ReminderDialog::OnCommand(Handle button) {
   }
 }
 
-void ReminderDialog::OnChange(Handle control) {
+void ReminderDialog::OnChange(platform::Control control) {
   if (control == picker_) platform::SetControlVisible(label4_, false);
 }
 
 // Closing an armed dialog only hides it, so the reminder is never dropped
 // unseen; a disarmed one is unloaded.
-bool ReminderDialog::OnCloseRequest(Handle) {
+bool ReminderDialog::OnCloseRequest(Form) {
   if (!armed()) return true;
   platform::HideForm(window_);
   return false;
@@ -215,32 +203,29 @@ bool ReminderDialog::OnCloseRequest(Handle) {
 // Due in the stored second, compared as text; or, when no tick fell inside
 // that second, at the first tick after it, if it lay ahead when armed. Each
 // moment rings once.
-void ReminderDialog::OnTimer(Handle) {
+void ReminderDialog::OnTimer(Form) {
   DateTime now = platform::Now();
   platform::SetTimer(window_, MsToNextSecond(now));
   // The answer changes only with the second: the store is read once in each.
   if (lastTick_ && Tuple(*lastTick_) == Tuple(now)) return;
   lastTick_ = now;
-  Text stored[6], current[6];
-  for (int i = 0; i < 6; ++i) stored[i] = ReadSetting(kKeys[i]);
-  FieldsOf(now, current);
-  bool exact = std::equal(stored, stored + 6, current);
-  auto moment = StoredMoment(stored);
+  bool exact = StoredMomentIsNow(now);
+  auto moment = StoredReminderMoment();
   bool missed = moment && Tuple(*moment) > Tuple(armedAt_) && Tuple(now) > Tuple(*moment);
   if (!exact && !missed) return;
   if (moment && firedFor_ && Tuple(*firedFor_) == Tuple(*moment)) return;
   if (moment) firedFor_ = *moment;
   // One note rings: the record may name another by the time the alarm ends.
-  Handle window = 0, text = 0;
+  std::shared_ptr<Note> ringing;
   ForEachActiveNote([&](Note& note) {
-    if (window == 0) window = note.window(), text = note.textArea();
+    if (!ringing) ringing = note.shared_from_this();
   });
-  if (window != 0) RunAlarm(window, text);
+  if (ringing) RunAlarm(ringing->window(), ringing->textArea());
 }
 
 // A clock set forward or back, or a machine woken from sleep: look again at
 // once, and from there once a second.
-void ReminderDialog::OnClockChanged(Handle) {
+void ReminderDialog::OnClockChanged(Form) {
   if (!armed()) return;
   lastTick_.reset();
   platform::SetTimer(window_, 1);

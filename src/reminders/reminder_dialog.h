@@ -14,22 +14,20 @@ class ReminderDialog : public platform::EventSink, public std::enable_shared_fro
   // The dialog while it is loaded; null otherwise.
   static std::shared_ptr<ReminderDialog> Current();
 
-  platform::Handle window() const { return window_; }
-  platform::Handle label1() const { return label1_; }
-  platform::Handle picker() const { return picker_; }
-  platform::Handle label4() const { return label4_; }
-  platform::Handle label2() const { return label2_; }
-  platform::Handle calendar() const { return calendar_; }
-  platform::Handle label3() const { return label3_; }
-  platform::Handle command1() const { return command1_; }
-  platform::Handle command2() const { return command2_; }
+  platform::Form window() const { return window_; }
+  platform::TimePicker picker() const { return picker_; }
+  platform::Calendar calendar() const { return calendar_; }
+  platform::Label label3() const { return label3_; }
+  platform::Label label4() const { return label4_; }
+  platform::Button command1() const { return command1_; }
+  platform::Button command2() const { return command2_; }
   bool armed() const;
 
-  void OnCommand(platform::Handle button) override;
-  void OnChange(platform::Handle control) override;
-  void OnTimer(platform::Handle form) override;
-  void OnClockChanged(platform::Handle form) override;
-  bool OnCloseRequest(platform::Handle form) override;
+  void OnCommand(platform::Button button) override;
+  void OnChange(platform::Control control) override;
+  void OnTimer(platform::Form) override;
+  void OnClockChanged(platform::Form) override;
+  bool OnCloseRequest(platform::Form) override;
 
  private:
   friend void ShowReminderDialog();
@@ -38,16 +36,25 @@ class ReminderDialog : public platform::EventSink, public std::enable_shared_fro
   void Arm();
   void Disarm();
 
-  platform::Handle window_ = 0;
-  platform::Handle label1_ = 0, picker_ = 0, label4_ = 0, label2_ = 0, calendar_ = 0, label3_ = 0;
-  platform::Handle command1_ = 0, command2_ = 0;
-  platform::DateTime armedAt_;    // when the current moment was armed
+  platform::Form window_;
+  platform::Label label1_, label2_, label3_, label4_;
+  platform::TimePicker picker_;
+  platform::Calendar calendar_;
+  platform::Button command1_, command2_;
+  platform::DateTime armedAt_;                  // when the current moment was armed
   std::optional<platform::DateTime> firedFor_;  // the moment that has rung already
   std::optional<platform::DateTime> lastTick_;  // the second last looked at
 };
 
 // Shows the reminder dialog, loading it first when it is not loaded.
 void ShowReminderDialog();
+
+// The reminder's moment in the store: six keys, a whole number each.
+void StoreReminderMoment(const platform::DateTime& moment);
+// When all six read as whole numbers.
+std::optional<platform::DateTime> StoredReminderMoment();
+// Whether each stored key reads, as text, as the same field of `now` does.
+bool StoredMomentIsNow(const platform::DateTime& now);
 
 // Plays a wave file without waiting for it (module Playwav).
 void Playwav(const platform::Text& path);

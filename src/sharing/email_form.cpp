@@ -4,19 +4,13 @@
 
 #include "notes/active_note.h"
 #include "notes/note.h"
+#include "notes/program.h"
 #include "notes/settings.h"
 #include "notes/values.h"
 #include "sharing/start_run.h"
 
 namespace pinaleaf {
 namespace {
-
-using platform::Handle;
-
-std::shared_ptr<EmailForm>& Instance() {
-  static std::shared_ptr<EmailForm> instance;
-  return instance;
-}
 
 const char kHex[] = "0123456789ABCDEF";
 
@@ -75,24 +69,19 @@ std::vector<Text> SplitRecipients(const Text& stored) {
   return recipients;
 }
 
-bool ComboHasItem(Handle combo, const Text& text) {
+bool ComboHasItem(platform::ComboBox combo, const Text& text) {
   for (int i = 0; i < platform::ComboCount(combo); ++i) {
     if (platform::ComboItem(combo, i) == text) return true;
   }
   return false;
 }
 
-std::shared_ptr<EmailForm> EmailForm::Current() {
-  auto& instance = Instance();
-  if (instance && !platform::IsLoaded(instance->window_)) instance.reset();
-  return instance;
-}
+std::shared_ptr<EmailForm> EmailForm::Current() { return LoadedOne<EmailForm>(); }
 
 void ShowEmailForm() {
   auto form = EmailForm::Current();
   if (!form) {
     form = std::make_shared<EmailForm>();
-    Instance() = form;
     form->Load();
   }
   platform::ShowForm(form->window_);
@@ -113,7 +102,9 @@ void EmailForm::Load() {
   label_ = platform::CreateLabel(window_, {120, 120, 3855, 255}, u"Enter e-mail recepients", Arial975());
 
   // Stored as ",a,b": the first entry is the empty one.
-  for (const Text& recipient : SplitRecipients(ReadSetting(u"EmailAddresses"))) platform::ComboAdd(combo_, recipient);
+  for (const Text& recipient : SplitRecipients(ReadSetting(Setting::EmailAddresses))) {
+    platform::ComboAdd(combo_, recipient);
+  }
   platform::ComboSelect(combo_, 0);
 }
 
@@ -121,14 +112,14 @@ void EmailForm::SendEmail() {
   Text recipient = platform::GetText(combo_);
   if (!ComboHasItem(combo_, recipient)) {
     platform::ComboAdd(combo_, recipient);
-    WriteSetting(u"EmailAddresses", ReadSetting(u"EmailAddresses") + u"," + recipient);
+    WriteSetting(Setting::EmailAddresses, ReadSetting(Setting::EmailAddresses) + u"," + recipient);
   }
   ForEachActiveNote([&](Note& note) {
     ShellOpen(window_, BuildMailto(recipient, platform::GetText(note.textArea())), u"E-mail Note");
   });
 }
 
-void EmailForm::OnCommand(Handle button) {
+void EmailForm::OnCommand(platform::Button button) {
   if (button == send_) {
     SendEmail();
   } else if (button == cancel_) {

@@ -14,21 +14,24 @@ class EmailForm : public platform::EventSink, public std::enable_shared_from_thi
   // The form while it is loaded; null otherwise.
   static std::shared_ptr<EmailForm> Current();
 
-  platform::Handle window() const { return window_; }
-  platform::Handle combo() const { return combo_; }
-  platform::Handle sendButton() const { return send_; }
-  platform::Handle cancelButton() const { return cancel_; }
+  platform::Form window() const { return window_; }
+  platform::ComboBox combo() const { return combo_; }
+  platform::Button sendButton() const { return send_; }
+  platform::Button cancelButton() const { return cancel_; }
 
   // Remembers a new recipient, then opens the mail program for the active note.
   void SendEmail();
 
-  void OnCommand(platform::Handle button) override;
+  void OnCommand(platform::Button button) override;
 
  private:
   friend void ShowEmailForm();
   void Load();
 
-  platform::Handle window_ = 0, label_ = 0, combo_ = 0, send_ = 0, cancel_ = 0;
+  platform::Form window_;
+  platform::Label label_;
+  platform::ComboBox combo_;
+  platform::Button send_, cancel_;
 };
 
 // Shows the form, loading it (and the remembered recipients) when it is not
@@ -40,7 +43,7 @@ void ShowEmailForm();
 std::vector<platform::Text> SplitRecipients(const platform::Text& stored);
 
 // Whether an entry of the combo box equals `text` exactly.
-bool ComboHasItem(platform::Handle combo, const platform::Text& text);
+bool ComboHasItem(platform::ComboBox combo, const platform::Text& text);
 
 // "mailto:" + recipient + "?Subject=" + subject + "&Body=" + body. The subject
 // is the text up to and including its first space. Each part is percent-

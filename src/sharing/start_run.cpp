@@ -5,8 +5,8 @@
 
 namespace pinaleaf {
 
-void ShellOpen(platform::Handle owner, const platform::Text& target, const platform::Text& title) {
-  auto reason = platform::ShellOpen(owner, target, platform::ProgramDirectory());
+void ShellOpen(platform::Form owner, const platform::Text& target, const platform::Text& title) {
+  auto reason = platform::ShellOpen(owner, target);
   if (!reason) return;
   // A note's whole text may be in the address: the start of it is enough.
   constexpr size_t kShown = 200;
@@ -21,12 +21,9 @@ void ShellOpen(platform::Handle owner, const platform::Text& target, const platf
 namespace {
 
 // The start-up note, or any note once that one is closed.
-platform::Handle PublisherLinkOwner() {
-  if (platform::Handle startup = StartupNoteWindow()) return startup;
-  for (platform::Handle window : platform::LoadedForms()) {
-    if (Note::FromHandle(window)) return window;
-  }
-  return 0;
+platform::Form PublisherLinkOwner() {
+  platform::Form startup = StartupNoteWindow();
+  return startup ? startup : AnyNoteWindow();
 }
 
 }  // namespace

@@ -8,7 +8,7 @@ namespace pinaleaf {
 
 // Opens `target` with its default handler, from the program's folder. When
 // nothing can open it, a message box over `owner`, titled `title`, says why.
-void ShellOpen(platform::Handle owner, const platform::Text& target, const platform::Text& title);
+void ShellOpen(platform::Form owner, const platform::Text& target, const platform::Text& title);
 
 void EmailAuthor();
 void GotoWebSite();

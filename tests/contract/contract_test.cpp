@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -14,21 +13,21 @@
 namespace {
 
 using namespace platform;
-constexpr int kTab = 0x09;
 
 struct Recorder : EventSink {
   std::string events;
   std::function<void()> onUnload, onTimer;
   bool closable = true;
-  void OnResize(Handle) override { events += "resize "; }
-  void OnGotFocus(Handle) override { events += "focus "; }
-  void OnChange(Handle) override { events += "change "; }
-  void OnTimer(Handle) override {
+  void OnResize(Form) override { events += "resize "; }
+  void OnGotFocus(Form) override { events += "focus "; }
+  void OnChange(Control) override { events += "change "; }
+  void OnCommand(Button button) override { events += "press " + std::to_string(GetCaption(button).size()) + " "; }
+  void OnTimer(Form) override {
     events += "tick ";
     if (onTimer) onTimer();
   }
-  bool OnCloseRequest(Handle) override { return closable; }
-  void OnUnload(Handle) override {
+  bool OnCloseRequest(Form) override { return closable; }
+  void OnUnload(Form) override {
     events += "unload ";
     if (onUnload) onUnload();
   }
@@ -39,19 +38,21 @@ class Contract : public ::testing::Test {
   void SetUp() override { probe::Reset(); }
   void TearDown() override { probe::Reset(); }
   // A form with a text box, as a note is made; shown when asked.
-  Handle Note(std::shared_ptr<Recorder> sink, Rect rect = {1500, 1500, 3000, 2000}) {
-    Handle form = CreateForm({.caption = u"Form1", .rect = rect, .backColor = 0x00C0FFFF}, sink);
-    texts_[form] = CreateTextBox(form, {.rect = {0, 360, 3000, 1500}});
+  Form Note(std::shared_ptr<Recorder> sink, Rect rect = {1500, 1500, 3000, 2000}) {
+    Form form = CreateForm({.caption = u"Form1", .rect = rect, .backColor = 0x00C0FFFF}, sink);
+    text_ = CreateTextBox(form, {.rect = {0, 360, 3000, 1500}});
     return form;
   }
-  std::map<Handle, Handle> texts_;
+  Form Dialog(std::shared_ptr<Recorder> sink) {
+    return CreateForm({.kind = FormKind::Dialog, .caption = u"Dialog", .rect = {3000, 3000, 4000, 2000}}, sink);
+  }
+  TextBox text_;  // of the last note made
   std::shared_ptr<Recorder> a_ = std::make_shared<Recorder>(), b_ = std::make_shared<Recorder>();
 };
 
 TEST_F(Contract, FormsLoadInOrderHearOfTheirFirstShowingAndUnloadOnce) {
-  Handle a = Note(a_), b = CreateForm({.kind = FormKind::Dialog, .caption = u"Dialog", .rect = {0, 0, 3000, 1500}}, b_);
-  Handle hidden = CreateForm({.kind = FormKind::Hidden}, std::make_shared<Recorder>());
-  EXPECT_EQ(LoadedForms(), (std::vector<Handle>{a, b, hidden}));
+  Form a = Note(a_), b = Dialog(b_), hidden = CreateForm({.kind = FormKind::Hidden}, std::make_shared<Recorder>());
+  EXPECT_EQ(LoadedForms(), (std::vector<Form>{a, b, hidden}));
   EXPECT_EQ(SinkOf(a), a_);
   EXPECT_EQ(GetRect(a), (Rect{1500, 1500, 3000, 1995}));  // whole pixels: 2000 twips are 133
   EXPECT_EQ(a_->events, "");
@@ -74,11 +75,11 @@ TEST_F(Contract, FormsLoadInOrderHearOfTheirFirstShowingAndUnloadOnce) {
   a_->onUnload = [&] { UnloadForm(a); };
   UnloadForm(a);
   EXPECT_EQ(std::pair(IsLoaded(a), a_->events), std::pair(false, std::string("unload ")));
-  EXPECT_EQ(LoadedForms(), std::vector<Handle>{hidden});
+  EXPECT_EQ(LoadedForms(), std::vector<Form>{hidden});
 }
 
 TEST_F(Contract, OneTimerPerFormTicksUntilStoppedAndMayUnloadItsForm) {
-  Handle a = Note(a_);
+  Form a = Note(a_);
   SetTimer(a, 50);
   probe::Wait(400);
   size_t ticks = a_->events.size() / 5;
@@ -95,78 +96,92 @@ TEST_F(Contract, OneTimerPerFormTicksUntilStoppedAndMayUnloadItsForm) {
   EXPECT_EQ(std::pair(IsLoaded(a), a_->events), std::pair(false, std::string("tick unload ")));
 }
 
-TEST_F(Contract, ShowingActivatesAHiddenFormAndZOrderMovesActivateOnlyWhenAsked) {
-  Handle a = Note(a_), b = Note(b_, {6000, 1500, 3000, 2000});
+TEST_F(Contract, ShowingActivatesAHiddenFormAndZOrderMovesActivateOnlyWhenAskedAndOnlyWhatIsShown) {
+  Form a = Note(a_);
+  TextBox textA = text_;
+  Form b = Note(b_, {6000, 1500, 3000, 2000});
   ShowForm(a);
   ShowForm(b);
   EXPECT_EQ(std::tuple(probe::ActiveForm(), GetFocus(), probe::ZOrder()),
-            std::tuple(b, texts_[b], std::vector<Handle>{b, a}));
+            std::tuple(b, Window(text_), std::vector<Form>{b, a}));
   ShowForm(a);  // shown already: stays behind
-  EXPECT_EQ(std::pair(probe::ActiveForm(), probe::ZOrder()), std::pair(b, std::vector<Handle>{b, a}));
+  EXPECT_EQ(std::pair(probe::ActiveForm(), probe::ZOrder()), std::pair(b, std::vector<Form>{b, a}));
   SetZOrder(a, ZOrder::Top, false);
   EXPECT_EQ(std::tuple(probe::ActiveForm(), GetFocus(), probe::ZOrder()),
-            std::tuple(b, texts_[b], std::vector<Handle>{a, b}));
+            std::tuple(b, Window(text_), std::vector<Form>{a, b}));
   SetZOrder(a, ZOrder::Top, true);
-  EXPECT_EQ(std::pair(probe::ActiveForm(), GetFocus()), std::pair(a, texts_[a]));
+  EXPECT_EQ(std::pair(probe::ActiveForm(), GetFocus()), std::pair(a, Window(textA)));
   // Topmost forms stand above the rest, whatever comes to the top of its band.
   SetZOrder(b, ZOrder::Topmost, false);
   SetZOrder(a, ZOrder::Top, false);
   EXPECT_EQ(std::tuple(probe::ActiveForm(), probe::ZOrder(), probe::IsTopmost(b)),
-            std::tuple(a, std::vector<Handle>{b, a}, true));
-  EXPECT_TRUE(GetExtendedStyle(b) & kTopmostStyle);
+            std::tuple(a, std::vector<Form>{b, a}, true));
   SetZOrder(b, ZOrder::NotTopmost, false);
   EXPECT_FALSE(probe::IsTopmost(b));
+  // A hidden form is never made the active one, by the focus or the z-order.
+  Form hidden = Note(std::make_shared<Recorder>(), {9000, 1500, 3000, 2000});
+  SetFocus(text_);
+  SetZOrder(hidden, ZOrder::Top, true);
+  EXPECT_EQ(std::pair(probe::ActiveForm(), GetFocus()), std::pair(a, Window(textA)));
   // The active form hidden: the next one of ours down takes over.
   HideForm(a);
   EXPECT_EQ(probe::ActiveForm(), b);
 }
 
 TEST_F(Contract, TheFocusLeavesADisabledControlAndComesBackWhereItWasWithItsForm) {
-  Handle a = Note(a_), text = texts_[a];
+  Form a = Note(a_);
+  TextBox text = text_;
   ShowForm(a);
   SetEnabled(text, false);
-  EXPECT_EQ(std::pair(GetFocus(), FocusedControl()), std::pair(Handle{0}, text));
+  EXPECT_EQ(std::pair(GetFocus(), FocusedTextBox()), std::pair(Window(), text));
   SetEnabled(text, true);
-  EXPECT_EQ(GetFocus(), 0);
+  EXPECT_EQ(GetFocus(), Window());
   SetEnabled(text, false);
   SetFocus(text);  // a disabled control takes nothing
-  EXPECT_EQ(GetFocus(), 0);
+  EXPECT_EQ(GetFocus(), Window());
   SetEnabled(text, true);
   // A dialog: the first control that can take it, Tab and Shift+Tab in
   // creation order, and where it was when the dialog comes back.
-  Handle d = CreateForm({.kind = FormKind::Dialog, .caption = u"Dialog", .rect = {3000, 3000, 4000, 2000}}, b_);
+  Form d = Dialog(b_);
   CreateLabel(d, {100, 100, 2000, 300}, u"Label", {});
-  Handle combo = CreateComboBox(d, {100, 500, 2000, 300}, {});
-  Handle first = CreateButton(d, {100, 1000, 1000, 400}, u"One", {});
-  Handle second = CreateButton(d, {1200, 1000, 1000, 400}, u"Two", {});
+  ComboBox combo = CreateComboBox(d, {100, 500, 2000, 300}, {});
+  Button first = CreateButton(d, {100, 1000, 1000, 400}, u"One", {});
+  Button second = CreateButton(d, {1200, 1000, 1000, 400}, u"Three", {});
   ShowForm(d);
-  EXPECT_EQ(GetFocus(), combo);
-  probe::Key(kTab);
-  probe::Key(kTab);
-  EXPECT_EQ(GetFocus(), second);
-  probe::Key(kTab, kShift);
-  EXPECT_EQ(GetFocus(), first);
+  EXPECT_EQ(std::pair(GetFocus(), FocusedTextBox()), std::pair(Window(combo), TextBox()));
+  // Enter and Esc in the combo box press nothing; on a button Enter and
+  // Space press it.
+  b_->events.clear();
+  for (Key key : {Key::Enter, Key::Escape, Key::Tab, Key::Enter, Key::Tab, Key::Space}) probe::Press(key);
+  EXPECT_EQ(std::pair(GetFocus(), b_->events), std::pair(Window(second), std::string("press 3 press 5 ")));
+  probe::Press(Key::Tab, kShift);
+  EXPECT_EQ(GetFocus(), Window(first));
   probe::Click(text);  // the user goes to the note: its form comes forward
-  EXPECT_EQ(std::pair(probe::ActiveForm(), GetFocus()), std::pair(a, text));
+  EXPECT_EQ(std::pair(probe::ActiveForm(), GetFocus()), std::pair(a, Window(text)));
   SetZOrder(d, ZOrder::Top, true);
-  EXPECT_EQ(GetFocus(), first);
+  EXPECT_EQ(GetFocus(), Window(first));
   // A form with nothing to take the focus takes it itself, and hears of it.
-  Handle bare = CreateForm({.rect = {9000, 1500, 1000, 1000}}, a_);
+  Form bare = CreateForm({.rect = {9000, 1500, 1000, 1000}}, a_);
   a_->events.clear();
   ShowForm(bare);
-  EXPECT_EQ(std::pair(GetFocus(), a_->events), std::pair(bare, std::string("focus resize ")));
-  EXPECT_EQ(b_->events, "resize ");  // the dialog's showing; moving the focus about raises nothing
+  EXPECT_EQ(std::pair(GetFocus(), a_->events), std::pair(Window(bare), std::string("focus resize ")));
 }
 
 TEST_F(Contract, TextBoxesHoldTheSelectionInsideAndTheCaretAfterWhatReplacedIt) {
-  Handle a = Note(a_), text = texts_[a];
+  Note(a_);
+  TextBox text = text_;
   const Text kMixed = u"ab\U0001F600cd";  // the emoji is two units
   SetText(text, kMixed);
   EXPECT_EQ(std::pair(GetText(text), GetSelStart(text)), std::pair(kMixed, 0));
-  SetSelection(text, 2, 100);
-  EXPECT_EQ(GetSelectedText(text), u"\U0001F600cd");
-  SetSelection(text, 100, 5);
-  EXPECT_EQ(std::pair(GetSelStart(text), GetSelectedText(text)), std::pair(6, Text()));
+  auto selection = [&](int start, int length) {
+    SetSelection(text, start, length);
+    return std::pair(GetSelStart(text), GetSelectedText(text));
+  };
+  EXPECT_EQ(selection(2, 100), std::pair(2, Text(u"\U0001F600cd")));
+  EXPECT_EQ(selection(100, 5), std::pair(6, Text()));
+  EXPECT_EQ(selection(4, -3), std::pair(1, Text(u"b\U0001F600")));  // backwards
+  EXPECT_EQ(selection(2, -5), std::pair(2, Text(u"\U0001F600cd")));  // an offset below 0 is past the end
+  EXPECT_EQ(selection(-1, 0), std::pair(6, Text()));  // -1 drops the selection
   SetSelection(text, 1, 3);
   ReplaceSelection(text, u"XYZ");
   EXPECT_EQ(std::tuple(GetText(text), GetSelStart(text), GetSelectedText(text)),
@@ -177,7 +192,7 @@ TEST_F(Contract, TextBoxesHoldTheSelectionInsideAndTheCaretAfterWhatReplacedIt) 
 }
 
 TEST_F(Contract, TheClipboardCarriesAnyTextAndStaysAsItWasWhileAnotherProgramHoldsIt) {
-  Handle a = Note(a_);
+  Form a = Note(a_);
   for (const Text& text : {Text(u"Gr\u00FC\u00DFe \u65E5\u672C \U0001F600\r\n"), Text()}) {
     EXPECT_TRUE(ClipboardPut(a, text));
     EXPECT_EQ(ClipboardGet(a), text);
@@ -196,11 +211,12 @@ TEST_F(Contract, AnsiIsWindows1252WithNoSubstitutes) {
   for (const Text& none : {Text(u"\u65E5"), Text(u"\u0100"), Text(u"\U0001F600"), Text(u"\u0080")}) {
     EXPECT_EQ(EncodeAnsi(none), std::nullopt) << static_cast<int>(none[0]);
   }
-  // Of the C1 controls only the five that 1252 leaves undefined have bytes.
-  std::string c1;
-  for (char16_t c = 0x80; c < 0xA0; ++c) {
-    if (auto bytes = EncodeAnsi(Text(1, c))) c1 += *bytes;
-  }
+  // Latin-1's upper half is all there, byte for byte; of the C1 controls only
+  // the five that 1252 leaves undefined have bytes.
+  std::string high, c1;
+  for (char16_t c = 0xA0; c <= 0xFF; ++c) high += EncodeAnsi(Text(1, c)).value_or("?");
+  for (char16_t c = 0x80; c < 0xA0; ++c) c1 += EncodeAnsi(Text(1, c)).value_or("");
+  for (int c = 0xA0; c <= 0xFF; ++c) EXPECT_EQ(static_cast<unsigned char>(high[size_t(c - 0xA0)]), c);
   EXPECT_EQ(c1, "\x81\x8D\x8F\x90\x9D");
 }
 
@@ -221,13 +237,22 @@ TEST_F(Contract, TheClockCarriesOverDaysMonthsAndYears) {
   EXPECT_TRUE(now.year >= 2026 && now.millisecond >= 0 && now.millisecond < 1000);
   EXPECT_EQ(FormatShortDate({2026, 3, 5}), u"3/5/2026");
   EXPECT_EQ(FormatTime({2026, 3, 5, 0, 5, 7}), u"12:05:07 AM");
+  EXPECT_EQ(FormatDateTime({2026, 3, 5, 13, 5, 7}), u"3/5/2026 1:05:07 PM");
 }
 
-TEST_F(Contract, OnlyALayeredWindowTakesLayeredAttributes) {
-  Handle a = Note(a_);
-  EXPECT_FALSE(SetLayeredAttributes(a, 0, 128, kLayeredAlpha));
-  EXPECT_NE(SetExtendedStyle(a, GetExtendedStyle(a) | kLayeredStyle), 0u);
-  EXPECT_TRUE(SetLayeredAttributes(a, 0, 128, kLayeredAlpha));
+TEST_F(Contract, OnlyALayeredFormTakesAnAlphaAndUnlayeredItIsOpaqueAgain) {
+  Form a = Note(a_);
+  ShowForm(a);
+  EXPECT_TRUE(LayeredFormsSupported());
+  EXPECT_FALSE(SetLayeredAlpha(a, 128));
+  EXPECT_TRUE(SetLayered(a, true));
+  EXPECT_TRUE(SetLayeredAlpha(a, 128));
+  EXPECT_EQ(probe::LayeredAlpha(a), 128);
+  EXPECT_TRUE(SetLayeredColorKey(a, kButtonFaceColor));
+  EXPECT_TRUE(SetLayered(a, false));
+  EXPECT_EQ(probe::LayeredAlpha(a), std::nullopt);
+  EXPECT_FALSE(SetLayeredColorKey(a, 0));
+  EXPECT_EQ(std::pair(ResolveColor(0x00123456), ResolveColor(ColorOf(SystemColor::Window))), std::pair(0x00123456u, 0x00FFFFFFu));
 }
 
 }  // namespace

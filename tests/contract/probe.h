@@ -3,13 +3,19 @@
 // platform's test API, or real input and the system's own answers.
 #pragma once
 
+#include <ostream>
 #include <vector>
 
 #include "platform/platform.h"
 
+// Windows print as their number when a test fails.
+namespace platform {
+inline void PrintTo(Window window, std::ostream* out) { *out << "window " << window.number(); }
+}  // namespace platform
+
 namespace probe {
 
-using platform::Handle;
+using namespace platform;
 
 // No forms, an empty settings store.
 void Reset();
@@ -17,14 +23,16 @@ void Reset();
 void Wait(int ms);
 // A left click in the middle of a window; a key, with Shift and Ctrl as
 // asked, where the keyboard focus is; the close box.
-void Click(Handle target);
-void Key(int keyCode, int modifiers = 0);
-void Close(Handle form);
+void Click(Window target);
+void Press(Key key, int modifiers = 0);
+void Close(Form form);
 // Another program holds the clipboard open, or lets it go.
 void HoldClipboard(bool held);
 // The form that has the user's keyboard; our visible forms, the top first.
-Handle ActiveForm();
-std::vector<Handle> ZOrder();
-bool IsTopmost(Handle form);
+Form ActiveForm();
+std::vector<Form> ZOrder();
+bool IsTopmost(Form form);
+// The alpha a layered form is drawn with; none when it is not layered.
+std::optional<int> LayeredAlpha(Form form);
 
 }  // namespace probe

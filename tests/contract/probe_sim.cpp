@@ -7,16 +7,21 @@ namespace probe {
 void Reset() { sim::Reset(); }
 void Wait(int ms) { sim::Advance(ms); }
 
-void Click(Handle target) {
-  platform::Rect rect = platform::GetRect(target);
+void Click(Window target) {
+  Rect rect = GetRect(target);
   sim::Click(target, rect.width / 2, rect.height / 2);
 }
 
-void Key(int keyCode, int modifiers) { sim::Key(keyCode, modifiers); }
-void Close(Handle form) { sim::Close(form); }
+void Press(Key key, int modifiers) { sim::KeyDown(key, modifiers); }
+void Close(Form form) { sim::Close(form); }
 void HoldClipboard(bool held) { sim::Sys().clipboardHeld = held; }
-Handle ActiveForm() { return sim::ActiveForm(); }
-std::vector<Handle> ZOrder() { return sim::ZOrder(); }
-bool IsTopmost(Handle form) { return sim::Find(form)->topmost; }
+Form ActiveForm() { return sim::ActiveForm(); }
+std::vector<Form> ZOrder() { return sim::ZOrder(); }
+bool IsTopmost(Form form) { return sim::Find(form)->topmost; }
+
+std::optional<int> LayeredAlpha(Form form) {
+  const sim::Record* w = sim::Find(form);
+  return w->layered ? std::optional(w->alpha) : std::nullopt;
+}
 
 }  // namespace probe

@@ -8,9 +8,12 @@ namespace {
 PROCESS_INFORMATION g_holder = {};
 }
 
+HWND ToHwnd(Window window) { return reinterpret_cast<HWND>(static_cast<intptr_t>(window.number())); }
+Form FormOf(HWND hwnd) { return Form(static_cast<std::int32_t>(reinterpret_cast<intptr_t>(hwnd))); }
+
 void Reset() {
   HoldClipboard(false);
-  for (Handle form : platform::LoadedForms()) platform::UnloadForm(form);
+  for (Form form : platform::LoadedForms()) platform::UnloadForm(form);
   RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");
   Wait(50);
 }
@@ -21,14 +24,14 @@ void Wait(int ms) {
   while (platform::MonotonicSeconds() < deadline) platform::WaitForMessagesUntil(deadline);
 }
 
-void Click(Handle target) { ClickAt(CentreOf(ToHwnd(target))); }
-void Close(Handle form) { SendMessageW(ToHwnd(form), WM_CLOSE, 0, 0); }
+void Click(Window target) { ClickAt(CentreOf(ToHwnd(target))); }
+void Close(Form form) { SendMessageW(ToHwnd(form), WM_CLOSE, 0, 0); }
 
-void Key(int keyCode, int modifiers) {
-  auto key = static_cast<WORD>(keyCode);
-  if (modifiers & platform::kShift) return Keys({VK_SHIFT, key});
-  if (modifiers & platform::kCtrl) return Keys({VK_CONTROL, key});
-  Keys({key});
+void Press(Key key, int modifiers) {
+  WORD vk = key >= Key::F1 && key <= Key::F12 ? static_cast<WORD>(VK_F1 + int(key) - int(Key::F1)) : WORD(key);
+  if (modifiers & kShift) return Keys({VK_SHIFT, vk});
+  if (modifiers & kCtrl) return Keys({VK_CONTROL, vk});
+  Keys({vk});
 }
 
 // A process of its own holds the clipboard open, for a window of its own,
@@ -50,19 +53,27 @@ void HoldClipboard(bool held) {
   CloseHandle(holding);
 }
 
-Handle ActiveForm() {
-  Handle foreground = ToHandle(GetForegroundWindow());
-  return platform::IsLoaded(foreground) ? foreground : 0;
+Form ActiveForm() {
+  Form foreground = FormOf(GetForegroundWindow());
+  return platform::IsLoaded(foreground) ? foreground : Form();
 }
 
-std::vector<Handle> ZOrder() {
-  std::vector<Handle> order;
+std::vector<Form> ZOrder() {
+  std::vector<Form> order;
   for (HWND hwnd = GetTopWindow(nullptr); hwnd; hwnd = GetWindow(hwnd, GW_HWNDNEXT)) {
-    if (platform::IsLoaded(ToHandle(hwnd)) && IsWindowVisible(hwnd)) order.push_back(ToHandle(hwnd));
+    if (platform::IsLoaded(FormOf(hwnd)) && IsWindowVisible(hwnd)) order.push_back(FormOf(hwnd));
   }
   return order;
 }
 
-bool IsTopmost(Handle form) { return GetWindowLongW(ToHwnd(form), GWL_EXSTYLE) & WS_EX_TOPMOST; }
+bool IsTopmost(Form form) { return GetWindowLongW(ToHwnd(form), GWL_EXSTYLE) & WS_EX_TOPMOST; }
+
+std::optional<int> LayeredAlpha(Form form) {
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  bool layered = GetWindowLongW(ToHwnd(form), GWL_EXSTYLE) & WS_EX_LAYERED;
+  return layered && GetLayeredWindowAttributes(ToHwnd(form), nullptr, &alpha, &flags) ? std::optional(int(alpha))
+                                                                                      : std::nullopt;
+}
 
 }  // namespace probe

@@ -6,7 +6,7 @@
 // alarm's waits, and acts there as the user would.
 struct Watcher : EventSink {
   explicit Watcher(std::function<void()> tick) : onTick(std::move(tick)) {}
-  void OnTimer(Handle) override { onTick(); }
+  void OnTimer(Form) override { onTick(); }
   std::function<void()> onTick;
 };
 void Watch(std::function<void()> onTick) {
@@ -17,54 +17,44 @@ std::shared_ptr<ReminderDialog> OpenReminder() {
   sim::Run(ShowReminderDialog);
   return ReminderDialog::Current();
 }
-// Picks the moment as the user would and presses "Set Reminder".
+// Picks the moment and presses "Set Reminder".
 std::shared_ptr<ReminderDialog> ArmFor(const DateTime& t) {
   auto dialog = OpenReminder();
-  if (dialog->armed()) sim::PressButton(dialog->command1());
+  if (dialog->armed()) sim::Click(dialog->command1());
   SetCalendarDate(dialog->calendar(), {t.year, t.month, t.day});
   SetPickerTime(dialog->picker(), {t.hour, t.minute, t.second});
-  sim::PressButton(dialog->command1());
+  sim::Click(dialog->command1());
   return dialog;
 }
 size_t Rings() { return Sys().sounds.size(); }
 
 using Reminders = TwoNotes;
 
-TEST_F(Reminders, TheDialogSitsAboveTheMiddleNamesTheActiveNoteShowsTheArmedMomentAndHidesWhileArmed) {
-  SetText(TextAreaOf(a_), u"Buy milk");
+TEST_F(Reminders, TheDialogSitsAboveTheMiddlePresetsTenMinutesAheadAndStoresTheArmedMoment) {
   // Centred across the 19200 x 15360-twip screen, 1000 twips above the middle.
-  EXPECT_EQ(GetRect(OpenReminder()->window()), (Rect{7440, 4245, 4320, 4860}));
-  // Closed while disarmed it goes: each case loads it anew.
-  auto reload = [](const std::function<void()>& arrange) {
-    sim::Close(OpenReminder()->window());
-    arrange();
-    return OpenReminder();
-  };
-  EXPECT_EQ(GetCaption(reload([] {})->window()), u"Reminder [Buy milk]");
-  EXPECT_EQ(GetCaption(reload([&] { SetText(TextAreaOf(a_), u""); })->window()), u"Reminder [empty note]");
-  // The label tells of the ten-minute default; it goes once the user picks a time.
-  auto d = OpenReminder();
-  EXPECT_TRUE(IsVisible(d->label4()));
-  sim::Changed(d->picker());
-  EXPECT_FALSE(IsVisible(d->label4()));
-  // On a small screen the caption stays reachable: inside the work area.
-  const sim::Window* w = sim::Find(reload([] { sim::SetDpi(288); })->window());
-  EXPECT_EQ(std::pair(w->leftPx, w->topPx), std::pair((1280 - w->widthPx) / 2, 0));
-  // Arming stores and shows the moment that will ring.
   sim::SetNow({2026, 12, 31, 23, 55, 0});
+  auto d = OpenReminder();
+  EXPECT_EQ(GetRect(d->window()), (Rect{7440, 4245, 4320, 4860}));
+  for (Key key : {Key::Tab, Key::Tab, Key::Space}) sim::KeyDown(key);  // from the calendar to "Set Reminder"
+  EXPECT_EQ(std::pair(GetCaption(d->window()), GetCaption(d->label3())),
+            std::pair(Text(u"Reminder [Enabled]"), Text(u"1/1/2027 12:05:00 AM")));
+  sim::Click(d->command1());
+  // On a small screen the caption stays reachable: inside the work area.
+  sim::Close(d->window());
+  sim::SetDpi(288);
+  const sim::Record* w = sim::Find(OpenReminder()->window());
+  EXPECT_EQ(std::pair(w->leftPx, w->topPx), std::pair((1280 - w->widthPx) / 2, 0));
+  // Arming stores and shows the moment that will ring; disarming keeps it.
   d = ArmFor({2027, 1, 2, 0, 5, 0});  // neither today nor the preset's day
+  EXPECT_EQ(StoredReminderMoment(), (std::optional<DateTime>(DateTime{2027, 1, 2, 0, 5, 0})));
   for (auto [key, value] : {std::pair{u"ReminderYear", u"2027"}, {u"ReminderMonth", u"1"}, {u"ReminderDay", u"2"},
                             {u"ReminderHours", u"0"}, {u"ReminderMinutes", u"5"}, {u"ReminderSeconds", u"0"}}) {
     EXPECT_EQ(sim::Stored(key), value);
   }
-  EXPECT_EQ(std::tuple(GetCaption(d->window()), GetCaption(d->command1()), GetCaption(d->label3())),
-            std::tuple(Text(u"Reminder [Enabled]"), Text(u"Disable Reminder"), Text(u"1/2/2027 12:05:00 AM")));
-  // The close box while armed only hides it, as "Hide This Window" does.
+  // The close box while armed only hides it.
   sim::Close(d->window());
-  EXPECT_FALSE(IsVisible(d->window()));
-  EXPECT_TRUE(OpenReminder() == d && d->armed());
-  // Disarming keeps the stored moment and clears the label.
-  sim::PressButton(d->command1());
+  EXPECT_TRUE(!IsVisible(d->window()) && OpenReminder() == d && d->armed());
+  sim::Click(d->command1());
   EXPECT_EQ(std::tuple(d->armed(), GetCaption(d->window()), GetCaption(d->label3()), sim::Stored(u"ReminderYear")),
             std::tuple(false, Text(u"Reminder [Disabled]"), Text(), std::optional<Text>(u"2027")));
 }
@@ -85,17 +75,22 @@ TEST_F(Reminders, ItLooksOnceASecondAndRingsOnceInItsSecondOrOnceAfterItWasMisse
   sim::SetNow({2026, 4, 3, 9, 45, 0});
   sim::Advance(5);
   EXPECT_EQ(Rings(), 2u);
-  // Armed for a moment gone, or with a second that is no number: never.
+  // Armed for a moment gone, or stored with a leading zero or a second that
+  // is no number: never.
   ArmFor({2026, 4, 3, 9, 30, 0});
   sim::Advance(5000);
   ArmFor({2026, 4, 3, 9, 46, 0});
   Sys().store[u"ReminderSeconds"] = u"99999999999999999999";
   sim::Advance(70000);
+  ArmFor({2026, 4, 3, 9, 48, 0});
+  Sys().store[u"ReminderMinutes"] = u"048";
+  sim::Advance(70000);
   EXPECT_EQ(Rings(), 2u);
 }
 
 TEST_F(Reminders, TheAlarmFlashesTheActiveNoteInSightWithoutTheKeyboardOnceAndClosingTheNoteEndsIt) {
-  Handle window = a_, text = TextAreaOf(a_);
+  Form window = a_;
+  TextBox text = TextAreaOf(a_);
   SetText(text, u"Buy milk");
   SetBackColor(text, 0x00FFC0C0);  // unlike the window
   sim::SetNow({2026, 12, 31, 23, 59, 57});
@@ -103,7 +98,7 @@ TEST_F(Reminders, TheAlarmFlashesTheActiveNoteInSightWithoutTheKeyboardOnceAndCl
   sim::Click(TextAreaOf(b_));  // the user types in the other note, above this one
   RecordActive(a_);
   using Look = std::tuple<Color, Color, Text>;  // window, text area, text
-  std::vector<Look> looks, expected = {{kNoteYellow, 0x00FFC0C0, u"Buy milk"}};
+  std::vector<Look> looks, expected = {{0x00C0FFFF, 0x00FFC0C0, u"Buy milk"}};
   std::vector<double> since;
   bool acted = false, closing = false;
   Watch([&] {
@@ -119,9 +114,9 @@ TEST_F(Reminders, TheAlarmFlashesTheActiveNoteInSightWithoutTheKeyboardOnceAndCl
   });
   sim::Advance(6000);
   for (int i = 0; i < 10; ++i) {
-    for (Color shown : {0xFFFFFFu, 0x000000u, kNoteYellow}) expected.push_back({shown, shown, u"Reminder!"});
+    for (Color shown : {0xFFFFFFu, 0x000000u, 0x00C0FFFFu}) expected.push_back({shown, shown, u"Reminder!"});
   }
-  expected.push_back({kNoteYellow, kNoteYellow, u"Buy milk"});
+  expected.push_back({0x00C0FFFF, 0x00C0FFFF, u"Buy milk"});
   EXPECT_EQ(looks, expected);
   for (size_t i = 2; i < since.size(); ++i) EXPECT_NEAR(since[i] - since[i - 1], 0.1, 0.002) << i;
   EXPECT_EQ(std::tuple(GetText(TextAreaOf(b_)), Sys().sounds, d->armed()),

@@ -54,8 +54,6 @@ std::wstring Beside(const wchar_t* name) {
   return path.substr(0, path.find_last_of(L"\\/") + 1) + name;
 }
 
-HWND ToHwnd(platform::Handle handle) { return reinterpret_cast<HWND>(static_cast<intptr_t>(handle)); }
-platform::Handle ToHandle(HWND hwnd) { return static_cast<platform::Handle>(reinterpret_cast<intptr_t>(hwnd)); }
 
 bool WaitUntil(const std::function<bool()>& ready, int ms) {
   for (DWORD end = GetTickCount() + static_cast<DWORD>(ms); !ready(); probe::Wait(10)) {

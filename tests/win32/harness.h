@@ -13,8 +13,6 @@
 
 namespace harness {
 
-HWND ToHwnd(platform::Handle handle);
-platform::Handle ToHandle(HWND hwnd);
 // Handles messages until `ready` or `ms` have passed; whether it got ready.
 bool WaitUntil(const std::function<bool()>& ready, int ms);
 

@@ -7,9 +7,10 @@
 #include <fstream>
 
 #include "app/app.h"
-#include "commands/common_dialog.h"
 #include "harness.h"
+#include "notes/common_dialog.h"
 #include "notes/note.h"
+#include "notes/program.h"
 #include "platform/win32/win32.h"
 #include "reminders/reminder_dialog.h"
 #include "sharing/email_form.h"
@@ -18,6 +19,10 @@ namespace {
 
 using namespace harness;
 using pinaleaf::Note;
+using Id = pinaleaf::CommandId;
+
+HWND ToHwnd(platform::Window window) { return reinterpret_cast<HWND>(static_cast<intptr_t>(window.number())); }
+platform::Form FormOf(HWND hwnd) { return platform::Form(static_cast<std::int32_t>(reinterpret_cast<intptr_t>(hwnd))); }
 
 platform::Text T(const std::wstring& text) { return platform::Text(text.begin(), text.end()); }
 
@@ -50,15 +55,20 @@ class System : public testing::Test {
  protected:
   void SetUp() override {
     probe::Reset();
+    program_.emplace();
     pinaleaf::StartProgram();
     note_ = ToHwnd(pinaleaf::StartupNoteWindow());
     text_ = GetWindow(note_, GW_CHILD);
     SetForegroundWindow(note_);
     ClickAt(CentreOf(text_));  // active, and the keyboard in it
   }
-  void TearDown() override { probe::Reset(); }
+  void TearDown() override {
+    probe::Reset();
+    program_.reset();
+  }
   HWND Newest() { return ToHwnd(platform::LoadedForms().back()); }
-  static void Record(HWND note) { Note::FromHandle(ToHandle(note))->RecordActive(); }
+  static void Record(HWND note) { Note::FromWindow(FormOf(note))->RecordActive(); }
+  std::optional<pinaleaf::Program> program_;
   HWND note_ = nullptr, text_ = nullptr;
 };
 
@@ -69,7 +79,7 @@ TEST_F(System, SavesKeepAttributesTakeLongPathsAndTheDialogAddsTheExtension) {
   SetWindowTextW(text_, L"Gr\u00FC\u00DFe");
   pinaleaf::CommonDialog1().FileName = T(folder + L"\\plain");
   AnswerSoon([](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDOK, 0); });
-  pinaleaf::RunMenuCommand(pinaleaf::kSaveNoteToFileItem);
+  pinaleaf::RunMenuCommand(Id::SaveNoteToFile);
   EXPECT_EQ(Bytes(folder + L"\\plain.txt"), "Gr\xFC\xDF" "e");  // Windows-1252, no byte-order mark
   // A hidden file stays hidden when replaced; a read-only one is refused.
   std::wstring hidden = folder + L"\\hidden.txt";
@@ -102,13 +112,13 @@ TEST_F(System, TheFontDialogOpensAtArialSixteenAndSymbolFacesKeepTheirGlyphs) {
     SendDlgItemMessageW(dialog, 0x410, BM_CLICK, 0, 0);  // strikeout
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
   });
-  pinaleaf::RunMenuCommand(pinaleaf::kFontItem);
+  pinaleaf::RunMenuCommand(Id::Font);
   EXPECT_EQ(std::pair(face, size), std::pair(std::wstring(L"Arial"), std::wstring(L"16")));
   LOGFONTW lf = {};
   GetObjectW(reinterpret_cast<HFONT>(SendMessageW(text_, WM_GETFONT, 0, 0)), sizeof(lf), &lf);
   EXPECT_EQ(std::tuple(lf.lfHeight, lf.lfStrikeOut, Stored(L"Size"), Stored(L"Strikethru")),
             std::tuple(-21L, BYTE{1}, std::wstring(L"16"), std::wstring(L"True")));
-  platform::SetFont(ToHandle(text_), {u"Wingdings", 12});
+  platform::SetFont(platform::TextBox(FormOf(text_).number()), {u"Wingdings", 12});
   HDC dc = GetDC(text_);
   SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(text_, WM_GETFONT, 0, 0)));
   wchar_t name[64] = {};
@@ -147,7 +157,7 @@ TEST_F(System, TheMailProgramGetsTheUrlOrTheUserIsToldWhyNot) {
 TEST_F(System, AnAlarmComesInSightWithoutTakingTheKeyboard) {
   SetWindowTextW(text_, L"hello");
   Record(note_);
-  pinaleaf::RunMenuCommand(pinaleaf::kCreateNewNoteItem);  // over it, with the keyboard
+  pinaleaf::RunMenuCommand(Id::CreateNewNote);  // over it, with the keyboard
   HWND other = Newest(), otherText = GetWindow(other, GW_CHILD);
   pinaleaf::ShowReminderDialog();
   auto dialog = pinaleaf::ReminderDialog::Current();
@@ -165,7 +175,7 @@ TEST_F(System, AnAlarmComesInSightWithoutTakingTheKeyboard) {
     if (harness::TextOf(text_) != L"Reminder!") return false;
     rang = true;
     Type(L"x");
-    EXPECT_EQ(probe::ZOrder().front(), ToHandle(note_));
+    EXPECT_EQ(probe::ZOrder().front(), FormOf(note_));
     EXPECT_EQ(std::pair(GetForegroundWindow(), harness::TextOf(otherText)), std::pair(other, std::wstring(L"x")));
     return true;
   });
@@ -187,9 +197,9 @@ std::tuple<size_t, int, int> Objects() {
 TEST_F(System, FiveHundredNotesMadeAndClosedLeaveNoHookWindowOrObjectBehind) {
   auto cycle = [&] {
     Record(note_);
-    pinaleaf::RunMenuCommand(pinaleaf::kCreateNewNoteItem);
+    pinaleaf::RunMenuCommand(Id::CreateNewNote);
     Record(Newest());
-    pinaleaf::RunMenuCommand(pinaleaf::kDeleteThisNoteItem);
+    pinaleaf::RunMenuCommand(Id::DeleteThisNote);
     probe::Wait(1);
   };
   cycle();

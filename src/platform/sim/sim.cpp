@@ -1,6 +1,7 @@
 // The simulated platform: one global state, replaced by Reset(). The shared
-// part (platform/forms.cpp) keeps the forms' sinks, looks, menus and timers;
-// this keeps what the system would: windows, focus, z-order, the clock.
+// part (platform/forms.cpp) keeps the forms' sinks, looks, menus, timers and
+// what kind each control is; this keeps what the system would: windows,
+// focus, z-order, the clock.
 #include "platform/sim/sim.h"
 
 #include <algorithm>
@@ -12,16 +13,13 @@
 namespace sim {
 namespace {
 
-using platform::DateTime;
-using platform::EventSink;
-using platform::Rect;
 namespace backend = platform::backend;
+using backend::ControlKind;
 
 // Thrown by EndProcess and caught by the outermost input.
 struct ProcessEndedSignal {};
 
-constexpr std::uint32_t kToolWindowStyle = 0x80, kDialogStyles = 0x10001;  // as the Win32 layer makes them
-constexpr int kTaskbarPx = 40, kTab = 0x09, kSpace = 0x20;
+constexpr int kTaskbarPx = 40;
 constexpr double kMonotonicOrigin = 3600.0;  // a machine that has been up a while
 constexpr std::int64_t kDayMs = 86400000;
 
@@ -46,11 +44,12 @@ struct Timer { std::int64_t dueMs; int intervalMs; };
 
 struct State {
   System sys;
-  std::map<Handle, Window> windows;  // handles only grow: creation order
-  std::vector<Handle> zorder;        // forms, the top first
-  Handle active = 0, focus = 0;
+  std::map<std::int32_t, Record> windows;  // numbers only grow: creation order
+  std::vector<Form> zorder;                // forms, the top first
+  Form active;
+  Window focus;
   std::vector<Monitor> monitors = {{0, 1280, 1024, 96}};
-  std::map<Handle, Timer> timers;
+  std::map<std::int32_t, Timer> timers;
   std::int64_t clockMs = 0;
   std::int64_t nowOffsetMs = Serial({2026, 3, 5, 14, 55, 30});  // local time less the clock
   bool processEnded = false;
@@ -58,33 +57,29 @@ struct State {
 };
 
 State g;
-// Handles and cursors keep counting across Reset: a handle from before a
-// Reset must never name a window made after it.
-Handle g_nextHandle = 0x10010;
-platform::CursorId g_nextCursor = 0x30011;
+// Numbers and cursors keep counting across Reset: a window from before a
+// Reset must never name one made after it.
+std::int32_t g_nextNumber = 0x10010;
+CursorId g_nextCursor = 0x30011;
 
-Window* W(Handle handle, std::optional<Kind> kind = std::nullopt) {
-  auto it = g.windows.find(handle);
-  return it == g.windows.end() || (kind && it->second.kind != *kind) ? nullptr : &it->second;
+Record* R(Window window) {
+  auto it = g.windows.find(window.number());
+  return it == g.windows.end() ? nullptr : &it->second;
 }
-Window* Form(Handle handle) { return W(handle, Kind::Form); }
-
-// A field of a window, or `otherwise` when there is no such window.
-template <class T, class F>
-T Read(Window* w, F field, T otherwise = T()) { return w ? field(*w) : otherwise; }
+Record* FormRecord(Window window) { return backend::IsForm(window) ? R(window) : nullptr; }
+bool Is(Window window, ControlKind kind) { return backend::KindOf(window) == kind; }
 
 // Disabled windows, and controls on disabled forms, get no user input.
-bool TakesInput(Handle handle) {
-  const Window* w = W(handle);
-  const Window* form = w ? Form(w->kind == Kind::Form ? handle : w->parent) : nullptr;
-  return !g.processEnded && form && w->enabled && form->enabled;
+bool TakesInput(Window window) {
+  Record *w = R(window), *form = R(backend::FormOf(window));
+  return !g.processEnded && w && form && w->enabled && form->enabled;
 }
 
 // Rounds half away from zero, as lround does on Windows.
 int ToPixels(Twips twips, int dpi) { return static_cast<int>(std::lround(double(twips) * dpi / 1440)); }
 Twips ToTwips(int pixels, int dpi) { return static_cast<Twips>(std::lround(double(pixels) * 1440 / dpi)); }
 
-void Place(Window& w, const Rect& r) {
+void Place(Record& w, const Rect& r) {
   w.leftPx = ToPixels(r.left, w.dpi);
   w.topPx = ToPixels(r.top, w.dpi);
   w.widthPx = std::max(0, ToPixels(r.width, w.dpi));
@@ -92,51 +87,55 @@ void Place(Window& w, const Rect& r) {
 }
 
 // The monitor under a form's centre; the primary one for anything else.
-const Monitor& MonitorOf(const Window* w) {
+const Monitor& MonitorOf(const Record* w) {
   int centre = w ? w->leftPx + w->widthPx / 2 : 0;
   auto m = std::find_if(g.monitors.begin(), g.monitors.end(),
                         [&](auto& m) { return centre >= m.leftPx && centre < m.leftPx + m.widthPx; });
   return m == g.monitors.end() ? g.monitors.front() : *m;
 }
 
-Handle NewWindow(Window w) {
-  g.windows[g_nextHandle] = std::move(w);
-  return (g_nextHandle += 2) - 2;
+std::int32_t NewWindow(Record w) {
+  g.windows[g_nextNumber] = std::move(w);
+  return (g_nextNumber += 2) - 2;
 }
 
 // --- Focus, activation and z-order, as the Win32 layer and the system do them.
 
 // To the top of the form's band: topmost forms stay above the rest.
-void Raise(Handle form) {
+void Raise(Form form) {
   std::erase(g.zorder, form);
   auto it = g.zorder.begin();
-  while (!Form(form)->topmost && it != g.zorder.end() && Form(*it)->topmost) ++it;
+  while (!R(form)->topmost && it != g.zorder.end() && R(*it)->topmost) ++it;
   g.zorder.insert(it, form);
 }
 
-void FocusOn(Handle window) {
+void FocusOn(Window window) {
   if (g.focus == window) return;
   g.focus = window;
+  if (Is(window, ControlKind::ComboBox)) R(window)->selAnchor = 0, R(window)->selCaret = int(R(window)->text.size());
   backend::FocusMovedTo(window);
-  if (Form(window)) backend::Deliver(window, [&](EventSink& s) { s.OnGotFocus(window); });
+  if (backend::IsForm(window)) backend::Deliver(window, [&](EventSink& s) { s.OnGotFocus(Form(window.number())); });
 }
 
-void Activate(Handle form) {
-  if (!Form(form) || g.active == form) return;
+// A hidden form is never the active one.
+void Activate(Form form) {
+  Record* w = FormRecord(form);
+  if (!w || !w->visible || g.active == form) return;
   g.active = form;
-  g.focus = 0;
+  g.focus = {};
   Raise(form);
-  Handle target = backend::FocusTarget(form);
-  FocusOn(target ? target : form);
+  Control target = backend::FocusTarget(form);
+  FocusOn(target ? Window(target) : Window(form));
 }
 
 // The active form went away: the next one below it that can take its place.
-void ActivateAnother(Handle gone) {
+void ActivateAnother(Form gone) {
   auto it = std::find(g.zorder.begin(), g.zorder.end(), gone);
-  std::vector<Handle> order(it == g.zorder.end() ? it : it + 1, g.zorder.end());
+  std::vector<Form> order(it == g.zorder.end() ? it : it + 1, g.zorder.end());
   order.insert(order.end(), g.zorder.begin(), it);
-  g.active = g.focus = 0;
-  auto next = std::find_if(order.begin(), order.end(), [](Handle f) { return Form(f)->visible && Form(f)->enabled; });
+  g.active = {};
+  g.focus = {};
+  auto next = std::find_if(order.begin(), order.end(), [](Form f) { return R(f)->visible && R(f)->enabled; });
   if (next != order.end()) Activate(*next);
 }
 
@@ -149,12 +148,19 @@ void FireTicksDueBy(std::int64_t limitMs) {
     auto next = std::min_element(g.timers.begin(), g.timers.end(),
                                  [](const auto& a, const auto& b) { return a.second.dueMs < b.second.dueMs; });
     if (next == g.timers.end() || next->second.dueMs > limitMs) return;
-    Handle form = next->first;
+    Form form(next->first);
     g.clockMs = std::max(g.clockMs, next->second.dueMs);
     next->second.dueMs = g.clockMs + next->second.intervalMs;  // a SetTimer in the handler wins
-    ++Form(form)->ticks;
+    ++R(form)->ticks;
     backend::Tick(form);
   }
+}
+
+// The selection of a text box or a combo box's edit field gives way to `text`.
+void Replace(Record& w, const Text& text) {
+  auto [from, to] = std::minmax(w.selAnchor, w.selCaret);
+  w.text.replace(static_cast<size_t>(from), static_cast<size_t>(to - from), text);
+  w.selAnchor = w.selCaret = from + static_cast<int>(text.size());
 }
 
 // Runs `body` as one user input: a process end inside it stops it and
@@ -174,11 +180,13 @@ void AsInput(Body&& body) {
 
 // The user works a window that takes input; its sink hears `event`.
 template <class F>
-void Input(Handle target, F event) {
+void Input(Window target, F event) {
   AsInput([&] {
     if (TakesInput(target)) backend::Deliver(target, event);
   });
 }
+
+void Press(Button button) { Input(button, [&](EventSink& s) { s.OnCommand(button); }); }
 
 }  // namespace
 
@@ -203,81 +211,81 @@ std::optional<Text> Stored(const Text& key) {
   return it == g.sys.store.end() ? std::nullopt : std::optional(it->second);
 }
 
-const Window* Find(Handle handle) { return W(handle); }
+const Record* Find(Window window) { return R(window); }
 
-std::vector<Handle> ControlsOf(Handle form) { return backend::ControlsOf(form); }
+std::vector<Control> ControlsOf(Form form) { return backend::ControlsOf(form); }
 
-std::vector<Handle> ZOrder() {
-  std::vector<Handle> out;
-  std::copy_if(g.zorder.begin(), g.zorder.end(), std::back_inserter(out), [](Handle f) { return Form(f)->visible; });
+std::vector<Form> ZOrder() {
+  std::vector<Form> out;
+  std::copy_if(g.zorder.begin(), g.zorder.end(), std::back_inserter(out), [](Form f) { return R(f)->visible; });
   return out;
 }
 
-Handle ActiveForm() { return g.active; }
+Form ActiveForm() { return g.active; }
 
-std::pair<platform::Pointer, platform::CursorId> PointerOf(Handle form) {
+std::pair<Pointer, CursorId> PointerOf(Form form) {
   const auto* look = backend::LookOf(form);
-  return look ? std::pair(look->pointer, look->cursor) : std::pair(platform::Pointer::Default, 0);
+  return look ? std::pair(look->pointer, look->cursor) : std::pair(Pointer::Default, 0);
 }
 
-bool IsChecked(platform::MenuId menu, size_t entry) { return backend::MenuItems(menu)->at(entry).checked; }
+bool IsChecked(MenuId menu, size_t entry) { return backend::MenuItems(menu)->at(entry).checked; }
 
 bool ProcessEnded() { return g.processEnded; }
 
-void MouseDown(Handle target, int button, int modifiers, Twips x, Twips y) {
+void MouseDown(Window target, MouseButton button, int modifiers, Twips x, Twips y) {
   AsInput([&] {
     if (!TakesInput(target)) return;
-    Activate(platform::backend::FormOf(target));
+    Activate(backend::FormOf(target));
     bool handled = false;
     backend::Deliver(target, [&](EventSink& s) { handled = s.OnMouseDown(target, button, modifiers, x, y); });
-    // The text box's own handling: a left press puts the caret, and the focus, there.
-    if (!handled && button == platform::kLeftButton && W(target, Kind::TextBox)) platform::SetFocus(target);
+    // A left press puts the focus (and a text box's caret) there.
+    if (!handled && button == kLeftButton && R(target) && backend::KindOf(target).value_or(ControlKind::Label) != ControlKind::Label) {
+      platform::SetFocus(Control(target.number()));
+    }
   });
 }
 
-void MouseMove(Handle target, int buttons, int modifiers, Twips x, Twips y) {
+void MouseMove(Window target, int buttons, int modifiers, Twips x, Twips y) {
   Input(target, [&](EventSink& s) { s.OnMouseMove(target, buttons, modifiers, x, y); });
 }
 
-void Click(Handle target, Twips x, Twips y) {
+void Click(Window target, Twips x, Twips y) {
   AsInput([&] {
-    MouseDown(target, platform::kLeftButton, 0, x, y);
+    MouseDown(target, kLeftButton, 0, x, y);
     Input(target, [&](EventSink& s) { s.OnClick(target); });
+    if (Is(target, ControlKind::Button)) Press(Button(target.number()));
   });
 }
 
-void Key(int keyCode, int modifiers) {
-  Handle focus = g.focus;
-  const Window* w = W(focus);
-  if (!w || w->kind == Kind::Form || Form(w->parent)->formKind != platform::FormKind::Dialog) {
-    return Input(focus, [&](EventSink& s) { s.OnKeyDown(focus, keyCode, modifiers); });
+void KeyDown(Key key, int modifiers) {
+  Window focus = g.focus;
+  Record* form = R(backend::FormOf(focus));
+  bool dialog = form && form->formKind == FormKind::Dialog && !backend::IsForm(focus);
+  if (!dialog || (key != Key::Tab && key != Key::Space && key != Key::Enter && key != Key::Escape)) {
+    if (backend::KindOf(focus)) Input(focus, [&](EventSink& s) { s.OnKeyDown(Control(focus.number()), key, modifiers); });
+    return;
   }
-  if (keyCode == kSpace && w->kind == Kind::Button) return PressButton(focus);
-  if (keyCode != kTab) return;
-  std::vector<Handle> stops;  // all but labels, hidden and disabled controls
-  for (Handle c : ControlsOf(w->parent)) {
-    if (c == focus || (W(c)->kind != Kind::Label && W(c)->enabled && W(c)->visible)) stops.push_back(c);
+  if ((key == Key::Space || key == Key::Enter) && Is(focus, ControlKind::Button)) return Press(Button(focus.number()));
+  if (key != Key::Tab) return;
+  std::vector<Control> stops;  // all but labels, hidden and disabled controls
+  for (Control c : ControlsOf(backend::FormOf(focus))) {
+    if (c == focus || (!Is(c, ControlKind::Label) && R(c)->enabled && R(c)->visible)) stops.push_back(c);
   }
   auto at = std::find(stops.begin(), stops.end(), focus) - stops.begin();
   auto n = static_cast<std::ptrdiff_t>(stops.size());
-  FocusOn(stops[static_cast<size_t>((at + ((modifiers & platform::kShift) ? n - 1 : 1)) % n)]);
+  FocusOn(stops[static_cast<size_t>((at + ((modifiers & kShift) ? n - 1 : 1)) % n)]);
 }
 
 void Type(const Text& text) {
-  Handle focus = g.focus;
-  Window* w = W(focus);
-  if (!w || !TakesInput(focus)) return;
-  if (w->kind == Kind::TextBox) platform::ReplaceSelection(focus, text);
-  if (w->kind != Kind::ComboBox) return;
-  w->text += text;
-  Changed(focus);
+  Window focus = g.focus;
+  if (!TakesInput(focus) || !(Is(focus, ControlKind::TextBox) || Is(focus, ControlKind::ComboBox))) return;
+  Replace(*R(focus), text);
+  if (Is(focus, ControlKind::ComboBox)) Changed(Control(focus.number()));
 }
 
-void Close(Handle form) { AsInput([&] { backend::CloseRequested(form); }); }
+void Close(Form form) { AsInput([&] { backend::CloseRequested(form); }); }
 
-void PressButton(Handle button) { Input(button, [&](EventSink& s) { s.OnCommand(button); }); }
-
-void Changed(Handle control) { Input(control, [&](EventSink& s) { s.OnChange(control); }); }
+void Changed(Control control) { Input(control, [&](EventSink& s) { s.OnChange(control); }); }
 
 void Run(const std::function<void()>& action) { AsInput(action); }
 
@@ -292,7 +300,7 @@ void Advance(int milliseconds) {
 void SetNow(const DateTime& now) {
   g.nowOffsetMs = Serial(now) - g.clockMs;
   AsInput([] {
-    for (Handle form : platform::LoadedForms()) backend::Deliver(form, [&](EventSink& s) { s.OnClockChanged(form); });
+    for (Form form : LoadedForms()) backend::Deliver(form, [&](EventSink& s) { s.OnClockChanged(form); });
   });
 }
 
@@ -312,45 +320,45 @@ namespace platform {
 using namespace sim;
 namespace backend {
 
-Handle NewFormWindow(const FormSpec& design) {
-  const Window* over = Form(design.over);
-  Window w{.formKind = design.kind, .text = design.caption, .dpi = over ? over->dpi : g.monitors.front().dpi,
-           .exStyle = design.kind == FormKind::Dialog ? kDialogStyles : kToolWindowStyle};
+Form NewFormWindow(const FormSpec& design) {
+  const Record* over = FormRecord(design.over);
+  Record w{.formKind = design.kind, .text = design.caption, .dpi = over ? over->dpi : g.monitors.front().dpi};
   Place(w, design.rect);
   if (over) w.leftPx = over->leftPx, w.topPx = over->topPx;
   if (design.platformPlaces) w.leftPx = w.topPx = 26 * (1 + static_cast<int>(g.zorder.size() % 8));
-  Handle form = NewWindow(w);
+  Form form(NewWindow(w));
   Raise(form);
   return form;
 }
 
-void ShowFormWindow(Handle form) {
-  Window* w = Form(form);
+void ShowFormWindow(Form form) {
+  Record* w = R(form);
   if (!w || w->formKind == FormKind::Hidden) return;
   w->visible = true;
   Activate(form);
 }
 
-void DestroyFormWindow(Handle form) {
+// The shared part has forgotten the form and its controls already.
+void DestroyFormWindow(Form form) {
   if (g.active == form) ActivateAnother(form);
-  for (Handle control : ControlsOf(form)) g.windows.erase(control);
-  if (!W(g.focus) || g.focus == form) g.focus = 0;
-  g.windows.erase(form);
-  g.timers.erase(form);
+  std::erase_if(g.windows, [&](const auto& entry) { return entry.second.parent == form; });
+  if (!R(g.focus) || g.focus == form) g.focus = {};
+  g.windows.erase(form.number());
+  g.timers.erase(form.number());
   std::erase(g.zorder, form);
 }
 
-void SetFormTimer(Handle form, int intervalMs) {
-  if (intervalMs > 0) g.timers[form] = {g.clockMs + intervalMs, intervalMs};
-  if (intervalMs <= 0) g.timers.erase(form);
+void SetFormTimer(Form form, int intervalMs) {
+  if (intervalMs > 0) g.timers[form.number()] = {g.clockMs + intervalMs, intervalMs};
+  if (intervalMs <= 0) g.timers.erase(form.number());
 }
 
-Handle ActiveForm() { return g.active; }
-void ColorsChanged(Handle) {}
-void FontChanged(Handle) {}
-void PointerChanged(Handle) {}
+Form ActiveForm() { return g.active; }
+void ColorsChanged(Window) {}
+void FontChanged(Control) {}
+void PointerChanged(Form) {}
 
-int TrackMenu(MenuId menu, const std::vector<MenuItem>&, Handle owner) {
+int TrackMenu(MenuId menu, const std::vector<MenuItem>&, Form owner) {
   if (g.processEnded) return 0;
   Activate(owner);
   auto handler = g.sys.popup;  // the handler may replace itself
@@ -359,41 +367,49 @@ int TrackMenu(MenuId menu, const std::vector<MenuItem>&, Handle owner) {
 
 }  // namespace backend
 
-void HideForm(Handle form) {
-  Window* w = Form(form);
+Color ResolveColor(Color color) {
+  if (!(color & kSystemColorFlag)) return color & 0x00FFFFFF;
+  switch (static_cast<SystemColor>(color & ~kSystemColorFlag)) {
+    case SystemColor::Window: return 0xFFFFFF;
+    case SystemColor::ButtonFace: return 0xF0F0F0;
+    default: return 0;
+  }
+}
+
+void HideForm(Form form) {
+  Record* w = FormRecord(form);
   if (!w || !w->visible) return;
   w->visible = false;
   if (g.active == form) ActivateAnother(form);
 }
 
-bool IsVisible(Handle window) { return Read<bool>(W(window), [](auto& w) { return w.visible; }); }
+bool IsVisible(Window window) { return R(window) && R(window)->visible; }
 
-Rect GetRect(Handle window) {
-  return Read<Rect>(W(window), [](auto& w) {
-    return Rect{ToTwips(w.leftPx, w.dpi), ToTwips(w.topPx, w.dpi), ToTwips(w.widthPx, w.dpi),
-                ToTwips(w.heightPx, w.dpi)};
-  });
+Rect GetRect(Window window) {
+  const Record* w = R(window);
+  if (!w) return {};
+  return {ToTwips(w->leftPx, w->dpi), ToTwips(w->topPx, w->dpi), ToTwips(w->widthPx, w->dpi),
+          ToTwips(w->heightPx, w->dpi)};
 }
 
 // Like WM_SIZE: a form that has been shown hears of every change of its size.
 // Moved onto a monitor of another dpi, a form takes it and keeps its size in
 // twips, its controls with it (the system's DPI change, the Win32 layer's
 // rescale).
-void SetRect(Handle window, const Rect& rect) {
-  Window* w = W(window);
+void SetRect(Window window, const Rect& rect) {
+  Record* w = R(window);
   if (!w) return;
   int width = w->widthPx, height = w->heightPx;
   Place(*w, rect);
-  if (w->kind != Kind::Form) return;
+  if (!backend::IsForm(window)) return;
   int from = w->dpi, to = MonitorOf(w).dpi;
   auto scale = [&](int& px) { px = static_cast<int>(std::lround(double(px) * to / from)); };
-  for (Handle h : ControlsOf(window)) {
-    Window& c = g.windows[h];
-    for (int* px : {&c.leftPx, &c.topPx, &c.widthPx, &c.heightPx}) scale(*px);
-    c.dpi = to;
+  for (Control c : sim::ControlsOf(Form(window.number()))) {
+    for (int* px : {&R(c)->leftPx, &R(c)->topPx, &R(c)->widthPx, &R(c)->heightPx}) scale(*px);
+    R(c)->dpi = to;
   }
   scale(w->widthPx), scale(w->heightPx), w->dpi = to;
-  if (w->widthPx != width || w->heightPx != height) backend::Resized(window);
+  if (w->widthPx != width || w->heightPx != height) backend::Resized(Form(window.number()));
 }
 
 Rect ScreenRect() {
@@ -401,19 +417,19 @@ Rect ScreenRect() {
   return {0, 0, ToTwips(m.widthPx, m.dpi), ToTwips(m.heightPx, m.dpi)};
 }
 
-Rect WorkArea(Handle window) {
-  const Window* w = Form(window);
+Rect WorkArea(Form form) {
+  const Record* w = FormRecord(form);
   const Monitor& m = MonitorOf(w);
   int dpi = w ? w->dpi : m.dpi;
   return {ToTwips(m.leftPx, dpi), 0, ToTwips(m.widthPx, dpi), ToTwips(m.heightPx - kTaskbarPx, dpi)};
 }
 
-void SetCaption(Handle window, const Text& caption) { if (Window* w = W(window)) w->text = caption; }
-Text GetCaption(Handle window) { return Read<Text>(W(window), [](auto& w) { return w.text; }); }
-Text GetText(Handle control) { return GetCaption(control); }
+void SetCaption(Window window, const Text& caption) { if (Record* w = R(window)) w->text = caption; }
+Text GetCaption(Window window) { return R(window) ? R(window)->text : Text(); }
+Text GetText(Control control) { return GetCaption(control); }
 
-void SetZOrder(Handle form, ZOrder where, bool activate) {
-  Window* w = Form(form);
+void SetZOrder(Form form, ZOrder where, bool activate) {
+  Record* w = FormRecord(form);
   if (!w) return;
   if (where != ZOrder::NotTopmost || w->topmost) {
     w->topmost = where == ZOrder::Topmost || (where == ZOrder::Top && w->topmost);
@@ -422,52 +438,50 @@ void SetZOrder(Handle form, ZOrder where, bool activate) {
   if (activate) Activate(form);
 }
 
-void ReleaseCapture() {}
-
-void RunMoveSizeLoop(Handle form, int hitCode) {
-  if (auto handler = g.sys.moveSizeLoop; handler && Form(form)) handler(form, hitCode);
+void DragForm(Form form, DragEdge edge) {
+  if (auto handler = g.sys.drag; handler && FormRecord(form)) handler(form, edge);
 }
 
-std::uint32_t GetExtendedStyle(Handle window) {
-  return Read<std::uint32_t>(Form(window), [](auto& w) { return w.exStyle | (w.topmost ? kTopmostStyle : 0); });
-}
+bool LayeredFormsSupported() { return g.sys.layeredSupported; }
 
-std::uint32_t SetExtendedStyle(Handle window, std::uint32_t style) {
-  std::uint32_t previous = GetExtendedStyle(window);
-  if (!Form(window) || g.sys.styleWritesFail) return 0;
-  Form(window)->exStyle = style & ~kTopmostStyle;
-  return previous;
-}
-
-bool SetLayeredAttributes(Handle window, Color, int alpha, unsigned) {
-  Window* w = Form(window);
-  if (!w || g.sys.layeredCallsFail || !(w->exStyle & kLayeredStyle)) return false;
-  w->layeredAlpha = alpha;
+bool SetLayered(Form form, bool layered) {
+  Record* w = FormRecord(form);
+  if (!w || g.sys.layeredStyleFails) return false;
+  w->layered = layered;
   return true;
 }
 
-Color SystemColor(int index) { return index == 5 ? 0xFFFFFF : index == 15 ? 0xF0F0F0 : 0; }
-int SystemMajorVersion() { return g.sys.majorVersion; }
+bool SetLayeredAlpha(Form form, int alpha) {
+  Record* w = FormRecord(form);
+  if (!w || !w->layered || g.sys.layeredCallsFail) return false;
+  w->alpha = alpha;
+  return true;
+}
+
+bool SetLayeredColorKey(Form form, Color) {
+  Record* w = FormRecord(form);
+  return w && w->layered && !g.sys.layeredCallsFail;
+}
 
 // --- Controls
 
 namespace {
-Handle AddControl(Handle form, Kind kind, const Rect& rect, const Text& text, const backend::Look& look) {
-  const Window* parent = Form(form);
+std::int32_t AddControl(Form form, ControlKind kind, const Rect& rect, const Text& text, const backend::Look& look) {
+  const Record* parent = FormRecord(form);
   if (!parent) return 0;
-  Window w{.kind = kind, .parent = form, .text = text, .dpi = parent->dpi, .visible = true};
+  Record w{.parent = form, .text = text, .dpi = parent->dpi, .visible = true};
   Place(w, rect);
-  Handle control = NewWindow(w);
-  backend::AddControl(control, form, kind == Kind::TextBox, kind != Kind::Label, look);
-  return control;
+  Control control(NewWindow(w));
+  backend::AddControl(control, form, kind, look);
+  return control.number();
 }
 
 // Labels and the dialog controls stand on the form's colour.
-backend::Look OnForm(Handle form, const Font& font = {}) { return {GetBackColor(form), kWindowTextColor, font}; }
+backend::Look OnForm(Form form, const Font& font = {}) { return {GetBackColor(form), kWindowTextColor, font}; }
 
 // A modal dialog: the handler answers on a copy, which is kept only on OK.
 template <class Value, class Handler>
-bool RunDialog(Handle owner, Value& state, const Handler& handler) {
+bool RunDialog(Form owner, Value& state, const Handler& handler) {
   Value answer = state;
   if (g.processEnded || !handler || !Handler(handler)(owner, answer)) return false;
   state = answer;
@@ -478,116 +492,107 @@ Text Digits(int value, size_t width = 1) {
   std::string s = std::to_string(value);
   return Text(width > s.size() ? width - s.size() : 0, u'0') + Text(s.begin(), s.end());
 }
+
+Record* Box(TextBox textBox) { return Is(textBox, ControlKind::TextBox) ? R(textBox) : nullptr; }
 }  // namespace
 
-Handle CreateTextBox(Handle form, const TextBoxSpec& design) {
-  return AddControl(form, Kind::TextBox, design.rect, design.text, {design.backColor, design.foreColor, design.font});
+TextBox CreateTextBox(Form form, const TextBoxSpec& design) {
+  backend::Look look{design.backColor, design.foreColor, design.font};
+  return TextBox(AddControl(form, ControlKind::TextBox, design.rect, design.text, look));
 }
-Handle CreateLabel(Handle form, const Rect& rect, const Text& caption, const Font& font) {
-  return AddControl(form, Kind::Label, rect, caption, OnForm(form, font));
+Label CreateLabel(Form form, const Rect& rect, const Text& caption, const Font& font) {
+  return Label(AddControl(form, ControlKind::Label, rect, caption, OnForm(form, font)));
 }
-Handle CreateButton(Handle form, const Rect& rect, const Text& caption, const Font& font) {
-  return AddControl(form, Kind::Button, rect, caption, OnForm(form, font));
+Button CreateButton(Form form, const Rect& rect, const Text& caption, const Font& font) {
+  return Button(AddControl(form, ControlKind::Button, rect, caption, OnForm(form, font)));
 }
-Handle CreateComboBox(Handle form, const Rect& rect, const Font& font) {
-  return AddControl(form, Kind::ComboBox, rect, {}, OnForm(form, font));
+ComboBox CreateComboBox(Form form, const Rect& rect, const Font& font) {
+  return ComboBox(AddControl(form, ControlKind::ComboBox, rect, {}, OnForm(form, font)));
 }
-Handle CreateMonthCalendar(Handle form, const Rect& rect) {
-  return AddControl(form, Kind::Calendar, rect, {}, OnForm(form));
+Calendar CreateMonthCalendar(Form form, const Rect& rect) {
+  return Calendar(AddControl(form, ControlKind::Calendar, rect, {}, OnForm(form)));
 }
-Handle CreateTimePicker(Handle form, const Rect& rect, const Font& font) {
-  return AddControl(form, Kind::TimePicker, rect, {}, OnForm(form, font));
-}
-
-void ComboAdd(Handle combo, const Text& item) { if (Window* w = W(combo, Kind::ComboBox)) w->items.push_back(item); }
-int ComboCount(Handle combo) {
-  return Read<int>(W(combo, Kind::ComboBox), [](auto& w) { return static_cast<int>(w.items.size()); });
-}
-Text ComboItem(Handle combo, int index) {
-  return index < 0 || index >= ComboCount(combo) ? Text() : W(combo)->items[static_cast<size_t>(index)];
-}
-void ComboSelect(Handle box, int i) { if (i >= 0 && i < ComboCount(box)) W(box)->text = ComboItem(box, i); }
-
-Date GetCalendarDate(Handle h) { return Read<Date>(W(h, Kind::Calendar), [](auto& w) { return w.date; }); }
-void SetCalendarDate(Handle calendar, const Date& date) { if (Window* w = W(calendar, Kind::Calendar)) w->date = date; }
-TimeOfDay GetPickerTime(Handle picker) {
-  return Read<TimeOfDay>(W(picker, Kind::TimePicker), [](auto& w) { return w.time; });
-}
-void SetPickerTime(Handle h, const TimeOfDay& time) { if (Window* w = W(h, Kind::TimePicker)) w->time = time; }
-
-void SetControlVisible(Handle control, bool visible) {
-  if (Window* w = W(control); w && w->kind != Kind::Form) w->visible = visible;
+TimePicker CreateTimePicker(Form form, const Rect& rect, const Font& font) {
+  return TimePicker(AddControl(form, ControlKind::TimePicker, rect, {}, OnForm(form, font)));
 }
 
-void SetText(Handle h, const Text& text) { if (Window* w = W(h)) w->text = text, w->selStart = w->selLength = 0; }
+void ComboAdd(ComboBox combo, const Text& item) { if (Record* w = R(combo)) w->items.push_back(item); }
+int ComboCount(ComboBox combo) { return R(combo) ? static_cast<int>(R(combo)->items.size()) : 0; }
+Text ComboItem(ComboBox combo, int i) { return i < 0 || i >= ComboCount(combo) ? Text() : R(combo)->items[size_t(i)]; }
+void ComboSelect(ComboBox combo, int i) { if (i >= 0 && i < ComboCount(combo)) R(combo)->text = ComboItem(combo, i); }
 
-int GetSelStart(Handle textBox) { return Read<int>(W(textBox, Kind::TextBox), [](auto& w) { return w.selStart; }); }
+Date GetCalendarDate(Calendar calendar) { return R(calendar) ? R(calendar)->date : Date(); }
+void SetCalendarDate(Calendar calendar, const Date& date) { if (Record* w = R(calendar)) w->date = date; }
+TimeOfDay GetPickerTime(TimePicker picker) { return R(picker) ? R(picker)->time : TimeOfDay(); }
+void SetPickerTime(TimePicker picker, const TimeOfDay& time) { if (Record* w = R(picker)) w->time = time; }
 
-// As EM_SETSEL: both ends are held inside the text.
-void SetSelection(Handle textBox, int start, int length) {
-  Window* w = W(textBox, Kind::TextBox);
+void SetControlVisible(Control control, bool visible) { if (Record* w = R(control)) w->visible = visible; }
+
+void SetText(TextBox textBox, const Text& text) { if (Record* w = Box(textBox)) w->text = text, w->selAnchor = w->selCaret = 0; }
+
+int GetSelStart(TextBox textBox) { return Box(textBox) ? std::min(R(textBox)->selAnchor, R(textBox)->selCaret) : 0; }
+
+// As EM_SETSEL: -1 as the start takes the selection away, leaving the caret;
+// other offsets count as unsigned, so a negative one is past the end, and
+// every offset is held inside the text.
+void SetSelection(TextBox textBox, int start, int length) {
+  Record* w = Box(textBox);
   if (!w) return;
-  int size = static_cast<int>(w->text.size());
-  int from = std::clamp(start, 0, size), to = std::clamp(start + length, 0, size);
-  w->selStart = std::min(from, to);
-  w->selLength = std::abs(to - from);
+  auto held = [size = static_cast<unsigned>(w->text.size())](int at) {
+    return static_cast<int>(std::min(static_cast<unsigned>(at), size));
+  };
+  w->selAnchor = start == -1 ? w->selCaret : held(start);
+  w->selCaret = start == -1 ? w->selCaret : held(start + length);
 }
 
-Text GetSelectedText(Handle textBox) {
-  return Read<Text>(W(textBox, Kind::TextBox), [](auto& w) {
-    return w.text.substr(static_cast<size_t>(w.selStart), static_cast<size_t>(w.selLength));
-  });
+Text GetSelectedText(TextBox textBox) {
+  const Record* w = Box(textBox);
+  if (!w) return {};
+  auto [from, to] = std::minmax(w->selAnchor, w->selCaret);
+  return w->text.substr(static_cast<size_t>(from), static_cast<size_t>(to - from));
 }
 
 // As EM_REPLACESEL: the caret ends after the new text; no change is reported.
-void ReplaceSelection(Handle textBox, const Text& text) {
-  Window* w = W(textBox, Kind::TextBox);
-  if (!w) return;
-  w->text.replace(static_cast<size_t>(w->selStart), static_cast<size_t>(w->selLength), text);
-  w->selStart += static_cast<int>(text.size());
-  w->selLength = 0;
-}
+void ReplaceSelection(TextBox textBox, const Text& text) { if (Record* w = Box(textBox)) Replace(*w, text); }
 
 // Disabling the focused control leaves the focus with nobody.
-void SetEnabled(Handle control, bool enabled) {
-  if (Window* w = W(control)) w->enabled = enabled;
-  if (!enabled && g.focus == control) g.focus = 0;
+void SetEnabled(Control control, bool enabled) {
+  if (Record* w = R(control)) w->enabled = enabled;
+  if (!enabled && g.focus == control) g.focus = {};
 }
 
-bool IsEnabled(Handle control) { return Read<bool>(W(control), [](auto& w) { return w.enabled; }); }
+bool IsEnabled(Control control) { return R(control) && R(control)->enabled; }
 
-void SetFocus(Handle control) {
-  Handle form = backend::FormOf(control);
+void SetFocus(Control control) {
+  Form form = backend::FormOf(control);
   if (!TakesInput(control)) return;
   Activate(form);
   if (g.active == form) FocusOn(control);
 }
 
-Handle GetFocus() { return g.focus; }
+Window GetFocus() { return g.focus; }
 
-void BlockContextMenu(Handle textBox) { if (Window* w = W(textBox)) w->contextMenuBlocked = true; }
-void UnblockContextMenu(Handle textBox) { if (Window* w = W(textBox)) w->contextMenuBlocked = false; }
+void BlockContextMenu(TextBox textBox) { if (Record* w = Box(textBox)) w->contextMenuBlocked = true; }
+void UnblockContextMenu(TextBox textBox) { if (Record* w = Box(textBox)) w->contextMenuBlocked = false; }
 
 // --- Message boxes, dialogs, clipboard
 
-Answer AskYesNo(Handle owner, const Text& prompt, const Text& title) {
+Answer AskYesNo(Form owner, const Text& prompt, const Text& title) {
   g.sys.messageBoxes.push_back({owner, prompt, title, true});
   Answer answer = g.sys.answers.empty() ? Answer::No : g.sys.answers.front();
   if (!g.sys.answers.empty()) g.sys.answers.pop_front();
   return answer;
 }
 
-void ShowError(Handle owner, const Text& text, const Text& title) {
-  g.sys.messageBoxes.push_back({owner, text, title});
-}
+void ShowError(Form owner, const Text& text, const Text& title) { g.sys.messageBoxes.push_back({owner, text, title}); }
 
-bool ChooseFontDialog(Handle owner, FontChoice& state) { return RunDialog(owner, state, g.sys.fontDialog); }
-bool ChooseColorDialog(Handle owner, Color& color) { return RunDialog(owner, color, g.sys.colorDialog); }
-bool SaveFileDialog(Handle owner, SaveChoice& state) { return RunDialog(owner, state, g.sys.saveDialog); }
+bool ChooseFontDialog(Form owner, FontChoice& state) { return RunDialog(owner, state, g.sys.fontDialog); }
+bool ChooseColorDialog(Form owner, Color& color) { return RunDialog(owner, color, g.sys.colorDialog); }
+bool SaveFileDialog(Form owner, SaveChoice& state) { return RunDialog(owner, state, g.sys.saveDialog); }
 
-bool ClipboardPut(Handle, const Text& text) { return !g.sys.clipboardHeld && (g.sys.clipboard = text, true); }
+bool ClipboardPut(Form, const Text& text) { return !g.sys.clipboardHeld && (g.sys.clipboard = text, true); }
 
-std::optional<Text> ClipboardGet(Handle) {
+std::optional<Text> ClipboardGet(Form) {
   return g.sys.clipboardHeld ? std::nullopt : std::optional(g.sys.clipboard.value_or(Text()));
 }
 
@@ -628,7 +633,7 @@ int Run(void (*start)()) {
 
 // --- Files, shell, sound, store
 
-Text ProgramDirectory() { return g.sys.programDirectory; }
+Text ProgramFile(const Text& name) { return g.sys.programDirectory + u"\\" + name; }
 bool FileExists(const Text& path) { return g.sys.cursors.count(path) || g.sys.files.count(path); }
 
 CursorId LoadCursorFile(const Text& path) {
@@ -658,8 +663,8 @@ std::optional<Text> WriteFileReplacing(const Text& path, const std::string& byte
   return std::nullopt;
 }
 
-std::optional<Text> ShellOpen(Handle owner, const Text& target, const Text& workingDirectory) {
-  g.sys.shellCalls.push_back({owner, target, workingDirectory});
+std::optional<Text> ShellOpen(Form owner, const Text& target) {
+  g.sys.shellCalls.push_back({owner, target});
   return g.sys.shellFailure;
 }
 

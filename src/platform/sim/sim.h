@@ -19,27 +19,21 @@
 
 namespace sim {
 
-using platform::Handle;
-using platform::Text;
-using platform::Twips;
-
-enum class Kind { Form, TextBox, Label, Button, ComboBox, Calendar, TimePicker };
+using namespace platform;
 
 // Everything the system knows about one window or control.
-struct Window {
-  Kind kind = Kind::Form;
-  platform::FormKind formKind = platform::FormKind::Note;
-  Handle parent = 0;  // controls: their form
-  Text text;          // caption, or the text of a text box or combo box
-  int leftPx = 0, topPx = 0, widthPx = 0, heightPx = 0;
-  int dpi = 96, selStart = 0, selLength = 0;
-  bool enabled = true, visible = false, topmost = false, contextMenuBlocked = false;
-  std::uint32_t exStyle = 0;  // without the topmost bit, which `topmost` holds
-  int layeredAlpha = -1;      // -1: never set
-  int ticks = 0;              // forms: how often their timer fired
-  std::vector<Text> items;    // combo box
-  platform::Date date;
-  platform::TimeOfDay time;
+struct Record {
+  FormKind formKind = FormKind::Note;  // forms
+  Form parent;  // controls: their form
+  Text text;              // caption, or the text of a text box or combo box
+  int leftPx = 0, topPx = 0, widthPx = 0, heightPx = 0, dpi = 96;
+  int selAnchor = 0, selCaret = 0;  // text boxes and combo boxes
+  bool enabled = true, visible = false, topmost = false, contextMenuBlocked = false, layered = false;
+  int alpha = -1;           // as last set on the layered form; -1: never
+  int ticks = 0;            // forms: how often their timer fired
+  std::vector<Text> items;  // combo box
+  Date date;
+  TimeOfDay time;
 };
 
 // File names and keys compare without regard to letter case, as on Windows.
@@ -47,28 +41,27 @@ struct NoCase {
   bool operator()(const Text& a, const Text& b) const;
 };
 
-struct MessageBoxRecord { Handle owner = 0; Text prompt, title; bool question = false; };
-struct ShellCall { Handle owner = 0; Text target, workingDirectory; };
+struct MessageBoxRecord { Form owner; Text prompt, title; bool question = false; };
+struct ShellCall { Form owner; Text target; };
 
 // The rest of the system, as data a test scripts and reads.
 struct System {
   // The user's answers while a modal loop runs. Message boxes take queued
   // answers (No when none is left); a popup handler returns the chosen id (0
   // dismisses); a dialog handler may change what it shows and returns true for
-  // OK; a move-size handler stands in for the drag (platform::SetRect).
+  // OK; a drag handler stands in for the move or size loop (SetRect).
   // Without a handler a popup or dialog is dismissed.
-  std::deque<platform::Answer> answers;
-  std::function<int(platform::MenuId, Handle owner)> popup;
-  std::function<bool(Handle owner, platform::FontChoice&)> fontDialog;
-  std::function<bool(Handle owner, platform::Color&)> colorDialog;
-  std::function<bool(Handle owner, platform::SaveChoice&)> saveDialog;
-  std::function<void(Handle form, int hitCode)> moveSizeLoop;
+  std::deque<Answer> answers;
+  std::function<int(MenuId, Form owner)> popup;
+  std::function<bool(Form owner, FontChoice&)> fontDialog;
+  std::function<bool(Form owner, Color&)> colorDialog;
+  std::function<bool(Form owner, SaveChoice&)> saveDialog;
+  std::function<void(Form, DragEdge)> drag;
   // Faults.
-  bool layeredCallsFail = false, styleWritesFail = false;
+  bool layeredSupported = true, layeredCallsFail = false, layeredStyleFails = false;
   bool clipboardHeld = false;            // another program holds it open
   std::optional<Text> shellFailure;      // nothing can open targets, for this reason
   std::map<Text, Text, NoCase> writeFailures;  // path -> reason
-  int majorVersion = 6;
   // State.
   Text programDirectory = u"C:\\Program Files\\Pinaleaf";
   std::map<Text, std::string, NoCase> files;  // path -> bytes
@@ -88,38 +81,39 @@ System& Sys();
 std::optional<Text> Stored(const Text& key);
 
 // A window or control; null when it does not exist (any more).
-const Window* Find(Handle handle);
+const Record* Find(Window window);
 // The controls of a form, in creation order.
-std::vector<Handle> ControlsOf(Handle form);
+std::vector<Control> ControlsOf(Form form);
 // Visible forms, the top of the z-order first.
-std::vector<Handle> ZOrder();
-// The form that has the user's keyboard; 0 while another program has it.
-Handle ActiveForm();
+std::vector<Form> ZOrder();
+// The form that has the user's keyboard; none while another program has it.
+Form ActiveForm();
 // The pointer a form shows, and its custom cursor.
-std::pair<platform::Pointer, platform::CursorId> PointerOf(Handle form);
+std::pair<Pointer, CursorId> PointerOf(Form form);
 // Whether an entry of a popup menu (counted from 0, separators too) shows its check mark.
-bool IsChecked(platform::MenuId menu, size_t entry);
+bool IsChecked(MenuId menu, size_t entry);
 bool ProcessEnded();
 
 // --- The user. Presses and moves land on the window or control given, with
 // coordinates in twips relative to it; a press activates its form first.
 // Keys go where the keyboard focus is. If a handler ends the process, the
 // call returns and ProcessEnded() is true.
-void MouseDown(Handle target, int button, int modifiers, Twips x, Twips y);
-void MouseMove(Handle target, int buttons, int modifiers, Twips x, Twips y);
+void MouseDown(Window target, MouseButton button, int modifiers, Twips x, Twips y);
+void MouseMove(Window target, int buttons, int modifiers, Twips x, Twips y);
 // Press and release of the left button.
-void Click(Handle target, Twips x = 0, Twips y = 0);
-// A key with modifiers. In a dialog Tab and Shift+Tab walk the controls and
-// Space presses a focused button; Enter and Esc do nothing.
-void Key(int keyCode, int modifiers = 0);
-// Characters typed into the focused text box or combo box.
+void Click(Window target, Twips x = 0, Twips y = 0);
+// A key with modifiers. In a dialog Tab and Shift+Tab walk the controls, and
+// Space or Enter press a focused button; in a combo box Enter and Esc press
+// nothing.
+void KeyDown(Key key, int modifiers = 0);
+// Characters typed into the focused text box or combo box, in place of its
+// selection (a combo box selects all of its text when it takes the focus).
 void Type(const Text& text);
 // The user asks a form to close (close box, Alt+F4).
-void Close(Handle form);
-// A button pressed, and a change the user made to a control (its text, the
-// calendar's day, the picker's time), which it reports.
-void PressButton(Handle button);
-void Changed(Handle control);
+void Close(Form form);
+// A change the user made to a control (its text, the calendar's day, the
+// picker's time), which it reports.
+void Changed(Control control);
 // Runs `action` as an event of the message loop: a process end in it is
 // caught there.
 void Run(const std::function<void()>& action);
@@ -128,7 +122,7 @@ void Run(const std::function<void()>& action);
 void Advance(int milliseconds);
 // The clock is set, or the machine wakes from sleep at this time: every form
 // hears of it; timers keep their pace.
-void SetNow(const platform::DateTime& now);
+void SetNow(const DateTime& now);
 
 // --- Monitors: the primary one's dpi, and a second monitor right of it.
 void SetDpi(int dpi);

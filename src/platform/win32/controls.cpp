@@ -28,13 +28,12 @@ ControlData* FindControl(HWND hwnd) {
   return it == g_controls.end() ? nullptr : &it->second;
 }
 
-void RegisterControl(HWND control, HWND form, ControlData data, bool textBox, const backend::Look& look) {
+void RegisterControl(HWND control, HWND form, ControlData data, backend::ControlKind kind, const backend::Look& look) {
   data.form = form;
   data.original = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlProc)));
   g_controls[control] = std::move(data);
-  bool tabStop = GetWindowLongW(control, GWL_STYLE) & WS_TABSTOP;
-  backend::AddControl(ToHandle(control), ToHandle(form), textBox, tabStop, look);
+  backend::AddControl(Of<Control>(control), Of<Form>(form), kind, look);
 }
 
 size_t BlockedContextMenus() { return g_contextMenuHooks.size(); }
@@ -59,12 +58,12 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
   ControlData* data = FindControl(hwnd);
   if (!data) return DefWindowProcW(hwnd, msg, wParam, lParam);
   WNDPROC original = data->original;
-  Handle self = ToHandle(hwnd);
+  Window self = Of(hwnd);
   switch (msg) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
-      int button = ButtonOf(msg);
+      MouseButton button = ButtonOf(msg);
       if (button == kLeftButton) data->leftPressed = true;
       bool handled = false;
       Twips x = X(lParam, hwnd), y = Y(lParam, hwnd);
@@ -93,8 +92,8 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     }
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
-      int key = static_cast<int>(wParam & 0xFFFF);
-      backend::Deliver(self, [&](EventSink& s) { s.OnKeyDown(self, key, ModifierState()); });
+      Key key = KeyOf(wParam);
+      backend::Deliver(self, [&](EventSink& s) { s.OnKeyDown(Of<Control>(hwnd), key, ModifierState()); });
       if (!FindControl(hwnd)) return 0;
       break;
     }
@@ -102,7 +101,7 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       backend::FocusMovedTo(self);
       break;
     case WM_SETCURSOR:
-      if (const backend::Look* look = backend::LookOf(ToHandle(data->form));
+      if (const backend::Look* look = backend::LookOf(Of(data->form));
           look && LOWORD(lParam) == HTCLIENT && look->pointer != Pointer::Default) {
         ::SetCursor(CursorFor(*look));
         return TRUE;
@@ -135,13 +134,15 @@ namespace {
 
 // A child control of a form, subclassed so it reports its events; a combo
 // box's list gets room below the height given.
-HWND CreateChild(Handle form, const wchar_t* className, const Text& text, DWORD style, const Rect& rect,
-                 const backend::Look& look, bool hasFont, bool textBox = false, int extraHeightPx = 0) {
+using backend::ControlKind;
+
+HWND CreateChild(Form form, ControlKind kind, const wchar_t* className, const Text& text, DWORD style,
+                 const Rect& rect, const backend::Look& look, bool hasFont, int extraHeightPx = 0) {
   HWND parent = ToHwnd(form);
   if (!FindForm(parent)) return nullptr;
   int dpi = DpiOf(parent);
   std::optional<CommonControls6> looks;
-  if (!textBox) looks.emplace();
+  if (kind != ControlKind::TextBox) looks.emplace();
   HWND hwnd = CreateWindowExW(0, className, W(text), WS_CHILD | WS_VISIBLE | style, TwipsToPixels(rect.left, dpi),
                               TwipsToPixels(rect.top, dpi), TwipsToPixels(rect.width, dpi),
                               TwipsToPixels(rect.height, dpi) + extraHeightPx, parent, nullptr,
@@ -153,48 +154,50 @@ HWND CreateChild(Handle form, const wchar_t* className, const Text& text, DWORD 
     data.hfont = MakeFont(look.font, dpi);
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(data.hfont), FALSE);
   }
-  RegisterControl(hwnd, parent, std::move(data), textBox, look);
+  RegisterControl(hwnd, parent, std::move(data), kind, look);
   return hwnd;
 }
 
 // Labels and buttons stand on the form's colour.
-backend::Look OnForm(Handle form, const Font& font) { return {GetBackColor(form), kWindowTextColor, font}; }
+backend::Look OnForm(Form form, const Font& font) { return {GetBackColor(form), kWindowTextColor, font}; }
 
 }  // namespace
 
-Handle CreateTextBox(Handle form, const TextBoxSpec& design) {
-  HWND hwnd = CreateChild(form, L"EDIT", design.text,
+TextBox CreateTextBox(Form form, const TextBoxSpec& design) {
+  HWND hwnd = CreateChild(form, ControlKind::TextBox, L"EDIT", design.text,
                           WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL, design.rect,
-                          {design.backColor, design.foreColor, design.font}, true, true);
+                          {design.backColor, design.foreColor, design.font}, true);
   // Lift the default 32K limit: a note holds whatever the user pastes.
   if (hwnd) SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);
-  return ToHandle(hwnd);
+  return Of<TextBox>(hwnd);
 }
 
-Handle CreateLabel(Handle form, const Rect& rect, const Text& caption, const Font& font) {
-  return ToHandle(CreateChild(form, L"STATIC", caption, SS_LEFT | SS_NOPREFIX, rect, OnForm(form, font), true));
+Label CreateLabel(Form form, const Rect& rect, const Text& caption, const Font& font) {
+  return Of<Label>(
+      CreateChild(form, ControlKind::Label, L"STATIC", caption, SS_LEFT | SS_NOPREFIX, rect, OnForm(form, font), true));
 }
 
-Handle CreateButton(Handle form, const Rect& rect, const Text& caption, const Font& font) {
-  return ToHandle(CreateChild(form, L"BUTTON", caption, BS_PUSHBUTTON | WS_TABSTOP, rect, OnForm(form, font), true));
+Button CreateButton(Form form, const Rect& rect, const Text& caption, const Font& font) {
+  return Of<Button>(CreateChild(form, ControlKind::Button, L"BUTTON", caption, BS_PUSHBUTTON | WS_TABSTOP, rect,
+                                OnForm(form, font), true));
 }
 
 // The height given is the edit field's; the drop-down list gets room below.
-Handle CreateComboBox(Handle form, const Rect& rect, const Font& font) {
-  return ToHandle(CreateChild(form, L"COMBOBOX", u"", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, rect,
-                              OnForm(form, font), true, false, 200));
+ComboBox CreateComboBox(Form form, const Rect& rect, const Font& font) {
+  DWORD style = CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP;
+  return Of<ComboBox>(CreateChild(form, ControlKind::ComboBox, L"COMBOBOX", u"", style, rect, OnForm(form, font), true, 200));
 }
 
-void ComboAdd(Handle combo, const Text& item) {
+void ComboAdd(ComboBox combo, const Text& item) {
   SendMessageW(ToHwnd(combo), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(item)));
 }
 
-int ComboCount(Handle combo) {
+int ComboCount(ComboBox combo) {
   LRESULT count = SendMessageW(ToHwnd(combo), CB_GETCOUNT, 0, 0);
   return count == CB_ERR ? 0 : static_cast<int>(count);
 }
 
-Text ComboItem(Handle combo, int index) {
+Text ComboItem(ComboBox combo, int index) {
   HWND hwnd = ToHwnd(combo);
   LRESULT length = SendMessageW(hwnd, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
   if (length == CB_ERR) return {};
@@ -204,7 +207,7 @@ Text ComboItem(Handle combo, int index) {
   return Text(reinterpret_cast<const char16_t*>(buffer.c_str()), buffer.size());
 }
 
-void ComboSelect(Handle combo, int index) { SendMessageW(ToHwnd(combo), CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+void ComboSelect(ComboBox combo, int index) { SendMessageW(ToHwnd(combo), CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
 
 // The calendar and the time picker come from the common controls, which only
 // the reminder dialog needs: registered on first use.
@@ -218,36 +221,38 @@ void RegisterDateControls() {
   (void)done;
 }
 
-Handle CreateMonthCalendar(Handle form, const Rect& rect) {
+Calendar CreateMonthCalendar(Form form, const Rect& rect) {
   RegisterDateControls();
-  return ToHandle(CreateChild(form, MONTHCAL_CLASSW, u"", WS_TABSTOP, rect, OnForm(form, {}), false));
+  return Of<Calendar>(
+      CreateChild(form, ControlKind::Calendar, MONTHCAL_CLASSW, u"", WS_TABSTOP, rect, OnForm(form, {}), false));
 }
 
-Date GetCalendarDate(Handle calendar) {
+Date GetCalendarDate(Calendar calendar) {
   SYSTEMTIME st = {};
   SendMessageW(ToHwnd(calendar), MCM_GETCURSEL, 0, reinterpret_cast<LPARAM>(&st));
   return {st.wYear, st.wMonth, st.wDay};
 }
 
-void SetCalendarDate(Handle calendar, const Date& date) {
+void SetCalendarDate(Calendar calendar, const Date& date) {
   SYSTEMTIME st = ToSystemTime({date.year, date.month, date.day, 0, 0, 0});
   SendMessageW(ToHwnd(calendar), MCM_SETCURSEL, 0, reinterpret_cast<LPARAM>(&st));
 }
 
-Handle CreateTimePicker(Handle form, const Rect& rect, const Font& font) {
+TimePicker CreateTimePicker(Form form, const Rect& rect, const Font& font) {
   RegisterDateControls();
   DWORD style = DTS_TIMEFORMAT | DTS_UPDOWN | WS_TABSTOP;
-  return ToHandle(CreateChild(form, DATETIMEPICK_CLASSW, u"", style, rect, OnForm(form, font), true));
+  return Of<TimePicker>(
+      CreateChild(form, ControlKind::TimePicker, DATETIMEPICK_CLASSW, u"", style, rect, OnForm(form, font), true));
 }
 
-TimeOfDay GetPickerTime(Handle picker) {
+TimeOfDay GetPickerTime(TimePicker picker) {
   SYSTEMTIME st = {};
   SendMessageW(ToHwnd(picker), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st));
   return {st.wHour, st.wMinute, st.wSecond};
 }
 
 // Only the time of day is set; the date part stays as it was.
-void SetPickerTime(Handle picker, const TimeOfDay& time) {
+void SetPickerTime(TimePicker picker, const TimeOfDay& time) {
   HWND hwnd = ToHwnd(picker);
   SYSTEMTIME st = {};
   SendMessageW(hwnd, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st));
@@ -258,52 +263,53 @@ void SetPickerTime(Handle picker, const TimeOfDay& time) {
   SendMessageW(hwnd, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
 }
 
-void SetControlVisible(Handle control, bool visible) {
+void SetControlVisible(Control control, bool visible) {
   if (FindControl(ToHwnd(control))) ShowWindow(ToHwnd(control), visible ? SW_SHOWNA : SW_HIDE);
 }
 
-Text GetText(Handle control) { return GetCaption(control); }
+Text GetText(Control control) { return GetCaption(control); }
 
-void SetText(Handle control, const Text& text) { SetWindowTextW(ToHwnd(control), W(text)); }
+void SetText(TextBox textBox, const Text& text) { SetWindowTextW(ToHwnd(textBox), W(text)); }
 
-int GetSelStart(Handle textBox) {
+int GetSelStart(TextBox textBox) {
   DWORD start = 0, end = 0;
   SendMessageW(ToHwnd(textBox), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   return static_cast<int>(start);
 }
 
-void SetSelection(Handle textBox, int start, int length) {
+void SetSelection(TextBox textBox, int start, int length) {
   SendMessageW(ToHwnd(textBox), EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(start + length));
 }
 
-Text GetSelectedText(Handle textBox) {
+Text GetSelectedText(TextBox textBox) {
   DWORD from = 0, to = 0;
   SendMessageW(ToHwnd(textBox), EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
   Text text = GetText(textBox);
   return text.substr(std::min<size_t>(from, text.size()), to > from ? to - from : 0);
 }
 
-void ReplaceSelection(Handle textBox, const Text& text) {
+void ReplaceSelection(TextBox textBox, const Text& text) {
   SendMessageW(ToHwnd(textBox), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(W(text)));
 }
 
-void SetEnabled(Handle control, bool enabled) { EnableWindow(ToHwnd(control), enabled); }
+void SetEnabled(Control control, bool enabled) { EnableWindow(ToHwnd(control), enabled); }
 
-bool IsEnabled(Handle control) { return IsWindowEnabled(ToHwnd(control)) != FALSE; }
+bool IsEnabled(Control control) { return IsWindowEnabled(ToHwnd(control)) != FALSE; }
 
-void SetFocus(Handle control) {
-  HWND hwnd = ToHwnd(control);
-  if (FindForm(hwnd) || FindControl(hwnd)) ::SetFocus(hwnd);
+// A control of a hidden form takes nothing: its form is never made active.
+void SetFocus(Control control) {
+  ControlData* data = FindControl(ToHwnd(control));
+  if (data && IsWindowVisible(data->form)) ::SetFocus(ToHwnd(control));
 }
 
-Handle GetFocus() { return ToHandle(OwnWindowOf(::GetFocus())); }
+Window GetFocus() { return Of(OwnWindowOf(::GetFocus())); }
 
 }  // namespace platform
 
 namespace platform::backend {
 using namespace win32;
 
-void FontChanged(Handle control) {
+void FontChanged(Control control) {
   HWND hwnd = ToHwnd(control);
   ControlData* data = FindControl(hwnd);
   if (!data) return;
@@ -318,7 +324,7 @@ void FontChanged(Handle control) {
 namespace platform {
 using namespace win32;
 
-void BlockContextMenu(Handle textBox) {
+void BlockContextMenu(TextBox textBox) {
   HWND hwnd = ToHwnd(textBox);
   if (!FindControl(hwnd)) return;
   auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC));
@@ -329,7 +335,7 @@ void BlockContextMenu(Handle textBox) {
 
 // Puts the replaced procedure back and forgets it; a second time there is
 // nothing left to do.
-void UnblockContextMenu(Handle textBox) {
+void UnblockContextMenu(TextBox textBox) {
   HWND hwnd = ToHwnd(textBox);
   auto it = g_contextMenuHooks.find(hwnd);
   if (it == g_contextMenuHooks.end()) return;

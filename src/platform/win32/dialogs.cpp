@@ -61,7 +61,7 @@ std::optional<Text> WriteBeside(const std::wstring& target, const std::string& b
 
 }  // namespace
 
-bool ChooseFontDialog(Handle owner, FontChoice& state) {
+bool ChooseFontDialog(Form owner, FontChoice& state) {
   CommonControls6 looks;
   auto chooseFont = SystemCall<BOOL(WINAPI*)(CHOOSEFONTW*)>(kDialogs, "ChooseFontW");
   if (!chooseFont) return false;
@@ -81,8 +81,9 @@ bool ChooseFontDialog(Handle owner, FontChoice& state) {
   cf.lStructSize = sizeof(cf);
   cf.hwndOwner = ToHwnd(owner);
   cf.lpLogFont = &lf;
-  cf.rgbColors = ResolveColor(state.color);
-  cf.Flags = CF_INITTOLOGFONTSTRUCT | (state.flags & (kFontScreenFonts | kFontPrinterFonts | kFontEffects));
+  cf.rgbColors = ColorRef(state.color);
+  cf.Flags = CF_INITTOLOGFONTSTRUCT | ((state.options & kScreenFonts) ? CF_SCREENFONTS : 0) |
+             ((state.options & kPrinterFonts) ? CF_PRINTERFONTS : 0) | ((state.options & kFontEffects) ? CF_EFFECTS : 0);
   if (!chooseFont(&cf)) return false;
   state.font.name = T(lf.lfFaceName);
   state.font.size = static_cast<float>(cf.iPointSize) / 10.0f;
@@ -94,7 +95,7 @@ bool ChooseFontDialog(Handle owner, FontChoice& state) {
   return true;
 }
 
-bool ChooseColorDialog(Handle owner, Color& color) {
+bool ChooseColorDialog(Form owner, Color& color) {
   CommonControls6 looks;
   auto chooseColor = SystemCall<BOOL(WINAPI*)(CHOOSECOLORW*)>(kDialogs, "ChooseColorW");
   if (!chooseColor) return false;
@@ -105,7 +106,7 @@ bool ChooseColorDialog(Handle owner, Color& color) {
   CHOOSECOLORW cc = {};
   cc.lStructSize = sizeof(cc);
   cc.hwndOwner = ToHwnd(owner);
-  cc.rgbResult = ResolveColor(color);
+  cc.rgbResult = ColorRef(color);
   cc.lpCustColors = custom;
   cc.Flags = CC_RGBINIT | CC_ANYCOLOR;
   if (!chooseColor(&cc)) return false;
@@ -113,7 +114,7 @@ bool ChooseColorDialog(Handle owner, Color& color) {
   return true;
 }
 
-bool SaveFileDialog(Handle owner, SaveChoice& state) {
+bool SaveFileDialog(Form owner, SaveChoice& state) {
   CommonControls6 looks;
   auto getSaveFileName = SystemCall<BOOL(WINAPI*)(OPENFILENAMEW*)>(kDialogs, "GetSaveFileNameW");
   if (!getSaveFileName) return false;
@@ -136,7 +137,7 @@ bool SaveFileDialog(Handle owner, SaveChoice& state) {
   ofn.lpstrFile = file.data();
   ofn.nMaxFile = static_cast<DWORD>(file.size());
   ofn.lpstrDefExt = ext.empty() ? nullptr : W(ext);
-  ofn.Flags = state.flags | OFN_HIDEREADONLY;
+  ofn.Flags = ((state.options & kExplorerStyle) ? OFN_EXPLORER : 0) | OFN_HIDEREADONLY;
   if (!getSaveFileName(&ofn)) return false;
   state.fileName = T(file.c_str());
   return true;

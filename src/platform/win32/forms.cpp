@@ -21,10 +21,10 @@ HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 // Brush and colours of a control, asked for by the control while it paints.
 LRESULT ControlColors(HDC dc, HWND control) {
   ControlData* data = FindControl(control);
-  const backend::Look* look = backend::LookOf(ToHandle(control));
+  const backend::Look* look = backend::LookOf(Of(control));
   if (!data || !look) return 0;
-  SetTextColor(dc, ResolveColor(look->foreColor));
-  SetBkColor(dc, ResolveColor(look->backColor));
+  SetTextColor(dc, ColorRef(look->foreColor));
+  SetBkColor(dc, ColorRef(look->backColor));
   return reinterpret_cast<LRESULT>(data->backBrush);
 }
 
@@ -41,7 +41,7 @@ void RescaleForDpi(HWND form, int oldDpi, int newDpi, const RECT& suggested) {
                  SWP_NOZORDER | SWP_NOACTIVATE);
     if (ControlData* data = FindControl(child); data && data->hfont) {
       HFONT old = data->hfont;
-      data->hfont = MakeFont(backend::LookOf(ToHandle(child))->font, newDpi);
+      data->hfont = MakeFont(backend::LookOf(Of(child))->font, newDpi);
       SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(data->hfont), TRUE);
       DeleteObject(old);
     }
@@ -71,7 +71,7 @@ void KeepOnSomeWorkArea(HWND form) {
 LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   FormData* data = FindForm(hwnd);
   if (!data) return DefWindowProcW(hwnd, msg, wParam, lParam);
-  Handle self = ToHandle(hwnd);
+  Form self = Of<Form>(hwnd);
   switch (msg) {
     case WM_ERASEBKGND: {
       RECT rc;
@@ -85,7 +85,7 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
-      int button = ButtonOf(msg);
+      MouseButton button = ButtonOf(msg);
       if (button == kLeftButton) data->leftPressed = true;
       Twips x = X(lParam, hwnd), y = Y(lParam, hwnd);
       backend::Deliver(self, [&](EventSink& s) { s.OnMouseDown(self, button, MouseModifierState(wParam), x, y); });
@@ -109,9 +109,9 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = ::GetFocus();
-        if (focus && IsChild(hwnd, focus)) backend::FocusMovedTo(ToHandle(OwnWindowOf(focus)));
+        if (focus && IsChild(hwnd, focus)) backend::FocusMovedTo(Of(OwnWindowOf(focus)));
       } else if (!HIWORD(wParam)) {
-        if (Handle target = backend::FocusTarget(self)) {
+        if (Control target = backend::FocusTarget(self)) {
           ::SetFocus(ToHwnd(target));
           return 0;
         }
@@ -136,9 +136,9 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND: {
       HWND control = reinterpret_cast<HWND>(lParam);
       if (!control || !FindControl(control)) break;
-      Handle source = ToHandle(control);
+      Control source = Of<Control>(control);
       WORD code = HIWORD(wParam);
-      if (code == BN_CLICKED) backend::Deliver(self, [&](EventSink& s) { s.OnCommand(source); });
+      if (code == BN_CLICKED) backend::Deliver(self, [&](EventSink& s) { s.OnCommand(Of<Button>(control)); });
       if (code == CBN_EDITCHANGE || code == CBN_SELCHANGE) {
         backend::Deliver(self, [&](EventSink& s) { s.OnChange(source); });
       }
@@ -148,7 +148,7 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       auto* header = reinterpret_cast<NMHDR*>(lParam);
       if (header && FindControl(header->hwndFrom) &&
           (header->code == DTN_DATETIMECHANGE || header->code == MCN_SELCHANGE)) {
-        Handle source = ToHandle(header->hwndFrom);
+        Control source = Of<Control>(header->hwndFrom);
         backend::Deliver(self, [&](EventSink& s) { s.OnChange(source); });
       }
       break;
@@ -198,7 +198,7 @@ void RegisterFormClass() {
 
 void SetBrush(HBRUSH& brush, Color color) {
   if (brush) DeleteObject(brush);
-  brush = CreateSolidBrush(ResolveColor(color));
+  brush = CreateSolidBrush(ColorRef(color));
 }
 
 FormData* FindForm(HWND hwnd) {
@@ -237,8 +237,8 @@ int DpiOf(HWND hwnd) {
   return systemDpi;
 }
 
-COLORREF ResolveColor(Color color) {
-  if (color & kSystemColorFlag) return GetSysColor(static_cast<int>(color & 0x7FFFFFFF));
+COLORREF ColorRef(Color color) {
+  if (color & kSystemColorFlag) return GetSysColor(static_cast<int>(color & ~kSystemColorFlag));
   return static_cast<COLORREF>(color & 0x00FFFFFF);
 }
 
@@ -251,7 +251,7 @@ bool HandleDialogKeys(MSG& msg) {
 Twips X(LPARAM lParam, HWND hwnd) { return PixelsToTwips(GET_X_LPARAM(lParam), DpiOf(hwnd)); }
 Twips Y(LPARAM lParam, HWND hwnd) { return PixelsToTwips(GET_Y_LPARAM(lParam), DpiOf(hwnd)); }
 
-int ButtonOf(UINT msg) {
+MouseButton ButtonOf(UINT msg) {
   return msg == WM_LBUTTONDOWN ? kLeftButton : msg == WM_RBUTTONDOWN ? kRightButton : kMiddleButton;
 }
 
@@ -270,12 +270,24 @@ int ModifierState() {
          ((GetKeyState(VK_MENU) & 0x8000) ? kAlt : 0);
 }
 
+Key KeyOf(WPARAM virtualKey) {
+  if (virtualKey >= 'A' && virtualKey <= 'Z') return static_cast<Key>(virtualKey);
+  if (virtualKey >= VK_F1 && virtualKey <= VK_F12) return static_cast<Key>(static_cast<int>(Key::F1) + virtualKey - VK_F1);
+  switch (virtualKey) {
+    case VK_TAB: return Key::Tab;
+    case VK_RETURN: return Key::Enter;
+    case VK_ESCAPE: return Key::Escape;
+    case VK_SPACE: return Key::Space;
+    default: return Key::Other;
+  }
+}
+
 }  // namespace platform::win32
 
 namespace platform::backend {
 using namespace win32;
 
-Handle NewFormWindow(const FormSpec& design) {
+Form NewFormWindow(const FormSpec& design) {
   RegisterFormClass();
   DWORD style = WS_POPUP | WS_CLIPCHILDREN;
   DWORD exStyle = WS_EX_TOOLWINDOW;  // no taskbar button
@@ -295,20 +307,20 @@ Handle NewFormWindow(const FormSpec& design) {
   if (design.platformPlaces) x = y = CW_USEDEFAULT;
   HWND hwnd = CreateWindowExW(exStyle, kFormClass, W(design.caption), style, x, y, rc.right - rc.left,
                               rc.bottom - rc.top, nullptr, nullptr, Instance(), nullptr);
-  if (!hwnd) return 0;
+  if (!hwnd) return {};
   FormData& data = g_forms[hwnd];
   data.kind = design.kind;
   data.dpi = DpiOf(hwnd);
   SetBrush(data.backBrush, design.backColor);
-  return ToHandle(hwnd);
+  return Of<Form>(hwnd);
 }
 
-void ShowFormWindow(Handle form) {
+void ShowFormWindow(Form form) {
   FormData* data = FindForm(ToHwnd(form));
   if (data && data->kind != FormKind::Hidden) ShowWindow(ToHwnd(form), SW_SHOW);
 }
 
-void DestroyFormWindow(Handle form) {
+void DestroyFormWindow(Form form) {
   HWND hwnd = ToHwnd(form);
   auto it = g_forms.find(hwnd);
   if (it == g_forms.end()) return;
@@ -318,12 +330,12 @@ void DestroyFormWindow(Handle form) {
   if (brush) DeleteObject(brush);
 }
 
-Handle ActiveForm() {
+Form ActiveForm() {
   HWND active = GetActiveWindow();
-  return FindForm(active) && active == GetForegroundWindow() ? ToHandle(active) : 0;
+  return FindForm(active) && active == GetForegroundWindow() ? Of<Form>(active) : Form();
 }
 
-void ColorsChanged(Handle window) {
+void ColorsChanged(Window window) {
   HWND hwnd = ToHwnd(window);
   Color color = LookOf(window)->backColor;
   if (FormData* form = FindForm(hwnd)) SetBrush(form->backBrush, color);
@@ -332,7 +344,7 @@ void ColorsChanged(Handle window) {
 }
 
 // Takes effect at once when the pointer is over the form already.
-void PointerChanged(Handle form) {
+void PointerChanged(Form form) {
   POINT pt;
   const Look* look = LookOf(form);
   if (look->pointer != Pointer::Default && GetCursorPos(&pt) &&
@@ -341,7 +353,7 @@ void PointerChanged(Handle form) {
   }
 }
 
-void SetFormTimer(Handle form, int intervalMs) {
+void SetFormTimer(Form form, int intervalMs) {
   HWND hwnd = ToHwnd(form);
   if (intervalMs == 0) {
     KillTimer(hwnd, kFormTimer);
@@ -355,16 +367,16 @@ void SetFormTimer(Handle form, int intervalMs) {
 namespace platform {
 using namespace win32;
 
-void HideForm(Handle form) {
+void HideForm(Form form) {
   if (FindForm(ToHwnd(form))) ShowWindow(ToHwnd(form), SW_HIDE);
 }
 
-bool IsVisible(Handle window) {
+bool IsVisible(Window window) {
   HWND hwnd = ToHwnd(window);
   return (FindForm(hwnd) || FindControl(hwnd)) && IsWindowVisible(hwnd);
 }
 
-Rect GetRect(Handle window) {
+Rect GetRect(Window window) {
   HWND hwnd = ToHwnd(window);
   int dpi = DpiOf(hwnd);
   RECT rc;
@@ -376,7 +388,7 @@ Rect GetRect(Handle window) {
           PixelsToTwips(rc.bottom - rc.top, dpi)};
 }
 
-void SetRect(Handle window, const Rect& rect) {
+void SetRect(Window window, const Rect& rect) {
   HWND hwnd = ToHwnd(window);
   int dpi = DpiOf(hwnd);
   SetWindowPos(hwnd, nullptr, TwipsToPixels(rect.left, dpi), TwipsToPixels(rect.top, dpi),
@@ -389,8 +401,8 @@ Rect ScreenRect() {
           PixelsToTwips(GetSystemMetrics(SM_CYSCREEN), dpi)};
 }
 
-Rect WorkArea(Handle window) {
-  HWND hwnd = ToHwnd(window);
+Rect WorkArea(Form form) {
+  HWND hwnd = ToHwnd(form);
   HMONITOR monitor = hwnd ? MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST)
                           : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
   MONITORINFO info = {};
@@ -402,9 +414,9 @@ Rect WorkArea(Handle window) {
           PixelsToTwips(rc.bottom - rc.top, dpi)};
 }
 
-void SetCaption(Handle window, const Text& caption) { SetWindowTextW(ToHwnd(window), W(caption)); }
+void SetCaption(Window window, const Text& caption) { SetWindowTextW(ToHwnd(window), W(caption)); }
 
-Text GetCaption(Handle window) {
+Text GetCaption(Window window) {
   HWND hwnd = ToHwnd(window);
   int length = GetWindowTextLengthW(hwnd);
   if (length <= 0) return {};
@@ -413,44 +425,50 @@ Text GetCaption(Handle window) {
   return T(buffer.data(), static_cast<size_t>(std::max(copied, 0)));
 }
 
-void SetZOrder(Handle form, ZOrder where, bool activate) {
+// A hidden form is never made the active one.
+void SetZOrder(Form form, ZOrder where, bool activate) {
   HWND hwnd = ToHwnd(form);
   if (!FindForm(hwnd)) return;
+  activate = activate && IsWindowVisible(hwnd);
   HWND after = where == ZOrder::Topmost ? HWND_TOPMOST : where == ZOrder::NotTopmost ? HWND_NOTOPMOST : HWND_TOP;
   SetWindowPos(hwnd, after, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | (activate ? 0 : SWP_NOACTIVATE));
   if (activate) SetForegroundWindow(hwnd);
 }
 
-void ReleaseCapture() { ::ReleaseCapture(); }
-
 // The press's own screen position goes with the message, as a real press on
 // a frame carries it: the loop measures the drag from there.
-void RunMoveSizeLoop(Handle form, int hitCode) {
-  SendMessageW(ToHwnd(form), WM_NCLBUTTONDOWN, static_cast<WPARAM>(hitCode), static_cast<LPARAM>(GetMessagePos()));
+void DragForm(Form form, DragEdge edge) {
+  static const WPARAM kHitCodes[] = {HTCAPTION, HTLEFT,    HTRIGHT,  HTTOP,         HTTOPLEFT,
+                                     HTTOPRIGHT, HTBOTTOM, HTBOTTOMLEFT, HTBOTTOMRIGHT};
+  ::ReleaseCapture();
+  SendMessageW(ToHwnd(form), WM_NCLBUTTONDOWN, kHitCodes[static_cast<int>(edge)], static_cast<LPARAM>(GetMessagePos()));
 }
 
-std::uint32_t GetExtendedStyle(Handle window) {
-  return static_cast<std::uint32_t>(GetWindowLongW(ToHwnd(window), GWL_EXSTYLE));
-}
-
-std::uint32_t SetExtendedStyle(Handle window, std::uint32_t style) {
-  return static_cast<std::uint32_t>(SetWindowLongW(ToHwnd(window), GWL_EXSTYLE, static_cast<LONG>(style)));
-}
-
-bool SetLayeredAttributes(Handle window, Color key, int alpha, unsigned flags) {
-  return SetLayeredWindowAttributes(ToHwnd(window), ResolveColor(key), static_cast<BYTE>(alpha), flags) != FALSE;
-}
-
-Color SystemColor(int index) { return GetSysColor(index); }
-
-int SystemMajorVersion() {
+// Layered windows came with major version 5.
+bool LayeredFormsSupported() {
   OSVERSIONINFOA info = {};
   info.dwOSVersionInfoSize = sizeof(info);  // 148 bytes
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  if (!GetVersionExA(&info)) return 0;
+  return GetVersionExA(&info) && info.dwMajorVersion >= 5;
 #pragma GCC diagnostic pop
-  return static_cast<int>(info.dwMajorVersion);
 }
+
+// A result of 0 (the style before) counts as refused.
+bool SetLayered(Form form, bool layered) {
+  HWND hwnd = ToHwnd(form);
+  LONG style = GetWindowLongW(hwnd, GWL_EXSTYLE);
+  return SetWindowLongW(hwnd, GWL_EXSTYLE, layered ? style | WS_EX_LAYERED : style & ~WS_EX_LAYERED) != 0;
+}
+
+bool SetLayeredAlpha(Form form, int alpha) {
+  return SetLayeredWindowAttributes(ToHwnd(form), 0, static_cast<BYTE>(alpha), LWA_ALPHA) != FALSE;
+}
+
+bool SetLayeredColorKey(Form form, Color key) {
+  return SetLayeredWindowAttributes(ToHwnd(form), ColorRef(key), 0, LWA_COLORKEY) != FALSE;
+}
+
+Color ResolveColor(Color color) { return ColorRef(color); }
 
 }  // namespace platform

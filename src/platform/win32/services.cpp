@@ -35,7 +35,7 @@ void PumpMessages() {
 
 // Another program (a clipboard manager, a remote-desktop client) may hold the
 // clipboard open for a moment: a quarter of a second, then give up.
-bool OpenClipboardFor(Handle owner) {
+bool OpenClipboardFor(Form owner) {
   for (int attempt = 0; attempt < 25; ++attempt) {
     if (OpenClipboard(ToHwnd(owner))) return true;
     Sleep(10);
@@ -133,12 +133,14 @@ HCURSOR CursorFor(const backend::Look& look) {
 namespace platform::backend {
 using namespace win32;
 
-// The popup is made afresh from the shared part's entries each time.
-int TrackMenu(MenuId, const std::vector<MenuItem>& items, Handle owner) {
+// The popup is made afresh from the shared part's entries each time; a tab
+// sets the shortcut label apart, at the right.
+int TrackMenu(MenuId, const std::vector<MenuItem>& items, Form owner) {
   HMENU menu = ::CreatePopupMenu();
   for (const MenuItem& item : items) {
     UINT flags = item.id == 0 ? MF_SEPARATOR : MF_STRING | (item.checked ? MF_CHECKED : 0);
-    AppendMenuW(menu, flags, static_cast<UINT_PTR>(item.id), item.id == 0 ? nullptr : W(item.label));
+    Text label = item.shortcutLabel.empty() ? item.caption : item.caption + u"\t" + item.shortcutLabel;
+    AppendMenuW(menu, flags, static_cast<UINT_PTR>(item.id), item.id == 0 ? nullptr : W(label));
   }
   HWND hwnd = ToHwnd(owner);
   POINT pt = {};
@@ -157,20 +159,20 @@ int TrackMenu(MenuId, const std::vector<MenuItem>& items, Handle owner) {
 namespace platform {
 using namespace win32;
 
-Answer AskYesNo(Handle owner, const Text& prompt, const Text& title) {
+Answer AskYesNo(Form owner, const Text& prompt, const Text& title) {
   CommonControls6 looks;
   int answer = MessageBoxW(ToHwnd(owner), W(prompt), W(title), MB_YESNO | MB_DEFBUTTON1);
   return answer == IDYES ? Answer::Yes : Answer::No;
 }
 
-void ShowError(Handle owner, const Text& message, const Text& title) {
+void ShowError(Form owner, const Text& message, const Text& title) {
   CommonControls6 looks;
   MessageBoxW(ToHwnd(owner), W(message), W(title), MB_OK | MB_ICONERROR);
 }
 
 // One opening, owned by a window of ours: with no owner, Windows would let
 // the data go the moment the clipboard is emptied.
-bool ClipboardPut(Handle owner, const Text& text) {
+bool ClipboardPut(Form owner, const Text& text) {
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(char16_t));
   void* target = memory ? GlobalLock(memory) : nullptr;
   if (!target) {
@@ -190,7 +192,7 @@ bool ClipboardPut(Handle owner, const Text& text) {
   return done;
 }
 
-std::optional<Text> ClipboardGet(Handle owner) {
+std::optional<Text> ClipboardGet(Form owner) {
   if (!OpenClipboardFor(owner)) return std::nullopt;
   Text text;
   if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
@@ -277,7 +279,7 @@ int Run(void (*start)()) {
   return 0;
 }
 
-std::optional<Text> ShellOpen(Handle owner, const Text& target, const Text& workingDirectory) {
+std::optional<Text> ShellOpen(Form owner, const Text& target) {
   // The shell's handlers may be COM objects: their thread needs COM first.
   static bool com = [] {
     auto init = SystemCall<HRESULT(WINAPI*)(void*, DWORD)>(L"ole32.dll", "CoInitializeEx");
@@ -287,9 +289,9 @@ std::optional<Text> ShellOpen(Handle owner, const Text& target, const Text& work
   auto shellExecute =
       SystemCall<HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT)>(L"shell32.dll", "ShellExecuteW");
   if (!shellExecute) return SystemMessage(ERROR_DLL_NOT_FOUND);
-  auto result = reinterpret_cast<INT_PTR>(shellExecute(
-      ToHwnd(owner), nullptr, W(target), nullptr, workingDirectory.empty() ? nullptr : W(workingDirectory),
-      SW_SHOWNORMAL));
+  Text folder = ProgramFolder();
+  auto result = reinterpret_cast<INT_PTR>(
+      shellExecute(ToHwnd(owner), nullptr, W(target), nullptr, folder.empty() ? nullptr : W(folder), SW_SHOWNORMAL));
   if (result > 32) return std::nullopt;
   return SystemMessage(ErrorOfShellResult(result));
 }
@@ -299,7 +301,13 @@ void PlaySoundAsync(const Text& path) {
   if (auto play = SystemCall<BOOL(WINAPI*)(LPCWSTR, UINT)>(L"winmm.dll", "sndPlaySoundW")) play(W(path), kAsync);
 }
 
-Text ProgramDirectory() {
+Text ProgramFile(const Text& name) { return ProgramFolder() + u"\\" + name; }
+
+}  // namespace platform
+
+namespace platform::win32 {
+
+Text ProgramFolder() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
@@ -313,6 +321,11 @@ Text ProgramDirectory() {
   size_t slash = path.find_last_of(L"\\/");
   return T(path.c_str(), slash == std::wstring::npos ? 0 : slash);
 }
+
+}  // namespace platform::win32
+
+namespace platform {
+using namespace win32;
 
 bool FileExists(const Text& path) {
   WIN32_FILE_ATTRIBUTE_DATA info;

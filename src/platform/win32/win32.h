@@ -12,9 +12,13 @@
 
 namespace platform::win32 {
 
-inline HWND ToHwnd(Handle handle) { return reinterpret_cast<HWND>(static_cast<intptr_t>(handle)); }
+inline HWND ToHwnd(Window window) { return reinterpret_cast<HWND>(static_cast<intptr_t>(window.number())); }
 // Window handles carry 32 significant bits on 64-bit Windows too.
-inline Handle ToHandle(HWND hwnd) { return static_cast<Handle>(reinterpret_cast<intptr_t>(hwnd)); }
+inline std::int32_t NumberOf(HWND hwnd) { return static_cast<std::int32_t>(reinterpret_cast<intptr_t>(hwnd)); }
+template <class Kind = Window>
+Kind Of(HWND hwnd) {
+  return Kind(NumberOf(hwnd));
+}
 
 // What the system needs of a form beyond the shared part's record.
 struct FormData {
@@ -58,16 +62,17 @@ HWND OwnWindowOf(HWND hwnd);
 int DpiOf(HWND hwnd);  // 0 gives the system's
 int TwipsToPixels(Twips twips, int dpi);
 Twips PixelsToTwips(int pixels, int dpi);
-COLORREF ResolveColor(Color color);
+COLORREF ColorRef(Color color);
 HFONT MakeFont(const Font& font, int dpi);
 int ModifierState();  // Shift 1, Ctrl 2, Alt 4
+Key KeyOf(WPARAM virtualKey);
 // The same for a mouse message, whose wParam carries Shift and Ctrl.
 int MouseModifierState(WPARAM wParam);
 // A mouse message's point in twips of the window; its button (a press); the
 // buttons held (a move).
 Twips X(LPARAM lParam, HWND hwnd);
 Twips Y(LPARAM lParam, HWND hwnd);
-int ButtonOf(UINT msg);
+MouseButton ButtonOf(UINT msg);
 int ButtonsHeld(WPARAM wParam);
 // Tab, arrows and mnemonics in dialog forms; true when the message was used.
 bool HandleDialogKeys(MSG& msg);
@@ -79,7 +84,7 @@ void SetBrush(HBRUSH& brush, Color color);
 
 // Subclass procedure of every control; reports its events to the form's sink.
 LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-void RegisterControl(HWND control, HWND form, ControlData data, bool textBox, const backend::Look& look);
+void RegisterControl(HWND control, HWND form, ControlData data, backend::ControlKind kind, const backend::Look& look);
 
 // A function of a system library that only some commands use, loaded from
 // the system folder the first time it is asked for; null when it is not there.
@@ -103,6 +108,9 @@ class CommonControls6 {
  private:
   ULONG_PTR cookie_ = 0;
 };
+
+// The folder of the program's executable, without a trailing separator.
+Text ProgramFolder();
 
 // The system's words for an error code.
 Text SystemMessage(DWORD error);

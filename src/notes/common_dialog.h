@@ -1,6 +1,6 @@
-// The one standard-dialog component of the run, shared by the font, colour
-// and save dialogs: whatever one dialog sets or returns is still there when
-// the next one opens.
+// The one standard-dialog component of the run (the start-up note's
+// CommonDialog1), shared by the font, colour and save dialogs: whatever one
+// dialog sets or returns is still there when the next one opens.
 #pragma once
 
 #include "platform/platform.h"
@@ -9,8 +9,8 @@ namespace pinaleaf {
 
 class CommonDialog {
  public:
+  unsigned Flags = 0;  // platform::DialogOption values
   // Font dialog.
-  unsigned Flags = 0;
   float FontSize = 0;
   platform::Text FontName = u"Arial";  // a note's design face
   bool FontBold = false;
@@ -29,9 +29,9 @@ class CommonDialog {
 
   // Each returns false when the user cancels, leaving the properties as
   // they were.
-  bool ShowFont(platform::Handle owner);
-  bool ShowColor(platform::Handle owner);
-  bool ShowSave(platform::Handle owner);
+  bool ShowFont(platform::Form owner);
+  bool ShowColor(platform::Form owner);
+  bool ShowSave(platform::Form owner);
 };
 
 // The component, for the whole run.
@@ -39,6 +39,6 @@ CommonDialog& CommonDialog1();
 
 // The window that owns a dialog opened for the active note: that note, else
 // the start-up note or any note, else none.
-platform::Handle DialogOwner();
+platform::Form DialogOwner();
 
 }  // namespace pinaleaf
