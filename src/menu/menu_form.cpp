@@ -13,7 +13,7 @@ using platform::Key;
 platform::Text ShortcutLabel(Shortcut shortcut) {
   Key key = shortcut.key;
   if (key >= Key::A && key <= Key::Z) return u"Ctrl+" + platform::Text(1, static_cast<char16_t>(key));
-  if (key >= Key::F1 && key <= Key::F12) return u"Ctrl+F" + FormatInteger(1 + static_cast<int>(key) - static_cast<int>(Key::F1));
+  if (key >= Key::F1 && key <= Key::F12) return u"Ctrl+F" + FormatInteger(1 + int(key) - int(Key::F1));
   return {};
 }
 

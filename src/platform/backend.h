@@ -55,6 +55,8 @@ void AddControl(Control control, Form form, ControlKind kind, const Look& look);
 // none for anything else.
 Form FormOf(Window window);
 bool IsForm(Window window);
+// Labels, buttons and the dialog controls stand on the form's colour.
+Look OnForm(Form form, const Font& font);
 // The kind of a control of ours; empty for anything else.
 std::optional<ControlKind> KindOf(Window window);
 Look* LookOf(Window window);

@@ -72,6 +72,8 @@ Form FormOf(Window window) {
 
 bool IsForm(Window window) { return Entry(window) != nullptr; }
 
+Look OnForm(Form form, const Font& font) { return {GetBackColor(form), kWindowTextColor, font}; }
+
 std::optional<ControlKind> KindOf(Window window) {
   ControlEntry* entry = ControlOf(window);
   return entry ? std::optional(entry->kind) : std::nullopt;
@@ -242,6 +244,8 @@ void SetPointer(Form form, Pointer shape, CursorId custom) {
   entry->look.cursor = custom;
   backend::PointerChanged(form);
 }
+
+Text FormatDateTime(const DateTime& when) { return FormatShortDate(when) + u" " + FormatTime(when); }
 
 // --- Popup menus.
 

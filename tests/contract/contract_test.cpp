@@ -55,6 +55,7 @@ TEST_F(Contract, FormsLoadInOrderHearOfTheirFirstShowingAndUnloadOnce) {
   EXPECT_EQ(LoadedForms(), (std::vector<Form>{a, b, hidden}));
   EXPECT_EQ(SinkOf(a), a_);
   EXPECT_EQ(GetRect(a), (Rect{1500, 1500, 3000, 1995}));  // whole pixels: 2000 twips are 133
+  EXPECT_EQ(std::pair(ScreenRect(), WorkArea(a)), std::pair(Rect{0, 0, 19200, 15360}, Rect{0, 0, 19200, 15360}));
   EXPECT_EQ(a_->events, "");
   ShowForm(a);
   ShowForm(a);
@@ -252,7 +253,8 @@ TEST_F(Contract, OnlyALayeredFormTakesAnAlphaAndUnlayeredItIsOpaqueAgain) {
   EXPECT_TRUE(SetLayered(a, false));
   EXPECT_EQ(probe::LayeredAlpha(a), std::nullopt);
   EXPECT_FALSE(SetLayeredColorKey(a, 0));
-  EXPECT_EQ(std::pair(ResolveColor(0x00123456), ResolveColor(ColorOf(SystemColor::Window))), std::pair(0x00123456u, 0x00FFFFFFu));
+  EXPECT_EQ(std::pair(ResolveColor(0x00123456), ResolveColor(ColorOf(SystemColor::Window))),
+            std::pair(0x00123456u, 0x00FFFFFFu));
 }
 
 }  // namespace

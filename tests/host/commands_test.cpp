@@ -35,14 +35,14 @@ TEST_F(Commands, NewNotesCascadeFromTheActiveNoteInItsStyleInsideTheWorkArea) {
   EXPECT_EQ(std::tuple(GetRect(made), GetRect(again), GetBackColor(made), GetText(text), Recorded()),
             std::tuple(Rect{2520, 2550, 1995, 2355}, GetRect(made), 0x00C0FFFFu, Text(), FormatInteger(a_.number())));
   EXPECT_EQ(std::tuple(GetFont(text), GetForeColor(text), GetRect(text).width), std::tuple(style, 0x000000FFu, 3000));
-  // Beyond the work area (1280 x 984 pixels) a coordinate starts again at its near edge.
+  // Beyond the work area (1280 x 1024 pixels) a coordinate starts again at its near edge.
   auto madeFrom = [&](const Rect& rect) {
     SetRect(a_, rect);
     const sim::Record* made = sim::Find(CreateFrom(a_));
     return std::pair(made->leftPx, made->topPx);
   };
   EXPECT_EQ(madeFrom({17400, 2055, 1995, 2355}), std::pair(0, 170));
-  EXPECT_EQ(madeFrom({2025, 12000, 1995, 2355}), std::pair(168, 0));
+  EXPECT_EQ(madeFrom({2025, 13000, 1995, 2355}), std::pair(168, 0));
   EXPECT_EQ(madeFrom({2147483000, -1000, 1995, 2355}), std::pair(0, 0));
 }
 

@@ -83,7 +83,8 @@ TEST_F(Notes, PressesOnTheStripMoveOnTheFarBandsResizeAndThePointerTellsWhich) {
     // A drag had the press, not the caret; the text area is as wide as the note after it.
     bool dragged = edge != E::Move;
     EXPECT_EQ(std::tuple(drags, GetFocus() == text, GetRect(text).width),
-              std::tuple(dragged ? std::vector{edge} : std::vector<E>{}, !dragged, dragged ? 4400 : 4000)) << x << "," << y;
+              std::tuple(dragged ? std::vector{edge} : std::vector<E>{}, !dragged, dragged ? 4400 : 4000))
+        << x << "," << y;
   }
   // The corner shows size NW-SE, the rest of the bands the I-beam, the strip
   // the cursor file beside the program.

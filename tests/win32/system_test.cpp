@@ -139,7 +139,8 @@ TEST_F(System, TheMailProgramGetsTheUrlOrTheUserIsToldWhyNot) {
   SetWindowTextW(ToHwnd(form->combo()), L"J\u00F6 \"Bo\" <jo+notes@x.org>");
   form->SendEmail();
   ASSERT_TRUE(WaitUntil([] { return MailLog().find("mailto:") != std::string::npos; }, 10000));
-  std::ofstream(Beside(L"pinaleaf-mailto.txt").c_str(), std::ios::binary) << MailLog().substr(MailLog().find("mailto:"));
+  std::string url = MailLog().substr(MailLog().find("mailto:"));
+  std::ofstream(Beside(L"pinaleaf-mailto.txt").c_str(), std::ios::binary) << url;
   // Nothing to open mail with: the user is told why; the form and the note stay.
   RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\mailto");
   std::wstring said;

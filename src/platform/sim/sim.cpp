@@ -19,27 +19,26 @@ using backend::ControlKind;
 // Thrown by EndProcess and caught by the outermost input.
 struct ProcessEndedSignal {};
 
-constexpr int kTaskbarPx = 40;
 constexpr double kMonotonicOrigin = 3600.0;  // a machine that has been up a while
 constexpr std::int64_t kDayMs = 86400000;
 
 // Milliseconds since 1970 of a local date and time, and back.
 std::int64_t Serial(const DateTime& t) {
-  std::chrono::sys_days day{std::chrono::year{t.year} / t.month / t.day};
-  return (day.time_since_epoch().count() * 86400LL + t.hour * 3600LL + t.minute * 60LL + t.second) * 1000 +
-         t.millisecond;
+  using namespace std::chrono;
+  auto at = sys_days{year{t.year} / t.month / t.day} + hours{t.hour} + minutes{t.minute} + seconds{t.second};
+  return duration_cast<milliseconds>(at.time_since_epoch()).count() + t.millisecond;
 }
 
 DateTime Civil(std::int64_t ms) {
   using namespace std::chrono;
-  auto day = floor<days>(sys_time<milliseconds>{milliseconds{ms}});
-  year_month_day ymd{day};
-  std::int64_t rest = ms - day.time_since_epoch().count() * kDayMs;
-  return {int(ymd.year()),        int(unsigned(ymd.month())), int(unsigned(ymd.day())),   int(rest / 3600000),
-          int(rest / 60000 % 60), int(rest / 1000 % 60),      int(rest % 1000)};
+  auto at = sys_time<milliseconds>{milliseconds{ms}};
+  auto day = floor<days>(at);
+  year_month_day d{day};
+  hh_mm_ss t{at - day};
+  return {int(d.year()), int(unsigned(d.month())), int(unsigned(d.day())), int(t.hours().count()),
+          int(t.minutes().count()), int(t.seconds().count()), int(t.subseconds().count())};
 }
 
-struct Monitor { int leftPx, widthPx, heightPx, dpi; };
 struct Timer { std::int64_t dueMs; int intervalMs; };
 
 struct State {
@@ -48,7 +47,7 @@ struct State {
   std::vector<Form> zorder;                // forms, the top first
   Form active;
   Window focus;
-  std::vector<Monitor> monitors = {{0, 1280, 1024, 96}};
+  int dpi = 96;  // of the one monitor, 1280 x 1024 pixels
   std::map<std::int32_t, Timer> timers;
   std::int64_t clockMs = 0;
   std::int64_t nowOffsetMs = Serial({2026, 3, 5, 14, 55, 30});  // local time less the clock
@@ -62,10 +61,7 @@ State g;
 std::int32_t g_nextNumber = 0x10010;
 CursorId g_nextCursor = 0x30011;
 
-Record* R(Window window) {
-  auto it = g.windows.find(window.number());
-  return it == g.windows.end() ? nullptr : &it->second;
-}
+Record* R(Window window) { return g.windows.count(window.number()) ? &g.windows[window.number()] : nullptr; }
 Record* FormRecord(Window window) { return backend::IsForm(window) ? R(window) : nullptr; }
 bool Is(Window window, ControlKind kind) { return backend::KindOf(window) == kind; }
 
@@ -76,28 +72,15 @@ bool TakesInput(Window window) {
 }
 
 // Rounds half away from zero, as lround does on Windows.
-int ToPixels(Twips twips, int dpi) { return static_cast<int>(std::lround(double(twips) * dpi / 1440)); }
-Twips ToTwips(int pixels, int dpi) { return static_cast<Twips>(std::lround(double(pixels) * 1440 / dpi)); }
+int ToPixels(Twips twips) { return static_cast<int>(std::lround(double(twips) * g.dpi / kTwipsPerInch)); }
+Twips ToTwips(int pixels) { return static_cast<Twips>(std::lround(double(pixels) * kTwipsPerInch / g.dpi)); }
 
 void Place(Record& w, const Rect& r) {
-  w.leftPx = ToPixels(r.left, w.dpi);
-  w.topPx = ToPixels(r.top, w.dpi);
-  w.widthPx = std::max(0, ToPixels(r.width, w.dpi));
-  w.heightPx = std::max(0, ToPixels(r.height, w.dpi));
+  std::tie(w.leftPx, w.topPx) = std::pair(ToPixels(r.left), ToPixels(r.top));
+  std::tie(w.widthPx, w.heightPx) = std::pair(std::max(0, ToPixels(r.width)), std::max(0, ToPixels(r.height)));
 }
 
-// The monitor under a form's centre; the primary one for anything else.
-const Monitor& MonitorOf(const Record* w) {
-  int centre = w ? w->leftPx + w->widthPx / 2 : 0;
-  auto m = std::find_if(g.monitors.begin(), g.monitors.end(),
-                        [&](auto& m) { return centre >= m.leftPx && centre < m.leftPx + m.widthPx; });
-  return m == g.monitors.end() ? g.monitors.front() : *m;
-}
-
-std::int32_t NewWindow(Record w) {
-  g.windows[g_nextNumber] = std::move(w);
-  return (g_nextNumber += 2) - 2;
-}
+std::int32_t NewWindow(Record w) { return g.windows[g_nextNumber] = std::move(w), (g_nextNumber += 2) - 2; }
 
 // --- Focus, activation and z-order, as the Win32 layer and the system do them.
 
@@ -192,23 +175,18 @@ void Press(Button button) { Input(button, [&](EventSink& s) { s.OnCommand(button
 
 bool NoCase::operator()(const Text& a, const Text& b) const {
   auto fold = [](char16_t c) { return c >= u'a' && c <= u'z' ? c - u'a' + u'A' : c == u'/' ? u'\\' : c; };
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                      [&](char16_t x, char16_t y) { return fold(x) < fold(y); });
+  return std::ranges::lexicographical_compare(a, b, {}, fold, fold);
 }
 
 // ===========================================================================
 // Test API
 
-void Reset() {
-  backend::ForgetAll();
-  g = State{};
-}
+void Reset() { backend::ForgetAll(), g = State{}; }
 
 System& Sys() { return g.sys; }
 
 std::optional<Text> Stored(const Text& key) {
-  auto it = g.sys.store.find(key);
-  return it == g.sys.store.end() ? std::nullopt : std::optional(it->second);
+  return g.sys.store.count(key) ? std::optional(g.sys.store[key]) : std::nullopt;
 }
 
 const Record* Find(Window window) { return R(window); }
@@ -216,16 +194,15 @@ const Record* Find(Window window) { return R(window); }
 std::vector<Control> ControlsOf(Form form) { return backend::ControlsOf(form); }
 
 std::vector<Form> ZOrder() {
-  std::vector<Form> out;
-  std::copy_if(g.zorder.begin(), g.zorder.end(), std::back_inserter(out), [](Form f) { return R(f)->visible; });
-  return out;
+  std::vector<Form> shown = g.zorder;
+  return std::erase_if(shown, [](Form f) { return !R(f)->visible; }), shown;
 }
 
 Form ActiveForm() { return g.active; }
 
 std::pair<Pointer, CursorId> PointerOf(Form form) {
-  const auto* look = backend::LookOf(form);
-  return look ? std::pair(look->pointer, look->cursor) : std::pair(Pointer::Default, 0);
+  return backend::LookOf(form) ? std::pair(backend::LookOf(form)->pointer, backend::LookOf(form)->cursor)
+                               : std::pair(Pointer::Default, 0);
 }
 
 bool IsChecked(MenuId menu, size_t entry) { return backend::MenuItems(menu)->at(entry).checked; }
@@ -239,9 +216,8 @@ void MouseDown(Window target, MouseButton button, int modifiers, Twips x, Twips 
     bool handled = false;
     backend::Deliver(target, [&](EventSink& s) { handled = s.OnMouseDown(target, button, modifiers, x, y); });
     // A left press puts the focus (and a text box's caret) there.
-    if (!handled && button == kLeftButton && R(target) && backend::KindOf(target).value_or(ControlKind::Label) != ControlKind::Label) {
-      platform::SetFocus(Control(target.number()));
-    }
+    bool focusable = backend::KindOf(target).value_or(ControlKind::Label) != ControlKind::Label;
+    if (!handled && button == kLeftButton && focusable) platform::SetFocus(Control(target.number()));
   });
 }
 
@@ -260,19 +236,18 @@ void Click(Window target, Twips x, Twips y) {
 void KeyDown(Key key, int modifiers) {
   Window focus = g.focus;
   Record* form = R(backend::FormOf(focus));
-  bool dialog = form && form->formKind == FormKind::Dialog && !backend::IsForm(focus);
-  if (!dialog || (key != Key::Tab && key != Key::Space && key != Key::Enter && key != Key::Escape)) {
-    if (backend::KindOf(focus)) Input(focus, [&](EventSink& s) { s.OnKeyDown(Control(focus.number()), key, modifiers); });
-    return;
+  bool dialogKey = form && form->formKind == FormKind::Dialog && !backend::IsForm(focus) &&
+                   (key == Key::Tab || key == Key::Space || key == Key::Enter || key == Key::Escape);
+  if (!dialogKey && backend::KindOf(focus)) {
+    return Input(focus, [&](EventSink& s) { s.OnKeyDown(Control(focus.number()), key, modifiers); });
   }
   if ((key == Key::Space || key == Key::Enter) && Is(focus, ControlKind::Button)) return Press(Button(focus.number()));
-  if (key != Key::Tab) return;
-  std::vector<Control> stops;  // all but labels, hidden and disabled controls
-  for (Control c : ControlsOf(backend::FormOf(focus))) {
-    if (c == focus || (!Is(c, ControlKind::Label) && R(c)->enabled && R(c)->visible)) stops.push_back(c);
-  }
-  auto at = std::find(stops.begin(), stops.end(), focus) - stops.begin();
-  auto n = static_cast<std::ptrdiff_t>(stops.size());
+  if (!dialogKey || key != Key::Tab) return;
+  std::vector<Control> stops = ControlsOf(backend::FormOf(focus));  // but labels, hidden and disabled controls
+  std::erase_if(stops, [&](Control c) {
+    return c != focus && (Is(c, ControlKind::Label) || !R(c)->enabled || !R(c)->visible);
+  });
+  auto at = std::find(stops.begin(), stops.end(), focus) - stops.begin(), n = std::ssize(stops);
   FocusOn(stops[static_cast<size_t>((at + ((modifiers & kShift) ? n - 1 : 1)) % n)]);
 }
 
@@ -290,11 +265,8 @@ void Changed(Control control) { Input(control, [&](EventSink& s) { s.OnChange(co
 void Run(const std::function<void()>& action) { AsInput(action); }
 
 void Advance(int milliseconds) {
-  AsInput([&] {
-    std::int64_t target = g.clockMs + std::max(milliseconds, 0);
-    FireTicksDueBy(target);
-    g.clockMs = std::max(g.clockMs, target);
-  });
+  std::int64_t target = g.clockMs + std::max(milliseconds, 0);
+  AsInput([&] { FireTicksDueBy(target), g.clockMs = std::max(g.clockMs, target); });
 }
 
 void SetNow(const DateTime& now) {
@@ -304,12 +276,7 @@ void SetNow(const DateTime& now) {
   });
 }
 
-void SetDpi(int dpi) { g.monitors.front().dpi = std::clamp(dpi, 1, 100000); }
-
-void AddMonitor(int widthPx, int heightPx, int dpi) {
-  const Monitor& last = g.monitors.back();
-  g.monitors.push_back({last.leftPx + last.widthPx, widthPx, heightPx, dpi});
-}
+void SetDpi(int dpi) { g.dpi = std::clamp(dpi, 1, 100000); }
 
 }  // namespace sim
 
@@ -322,7 +289,7 @@ namespace backend {
 
 Form NewFormWindow(const FormSpec& design) {
   const Record* over = FormRecord(design.over);
-  Record w{.formKind = design.kind, .text = design.caption, .dpi = over ? over->dpi : g.monitors.front().dpi};
+  Record w{.formKind = design.kind, .text = design.caption};
   Place(w, design.rect);
   if (over) w.leftPx = over->leftPx, w.topPx = over->topPx;
   if (design.platformPlaces) w.leftPx = w.topPx = 26 * (1 + static_cast<int>(g.zorder.size() % 8));
@@ -332,10 +299,7 @@ Form NewFormWindow(const FormSpec& design) {
 }
 
 void ShowFormWindow(Form form) {
-  Record* w = R(form);
-  if (!w || w->formKind == FormKind::Hidden) return;
-  w->visible = true;
-  Activate(form);
+  if (Record* w = R(form); w && w->formKind != FormKind::Hidden) w->visible = true, Activate(form);
 }
 
 // The shared part has forgotten the form and its controls already.
@@ -359,27 +323,20 @@ void FontChanged(Control) {}
 void PointerChanged(Form) {}
 
 int TrackMenu(MenuId menu, const std::vector<MenuItem>&, Form owner) {
-  if (g.processEnded) return 0;
-  Activate(owner);
   auto handler = g.sys.popup;  // the handler may replace itself
-  return handler ? handler(menu, owner) : 0;
+  return g.processEnded || !handler ? 0 : (Activate(owner), handler(menu, owner));
 }
 
 }  // namespace backend
 
 Color ResolveColor(Color color) {
+  auto scheme = static_cast<SystemColor>(color & ~kSystemColorFlag);
   if (!(color & kSystemColorFlag)) return color & 0x00FFFFFF;
-  switch (static_cast<SystemColor>(color & ~kSystemColorFlag)) {
-    case SystemColor::Window: return 0xFFFFFF;
-    case SystemColor::ButtonFace: return 0xF0F0F0;
-    default: return 0;
-  }
+  return scheme == SystemColor::Window ? 0xFFFFFF : scheme == SystemColor::ButtonFace ? 0xF0F0F0 : 0;
 }
 
 void HideForm(Form form) {
-  Record* w = FormRecord(form);
-  if (!w || !w->visible) return;
-  w->visible = false;
+  if (Record* w = FormRecord(form)) w->visible = false;
   if (g.active == form) ActivateAnother(form);
 }
 
@@ -387,42 +344,23 @@ bool IsVisible(Window window) { return R(window) && R(window)->visible; }
 
 Rect GetRect(Window window) {
   const Record* w = R(window);
-  if (!w) return {};
-  return {ToTwips(w->leftPx, w->dpi), ToTwips(w->topPx, w->dpi), ToTwips(w->widthPx, w->dpi),
-          ToTwips(w->heightPx, w->dpi)};
+  return w ? Rect{ToTwips(w->leftPx), ToTwips(w->topPx), ToTwips(w->widthPx), ToTwips(w->heightPx)} : Rect();
 }
 
 // Like WM_SIZE: a form that has been shown hears of every change of its size.
-// Moved onto a monitor of another dpi, a form takes it and keeps its size in
-// twips, its controls with it (the system's DPI change, the Win32 layer's
-// rescale).
 void SetRect(Window window, const Rect& rect) {
   Record* w = R(window);
   if (!w) return;
   int width = w->widthPx, height = w->heightPx;
   Place(*w, rect);
-  if (!backend::IsForm(window)) return;
-  int from = w->dpi, to = MonitorOf(w).dpi;
-  auto scale = [&](int& px) { px = static_cast<int>(std::lround(double(px) * to / from)); };
-  for (Control c : sim::ControlsOf(Form(window.number()))) {
-    for (int* px : {&R(c)->leftPx, &R(c)->topPx, &R(c)->widthPx, &R(c)->heightPx}) scale(*px);
-    R(c)->dpi = to;
+  if (backend::IsForm(window) && (w->widthPx != width || w->heightPx != height)) {
+    backend::Resized(Form(window.number()));
   }
-  scale(w->widthPx), scale(w->heightPx), w->dpi = to;
-  if (w->widthPx != width || w->heightPx != height) backend::Resized(Form(window.number()));
 }
 
-Rect ScreenRect() {
-  const auto& m = g.monitors.front();
-  return {0, 0, ToTwips(m.widthPx, m.dpi), ToTwips(m.heightPx, m.dpi)};
-}
-
-Rect WorkArea(Form form) {
-  const Record* w = FormRecord(form);
-  const Monitor& m = MonitorOf(w);
-  int dpi = w ? w->dpi : m.dpi;
-  return {ToTwips(m.leftPx, dpi), 0, ToTwips(m.widthPx, dpi), ToTwips(m.heightPx - kTaskbarPx, dpi)};
-}
+// No taskbar: the work area is the whole screen.
+Rect ScreenRect() { return {0, 0, ToTwips(1280), ToTwips(1024)}; }
+Rect WorkArea(Form) { return ScreenRect(); }
 
 void SetCaption(Window window, const Text& caption) { if (Record* w = R(window)) w->text = caption; }
 Text GetCaption(Window window) { return R(window) ? R(window)->text : Text(); }
@@ -446,38 +384,28 @@ bool LayeredFormsSupported() { return g.sys.layeredSupported; }
 
 bool SetLayered(Form form, bool layered) {
   Record* w = FormRecord(form);
-  if (!w || g.sys.layeredStyleFails) return false;
-  w->layered = layered;
-  return true;
+  return w && !g.sys.layeredStyleFails && (w->layered = layered, true);
 }
 
+// Only a layered form takes attributes; the colour key is not kept.
 bool SetLayeredAlpha(Form form, int alpha) {
   Record* w = FormRecord(form);
-  if (!w || !w->layered || g.sys.layeredCallsFail) return false;
-  w->alpha = alpha;
-  return true;
+  return w && w->layered && !g.sys.layeredCallsFail && (w->alpha = alpha, true);
 }
-
-bool SetLayeredColorKey(Form form, Color) {
-  Record* w = FormRecord(form);
-  return w && w->layered && !g.sys.layeredCallsFail;
-}
+bool SetLayeredColorKey(Form form, Color) { return FormRecord(form) && R(form)->layered && !g.sys.layeredCallsFail; }
 
 // --- Controls
 
 namespace {
-std::int32_t AddControl(Form form, ControlKind kind, const Rect& rect, const Text& text, const backend::Look& look) {
-  const Record* parent = FormRecord(form);
-  if (!parent) return 0;
-  Record w{.parent = form, .text = text, .dpi = parent->dpi, .visible = true};
+template <class Kind>
+Kind Add(Form form, ControlKind kind, const Rect& rect, const Text& text, const backend::Look& look) {
+  if (!FormRecord(form)) return {};
+  Record w{.parent = form, .text = text, .visible = true};
   Place(w, rect);
-  Control control(NewWindow(w));
+  Kind control(NewWindow(w));
   backend::AddControl(control, form, kind, look);
-  return control.number();
+  return control;
 }
-
-// Labels and the dialog controls stand on the form's colour.
-backend::Look OnForm(Form form, const Font& font = {}) { return {GetBackColor(form), kWindowTextColor, font}; }
 
 // A modal dialog: the handler answers on a copy, which is kept only on OK.
 template <class Value, class Handler>
@@ -497,23 +425,23 @@ Record* Box(TextBox textBox) { return Is(textBox, ControlKind::TextBox) ? R(text
 }  // namespace
 
 TextBox CreateTextBox(Form form, const TextBoxSpec& design) {
-  backend::Look look{design.backColor, design.foreColor, design.font};
-  return TextBox(AddControl(form, ControlKind::TextBox, design.rect, design.text, look));
+  return Add<TextBox>(form, ControlKind::TextBox, design.rect, design.text,
+                      {design.backColor, design.foreColor, design.font});
 }
-Label CreateLabel(Form form, const Rect& rect, const Text& caption, const Font& font) {
-  return Label(AddControl(form, ControlKind::Label, rect, caption, OnForm(form, font)));
+Label CreateLabel(Form form, const Rect& rect, const Text& text, const Font& font) {
+  return Add<Label>(form, ControlKind::Label, rect, text, backend::OnForm(form, font));
 }
-Button CreateButton(Form form, const Rect& rect, const Text& caption, const Font& font) {
-  return Button(AddControl(form, ControlKind::Button, rect, caption, OnForm(form, font)));
+Button CreateButton(Form form, const Rect& rect, const Text& text, const Font& font) {
+  return Add<Button>(form, ControlKind::Button, rect, text, backend::OnForm(form, font));
 }
 ComboBox CreateComboBox(Form form, const Rect& rect, const Font& font) {
-  return ComboBox(AddControl(form, ControlKind::ComboBox, rect, {}, OnForm(form, font)));
+  return Add<ComboBox>(form, ControlKind::ComboBox, rect, {}, backend::OnForm(form, font));
 }
 Calendar CreateMonthCalendar(Form form, const Rect& rect) {
-  return Calendar(AddControl(form, ControlKind::Calendar, rect, {}, OnForm(form)));
+  return Add<Calendar>(form, ControlKind::Calendar, rect, {}, backend::OnForm(form, {}));
 }
 TimePicker CreateTimePicker(Form form, const Rect& rect, const Font& font) {
-  return TimePicker(AddControl(form, ControlKind::TimePicker, rect, {}, OnForm(form, font)));
+  return Add<TimePicker>(form, ControlKind::TimePicker, rect, {}, backend::OnForm(form, font));
 }
 
 void ComboAdd(ComboBox combo, const Text& item) { if (Record* w = R(combo)) w->items.push_back(item); }
@@ -528,7 +456,9 @@ void SetPickerTime(TimePicker picker, const TimeOfDay& time) { if (Record* w = R
 
 void SetControlVisible(Control control, bool visible) { if (Record* w = R(control)) w->visible = visible; }
 
-void SetText(TextBox textBox, const Text& text) { if (Record* w = Box(textBox)) w->text = text, w->selAnchor = w->selCaret = 0; }
+void SetText(TextBox textBox, const Text& text) {
+  if (Record* w = Box(textBox)) w->text = text, w->selAnchor = w->selCaret = 0;
+}
 
 int GetSelStart(TextBox textBox) { return Box(textBox) ? std::min(R(textBox)->selAnchor, R(textBox)->selCaret) : 0; }
 
@@ -537,19 +467,14 @@ int GetSelStart(TextBox textBox) { return Box(textBox) ? std::min(R(textBox)->se
 // every offset is held inside the text.
 void SetSelection(TextBox textBox, int start, int length) {
   Record* w = Box(textBox);
-  if (!w) return;
-  auto held = [size = static_cast<unsigned>(w->text.size())](int at) {
-    return static_cast<int>(std::min(static_cast<unsigned>(at), size));
-  };
-  w->selAnchor = start == -1 ? w->selCaret : held(start);
-  w->selCaret = start == -1 ? w->selCaret : held(start + length);
+  auto held = [&](int at) { return static_cast<int>(std::min(unsigned(at), unsigned(w->text.size()))); };
+  if (w && start != -1) w->selAnchor = held(start), w->selCaret = held(start + length);
+  if (w && start == -1) w->selAnchor = w->selCaret;
 }
 
 Text GetSelectedText(TextBox textBox) {
-  const Record* w = Box(textBox);
-  if (!w) return {};
-  auto [from, to] = std::minmax(w->selAnchor, w->selCaret);
-  return w->text.substr(static_cast<size_t>(from), static_cast<size_t>(to - from));
+  auto [from, to] = std::minmax(Box(textBox) ? R(textBox)->selAnchor : 0, Box(textBox) ? R(textBox)->selCaret : 0);
+  return GetText(textBox).substr(static_cast<size_t>(from), static_cast<size_t>(to - from));
 }
 
 // As EM_REPLACESEL: the caret ends after the new text; no change is reported.
@@ -557,17 +482,14 @@ void ReplaceSelection(TextBox textBox, const Text& text) { if (Record* w = Box(t
 
 // Disabling the focused control leaves the focus with nobody.
 void SetEnabled(Control control, bool enabled) {
-  if (Record* w = R(control)) w->enabled = enabled;
-  if (!enabled && g.focus == control) g.focus = {};
+  if (Record* w = R(control)) w->enabled = enabled, g.focus = !enabled && g.focus == control ? Window() : g.focus;
 }
 
 bool IsEnabled(Control control) { return R(control) && R(control)->enabled; }
 
 void SetFocus(Control control) {
-  Form form = backend::FormOf(control);
-  if (!TakesInput(control)) return;
-  Activate(form);
-  if (g.active == form) FocusOn(control);
+  if (TakesInput(control)) Activate(backend::FormOf(control));
+  if (TakesInput(control) && g.active == backend::FormOf(control)) FocusOn(control);
 }
 
 Window GetFocus() { return g.focus; }
@@ -579,8 +501,9 @@ void UnblockContextMenu(TextBox textBox) { if (Record* w = Box(textBox)) w->cont
 
 Answer AskYesNo(Form owner, const Text& prompt, const Text& title) {
   g.sys.messageBoxes.push_back({owner, prompt, title, true});
-  Answer answer = g.sys.answers.empty() ? Answer::No : g.sys.answers.front();
-  if (!g.sys.answers.empty()) g.sys.answers.pop_front();
+  if (g.sys.answers.empty()) return Answer::No;
+  Answer answer = g.sys.answers.front();
+  g.sys.answers.pop_front();
   return answer;
 }
 
@@ -607,7 +530,6 @@ Text FormatTime(const DateTime& t) {
   return Digits((t.hour + 11) % 12 + 1) + u":" + Digits(t.minute, 2) + u":" + Digits(t.second, 2) +
          (t.hour >= 12 ? u" PM" : u" AM");
 }
-Text FormatDateTime(const DateTime& when) { return FormatShortDate(when) + u" " + FormatTime(when); }
 double MonotonicSeconds() { return kMonotonicOrigin + static_cast<double>(g.clockMs) / 1000.0; }
 
 // Sleeps to the deadline or the next due timer, whichever comes first.
@@ -621,15 +543,8 @@ void WaitForMessagesUntil(double deadline) {
   g.clockMs = std::max(g.clockMs, target);
 }
 
-void EndProcess() {
-  g.processEnded = true;
-  throw ProcessEndedSignal{};
-}
-
-int Run(void (*start)()) {
-  AsInput(start);
-  return 0;
-}
+void EndProcess() { throw (g.processEnded = true, ProcessEndedSignal{}); }
+int Run(void (*start)()) { return AsInput(start), 0; }
 
 // --- Files, shell, sound, store
 

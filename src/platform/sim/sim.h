@@ -3,9 +3,8 @@
 // are those the Win32 build shows under Wine (the contract tests hold both to
 // them). Deterministic: nothing here reads the real clock or screen.
 //
-// Geometry is kept in pixels at the dpi of the form's monitor, as on Windows,
-// so twips round the same way: 2000 twips at 96 dpi are 133 pixels and read
-// back as 1995.
+// Geometry is kept in pixels of one monitor, as on Windows, so twips round
+// the same way: 2000 twips at 96 dpi are 133 pixels and read back as 1995.
 #pragma once
 
 #include <deque>
@@ -26,7 +25,7 @@ struct Record {
   FormKind formKind = FormKind::Note;  // forms
   Form parent;  // controls: their form
   Text text;              // caption, or the text of a text box or combo box
-  int leftPx = 0, topPx = 0, widthPx = 0, heightPx = 0, dpi = 96;
+  int leftPx = 0, topPx = 0, widthPx = 0, heightPx = 0;
   int selAnchor = 0, selCaret = 0;  // text boxes and combo boxes
   bool enabled = true, visible = false, topmost = false, contextMenuBlocked = false, layered = false;
   int alpha = -1;           // as last set on the layered form; -1: never
@@ -124,8 +123,7 @@ void Advance(int milliseconds);
 // hears of it; timers keep their pace.
 void SetNow(const DateTime& now);
 
-// --- Monitors: the primary one's dpi, and a second monitor right of it.
+// The monitor's dots per inch.
 void SetDpi(int dpi);
-void AddMonitor(int widthPx, int heightPx, int dpi);
 
 }  // namespace sim

@@ -135,6 +135,7 @@ namespace {
 // A child control of a form, subclassed so it reports its events; a combo
 // box's list gets room below the height given.
 using backend::ControlKind;
+using backend::OnForm;
 
 HWND CreateChild(Form form, ControlKind kind, const wchar_t* className, const Text& text, DWORD style,
                  const Rect& rect, const backend::Look& look, bool hasFont, int extraHeightPx = 0) {
@@ -158,9 +159,6 @@ HWND CreateChild(Form form, ControlKind kind, const wchar_t* className, const Te
   return hwnd;
 }
 
-// Labels and buttons stand on the form's colour.
-backend::Look OnForm(Form form, const Font& font) { return {GetBackColor(form), kWindowTextColor, font}; }
-
 }  // namespace
 
 TextBox CreateTextBox(Form form, const TextBoxSpec& design) {
@@ -179,13 +177,14 @@ Label CreateLabel(Form form, const Rect& rect, const Text& caption, const Font& 
 
 Button CreateButton(Form form, const Rect& rect, const Text& caption, const Font& font) {
   return Of<Button>(CreateChild(form, ControlKind::Button, L"BUTTON", caption, BS_PUSHBUTTON | WS_TABSTOP, rect,
-                                OnForm(form, font), true));
+                                backend::OnForm(form, font), true));
 }
 
 // The height given is the edit field's; the drop-down list gets room below.
 ComboBox CreateComboBox(Form form, const Rect& rect, const Font& font) {
   DWORD style = CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP;
-  return Of<ComboBox>(CreateChild(form, ControlKind::ComboBox, L"COMBOBOX", u"", style, rect, OnForm(form, font), true, 200));
+  return Of<ComboBox>(
+      CreateChild(form, ControlKind::ComboBox, L"COMBOBOX", u"", style, rect, OnForm(form, font), true, 200));
 }
 
 void ComboAdd(ComboBox combo, const Text& item) {
@@ -207,7 +206,9 @@ Text ComboItem(ComboBox combo, int index) {
   return Text(reinterpret_cast<const char16_t*>(buffer.c_str()), buffer.size());
 }
 
-void ComboSelect(ComboBox combo, int index) { SendMessageW(ToHwnd(combo), CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+void ComboSelect(ComboBox combo, int index) {
+  SendMessageW(ToHwnd(combo), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
 
 // The calendar and the time picker come from the common controls, which only
 // the reminder dialog needs: registered on first use.

@@ -83,7 +83,8 @@ bool ChooseFontDialog(Form owner, FontChoice& state) {
   cf.lpLogFont = &lf;
   cf.rgbColors = ColorRef(state.color);
   cf.Flags = CF_INITTOLOGFONTSTRUCT | ((state.options & kScreenFonts) ? CF_SCREENFONTS : 0) |
-             ((state.options & kPrinterFonts) ? CF_PRINTERFONTS : 0) | ((state.options & kFontEffects) ? CF_EFFECTS : 0);
+             ((state.options & kPrinterFonts) ? CF_PRINTERFONTS : 0) |
+             ((state.options & kFontEffects) ? CF_EFFECTS : 0);
   if (!chooseFont(&cf)) return false;
   state.font.name = T(lf.lfFaceName);
   state.font.size = static_cast<float>(cf.iPointSize) / 10.0f;

@@ -272,7 +272,7 @@ int ModifierState() {
 
 Key KeyOf(WPARAM virtualKey) {
   if (virtualKey >= 'A' && virtualKey <= 'Z') return static_cast<Key>(virtualKey);
-  if (virtualKey >= VK_F1 && virtualKey <= VK_F12) return static_cast<Key>(static_cast<int>(Key::F1) + virtualKey - VK_F1);
+  if (virtualKey >= VK_F1 && virtualKey <= VK_F12) return static_cast<Key>(int(Key::F1) + int(virtualKey - VK_F1));
   switch (virtualKey) {
     case VK_TAB: return Key::Tab;
     case VK_RETURN: return Key::Enter;

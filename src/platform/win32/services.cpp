@@ -243,7 +243,6 @@ Text FormatTime(const DateTime& when) {
   return length > 0 ? T(buffer, static_cast<size_t>(length - 1)) : Text{};
 }
 
-Text FormatDateTime(const DateTime& when) { return FormatShortDate(when) + u" " + FormatTime(when); }
 
 double MonotonicSeconds() {
   static LARGE_INTEGER frequency = [] {
