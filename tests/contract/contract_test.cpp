@@ -157,6 +157,15 @@ TEST_F(Contract, TheFocusLeavesADisabledControlAndComesBackWhereItWasWithItsForm
   EXPECT_EQ(std::pair(GetFocus(), b_->events), std::pair(Window(second), std::string("press 3 press 5 ")));
   probe::Press(Key::Tab, kShift);
   EXPECT_EQ(GetFocus(), Window(first));
+  // A click presses a button and gives it the focus; a label takes none, a
+  // disabled button hears nothing.
+  Label label = CreateLabel(d, {2400, 1000, 1000, 400}, u"Label", {});
+  SetEnabled(first, false);
+  b_->events.clear();
+  for (Window target : {Window(label), Window(first), Window(second)}) probe::Click(target);
+  EXPECT_EQ(std::pair(GetFocus(), b_->events), std::pair(Window(second), std::string("press 5 ")));
+  SetEnabled(first, true);
+  probe::Press(Key::Tab, kShift);
   probe::Click(text);  // the user goes to the note: its form comes forward
   EXPECT_EQ(std::pair(probe::ActiveForm(), GetFocus()), std::pair(a, Window(text)));
   SetZOrder(d, ZOrder::Top, true);
@@ -190,6 +199,46 @@ TEST_F(Contract, TextBoxesHoldTheSelectionInsideAndTheCaretAfterWhatReplacedIt) 
   SetText(text, u"new");
   EXPECT_EQ(GetSelStart(text), 0);
   EXPECT_EQ(a_->events, "");  // neither raises a change
+}
+
+TEST_F(Contract, TypingReplacesTheSelectionAndAComboBoxOffersItsWholeTextToBeTypedOver) {
+  ShowForm(Note(a_));
+  SetText(text_, u"abcd");
+  SetSelection(text_, 1, 2);
+  probe::Type(u"X\u00FC\u65E5");
+  EXPECT_EQ(std::pair(GetText(text_), GetSelStart(text_)), std::pair(Text(u"aX\u00FC\u65E5d"), 4));
+  Form d = Dialog(b_);
+  ComboBox combo = CreateComboBox(d, {100, 500, 2000, 300}, {});
+  for (const char16_t* item : {u"", u"first", u"second"}) ComboAdd(combo, item);
+  ComboSelect(combo, 2);
+  ShowForm(d);
+  b_->events.clear();
+  probe::Type(u"new@x.org");
+  EXPECT_EQ(std::tuple(GetText(combo), ComboCount(combo), ComboItem(combo, 1)),
+            std::tuple(Text(u"new@x.org"), 3, Text(u"first")));
+  EXPECT_NE(b_->events.find("change"), std::string::npos);
+}
+
+TEST_F(Contract, TheUserAnswersMessageBoxesAndDialogsAndFilesAreWrittenWholeOrNotAtAll) {
+  Form a = Note(a_);
+  ShowForm(a);
+  probe::Answer(true);
+  EXPECT_EQ(AskYesNo(a, u"Go on?", u"Question"), Answer::Yes);
+  probe::Answer(false);
+  EXPECT_EQ(AskYesNo(a, u"Go on?", u"Question"), Answer::No);
+  Color color = 0x00123456;
+  probe::Answer(false);
+  EXPECT_FALSE(ChooseColorDialog(a, color));
+  probe::Answer(true);
+  EXPECT_TRUE(ChooseColorDialog(a, color));
+  EXPECT_EQ(color, 0x00123456u);
+  const Text path = ProgramFile(u"contract.txt"), locked = ProgramFile(u"locked.txt");
+  EXPECT_EQ(WriteFileReplacing(path, "one\r\ntwo"), std::nullopt);
+  EXPECT_EQ(WriteFileReplacing(path, "\xFC"), std::nullopt);
+  probe::MakeUnwritable(locked, "kept");
+  EXPECT_NE(WriteFileReplacing(locked, "lost"), std::nullopt);
+  EXPECT_EQ(std::pair(probe::FileBytes(path), probe::FileBytes(locked)),
+            std::pair(std::string("\xFC"), std::string("kept")));
 }
 
 TEST_F(Contract, TheClipboardCarriesAnyTextAndStaysAsItWasWhileAnotherProgramHoldsIt) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include "platform/platform.h"
@@ -26,6 +27,11 @@ void Wait(int ms);
 void Click(Window target);
 void Press(Key key, int modifiers = 0);
 void Close(Form form);
+// Characters typed where the keyboard focus is.
+void Type(const Text& text);
+// The user answers the next message box or standard dialog: Yes or OK, or
+// No or Cancel.
+void Answer(bool yes);
 // Another program holds the clipboard open, or lets it go.
 void HoldClipboard(bool held);
 // The form that has the user's keyboard; our visible forms, the top first.
@@ -34,5 +40,8 @@ std::vector<Form> ZOrder();
 bool IsTopmost(Form form);
 // The alpha a layered form is drawn with; none when it is not layered.
 std::optional<int> LayeredAlpha(Form form);
+// A file's bytes; a file that holds these and may not be written.
+std::string FileBytes(const Text& path);
+void MakeUnwritable(const Text& path, const std::string& bytes);
 
 }  // namespace probe

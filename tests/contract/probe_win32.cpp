@@ -1,17 +1,22 @@
 // The contract tests' probe on the Win32 layer: real input through the
 // system's queue, and the system's own answers.
+#include <thread>
+
 #include "harness.h"
 
 namespace probe {
 using namespace harness;
 namespace {
 PROCESS_INFORMATION g_holder = {};
+std::thread g_answer;
+std::wstring Wide(const Text& text) { return std::wstring(text.begin(), text.end()); }
 }
 
 HWND ToHwnd(Window window) { return reinterpret_cast<HWND>(static_cast<intptr_t>(window.number())); }
 Form FormOf(HWND hwnd) { return Form(static_cast<std::int32_t>(reinterpret_cast<intptr_t>(hwnd))); }
 
 void Reset() {
+  if (g_answer.joinable()) g_answer.join();
   HoldClipboard(false);
   for (Form form : platform::LoadedForms()) platform::UnloadForm(form);
   RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");
@@ -26,6 +31,32 @@ void Wait(int ms) {
 
 void Click(Window target) { ClickAt(CentreOf(ToHwnd(target))); }
 void Close(Form form) { SendMessageW(ToHwnd(form), WM_CLOSE, 0, 0); }
+void Type(const Text& text) { harness::Type(Wide(text)); }
+
+// From a thread of its own: the dialog runs its loop in this one.
+void Answer(bool yes) {
+  if (g_answer.joinable()) g_answer.join();
+  g_answer = std::thread([yes] {
+    for (int i = 0; i < 500; ++i, Sleep(10)) {
+      HWND dialog = FindWindowOf(0, L"#32770");
+      if (!dialog) continue;
+      bool box = GetDlgItem(dialog, IDYES) != nullptr;
+      PostMessageW(dialog, WM_COMMAND, box ? (yes ? IDYES : IDNO) : (yes ? IDOK : IDCANCEL), 0);
+      return;
+    }
+  });
+}
+
+std::string FileBytes(const Text& path) { return Bytes(Wide(path)); }
+
+void MakeUnwritable(const Text& path, const std::string& bytes) {
+  SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+  SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_READONLY);
+}
 
 void Press(Key key, int modifiers) {
   WORD vk = key >= Key::F1 && key <= Key::F12 ? static_cast<WORD>(VK_F1 + int(key) - int(Key::F1)) : WORD(key);
