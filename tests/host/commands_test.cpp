@@ -42,7 +42,7 @@ TEST_F(Commands, NewNotesCascadeFromTheActiveNoteInItsStyleInsideTheWorkArea) {
     return std::pair(made->leftPx, made->topPx);
   };
   EXPECT_EQ(madeFrom({17400, 2055, 1995, 2355}), std::pair(0, 170));
-  EXPECT_EQ(madeFrom({2025, 13000, 1995, 2355}), std::pair(168, 0));
+  EXPECT_EQ(madeFrom({2025, 12700, 1995, 2355}), std::pair(168, 0));  // 2355 high, it would reach past 15360
   EXPECT_EQ(madeFrom({2147483000, -1000, 1995, 2355}), std::pair(0, 0));
 }
 

@@ -587,8 +587,6 @@ void PlaySoundAsync(const Text& path) { g.sys.sounds.push_back(path); }
 
 // The program keeps everything under one application and section.
 Text ReadStoredValue(const Text&, const Text&, const Text& key) { return Stored(key).value_or(Text()); }
-void WriteStoredValue(const Text&, const Text&, const Text& key, const Text& value) {
-  if (!g.processEnded) g.sys.store[key] = value;
-}
+void WriteStoredValue(const Text&, const Text&, const Text& key, const Text& value) { g.sys.store[key] = value; }
 
 }  // namespace platform
