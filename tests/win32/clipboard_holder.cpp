@@ -1,12 +1,16 @@
-// Another program that holds the clipboard open until it is ended, as
-// clipboard managers and remote-desktop clients do for a moment. It opens
-// it for a window of its own, and says so through a named event.
+// Another program that holds the clipboard open, as clipboard managers and
+// remote-desktop clients do for a moment: for the milliseconds given, or
+// until it is ended. It opens it for a window of its own, and says so
+// through a named event.
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+#include <cwchar>
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR ms, int) {
   HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   while (!OpenClipboard(window)) Sleep(5);
   SetEvent(OpenEventW(EVENT_MODIFY_STATE, FALSE, L"PinaleafClipboardHeld"));
-  Sleep(INFINITE);
+  Sleep(*ms ? static_cast<DWORD>(wcstoul(ms, nullptr, 10)) : INFINITE);
+  CloseClipboard();
   return 0;
 }

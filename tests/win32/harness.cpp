@@ -1,7 +1,10 @@
 #include "harness.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <span>
+#include <sstream>
 #include <thread>
 
 namespace harness {
@@ -29,7 +32,7 @@ INPUT MouseInput(POINT at, DWORD buttons) {
   return input;
 }
 
-// Visible top-level windows of a process, of a class, with a title that starts so.
+// Shown top-level windows of a process, of a class, with a title that starts so; the front one first.
 std::vector<HWND> WindowsOf(DWORD pid, const wchar_t* windowClass, const std::wstring& title) {
   std::vector<HWND> found;
   for (HWND hwnd = GetTopWindow(nullptr); hwnd; hwnd = GetWindow(hwnd, GW_HWNDNEXT)) {
@@ -38,19 +41,75 @@ std::vector<HWND> WindowsOf(DWORD pid, const wchar_t* windowClass, const std::ws
     GetWindowThreadProcessId(hwnd, &owner);
     GetClassNameW(hwnd, name, 64);
     if (owner == (pid ? pid : GetCurrentProcessId()) && IsWindowVisible(hwnd) && windowClass == std::wstring(name) &&
-        TextOf(hwnd).rfind(title, 0) == 0) {
+        TextOf(hwnd).starts_with(title)) {
       found.push_back(hwnd);
     }
   }
   return found;
 }
 
+// The words of a line; a quoted text is one word.
+std::vector<std::string> Words(const std::string& line) {
+  std::vector<std::string> words(1);
+  bool quoted = false;
+  for (size_t i = 0; i < line.size(); ++i) {
+    if (line[i] == ' ' && !quoted) {
+      if (!words.back().empty()) words.emplace_back();
+    } else {
+      quoted ^= line[i] == '"' && (i == 0 || line[i - 1] != '\\');
+      words.back() += line[i];
+    }
+  }
+  if (words.back().empty()) words.pop_back();
+  return words;
+}
+
+// How many of the wanted words the line holds. One that ends in * (a quoted
+// one in *") stands for every word that starts so.
+size_t Held(const std::string& line, const std::string& wanted) {
+  auto have = Words(line), want = Words(wanted);
+  return static_cast<size_t>(std::count_if(want.begin(), want.end(), [&](std::string w) {
+    if (w.ends_with("*\"")) w.pop_back();
+    bool prefix = w.ends_with('*');
+    if (prefix) w.pop_back();
+    return std::any_of(have.begin(), have.end(), [&](auto& h) { return prefix ? h.starts_with(w) : h == w; });
+  }));
+}
+bool Holds(const std::string& line, const std::string& wanted) { return Held(line, wanted) == Words(wanted).size(); }
+
+// A window's line, then its controls'.
+using Block = std::vector<std::string>;
+std::vector<Block> Blocks(const std::string& text) {
+  std::vector<Block> blocks;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.find_first_not_of(' ') == std::string::npos) continue;
+    if (line[0] != ' ' || blocks.empty()) blocks.emplace_back();
+    blocks.back().push_back(line);
+  }
+  return blocks;
+}
+
+// Each wanted one matched by one of `have`, in the same order.
+template <class T, class Match>
+bool InOrder(std::span<const T> have, std::span<const T> want, Match match) {
+  auto next = have.begin();
+  for (const T& w : want) {
+    next = std::find_if(next, have.end(), [&](const T& h) { return match(h, w); });
+    if (next++ == have.end()) return false;
+  }
+  return true;
+}
+
+bool Matches(const Block& have, const Block& want) {
+  return Holds(have[0], want[0]) && InOrder<std::string>(std::span(have).subspan(1), std::span(want).subspan(1), Holds);
+}
+
 }  // namespace
 
 std::wstring Beside(const wchar_t* name) {
   wchar_t exe[MAX_PATH];
-  GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::wstring path(exe);
+  std::wstring path(exe, GetModuleFileNameW(nullptr, exe, MAX_PATH));
   return path.substr(0, path.find_last_of(L"\\/") + 1) + name;
 }
 
@@ -73,15 +132,11 @@ void ClickAt(POINT at, bool right) {
 void Drag(POINT from, POINT to) {
   MouseAt(from);
   std::thread mover([=] {
-    INPUT down = MouseInput(from, MOUSEEVENTF_LEFTDOWN);
-    SendInput(1, &down, sizeof(INPUT));
-    for (int i = 1; i <= 10; ++i) {
-      Sleep(30);
-      INPUT move = MouseInput({from.x + (to.x - from.x) * i / 10, from.y + (to.y - from.y) * i / 10}, 0);
-      SendInput(1, &move, sizeof(INPUT));
+    for (LONG i = -1, step = 0; i <= 10; step = std::max(++i, 0L), Sleep(30)) {  // down, moves, up
+      POINT at = {from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10};
+      INPUT input = MouseInput(at, i < 0 ? MOUSEEVENTF_LEFTDOWN : i == 10 ? MOUSEEVENTF_LEFTUP : 0);
+      SendInput(1, &input, sizeof(INPUT));
     }
-    INPUT up = MouseInput(to, MOUSEEVENTF_LEFTUP);
-    SendInput(1, &up, sizeof(INPUT));
   });
   probe::Wait(800);
   mover.join();
@@ -107,12 +162,6 @@ POINT CentreOf(HWND hwnd) {
   return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
 }
 
-std::wstring TextOf(HWND hwnd) {
-  std::wstring text(static_cast<size_t>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-  text.resize(static_cast<size_t>(SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
-  return text;
-}
-
 HWND FindWindowOf(DWORD pid, const wchar_t* windowClass, const std::wstring& title) {
   auto found = WindowsOf(pid, windowClass, title);
   return found.empty() ? nullptr : found.front();
@@ -134,11 +183,9 @@ std::string Bytes(const std::wstring& path) {
 std::string MailLog() { return Bytes(Beside(L"shell.log")); }
 
 std::wstring Stored(const wchar_t* key) {
-  std::wstring value(4096, L'\0');
-  DWORD bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
-  if (RegGetValueW(HKEY_CURRENT_USER, kSettings, key, RRF_RT_REG_SZ, nullptr, value.data(), &bytes)) return L"<none>";
-  value.resize(bytes / sizeof(wchar_t) - 1);
-  return value;
+  static wchar_t value[16384];
+  DWORD bytes = sizeof(value);
+  return RegGetValueW(HKEY_CURRENT_USER, kSettings, key, RRF_RT_REG_SZ, nullptr, value, &bytes) ? L"<none>" : value;
 }
 
 void Store(const wchar_t* key, const std::wstring& value) {
@@ -146,15 +193,36 @@ void Store(const wchar_t* key, const std::wstring& value) {
                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
-Program::Program() {
-  std::wstring command = L"\"" + Beside(L"pinaleaf.exe") + L"\"";
+PROCESS_INFORMATION Start(const wchar_t* name, const std::wstring& arguments) {
+  std::wstring command = L"\"" + Beside(name) + L"\" " + arguments;
   STARTUPINFOW si = {sizeof(si)};
-  if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_)) {
-    WaitUntil([&] { return !Notes().empty(); }, 15000);
+  PROCESS_INFORMATION pi = {};
+  CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+  return pi;
+}
+
+testing::AssertionResult Shows(const std::string& description, const std::string& expected) {
+  auto have = Blocks(description), want = Blocks(expected);
+  if (InOrder<Block>(have, want, Matches)) return testing::AssertionSuccess();
+  auto failure = testing::AssertionFailure() << "expected to be shown:\n" << expected << "\nnearest shown:\n";
+  for (const Block& w : want) {
+    auto nearest = std::max_element(have.begin(), have.end(),
+                                    [&](auto& a, auto& b) { return Held(a[0], w[0]) < Held(b[0], w[0]); });
+    for (const std::string& line : nearest == have.end() ? Block{"nothing"} : *nearest) failure << line << "\n";
   }
+  return failure << "all that is shown:\n" << description;
+}
+
+Program::Program() : pi_(Start(L"pinaleaf.exe")) {
+  if (!pi_.hProcess) return;
+  WaitUntil([&] { return !Notes().empty(); }, 15000);
+  static HMODULE describer = LoadLibraryW(Beside(L"describe.dll").c_str());
+  auto hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(describer, "DescribeOnRequest")));
+  hook_ = SetWindowsHookExW(WH_GETMESSAGE, hook, describer, pi_.dwThreadId);
 }
 
 Program::~Program() {
+  if (hook_) UnhookWindowsHookEx(hook_);
   if (!pi_.hProcess) return;
   if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 99);
   WaitForSingleObject(pi_.hProcess, 5000);
@@ -162,27 +230,22 @@ Program::~Program() {
   CloseHandle(pi_.hProcess);
 }
 
-// Cascaded: the oldest stands highest.
-std::vector<HWND> Program::Notes() const {
-  auto notes = WindowsOf(pi_.dwProcessId, L"PinaleafForm", L"Form1");
-  auto top = [](HWND hwnd) {
-    RECT rc;
-    GetWindowRect(hwnd, &rc);
-    return std::pair(rc.top, rc.left);
-  };
-  std::sort(notes.begin(), notes.end(), [&](HWND a, HWND b) { return top(a) < top(b); });
-  return notes;
+std::vector<HWND> Program::Notes() const { return WindowsOf(pi_.dwProcessId, L"PinaleafForm", L"Form1"); }
+
+// The hook writes it beside itself, in the program's GUI thread, and sets the event.
+std::string Program::Describe() const {
+  static const UINT request = RegisterWindowMessageW(L"PinaleafDescribe");
+  HANDLE done = CreateEventW(nullptr, FALSE, FALSE, L"PinaleafDescribed");
+  PostThreadMessageW(pi_.dwThreadId, request, 0, 0);
+  bool answered = WaitForSingleObject(done, 5000) == WAIT_OBJECT_0;
+  CloseHandle(done);
+  return answered ? Bytes(Beside(L"description.txt")) : "(no answer from the program)\n";
 }
 
-HWND Program::Focus() const {
-  GUITHREADINFO info = {sizeof(info)};
-  return GetGUIThreadInfo(pi_.dwThreadId, &info) ? info.hwndFocus : nullptr;
-}
-
-HWND Program::Active() const {
-  GUITHREADINFO info = {sizeof(info)};
-  bool ours = GetGUIThreadInfo(pi_.dwThreadId, &info) && GetForegroundWindow() == info.hwndActive;
-  return ours ? info.hwndActive : nullptr;
+testing::AssertionResult Program::Shows(const std::string& expected, int ms) const {
+  testing::AssertionResult result = testing::AssertionFailure();
+  WaitUntil([&] { return static_cast<bool>(result = harness::Shows(Describe(), expected)); }, ms);
+  return result;
 }
 
 DWORD Program::ExitCode(int ms) {
@@ -193,4 +256,3 @@ DWORD Program::ExitCode(int ms) {
 }
 
 }  // namespace harness
-

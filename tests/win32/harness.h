@@ -2,6 +2,7 @@
 // this process or in one of its own. Also the contract tests' probe.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <functional>
@@ -10,9 +11,11 @@
 #include <vector>
 
 #include "probe.h"
+#include "screen.h"
 
 namespace harness {
 
+using screen::TextOf;
 // Handles messages until `ready` or `ms` have passed; whether it got ready.
 bool WaitUntil(const std::function<bool()>& ready, int ms);
 
@@ -25,12 +28,11 @@ void Drag(POINT from, POINT to);
 void Keys(std::initializer_list<WORD> keys);
 void Type(const std::wstring& text);
 POINT CentreOf(HWND hwnd);
-// A file beside the tests.
+// A file beside the tests, and a program there started with `arguments`.
 std::wstring Beside(const wchar_t* name);
-// A window's text, from any process.
-std::wstring TextOf(HWND hwnd);
-// A visible top-level window of process `pid` (0: this one) of this class
-// whose title starts with `title`.
+PROCESS_INFORMATION Start(const wchar_t* name, const std::wstring& arguments = L"");
+// The front shown top-level window of process `pid` (0: this one) of this
+// class whose title starts with `title`.
 HWND FindWindowOf(DWORD pid, const wchar_t* windowClass, const std::wstring& title = L"");
 // Makes mail_logger.exe, beside the tests, the desktop's mail program: it
 // writes down exactly what the shell hands it. Starts an empty log.
@@ -42,26 +44,35 @@ std::string MailLog();
 std::wstring Stored(const wchar_t* key);
 void Store(const wchar_t* key, const std::wstring& value);
 
+// Whether a description (screen.h) shows what `expected` names. Each of its
+// unindented lines names a window: the first one, after the window named
+// before, whose line holds all its words (a quoted text is one word; one
+// ending in * or *" stands for all that start so). Its indented lines name
+// that window's controls or menu entries likewise, in order. A failure
+// shows what was expected, the windows nearest to it, and all.
+testing::AssertionResult Shows(const std::string& description, const std::string& expected);
+
 // pinaleaf.exe from the test's folder, a process of its own; ended when
 // this goes, if it has not ended itself.
 class Program {
  public:
   Program();
   ~Program();
-  bool started() const { return pi_.hProcess != nullptr; }
-  // Its visible notes, oldest first.
+  // Its shown notes, the front one first.
   std::vector<HWND> Notes() const;
   HWND Window(const std::wstring& title) const { return FindWindowOf(pi_.dwProcessId, L"PinaleafForm", title); }
   HWND Popup() const { return FindWindowOf(pi_.dwProcessId, L"#32768"); }
   HWND MessageBox() const { return FindWindowOf(pi_.dwProcessId, L"#32770"); }
-  // The window of the program that has the keyboard focus, and its active one.
-  HWND Focus() const;
-  HWND Active() const;
+  // What it shows, told from inside it: only there can fonts and menus be read.
+  std::string Describe() const;
+  // Whether it shows `expected`, or comes to within `ms`.
+  testing::AssertionResult Shows(const std::string& expected, int ms = 5000) const;
   // The exit code once it has ended, or STILL_ACTIVE after `ms`.
   DWORD ExitCode(int ms);
 
  private:
   PROCESS_INFORMATION pi_ = {};
+  HHOOK hook_ = nullptr;
 };
 
 }  // namespace harness

@@ -6,8 +6,7 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   wchar_t exe[MAX_PATH];
-  GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::wstring log(exe);
+  std::wstring log(exe, GetModuleFileNameW(nullptr, exe, MAX_PATH));
   log = log.substr(0, log.find_last_of(L"\\/") + 1) + L"shell.log";
   std::wstring line = std::wstring(GetCommandLineW()) + L"\n";
   std::string bytes(line.size() * 4, '\0');

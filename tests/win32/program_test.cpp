@@ -1,8 +1,10 @@
 // The real program as the user meets it, a process of its own: real keys and
 // mouse from where the user starts (a click, a right click, a shortcut), and
-// what happened read from outside: the text that arrived, which window and
-// control have the keyboard, the windows on the screen, the exit code.
-#include <gtest/gtest.h>
+// what happened judged from outside: what the screen shows (screen.h), the
+// clipboard, files, the settings store, the exit code.
+#include <ctime>
+#include <fstream>
+#include <set>
 
 #include "harness.h"
 
@@ -10,149 +12,293 @@ namespace {
 
 using namespace harness;
 
-std::wstring Today() {
-  wchar_t date[64];
-  GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, 64);
+constexpr WORD D = VK_DOWN, U = VK_UP;
+
+// Where the user clicks into the first note: the middle of its text area.
+constexpr POINT kText = {201, 227};
+
+std::string Today() {
+  char date[64];
+  GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, 64);
   return date;
 }
 
-HWND TextOf(HWND note) { return GetWindow(note, GW_CHILD); }
-RECT RectOf(HWND hwnd) {
-  RECT rc;
-  GetWindowRect(hwnd, &rc);
-  return rc;
+// Another program holds the clipboard for `ms` from now.
+void HoldClipboard(int ms) {
+  HANDLE held = CreateEventW(nullptr, TRUE, FALSE, L"PinaleafClipboardHeld");
+  PROCESS_INFORMATION holder = Start(L"clipboard_holder.exe", std::to_wstring(ms));
+  WaitForSingleObject(held, 10000);
+  for (HANDLE handle : {held, holder.hThread, holder.hProcess}) CloseHandle(handle);
 }
 
-// A right click at `at`, then keys to the popup. Under Wine a pointer move
-// over a popup clears its selection: the pointer moves off first.
-void Popup(const Program& program, POINT at, std::initializer_list<WORD> keys) {
+// A right click at `at`, then keys to the popup, the last one Enter or Esc;
+// with `holdMs`, another program holds the clipboard as that key goes. Under
+// Wine a pointer move over a popup clears its selection: the pointer moves off first.
+void Popup(const Program& program, std::initializer_list<WORD> keys, int holdMs = 0, POINT at = kText) {
   ClickAt(at, true);
   ASSERT_TRUE(WaitUntil([&] { return program.Popup() != nullptr; }, 3000)) << "no popup";
   MouseAt({at.x - 5, at.y - 5});
-  for (WORD key : keys) Keys({key});
+  for (const WORD* key = keys.begin(); key != keys.end(); ++key) {
+    if (holdMs && key + 1 == keys.end()) HoldClipboard(holdMs);
+    Keys({*key});
+  }
   WaitUntil([&] { return program.Popup() == nullptr; }, 3000);
 }
 
-constexpr WORD D = VK_DOWN, U = VK_UP;
+void PutOnClipboard(const std::wstring& text) {
+  static HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  std::copy_n(text.c_str(), text.size() + 1, static_cast<wchar_t*>(GlobalLock(memory)));
+  GlobalUnlock(memory);
+  ASSERT_TRUE(OpenClipboard(owner));
+  EmptyClipboard();
+  SetClipboardData(CF_UNICODETEXT, memory);
+  CloseClipboard();
+}
 
-TEST(TheProgram, KeepsTheKeyboardWhereTheUserTypesAndEndsWritingNothing) {
+const char kPopup[] = R"~(
+#32768 items=27
+  "Cut" "Ctrl+X"
+  "Copy" "Ctrl+C"
+  "Paste" "Ctrl+V"
+  "Select All" "Ctrl+A"
+  ----
+  "Set Reminder" "Ctrl+R"
+  ----
+  "Create New Note" "Ctrl+N"
+  "Delete This Note" "Ctrl+D"
+  ----
+  "Font..." "Ctrl+F"
+  "Color..." "Ctrl+O"
+  ----
+  "Email Note" "Ctrl+E"
+  "Save Note to File" "Ctrl+S"
+  ----
+  "Insert Date" "Ctrl+F1"
+  "Insert Time" "Ctrl+F2"
+  ----
+  "Defeault Translucency"
+  "Increase Translucency"
+  "Decrease Translucency"
+  "Always On Top" checked
+  ----
+  "Email Author Suggestions / Bugs"
+  "Goto Pinaleaf.example"
+  "Quit (Remove All Notes)" "Ctrl+Q")~";
+
+TEST(Note, LooksAsDesignedAndOpensOnlyTheProgramsPopup) {
   RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");
   Program program;
-  ASSERT_EQ(program.Notes().size(), 1u);
-  HWND note = program.Notes()[0], text = TextOf(note);
-  RECT rc = RectOf(note);
-  EXPECT_EQ(std::tuple(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top), std::tuple(135, 137, 133, 157));
-  POINT at = CentreOf(text);
-  ClickAt(at);
-  Type(L"one");
-  Popup(program, at, {VK_ESCAPE});  // dismissed
-  Type(L" two");
-  EXPECT_EQ(std::pair(harness::TextOf(text), program.Focus()), std::pair(std::wstring(L"one two"), text));
-  Popup(program, at, {D, D, D, D, D, D, D, D, D, D, D, D, VK_RETURN});  // "Insert Date": the caret to the start
-  Type(L"<");
-  EXPECT_EQ(harness::TextOf(text), L"<one two" + Today());
-  Popup(program, at, {U, U, U, U, VK_RETURN});  // "Always On Top", off
-  Type(L">");
-  EXPECT_EQ(harness::TextOf(text).substr(0, 2), L"<>");
-  EXPECT_EQ(std::pair(program.Active(), Stored(L"AlwaysOnTop")), std::pair(note, std::wstring(L"False")));
-  EXPECT_FALSE(GetWindowLongW(note, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  // Light yellow, translucent, topmost, no taskbar button; Arial 9 pt, and the keyboard, in its text area.
+  EXPECT_TRUE(program.Shows(R"(
+PinaleafForm "Form1" at=135,137 size=133x157 client=133x157 style=POPUP|CLIPCHILDREN|CLIPSIBLINGS ex=TOPMOST|TOOLWINDOW|LAYERED alpha=200 shown z=0 active colours=#FFFFC0
+  Edit "" at=0,24 size=133x133 shown enabled focus font="Arial 9pt" colours=#FFFFC0)"));
+  ClickAt(kText);
+  // Shift+F10 and the menu key open no menu: what is typed after them arrives.
+  Type(L"a");
+  Keys({VK_SHIFT, VK_F10});
+  Type(L"b");
+  Keys({VK_APPS});
+  Type(L"c");
+  EXPECT_TRUE(program.Shows("PinaleafForm\n  Edit \"abc\" enabled focus"));
+  EXPECT_EQ(program.Popup(), nullptr);
+  // A right click, on the text or on the strip above it, opens the program's popup.
+  for (POINT click : {kText, POINT{kText.x, 149}}) {
+    ClickAt(click, true);
+    EXPECT_TRUE(program.Shows(kPopup));
+    Keys({VK_ESCAPE});
+  }
+  // Only Ctrl+N makes a note, over the first, with the keyboard.
+  Keys({VK_CONTROL, VK_SHIFT, 'N'});
+  Keys({VK_MENU, 'N'});
+  Keys({'N'});
+  Keys({VK_CONTROL, 'N'});
+  EXPECT_TRUE(program.Shows(R"(
+PinaleafForm "Form1" at=168,170 size=133x157 ex=TOPMOST|TOOLWINDOW|LAYERED alpha=200 z=0 active colours=#FFFFC0
+  Edit "" at=0,24 size=133x133 focus font="Arial 9pt"
+PinaleafForm "Form1" at=135,137 z=1
+  Edit "abcn")"));
+  EXPECT_EQ(program.Notes().size(), 2u);
+}
 
-  Popup(program, at, {D, D, D, D, D, D, VK_RETURN});  // "Create New Note": the keyboard goes with it
-  ASSERT_TRUE(WaitUntil([&] { return program.Notes().size() == 2; }, 3000));
-  HWND second = program.Notes()[1];
-  RECT r2 = RectOf(second);
-  EXPECT_EQ(std::pair(r2.left - rc.left, r2.top - rc.top), std::pair(33L, 33L));
+TEST(Note, KeepsTheKeyboardWhereTheUserTypesAndEndsWritingNothing) {
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");
+  Program program;
+  ClickAt(kText);
+  Type(L"one");
+  Popup(program, {VK_ESCAPE});
+  Type(L" two");
+  Popup(program, {D, D, D, D, D, D, D, D, D, D, D, D, VK_RETURN});  // "Insert Date": the caret to the start
+  Type(L"<");
+  Popup(program, {U, U, U, U, VK_RETURN});  // "Always On Top", off
+  Type(L">");
+  EXPECT_TRUE(program.Shows("PinaleafForm \"Form1\" ex=TOOLWINDOW|LAYERED active\n  Edit \"<>one two" + Today() +
+                            "\" focus"));
+  EXPECT_EQ(Stored(L"AlwaysOnTop"), L"False");
+  // "Create New Note": the keyboard goes with it. Dragged by the strip, then by its text area's corner.
+  Popup(program, {D, D, D, D, D, D, VK_RETURN});
   Type(L"new");
-  EXPECT_EQ(harness::TextOf(TextOf(second)), L"new");
-  // Dragged by the strip, then by its text area's corner.
-  Drag({r2.left + 60, r2.top + 10}, {r2.left + 160, r2.top + 90});
-  r2 = RectOf(second);
-  EXPECT_EQ(std::pair(r2.left - rc.left, r2.top - rc.top), std::pair(133L, 113L));
-  Drag({r2.right - 2, r2.bottom - 2}, {r2.left + 198, r2.top + 264});
-  RECT r3 = RectOf(second);
-  EXPECT_EQ(std::tuple(r3.left, r3.right - r3.left, r3.bottom - r3.top), std::tuple(r2.left, 200L, 266L));
+  EXPECT_TRUE(program.Shows("PinaleafForm at=168,170 size=133x157 ex=TOOLWINDOW|LAYERED active\n  Edit \"new\" focus"));
+  Drag({228, 180}, {328, 260});
+  Drag({399, 405}, {466, 514});
+  EXPECT_TRUE(program.Shows("PinaleafForm at=268,250 size=200x266 active\n  Edit at=0,24 size=200x242 focus"));
 
   // Ctrl+N and Ctrl+D; on the only note Ctrl+D asks, and Yes ends it.
-  ClickAt(CentreOf(TextOf(second)));
   Keys({VK_CONTROL, 'N'});
   ASSERT_TRUE(WaitUntil([&] { return program.Notes().size() == 3; }, 3000));
-  for (HWND gone : {program.Notes()[2], second}) {
-    ClickAt(CentreOf(TextOf(gone)));
+  for (HWND gone : {program.Notes()[0], program.Notes()[1]}) {
+    ClickAt(CentreOf(GetWindow(gone, GW_CHILD)));
     Keys({VK_CONTROL, 'D'});
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(gone); }, 3000));
   }
-  ClickAt(at);
+  ClickAt(kText);
   std::wstring before = Stored(L"ActivehWnd") + Stored(L"TransCount") + Stored(L"AlwaysOnTop");
   Keys({VK_CONTROL, 'D'});
-  ASSERT_TRUE(WaitUntil([&] { return program.MessageBox() != nullptr; }, 3000)) << "no question";
-  EXPECT_EQ(harness::TextOf(program.MessageBox()), L"Quit?");
+  EXPECT_TRUE(program.Shows(R"(
+#32770 "Quit?" active
+  Button "&Yes" focus
+  Button "&No"
+  Static "This is the last note. Would you like to quit?")"));
   Keys({VK_RETURN});  // Yes, the default
   EXPECT_EQ(program.ExitCode(10000), 0u);
   EXPECT_EQ(Stored(L"ActivehWnd") + Stored(L"TransCount") + Stored(L"AlwaysOnTop"), before);
+}
+
+// The standard dialogs from their keys; afterwards the keyboard is back in the note.
+TEST(Dialogs, OpenAtArialSixteenRepaintTheWholeNoteAndReplaceFilesWithoutAsking) {
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");
+  Program program;
+  ClickAt(kText);
+  Type(L"The quick brown fox jumps\rover the lazy dog. ");
+  Keys({VK_CONTROL, 'F'});
+  EXPECT_TRUE(program.Shows("#32770 \"Font\" active\n  ComboBox \"Arial\" focus\n  ComboBox \"16\""));
+  Keys({VK_ESCAPE});
+  Type(L"!");
+  // Red, green and blue typed into the colour dialog's own boxes.
+  Keys({VK_CONTROL, 'O'});
+  ASSERT_TRUE(program.Shows("#32770 \"Color\" active"));
+  Keys({VK_MENU, 'D'});
+  Keys({VK_MENU, 'R'});
+  for (const wchar_t* value : {L"128", L"192", L"255"}) {  // red, green, blue
+    Type(value);
+    Keys({VK_TAB});
+  }
+  Keys({VK_RETURN});
+  EXPECT_TRUE(program.Shows(R"(
+PinaleafForm "Form1" active colours=#80C0FF,#000000
+  Edit focus colours=#80C0FF,#000000)"));
+  Type(L"!");
+  std::wstring path = Beside(L"existing.txt");
+  std::ofstream(path.c_str()) << "old content";
+  Keys({VK_CONTROL, 'S'});
+  ASSERT_TRUE(program.Shows("#32770 \"Save As\" active"));
+  Type(path);
+  Keys({VK_RETURN});
+  // No question: the dialog goes and the file holds the note.
+  EXPECT_TRUE(program.Shows("PinaleafForm \"Form1\" active\n  Edit focus"));
+  EXPECT_EQ(program.MessageBox(), nullptr);
+  Type(L"!");
+  EXPECT_EQ(Bytes(path), "The quick brown fox jumps\r\nover the lazy dog. !!");
+  EXPECT_TRUE(program.Shows("PinaleafForm\n  Edit \"The quick brown fox jumps\\r\\nover the lazy dog. !!!\""));
+}
+
+TEST(Clipboard, TakesALongPasteWholeAndWaitsForAnotherProgramToLetGo) {
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");
+  Program program;
+  ClickAt(kText);
+  std::wstring page;
+  while (page.size() < 40000) page += L"Lorem ipsum dolor sit amet, 012345678.\r\n";
+  PutOnClipboard(page);
+  Popup(program, {D, D, D, VK_RETURN});  // "Paste"
+  EXPECT_TRUE(program.Shows("PinaleafForm\n  Edit \"Lorem ipsum*\" chars=40000"));
+  Keys({VK_CONTROL, 'A'});
+  Type(L"note");
+  PutOnClipboard(L" and more");
+  Popup(program, {D, D, D, VK_RETURN}, 100);  // "Paste" while another program holds it
+  EXPECT_TRUE(program.Shows("PinaleafForm\n  Edit \"note and more\""));
+  Keys({VK_CONTROL, 'A'});
+  Popup(program, {D, D, VK_RETURN}, 100);  // "Copy", then the text box's own paste after it
+  Keys({VK_CONTROL, VK_END});
+  Keys({VK_CONTROL, 'V'});
+  EXPECT_TRUE(program.Shows("PinaleafForm\n  Edit \"note and morenote and more\""));
 }
 
 TEST(Forms, TakeTheKeyboardAndComeForwardWhenAskedForAgain) {
   RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");
   RegisterMailLogger();
   Program program;
-  HWND text = TextOf(program.Notes().at(0));
-  ClickAt(CentreOf(text));
+  ClickAt(kText);
   Type(L"Milk & eggs");
   Keys({VK_CONTROL, 'E'});
-  HWND email = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (email = program.Window(L"E-mail Note")) != nullptr; }, 3000));
-  HWND combo = FindWindowExW(email, nullptr, L"ComboBox", nullptr);
-  HWND send = FindWindowExW(email, nullptr, L"Button", L"Send");
-  EXPECT_EQ(std::pair(program.Active(), GetParent(program.Focus())), std::pair(email, combo));
+  EXPECT_TRUE(program.Shows(R"(
+PinaleafForm "E-mail Note" client=312x109 style=CAPTION|SYSMENU|CLIPCHILDREN|CLIPSIBLINGS active
+  ComboBox "" at=8,32 focus font="Arial 9.75pt"
+  Button "Send" at=8,64 size=137x33 font="Arial 9.75pt"
+  Button "Cancel" at=152,64 size=149x33 font="Arial 9.75pt"
+  Static "Enter e-mail recepients" at=8,8 size=257x17 font="Arial 9.75pt")"));
   Type(L"anna@example.com");
   Keys({VK_TAB});
-  EXPECT_EQ(program.Focus(), send);
+  EXPECT_TRUE(program.Shows("PinaleafForm \"E-mail Note\"\n  Button \"Send\" focus"));
   Keys({VK_SPACE});
   const std::string url = "mailto:anna@example.com?Subject=Milk%20&Body=Milk%20%26%20eggs";
   EXPECT_TRUE(WaitUntil([&] { return MailLog().find(url) != std::string::npos; }, 10000)) << "no mail program";
-  ClickAt(CentreOf(text));
+  ClickAt(kText);
   Keys({VK_CONTROL, 'E'});  // shown already, behind the note: forward, the keyboard on Send
-  EXPECT_EQ(std::pair(program.Active(), program.Focus()), std::pair(email, send));
+  EXPECT_TRUE(program.Shows("PinaleafForm \"E-mail Note\" active\n  Button \"Send\" focus"));
 
-  ClickAt(CentreOf(text));
+  ClickAt(kText);
   Keys({VK_CONTROL, 'R'});
-  HWND reminder = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (reminder = program.Window(L"Reminder")) != nullptr; }, 3000));
-  EXPECT_EQ(program.Focus(), FindWindowExW(reminder, nullptr, L"SysMonthCal32", nullptr));
-  Keys({VK_TAB});
-  Keys({VK_TAB});
-  Keys({VK_SPACE});
-  EXPECT_EQ(harness::TextOf(reminder), L"Reminder [Enabled]");
-  Keys({VK_MENU, VK_F4});  // armed: the close box only hides it
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(reminder); }, 3000));
-  EXPECT_TRUE(IsWindow(reminder));
+  EXPECT_TRUE(program.Shows(R"(
+PinaleafForm "Reminder [Milk & eggs]" client=288x324 style=CAPTION|SYSMENU|CLIPCHILDREN|CLIPSIBLINGS active
+  Static "Time for Reminder to Go Off:" at=8,8 size=273x17 font="Arial 9.75pt bold"
+  Static "Date for Reminder to Go Off:" at=8,64 size=273x17 font="Arial 9.75pt bold"
+  SysMonthCal32 at=8,80 size=273x185 focus
+  SysDateTimePick32 at=16,32 size=105x25 font="Arial 9pt"
+  Button "Set Reminder" at=8,288 size=137x28 font="Arial 9pt"
+  Static "" at=8,264 size=273x18 font="Arial 9pt"
+  Button "Hide This Window" at=152,288 size=129x28 font="Arial 9pt"
+  Static "Default: 10 mins from now." at=128,32 size=153x17 shown font="Arial 9pt")"));
+  HWND reminder = program.Window(L"Reminder");
+  RECT picker;
+  GetWindowRect(FindWindowExW(reminder, nullptr, L"SysDateTimePick32", nullptr), &picker);
+  ClickAt({picker.left + 8, (picker.top + picker.bottom) / 2});  // on the hours
+  Keys({VK_UP});
+  EXPECT_TRUE(program.Shows("PinaleafForm \"Reminder [Milk & eggs]\"\n  Static \"Default: 10 mins from now.\" hidden"));
+  ClickAt(CentreOf(FindWindowExW(reminder, nullptr, L"Button", L"Set Reminder")));
+  EXPECT_TRUE(program.Shows("PinaleafForm \"Reminder [Enabled]\"\n  Button \"Disable Reminder\""));
 
-  // The standard dialogs from their keys, left with Esc, or with a name and
-  // Enter: the keyboard is back in the note.
-  std::wstring saved = Beside(L"typed.txt");
-  DeleteFileW(saved.c_str());
-  for (WORD key : {'F', 'O', 'S'}) {
-    ClickAt(CentreOf(text));
-    Keys({VK_CONTROL, key});
-    ASSERT_TRUE(WaitUntil([&] { return program.MessageBox() != nullptr; }, 5000)) << char(key);
-    if (key == 'S') Type(saved);
-    Keys({key == 'S' ? WORD{VK_RETURN} : WORD{VK_ESCAPE}});
-    EXPECT_TRUE(WaitUntil([&] { return program.MessageBox() == nullptr; }, 5000)) << char(key);
-    Type(L"!");
+  // Due two seconds from now (the armed dialog reads the store each second):
+  // the note flashes white, black and its own colour under "Reminder!".
+  std::time_t due = std::time(nullptr) + 2;
+  std::tm t = *std::localtime(&due);
+  // The least significant first: no mix of the old moment and the new one lies in the past.
+  for (auto [key, value] : {std::pair{L"ReminderSeconds", t.tm_sec}, {L"ReminderMinutes", t.tm_min},
+                            {L"ReminderHours", t.tm_hour}, {L"ReminderDay", t.tm_mday},
+                            {L"ReminderMonth", t.tm_mon + 1}, {L"ReminderYear", t.tm_year + 1900}}) {
+    Store(key, std::to_wstring(value));
   }
-  EXPECT_EQ(harness::TextOf(text), L"Milk & eggs!!!");
-  EXPECT_EQ(Bytes(saved), "Milk & eggs!!");
+  std::set<std::string> seen;
+  EXPECT_TRUE(WaitUntil([&] {
+    std::string now = program.Describe();
+    for (std::string colour : {"#FFFFFF", "#000000", "#FFFFC0"}) {
+      if (Shows(now, "PinaleafForm \"Form1\" colours=" + colour + "\n  Edit \"Reminder!\" colours=" + colour + "*")) {
+        seen.insert(colour);
+      }
+    }
+    return seen.size() == 3;
+  }, 10000)) << seen.size() << " of the three colours seen";
+  EXPECT_TRUE(program.Shows("PinaleafForm \"Form1\" colours=#FFFFC0\n  Edit \"Milk & eggs\" colours=#FFFFC0*", 10000));
+  Keys({VK_MENU, VK_F4});  // armed: the close box only hides it
+  EXPECT_TRUE(program.Shows("PinaleafForm \"Reminder [Enabled]\" hidden"));
 }
 
 // Every kind of bad text in every key at once: the program still starts,
-// makes and closes a note, opens both dialogs and quits.
+// makes and closes a note, opens both forms and quits.
 TEST(BadSettings, NeverStopTheProgram) {
-  std::wstring longText;
-  while (longText.size() < 10240) longText += L"Lorem ipsum, dolor sit amet 0123456789. ";
   int round = 0;
-  for (const std::wstring& bad : {std::wstring(L"<missing>"), std::wstring(), std::wstring(L"abc"),
-                                  std::wstring(L"-1"), std::wstring(L"99999999999"), std::wstring(L"1e309"),
-                                  std::wstring(L" True"), std::wstring(L"\u65E5\u672C,x"), longText}) {
+  for (std::wstring bad :
+       {L"<missing>", L"", L"abc", L"-1", L"99999999999", L"1e309", L" True", L"\u65E5\u672C,x", L"long"}) {
+    while (bad.starts_with(L"long") && bad.size() < 10240) bad += L" Lorem ipsum, dolor sit amet 0123456789.";
     SCOPED_TRACE(testing::Message() << "value of " << bad.size() << " characters");
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");
     for (const wchar_t* key : {L"ActivehWnd", L"TextColor", L"Bold", L"Italic", L"Underline", L"Strikethru",
@@ -163,23 +309,22 @@ TEST(BadSettings, NeverStopTheProgram) {
     }
     Program program;
     ASSERT_EQ(program.Notes().size(), 1u);
-    POINT at = CentreOf(TextOf(program.Notes()[0]));
-    Popup(program, at, {D, D, D, D, D, D, VK_RETURN});
+    Popup(program, {D, D, D, D, D, D, VK_RETURN});  // "Create New Note"
     ASSERT_TRUE(WaitUntil([&] { return program.Notes().size() == 2; }, 3000));
-    Popup(program, CentreOf(TextOf(program.Notes()[1])), {D, D, D, D, D, D, D, VK_RETURN});
+    Popup(program, {D, D, D, D, D, D, D, VK_RETURN}, 0, {kText.x + 33, kText.y + 33});  // the new one: "Delete"
     EXPECT_TRUE(WaitUntil([&] { return program.Notes().size() == 1; }, 3000));
     // Each form comes up with the keyboard before the user goes back to the note.
-    for (auto [key, title] : {std::pair{'E', L"E-mail Note"}, std::pair{'R', L"Reminder"}}) {
-      ClickAt(at);
+    for (auto [key, title] : {std::pair{'E', "\"E-mail Note\""}, std::pair{'R', "\"Reminder*\""}}) {
+      ClickAt(kText);
       Keys({VK_CONTROL, static_cast<WORD>(key)});
-      EXPECT_TRUE(WaitUntil([&] { return program.Active() && program.Active() == program.Window(title); }, 3000));
+      EXPECT_TRUE(program.Shows(std::string("PinaleafForm active ") + title));
     }
     if (++round % 2) {
-      Popup(program, at, {U, VK_RETURN});  // "Quit (Remove All Notes)"
+      Popup(program, {U, VK_RETURN});  // "Quit (Remove All Notes)"
     } else {  // the last note's question comes with the forms open too
-      ClickAt(at);
+      ClickAt(kText);
       Keys({VK_CONTROL, 'D'});
-      ASSERT_TRUE(WaitUntil([&] { return program.MessageBox() != nullptr; }, 3000));
+      ASSERT_TRUE(program.Shows("#32770 \"Quit?\" active"));
       Keys({VK_RETURN});
     }
     EXPECT_EQ(program.ExitCode(10000), 0u);
