@@ -4,6 +4,8 @@
 //   bench_inproc reset           empties the program's settings
 //   bench_inproc notes           mouse-move cost with 1, 10, 100 and 500
 //                                notes, private bytes per extra note
+//   bench_inproc leaks           what 500 notes made and closed leave behind:
+//                                context-menu hooks, windows, GDI objects
 //   bench_inproc idle-bare [S]      CPU over S seconds (10) of idle pumping
 //   bench_inproc idle-note [S]      with the bare window, one note, or one
 //   bench_inproc idle-reminder [S]  note with the reminder armed; then also
@@ -25,6 +27,7 @@
 #include "notes/note.h"
 #include "notes/program.h"
 #include "platform/platform.h"
+#include "platform/win32/win32.h"
 #include "reminders/reminder_dialog.h"
 
 namespace {
@@ -187,6 +190,39 @@ int Notes() {
   ExitProcess(0);  // as the program quits: nothing is unloaded
 }
 
+// Wine's GetGuiResources answers 0: GDI objects are counted by their slots.
+void PrintObjects(const char* when) {
+  int windows = 0, gdi = 0;
+  for (HWND hwnd = GetTopWindow(nullptr); hwnd; hwnd = GetWindow(hwnd, GW_HWNDNEXT)) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    windows += pid == GetCurrentProcessId();
+  }
+  for (UINT_PTR i = 0x20; i < 0x10000; ++i) gdi += GetObjectType(reinterpret_cast<HGDIOBJ>(i)) != 0;
+  printf("leak_hooks_%s %zu\nleak_windows_%s %d\nleak_gdi_%s %d\n", when, platform::win32::BlockedContextMenus(), when,
+         windows, when, gdi);
+}
+
+// 500 notes made over the first one and closed again; the first few fill the
+// system's caches.
+int Leaks() {
+  auto first = StartProgram();
+  auto cycle = [&] {
+    first->RecordActive();
+    pinaleaf::CreateNewNote();
+    pinaleaf::Note::FromWindow(platform::LoadedForms().back())->RecordActive();
+    pinaleaf::DeleteThisNote();
+    Pump(0.001);
+  };
+  for (int i = 0; i < 3; ++i) cycle();
+  PrintObjects("before");
+  for (int i = 0; i < 500; ++i) cycle();
+  Pump(0.1);
+  PrintObjects("after");
+  fflush(stdout);
+  ExitProcess(0);
+}
+
 void PrintIdleCpu(const char* key, double seconds) {
   Pump(1.0);  // start-up work settles
   double cpu = CpuSeconds(), wall = Now();
@@ -235,9 +271,10 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   if (mode == L"notes") return Notes();
+  if (mode == L"leaks") return Leaks();
   if (mode == L"idle-bare" || mode == L"idle-note" || mode == L"idle-reminder") {
     return Idle(mode, argc > 2 ? _wtof(argv[2]) : 10.0);
   }
-  fprintf(stderr, "usage: bench_inproc reset|notes|idle-bare|idle-note|idle-reminder [seconds]\n");
+  fprintf(stderr, "usage: bench_inproc reset|notes|leaks|idle-bare|idle-note|idle-reminder [seconds]\n");
   return 2;
 }

@@ -59,6 +59,9 @@ bench bench_launch.exe "$runs" bare_start_ms bench_bare.exe PinaleafBenchBare st
 echo "== mouse moves and memory: $repeats runs"
 for _ in $(seq "$repeats"); do bench bench_inproc.exe notes; done
 
+echo "== leaks: 500 notes made and closed"
+bench bench_inproc.exe leaks
+
 echo "== idle CPU: $repeats runs of $idle_seconds s, the three cases side by side"
 for _ in $(seq "$repeats"); do
   pids=()
@@ -132,6 +135,11 @@ per_note=$(awk -v b="$(median bytes_per_note)" 'BEGIN {print b / 1024}')
 per_bare=$(awk -v b="$(median bytes_per_bare)" 'BEGIN {print b / 1024}')
 row "Private bytes per extra note (over 100, 64-bit)" KB "$(fmt "$per_note" 1)" "$(fmt "$per_bare" 1)" \
   "bare window + EDIT" "<= 64 KB" "$(result "$per_note" 64 KB)"
+for what in hooks windows gdi; do
+  before=$(median "leak_${what}_before") after=$(median "leak_${what}_after")
+  row "${what^} left behind by 500 notes made and closed" "" "$((after - before))" \
+    "$before" "before" "0" "$([ "$after" = "$before" ] && echo met || echo "missed by $((after - before))")"
+done
 exe_kb=$(size_kb "$build32/pinaleaf.exe")
 row "Size of the 32-bit pinaleaf.exe" KB "$exe_kb" "$(size_kb "$build32/bench_bare.exe")" "bare window" \
   "<= 400 KB" "$(result "$exe_kb" 400 KB)"

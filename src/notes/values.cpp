@@ -82,12 +82,6 @@ std::optional<std::int64_t> ParseInteger(const Text& text, std::int64_t min, std
   return value;
 }
 
-std::optional<std::int32_t> ParseInt32(const Text& text) {
-  auto value = ParseInteger(text, INT32_MIN, INT32_MAX);
-  if (!value) return std::nullopt;
-  return static_cast<std::int32_t>(*value);
-}
-
 std::optional<bool> ParseBool(const Text& text) {
   auto ascii = TrimmedAscii(text);
   if (!ascii) return std::nullopt;
@@ -136,40 +130,6 @@ std::string ToUtf8(const Text& text) {
       out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
       out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
       out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-  }
-  return out;
-}
-
-Text FromUtf8(const std::string& text) {
-  Text out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size();) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    int extra = c < 0x80 ? 0 : (c >> 5) == 0x6 ? 1 : (c >> 4) == 0xE ? 2 : (c >> 3) == 0x1E ? 3 : -1;
-    std::uint32_t cp = extra == 0 ? c : extra == 1 ? (c & 0x1F) : extra == 2 ? (c & 0x0F) : (c & 0x07);
-    bool ok = extra >= 0 && i + static_cast<size_t>(extra) < text.size();
-    for (int k = 1; ok && k <= extra; ++k) {
-      unsigned char cc = static_cast<unsigned char>(text[i + static_cast<size_t>(k)]);
-      ok = (cc & 0xC0) == 0x80;
-      cp = (cp << 6) | (cc & 0x3F);
-    }
-    // Overlong forms, encoded surrogates and code points past U+10FFFF are
-    // not characters: each bad byte becomes one replacement character.
-    static const std::uint32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
-    if (ok && (cp < kMinimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))) ok = false;
-    if (!ok) {
-      out.push_back(0xFFFD);
-      ++i;
-      continue;
-    }
-    i += static_cast<size_t>(extra) + 1;
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(cp));
     }
   }
   return out;

@@ -18,7 +18,6 @@ using platform::Text;
 std::optional<double> ParseNumber(const Text& text);
 // A whole decimal number within `min`..`max`.
 std::optional<std::int64_t> ParseInteger(const Text& text, std::int64_t min, std::int64_t max);
-std::optional<std::int32_t> ParseInt32(const Text& text);
 // "True"/"False" in any letter case, or a number (0 is false, anything else true).
 std::optional<bool> ParseBool(const Text& text);
 
@@ -27,6 +26,5 @@ Text FormatBool(bool value);
 
 Text FromAscii(const char* text);
 std::string ToUtf8(const Text& text);
-Text FromUtf8(const std::string& text);
 
 }  // namespace pinaleaf

@@ -5,13 +5,18 @@
 
 #include <ostream>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "platform/platform.h"
 
 // Windows print as their number when a test fails.
 namespace platform {
-inline void PrintTo(Window window, std::ostream* out) { *out << "window " << window.number(); }
+template <class Kind>
+  requires std::is_base_of_v<Window, Kind>
+void PrintTo(const Kind& window, std::ostream* out) {
+  *out << "window " << window.number();
+}
 }  // namespace platform
 
 namespace probe {
@@ -29,9 +34,6 @@ void Press(Key key, int modifiers = 0);
 void Close(Form form);
 // Characters typed where the keyboard focus is.
 void Type(const Text& text);
-// The user answers the next message box or standard dialog: Yes or OK, or
-// No or Cancel.
-void Answer(bool yes);
 // Another program holds the clipboard open, or lets it go.
 void HoldClipboard(bool held);
 // The form that has the user's keyboard; our visible forms, the top first.
@@ -40,8 +42,5 @@ std::vector<Form> ZOrder();
 bool IsTopmost(Form form);
 // The alpha a layered form is drawn with; none when it is not layered.
 std::optional<int> LayeredAlpha(Form form);
-// A file's bytes; a file that holds these and may not be written.
-std::string FileBytes(const Text& path);
-void MakeUnwritable(const Text& path, const std::string& bytes);
 
 }  // namespace probe

@@ -16,21 +16,10 @@ void Press(Key key, int modifiers) { sim::KeyDown(key, modifiers); }
 void Close(Form form) { sim::Close(form); }
 void Type(const Text& text) { sim::Type(text); }
 
-void Answer(bool yes) {
-  sim::Sys().answers.push_back(yes ? platform::Answer::Yes : platform::Answer::No);
-  sim::Sys().colorDialog = [yes](Form, Color&) { return yes; };
-}
 void HoldClipboard(bool held) { sim::Sys().clipboardHeld = held; }
 Form ActiveForm() { return sim::ActiveForm(); }
 std::vector<Form> ZOrder() { return sim::ZOrder(); }
 bool IsTopmost(Form form) { return sim::Find(form)->topmost; }
-
-std::string FileBytes(const Text& path) { return sim::Sys().files[path]; }
-
-void MakeUnwritable(const Text& path, const std::string& bytes) {
-  sim::Sys().files[path] = bytes;
-  sim::Sys().writeFailures[path] = u"Access is denied.";
-}
 
 std::optional<int> LayeredAlpha(Form form) {
   const sim::Record* w = sim::Find(form);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iomanip>
 #include <iterator>
 #include <span>
 #include <sstream>
@@ -10,7 +11,7 @@
 namespace harness {
 namespace {
 
-const wchar_t kSettings[] = L"Software\\Pinaleaf\\1.0", kMailto[] = L"Software\\Classes\\mailto";
+const wchar_t kMailto[] = L"Software\\Classes\\mailto";
 
 void Send(std::vector<INPUT> inputs) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
@@ -48,34 +49,24 @@ std::vector<HWND> WindowsOf(DWORD pid, const wchar_t* windowClass, const std::ws
   return found;
 }
 
-// The words of a line; a quoted text is one word.
+// The words of a line; a quoted text is one word, without its quotes.
 std::vector<std::string> Words(const std::string& line) {
-  std::vector<std::string> words(1);
-  bool quoted = false;
-  for (size_t i = 0; i < line.size(); ++i) {
-    if (line[i] == ' ' && !quoted) {
-      if (!words.back().empty()) words.emplace_back();
-    } else {
-      quoted ^= line[i] == '"' && (i == 0 || line[i - 1] != '\\');
-      words.back() += line[i];
-    }
-  }
-  if (words.back().empty()) words.pop_back();
+  std::istringstream in(line);
+  std::vector<std::string> words;
+  for (std::string word; in >> std::quoted(word);) words.push_back(word);
   return words;
 }
 
-// How many of the wanted words the line holds. One that ends in * (a quoted
-// one in *") stands for every word that starts so.
-size_t Held(const std::string& line, const std::string& wanted) {
+// Whether the line holds every wanted word. One that ends in * stands for
+// every word that starts so.
+bool Holds(const std::string& line, const std::string& wanted) {
   auto have = Words(line), want = Words(wanted);
-  return static_cast<size_t>(std::count_if(want.begin(), want.end(), [&](std::string w) {
-    if (w.ends_with("*\"")) w.pop_back();
+  return std::all_of(want.begin(), want.end(), [&](std::string w) {
     bool prefix = w.ends_with('*');
     if (prefix) w.pop_back();
     return std::any_of(have.begin(), have.end(), [&](auto& h) { return prefix ? h.starts_with(w) : h == w; });
-  }));
+  });
 }
-bool Holds(const std::string& line, const std::string& wanted) { return Held(line, wanted) == Words(wanted).size(); }
 
 // A window's line, then its controls'.
 using Block = std::vector<std::string>;
@@ -183,14 +174,8 @@ std::string Bytes(const std::wstring& path) {
 std::string MailLog() { return Bytes(Beside(L"shell.log")); }
 
 std::wstring Stored(const wchar_t* key) {
-  static wchar_t value[16384];
-  DWORD bytes = sizeof(value);
-  return RegGetValueW(HKEY_CURRENT_USER, kSettings, key, RRF_RT_REG_SZ, nullptr, value, &bytes) ? L"<none>" : value;
-}
-
-void Store(const wchar_t* key, const std::wstring& value) {
-  RegSetKeyValueW(HKEY_CURRENT_USER, kSettings, key, REG_SZ, value.c_str(),
-                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  platform::Text value = platform::ReadStoredValue(u"Pinaleaf", u"1.0", {key, key + wcslen(key)});
+  return {value.begin(), value.end()};
 }
 
 PROCESS_INFORMATION Start(const wchar_t* name, const std::wstring& arguments) {
@@ -204,16 +189,21 @@ PROCESS_INFORMATION Start(const wchar_t* name, const std::wstring& arguments) {
 testing::AssertionResult Shows(const std::string& description, const std::string& expected) {
   auto have = Blocks(description), want = Blocks(expected);
   if (InOrder<Block>(have, want, Matches)) return testing::AssertionSuccess();
-  auto failure = testing::AssertionFailure() << "expected to be shown:\n" << expected << "\nnearest shown:\n";
-  for (const Block& w : want) {
-    auto nearest = std::max_element(have.begin(), have.end(),
-                                    [&](auto& a, auto& b) { return Held(a[0], w[0]) < Held(b[0], w[0]); });
-    for (const std::string& line : nearest == have.end() ? Block{"nothing"} : *nearest) failure << line << "\n";
-  }
-  return failure << "all that is shown:\n" << description;
+  return testing::AssertionFailure() << "expected to be shown:\n" << expected << "\nbut what is shown is:\n"
+                                     << description;
 }
 
-Program::Program() : pi_(Start(L"pinaleaf.exe")) {
+PROCESS_INFORMATION HoldClipboard(int ms) {
+  HANDLE held = CreateEventW(nullptr, TRUE, FALSE, L"PinaleafClipboardHeld");
+  PROCESS_INFORMATION holder = Start(L"clipboard_holder.exe", ms ? std::to_wstring(ms) : L"");
+  WaitForSingleObject(held, 10000);
+  CloseHandle(held);
+  return holder;
+}
+
+Program::Program(bool emptyStore) {
+  if (emptyStore) RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");
+  pi_ = Start(L"pinaleaf.exe");
   if (!pi_.hProcess) return;
   WaitUntil([&] { return !Notes().empty(); }, 15000);
   static HMODULE describer = LoadLibraryW(Beside(L"describe.dll").c_str());

@@ -42,27 +42,30 @@ std::string Bytes(const std::wstring& path);
 std::string MailLog();
 // The settings store as another process sees it.
 std::wstring Stored(const wchar_t* key);
-void Store(const wchar_t* key, const std::wstring& value);
 
 // Whether a description (screen.h) shows what `expected` names. Each of its
 // unindented lines names a window: the first one, after the window named
-// before, whose line holds all its words (a quoted text is one word; one
-// ending in * or *" stands for all that start so). Its indented lines name
+// before, whose line holds all its words (a quoted text is one word; a word
+// ending in * stands for all that start so). Its indented lines name
 // that window's controls or menu entries likewise, in order. A failure
-// shows what was expected, the windows nearest to it, and all.
+// shows what was expected and all that is shown.
 testing::AssertionResult Shows(const std::string& description, const std::string& expected);
 
-// pinaleaf.exe from the test's folder, a process of its own; ended when
-// this goes, if it has not ended itself.
+// Another program holds the clipboard open from now, for `ms` (0: until it
+// is ended).
+PROCESS_INFORMATION HoldClipboard(int ms);
+
+// pinaleaf.exe from the test's folder, a process of its own, on an empty
+// settings store unless told otherwise; ended when this goes, if it has not
+// ended itself.
 class Program {
  public:
-  Program();
+  explicit Program(bool emptyStore = true);
   ~Program();
   // Its shown notes, the front one first.
   std::vector<HWND> Notes() const;
   HWND Window(const std::wstring& title) const { return FindWindowOf(pi_.dwProcessId, L"PinaleafForm", title); }
   HWND Popup() const { return FindWindowOf(pi_.dwProcessId, L"#32768"); }
-  HWND MessageBox() const { return FindWindowOf(pi_.dwProcessId, L"#32770"); }
   // What it shows, told from inside it: only there can fonts and menus be read.
   std::string Describe() const;
   // Whether it shows `expected`, or comes to within `ms`.

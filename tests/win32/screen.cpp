@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <vector>
@@ -12,11 +13,9 @@ namespace screen {
 namespace {
 
 using Names = std::vector<std::pair<DWORD, const wchar_t*>>;
-const Names kExStyles = {
-    {WS_EX_DLGMODALFRAME, L"DLGMODALFRAME"}, {WS_EX_NOPARENTNOTIFY, L"NOPARENTNOTIFY"}, {WS_EX_TOPMOST, L"TOPMOST"},
-    {WS_EX_TOOLWINDOW, L"TOOLWINDOW"}, {WS_EX_WINDOWEDGE, L"WINDOWEDGE"}, {WS_EX_CLIENTEDGE, L"CLIENTEDGE"},
-    {WS_EX_CONTROLPARENT, L"CONTROLPARENT"}, {WS_EX_STATICEDGE, L"STATICEDGE"}, {WS_EX_APPWINDOW, L"APPWINDOW"},
-    {WS_EX_LAYERED, L"LAYERED"}};
+const Names kExStyles = {{WS_EX_DLGMODALFRAME, L"DLGMODALFRAME"}, {WS_EX_TOPMOST, L"TOPMOST"},
+                         {WS_EX_TOOLWINDOW, L"TOOLWINDOW"},       {WS_EX_CLIENTEDGE, L"CLIENTEDGE"},
+                         {WS_EX_APPWINDOW, L"APPWINDOW"},         {WS_EX_LAYERED, L"LAYERED"}};
 
 std::wstring Printf(const wchar_t* format, auto... values) {
   wchar_t text[160];
@@ -38,9 +37,8 @@ std::wstring Bits(const wchar_t* key, DWORD bits, const Names& names) {
 std::wstring Styles(HWND hwnd) {
   DWORD style = GetWindowLongW(hwnd, GWL_STYLE);
   bool child = style & WS_CHILD;
-  Names names = {{WS_POPUP, L"POPUP"}, {WS_CHILD, L"CHILD"}, {WS_CAPTION, L"CAPTION"}, {WS_BORDER, L"BORDER"},
-                 {WS_DLGFRAME, L"DLGFRAME"}, {WS_SYSMENU, L"SYSMENU"}, {WS_THICKFRAME, L"THICKFRAME"},
-                 {WS_VSCROLL, L"VSCROLL"}, {WS_HSCROLL, L"HSCROLL"}, {WS_CLIPCHILDREN, L"CLIPCHILDREN"},
+  Names names = {{WS_POPUP, L"POPUP"}, {WS_CHILD, L"CHILD"}, {WS_CAPTION, L"CAPTION"}, {WS_SYSMENU, L"SYSMENU"},
+                 {WS_THICKFRAME, L"THICKFRAME"}, {WS_VSCROLL, L"VSCROLL"}, {WS_CLIPCHILDREN, L"CLIPCHILDREN"},
                  {WS_CLIPSIBLINGS, L"CLIPSIBLINGS"}, {WS_GROUP, child ? L"GROUP" : L"MINIMIZEBOX"},
                  {WS_TABSTOP, child ? L"TABSTOP" : L"MAXIMIZEBOX"}};
   return Bits(L"style", style & ~(WS_VISIBLE | WS_DISABLED), names) +
@@ -70,10 +68,7 @@ std::wstring Colours(HWND hwnd) {
   if (pixels && BitBlt(memory, 0, 0, w, h, dc, area.left, area.top, SRCCOPY)) {
     for (LONG i = 0; i < w * h; ++i) ++counts[pixels[i] & 0xFFFFFF];
   }
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, dc);
+  SelectObject(memory, old), DeleteObject(bitmap), DeleteDC(memory), ReleaseDC(nullptr, dc);
   std::multimap<LONG, DWORD, std::greater<>> common;
   for (auto [colour, count] : counts) {
     if (count * 100 >= w * h) common.emplace(count, colour);
@@ -184,12 +179,8 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK DescribeOnRequest(int code, WP
     msg->message = WM_NULL;
     wchar_t path[MAX_PATH];
     std::wstring file(path, GetModuleFileNameW(reinterpret_cast<HMODULE>(&__ImageBase), path, MAX_PATH));
-    std::string text = screen::Describe();
-    HANDLE out = CreateFileW((file.substr(0, file.find_last_of(L"\\/") + 1) + L"description.txt").c_str(),
-                             GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(out);
+    std::ofstream((file.substr(0, file.find_last_of(L"\\/") + 1) + L"description.txt").c_str(), std::ios::binary)
+        << screen::Describe();
     HANDLE done = OpenEventW(EVENT_MODIFY_STATE, FALSE, L"PinaleafDescribed");
     SetEvent(done);
     CloseHandle(done);
