@@ -1,5 +1,6 @@
-// The note commands' own logic: the cascade, and what the font and colour
-// dialogs carry from one use to the next.
+// The note commands' own logic: the cascade, a font size's rounding, and what
+// the user is told when no program opens a link.
+#include "commands/style_commands.h"
 #include "host_test.h"
 
 using NoteCommands = Process;
@@ -27,23 +28,10 @@ TEST_F(NoteCommands, NewNotesCascadeFromTheActiveNoteInItsStyleInsideTheWorkArea
   }
 }
 
-TEST_F(NoteCommands, FontAndColourStyleTheActiveNoteOnlyTheFontIsStoredAndOpensAtSixteenWithTheRestCarried) {
-  std::vector<FontChoice> shown;
-  std::optional<FontChoice> answer = FontChoice{{u"Segoe UI", 10.5f, false, true, false, true}, 0x00FF8040};
-  Sys().fontDialog = [&](Form, FontChoice& state) { return shown.push_back(state), answer && (state = *answer, true); };
-  Sys().colorDialog = [](Form, Color& color) { return color = 0x00336699, true; };
-  RunEntry(Id::Color);
-  RunEntry(Id::Font);  // halves go to the even size
-  Text stored;
-  for (auto key : {u"TextColor", u"Bold", u"Italic", u"Underline", u"Strikethru", u"Font", u"Size"}) {
-    stored += sim::Stored(key).value_or(u"-") + u" ";
-  }
-  EXPECT_EQ(stored, u"16744512 False True False True Segoe UI 10 ");
-  EXPECT_EQ(std::tuple(GetFont(TextAreaOf(a_)), GetForeColor(TextAreaOf(a_)), GetBackColor(a_)),
-            std::tuple(Font{u"Segoe UI", 10, false, true, false, true}, 0x00FF8040u, 0x00336699u));
-  // The next time: at 16, the rest as last returned; cancelled, nothing changes.
-  answer.reset();
-  RunEntry(Id::Font);
-  EXPECT_EQ(std::tuple(shown.at(0).font, shown.at(0).color, shown.at(1).font, GetFont(TextAreaOf(a_)).size),
-            std::tuple(Font{u"Arial", 16}, 0x00336699u, Font{u"Segoe UI", 16, false, true, false, true}, 10.0f));
+TEST_F(NoteCommands, FontSizesRoundHalvesToEvenAndAFailedLinkSaysWhy) {
+  EXPECT_EQ(std::pair(RoundHalfEven(10.5), RoundHalfEven(11.5)), std::pair(10, 12));
+  Sys().shellFailure = u"No application is associated.";
+  RunEntry(Id::GotoWebSite);
+  EXPECT_EQ(Sys().messageBoxes.at(0).prompt,
+            u"No program could open\nhttps://www.pinaleaf.example/\n\nNo application is associated.");
 }

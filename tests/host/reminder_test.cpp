@@ -16,22 +16,6 @@ size_t Rings() { return Sys().sounds.size(); }
 
 using Reminders = Process;
 
-TEST_F(Reminders, TheDialogSitsAboveTheMiddlePresetsTenMinutesAheadAndStoresTheArmedMoment) {
-  sim::SetNow({2026, 12, 31, 23, 55, 0});
-  auto d = Open();
-  // Centred across the 19200 x 15360-twip screen, 1000 twips above the middle.
-  EXPECT_EQ(GetRect(d->window()), (Rect{7440, 4245, 4320, 4860}));
-  for (Key key : {Key::Tab, Key::Tab, Key::Space}) sim::KeyDown(key);  // from the calendar to "Set Reminder"
-  EXPECT_EQ(std::tuple(GetCaption(d->label3()), sim::Stored(u"ReminderYear"), sim::Stored(u"ReminderMinutes")),
-            std::tuple(Text(u"1/1/2027 12:05:00 AM"), std::optional<Text>(u"2027"), std::optional<Text>(u"5")));
-  // Disarmed, the close box unloads it; on a small screen its caption stays in reach.
-  sim::Click(d->command1());
-  sim::Close(d->window());
-  sim::SetDpi(288);
-  const sim::Record* w = sim::Find(Open()->window());
-  EXPECT_EQ(std::pair(w->leftPx, w->topPx), std::pair((1280 - w->widthPx) / 2, 0));
-}
-
 TEST_F(Reminders, ItLooksOnceASecondAndRingsOnceInItsSecondOrOnceAfterItWasMissed) {
   sim::SetNow({2026, 4, 3, 9, 4, 0, 400});
   auto d = ArmFor({2026, 4, 3, 9, 5, 7});

@@ -110,7 +110,7 @@ TEST(Note, KeepsTheKeyboardWhereTheUserTypesAndEndsWritingNothing) {
   Type(L"one");
   Popup(program, {VK_ESCAPE});
   Type(L" two");
-  Popup(program, {D, D, D, D, D, D, D, D, D, D, D, D, VK_RETURN});  // "Insert Date": the caret to the start
+  Keys({VK_CONTROL, VK_F1});  // "Insert Date": the caret to the start
   Type(L"<");
   Popup(program, {U, U, U, U, VK_RETURN});  // "Always On Top", off
   Type(L">");
@@ -172,6 +172,7 @@ PinaleafForm "Form1" active colours=#80C0FF,#000000
   Type(L"!");
   std::wstring path = Beside(L"existing.txt");
   std::ofstream(path.c_str()) << "old content";
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
   Keys({VK_CONTROL, 'S'});
   ASSERT_TRUE(program.Shows("#32770 \"Save As\" active"));
   Type(path.substr(0, path.size() - 4));  // the dialog adds ".txt"
@@ -179,6 +180,7 @@ PinaleafForm "Form1" active colours=#80C0FF,#000000
   // No question: the dialog goes and the file holds the note.
   EXPECT_TRUE(program.Shows("PinaleafForm \"Form1\" active\n  Edit focus"));
   Type(L"!");
+  EXPECT_TRUE(GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);  // replaced, still hidden
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);  // saved again: the user is told, the file stays
   Keys({VK_CONTROL, 'S'});
   Keys({VK_RETURN});
@@ -188,6 +190,10 @@ PinaleafForm "Form1" active colours=#80C0FF,#000000
   // UTF-8 with a byte-order mark: the note holds a character that ANSI has not.
   EXPECT_EQ(Bytes(path), "\xEF\xBB\xBFThe quick brown fox jumps\r\nover the lazy \xE6\x97\xA5. !!");
   EXPECT_TRUE(program.Shows("PinaleafForm\n  Edit \"The quick brown fox jumps\\r\\nover the lazy \xE6\x97\xA5. !!!\""));
+  Keys({VK_CONTROL, 'F'});  // bold and struck out, and stored so for new notes
+  Keys({VK_MENU, 'Y'}), Keys({VK_DOWN}), Keys({VK_DOWN}), Keys({VK_MENU, 'K'}), Keys({VK_RETURN});  // Regular, Italic, Bold
+  EXPECT_TRUE(program.Shows("PinaleafForm\n  Edit font=\"Arial 15.75pt bold strikeout\""));  // 16 pt: 21 pixels
+  EXPECT_EQ(Stored(L"Bold") + Stored(L"Italic") + Stored(L"Strikethru"), L"TrueFalseTrue");
 }
 
 TEST(Clipboard, TakesALongPasteWholeAndWaitsForAnotherProgramToLetGo) {
@@ -226,8 +232,12 @@ PinaleafForm "E-mail Note" client=312x109 style=CAPTION|SYSMENU|CLIPCHILDREN|CLI
   ClickAt(kText);
   Keys({VK_CONTROL, 'E'});  // shown already, behind the note: forward, the keyboard on Send
   EXPECT_TRUE(program.Shows("PinaleafForm \"E-mail Note\" active\n  Button \"Send\" focus"));
+  Keys({VK_TAB}), Keys({VK_SPACE}), Keys({VK_CONTROL, 'E'});  // "Cancel", and again: the recipient empty
+  EXPECT_TRUE(program.Shows("PinaleafForm \"E-mail Note\" active\n  ComboBox \"\" focus"));
 
   ClickAt(kText);
+  while (std::time(nullptr) % 60 > 50) Sleep(500);  // not across a minute
+  std::time_t armed = std::time(nullptr) + 600 + 3600;
   Keys({VK_CONTROL, 'R'});
   EXPECT_TRUE(program.Shows(R"(
 PinaleafForm "Reminder [Milk & eggs]" client=288x324 style=CAPTION|SYSMENU|CLIPCHILDREN|CLIPSIBLINGS active
@@ -246,12 +256,18 @@ PinaleafForm "Reminder [Milk & eggs]" client=288x324 style=CAPTION|SYSMENU|CLIPC
   Keys({VK_UP});
   EXPECT_TRUE(program.Shows("PinaleafForm \"Reminder [Milk & eggs]\"\n  Static \"Default: 10 mins from now.\" hidden"));
   ClickAt(CentreOf(FindWindowExW(reminder, nullptr, L"Button", L"Set Reminder")));
-  EXPECT_TRUE(program.Shows("PinaleafForm \"Reminder [Enabled]\"\n  Button \"Disable Reminder\""));
+  std::tm t = *std::localtime(&armed);  // the day and the minute it will ring at, in the user's forms
+  SYSTEMTIME at = {WORD(t.tm_year + 1900), WORD(t.tm_mon + 1), 0, WORD(t.tm_mday), WORD(t.tm_hour), WORD(t.tm_min)};
+  char day[64], minute[64];
+  GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &at, nullptr, day, 64);
+  GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &at, "h:mm", minute, 64);
+  EXPECT_TRUE(program.Shows("PinaleafForm \"Reminder [Enabled]\"\n  Button \"Disable Reminder\"\n  Static \"" +
+                            std::string(day) + " " + minute + ":*\""));
 
   // Due two seconds from now (the armed dialog reads the store each second):
   // the note flashes white, black and its own colour under "Reminder!".
   std::time_t due = std::time(nullptr) + 2;
-  std::tm t = *std::localtime(&due);
+  t = *std::localtime(&due);
   // The least significant first: no mix of the old moment and the new one lies in the past.
   for (auto [key, value] : {std::pair{u"ReminderSeconds", t.tm_sec}, {u"ReminderMinutes", t.tm_min},
                             {u"ReminderHours", t.tm_hour}, {u"ReminderDay", t.tm_mday},

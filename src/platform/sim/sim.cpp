@@ -473,8 +473,10 @@ void SetSelection(TextBox textBox, int start, int length) {
 }
 
 Text GetSelectedText(TextBox textBox) {
-  auto [from, to] = std::minmax(Box(textBox) ? R(textBox)->selAnchor : 0, Box(textBox) ? R(textBox)->selCaret : 0);
-  return GetText(textBox).substr(static_cast<size_t>(from), static_cast<size_t>(to - from));
+  const Record* w = Box(textBox);
+  if (!w) return {};
+  int from = std::min(w->selAnchor, w->selCaret), to = std::max(w->selAnchor, w->selCaret);
+  return w->text.substr(static_cast<size_t>(from), static_cast<size_t>(to - from));
 }
 
 // As EM_REPLACESEL: the caret ends after the new text; no change is reported.
