@@ -237,7 +237,7 @@ PinaleafForm "E-mail Note" client=312x109 style=CAPTION|SYSMENU|CLIPCHILDREN|CLI
 
   ClickAt(kText);
   while (std::time(nullptr) % 60 > 50) Sleep(500);  // not across a minute
-  std::time_t armed = std::time(nullptr) + 600 + 3600;
+  std::time_t preset = std::time(nullptr) + 600;
   Keys({VK_CONTROL, 'R'});
   EXPECT_TRUE(program.Shows(R"(
 PinaleafForm "Reminder [Milk & eggs]" client=288x324 style=CAPTION|SYSMENU|CLIPCHILDREN|CLIPSIBLINGS active
@@ -256,8 +256,10 @@ PinaleafForm "Reminder [Milk & eggs]" client=288x324 style=CAPTION|SYSMENU|CLIPC
   Keys({VK_UP});
   EXPECT_TRUE(program.Shows("PinaleafForm \"Reminder [Milk & eggs]\"\n  Static \"Default: 10 mins from now.\" hidden"));
   ClickAt(CentreOf(FindWindowExW(reminder, nullptr, L"Button", L"Set Reminder")));
-  std::tm t = *std::localtime(&armed);  // the day and the minute it will ring at, in the user's forms
-  SYSTEMTIME at = {WORD(t.tm_year + 1900), WORD(t.tm_mon + 1), 0, WORD(t.tm_mday), WORD(t.tm_hour), WORD(t.tm_min)};
+  // The calendar's day stays that of the preset; the picker's hour wraps at midnight.
+  std::time_t later = preset + 3600;
+  std::tm t = *std::localtime(&preset), h = *std::localtime(&later);
+  SYSTEMTIME at = {WORD(t.tm_year + 1900), WORD(t.tm_mon + 1), 0, WORD(t.tm_mday), WORD(h.tm_hour), WORD(h.tm_min)};
   char day[64], minute[64];
   GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &at, nullptr, day, 64);
   GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &at, "h:mm", minute, 64);
