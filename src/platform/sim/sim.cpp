@@ -474,9 +474,8 @@ void SetSelection(TextBox textBox, int start, int length) {
 
 Text GetSelectedText(TextBox textBox) {
   const Record* w = Box(textBox);
-  if (!w) return {};
-  int from = std::min(w->selAnchor, w->selCaret), to = std::max(w->selAnchor, w->selCaret);
-  return w->text.substr(static_cast<size_t>(from), static_cast<size_t>(to - from));
+  auto [from, to] = w ? std::minmax({w->selAnchor, w->selCaret}) : std::pair(0, 0);  // by value
+  return w ? w->text.substr(static_cast<size_t>(from), static_cast<size_t>(to - from)) : Text();
 }
 
 // As EM_REPLACESEL: the caret ends after the new text; no change is reported.
