@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/install-deps.sh
-need_packages "${BUILD_PACKAGES[@]}" libgtest-dev googletest xvfb fonts-liberation fonts-wine
+need_packages "${BUILD_PACKAGES[@]}" libgtest-dev googletest xvfb x11-utils fonts-liberation fonts-wine
 # Without 32-bit Wine the 64-bit tests still run, and the 32-bit ones are
 # reported as not run.
 need_wine32 || true

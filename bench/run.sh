@@ -10,7 +10,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 . scripts/install-deps.sh
-need_packages "${BUILD_PACKAGES[@]}" xvfb
+need_packages "${BUILD_PACKAGES[@]}" xvfb x11-utils
 
 runs=${BENCH_RUNS:-15}
 repeats=${BENCH_REPEATS:-3}

@@ -36,10 +36,13 @@ wine_session_prefix() {  # wine_session_prefix DIR
 }
 
 XVFB_PID=""
+# A desktop as users have it: a 40-pixel taskbar along the bottom, which Wine
+# takes from _NET_WORKAREA when it starts. -noreset keeps that property when
+# xprop, the first client, goes.
 wine_session_xvfb() {  # starts Xvfb on a free display and exports DISPLAY
   local fdfile
   fdfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fdfile" >/dev/null 2>&1 &
   XVFB_PID=$!
   for _ in $(seq 1 100); do
     [ -s "$fdfile" ] && break
@@ -51,6 +54,7 @@ wine_session_xvfb() {  # starts Xvfb on a free display and exports DISPLAY
   fi
   export DISPLAY=":$(head -n1 "$fdfile" | tr -d '[:space:]')"
   rm -f "$fdfile"
+  xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA "0, 0, 1280, 984"
 }
 
 wine_session_stop() {

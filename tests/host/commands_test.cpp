@@ -19,7 +19,7 @@ TEST_F(NoteCommands, NewNotesCascadeFromTheActiveNoteInItsStyleInsideTheWorkArea
   TextBox text = TextAreaOf(made);
   EXPECT_EQ(std::tuple(GetRect(made), GetFont(text), GetForeColor(text), GetRect(text).width),
             std::tuple(Rect{2520, 2550, 1995, 2355}, style, 0x000000FFu, 3000));
-  // Beyond the work area (1280 x 1024 pixels) a coordinate starts again at its near edge.
+  // Beyond the work area (1280 x 984 pixels) a coordinate starts again at its near edge.
   for (auto [from, left, top] : {std::tuple{Rect{17400, 2055, 1995, 2355}, 0, 170}, {{2025, 12700, 1995, 2355}, 168, 0},
                                  {{2147483000, -1000, 1995, 2355}, 0, 0}}) {
     SetRect(a_, from);

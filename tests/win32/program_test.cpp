@@ -89,6 +89,8 @@ PinaleafForm "Form1" at=135,137 size=133x157 client=133x157 style=POPUP|CLIPCHIL
   for (POINT click : {kText, POINT{kText.x, 149}}) {
     ClickAt(click, true);
     EXPECT_TRUE(program.Shows(kPopup));
+    ClickAt({click.x + 30, click.y + 10}, true);  // a right click on "Cut" chooses nothing
+    EXPECT_NE(program.Popup(), nullptr);
     Keys({VK_ESCAPE});
   }
   // Only Ctrl+N makes a note, over the first, with the keyboard.
@@ -241,7 +243,7 @@ PinaleafForm "E-mail Note" client=312x109 style=CAPTION|SYSMENU|CLIPCHILDREN|CLI
   std::time_t preset = std::time(nullptr) + 600;
   Keys({VK_CONTROL, 'R'});
   EXPECT_TRUE(program.Shows(R"(
-PinaleafForm "Reminder [Milk & eggs]" client=288x324 style=CAPTION|SYSMENU|CLIPCHILDREN|CLIPSIBLINGS active
+PinaleafForm "Reminder [Milk & eggs]" at=493,271 client=288x324 style=CAPTION|SYSMENU|CLIPCHILDREN|CLIPSIBLINGS active
   Static "Time for Reminder to Go Off:" at=8,8 size=273x17 font="Arial 9.75pt bold"
   Static "Date for Reminder to Go Off:" at=8,64 size=273x17 font="Arial 9.75pt bold"
   SysMonthCal32 at=8,80 size=273x185 focus

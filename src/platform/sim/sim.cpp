@@ -360,7 +360,7 @@ void SetRect(Window window, const Rect& rect) {
 
 // No taskbar: the work area is the whole screen.
 Rect ScreenRect() { return {0, 0, ToTwips(1280), ToTwips(1024)}; }
-Rect WorkArea(Form) { return ScreenRect(); }
+Rect WorkArea(Form) { return {0, 0, ToTwips(1280), ToTwips(984)}; }  // above a 40-pixel taskbar
 
 void SetCaption(Window window, const Text& caption) { if (Record* w = R(window)) w->text = caption; }
 Text GetCaption(Window window) { return R(window) ? R(window)->text : Text(); }

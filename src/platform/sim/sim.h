@@ -74,7 +74,8 @@ struct System {
 };
 
 // Starts over: no windows, the system as above, the clock at 2026-03-05
-// 14:55:30, one 1280 x 1024-pixel monitor at 96 dpi. Call it in every test.
+// 14:55:30, one 1280 x 1024-pixel monitor at 96 dpi, a 40-pixel taskbar
+// along its bottom. Call it in every test.
 void Reset();
 System& Sys();
 std::optional<Text> Stored(const Text& key);
