@@ -1,6 +1,7 @@
 #include "harness.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <iomanip>
 #include <iterator>
@@ -49,11 +50,15 @@ std::vector<HWND> WindowsOf(DWORD pid, const wchar_t* windowClass, const std::ws
   return found;
 }
 
-// The words of a line; a quoted text is one word, without its quotes.
+// The words of a line; a quoted text, alone or after a key (font="Arial 9pt"),
+// is part of one word, without its quotes.
 std::vector<std::string> Words(const std::string& line) {
   std::istringstream in(line);
   std::vector<std::string> words;
-  for (std::string word; in >> std::quoted(word);) words.push_back(word);
+  for (std::string word, text; in >> std::ws && in.peek() != EOF; words.push_back(word), word.clear()) {
+    while (in.peek() != EOF && !std::isspace(in.peek()) && in.peek() != '"') word += char(in.get());
+    if (in.peek() == '"' && in >> std::quoted(text)) word += text;
+  }
   return words;
 }
 
