@@ -264,10 +264,10 @@ TEST_F(Contract, OnlyALayeredFormTakesAnAlphaAndUnlayeredItIsOpaqueAgain) {
   EXPECT_TRUE(LayeredFormsSupported() && !SetLayeredAlpha(a, 128));  // not layered yet
   EXPECT_TRUE(SetLayered(a, true) && SetLayeredAlpha(a, 128));
   EXPECT_EQ(probe::LayeredAlpha(a), 128);
-  EXPECT_TRUE(SetLayeredColorKey(a, kButtonFaceColor) && SetLayered(a, false) && !SetLayeredColorKey(a, 0));
+  // The button face, and the window colour, in the stored colour form (0x80000000 and a system index).
+  EXPECT_TRUE(SetLayeredColorKey(a, 0x8000000F) && SetLayered(a, false) && !SetLayeredColorKey(a, 0));
   EXPECT_EQ(probe::LayeredAlpha(a), std::nullopt);
-  EXPECT_EQ(std::pair(ResolveColor(0x00123456), ResolveColor(ColorOf(SystemColor::Window))),
-            std::pair(0x00123456u, 0x00FFFFFFu));
+  EXPECT_EQ(std::pair(ResolveColor(0x00123456), ResolveColor(0x80000005)), std::pair(0x00123456u, 0x00FFFFFFu));
 }
 
 }  // namespace

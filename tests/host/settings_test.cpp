@@ -45,9 +45,11 @@ TEST_F(Settings, EachKeyReadsAsTheTableSaysAndANoteLoadsWhatReads) {
   Form note = Start({{u"TextColor", u"16711680"}, {u"Bold", u"True"}, {u"Italic", u"-1"}, {u"Underline", u" true "},
                      {u"Strikethru", u"2.5"}, {u"Font", u"Courier New"}, {u"Size", u"10.5"}, {u"AlwaysOnTop", u"0"}});
   EXPECT_EQ(styled(note), std::tuple(Font{u"Courier New", 10.5f, true, true, true, true}, 0x00FF0000u, false));
-  // Each value that does not read leaves the design one, and the switch on.
+  // Each value that does not read leaves the design one (Arial 9 pt in the
+  // system's window-text colour), and the switch on.
+  const auto design = std::tuple(Font{u"Arial", 9, false, false, false, false}, 0x80000008u, true);
   for (auto [key, bad] : {std::pair{u"Size", u"0"}, {u"Size", u"nan"}, {u"TextColor", u"12abc"}, {u"Bold", u"yes"},
                           {u"Font", u""}, {u"AlwaysOnTop", u"no"}}) {
-    EXPECT_EQ(styled(Start({{key, bad}})), std::tuple(Font{}, kWindowTextColor, true)) << ToUtf8(bad);
+    EXPECT_EQ(styled(Start({{key, bad}})), design) << ToUtf8(bad);
   }
 }

@@ -45,8 +45,8 @@ std::wstring Stored(const wchar_t* key);
 
 // Whether a description (screen.h) shows what `expected` names. Each of its
 // unindented lines names a window: the first one, after the window named
-// before, whose line holds all its words (a quoted text is one word; a word
-// ending in * stands for all that start so). Its indented lines name
+// before, whose line holds all its words (a quoted text is one word, also after a
+// key: font="Arial 9pt"; a word ending in * stands for all that start so). Its indented lines name
 // that window's controls or menu entries likewise, in order. A failure
 // shows what was expected and all that is shown.
 testing::AssertionResult Shows(const std::string& description, const std::string& expected);

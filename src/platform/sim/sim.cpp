@@ -358,7 +358,7 @@ void SetRect(Window window, const Rect& rect) {
   }
 }
 
-// No taskbar: the work area is the whole screen.
+// One monitor, and a 40-pixel taskbar along its bottom, as on the Win32 tests' desktop.
 Rect ScreenRect() { return {0, 0, ToTwips(1280), ToTwips(1024)}; }
 Rect WorkArea(Form) { return {0, 0, ToTwips(1280), ToTwips(984)}; }  // above a 40-pixel taskbar
 
