@@ -22,7 +22,7 @@ void ReadersAlone(const pinaleaf::Text& text) {
   pinaleaf::ToUtf8(text);
   pinaleaf::SplitRecipients(text);
   size_t cut = text.size() / 3;
-  pinaleaf::BuildMailto(text.substr(0, cut), text.substr(cut));
+  pinaleaf::BuildMailto(text.substr(0, cut), text.substr(cut), text.size() / 2);
 }
 
 void ProgramWith(const char16_t* key, const pinaleaf::Text& value) {

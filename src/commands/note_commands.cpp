@@ -27,7 +27,7 @@ TextStyle CaptureStyle(const Note& note) {
 void ApplyStyle(const Note& note, const TextStyle& style) {
   ApplyTextStyle(note.textArea(), style.color, style.font);
   platform::Rect rect = platform::GetRect(note.textArea());
-  rect.width = style.textWidth;
+  rect.width = std::max(style.textWidth, kNoteMinWidth);  // a text area too narrow to reach is not copied
   platform::SetRect(note.textArea(), rect);
 }
 

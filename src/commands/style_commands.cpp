@@ -18,39 +18,39 @@ int RoundHalfEven(double value) {
   return static_cast<int>(std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1);
 }
 
+// The font and colour dialogs restyle the note that was active when they
+// opened, and nothing when it was closed meanwhile.
 void ChooseNoteFont() {
+  std::shared_ptr<Note> note = ActiveNote();
   CommonDialog& dialog = CommonDialog1();
   dialog.Flags = platform::kScreenFonts | platform::kPrinterFonts | platform::kFontEffects;
   dialog.FontSize = 16;
-  if (!dialog.ShowFont(DialogOwner())) return;
+  if (!dialog.ShowFont(DialogOwner(note.get())) || !note || !note->IsOpen()) return;
   int size = RoundHalfEven(dialog.FontSize);
-  ForEachActiveNote([&](Note& note) {
-    platform::Font font;
-    font.bold = dialog.FontBold;
-    font.italic = dialog.FontItalic;
-    font.underline = dialog.FontUnderline;
-    font.strikethrough = dialog.FontStrikethru;
-    font.name = dialog.FontName;
-    font.size = static_cast<float>(size);
-    ApplyTextStyle(note.textArea(), dialog.Color, font);
-    WriteSetting(Setting::TextColor, FormatInteger(static_cast<std::int32_t>(dialog.Color)));
-    WriteSetting(Setting::Bold, FormatBool(dialog.FontBold));
-    WriteSetting(Setting::Italic, FormatBool(dialog.FontItalic));
-    WriteSetting(Setting::Underline, FormatBool(dialog.FontUnderline));
-    WriteSetting(Setting::Strikethru, FormatBool(dialog.FontStrikethru));
-    WriteSetting(Setting::Font, dialog.FontName);
-    WriteSetting(Setting::Size, FormatInteger(size));
-  });
+  platform::Font font;
+  font.bold = dialog.FontBold;
+  font.italic = dialog.FontItalic;
+  font.underline = dialog.FontUnderline;
+  font.strikethrough = dialog.FontStrikethru;
+  font.name = dialog.FontName;
+  font.size = static_cast<float>(size);
+  ApplyTextStyle(note->textArea(), dialog.Color, font);
+  WriteSetting(Setting::TextColor, FormatInteger(static_cast<std::int32_t>(dialog.Color)));
+  WriteSetting(Setting::Bold, FormatBool(dialog.FontBold));
+  WriteSetting(Setting::Italic, FormatBool(dialog.FontItalic));
+  WriteSetting(Setting::Underline, FormatBool(dialog.FontUnderline));
+  WriteSetting(Setting::Strikethru, FormatBool(dialog.FontStrikethru));
+  WriteSetting(Setting::Font, dialog.FontName);
+  WriteSetting(Setting::Size, FormatInteger(size));
 }
 
 void ChooseNoteColor() {
+  std::shared_ptr<Note> note = ActiveNote();
   CommonDialog& dialog = CommonDialog1();
   dialog.CancelError = true;
-  if (!dialog.ShowColor(DialogOwner())) return;
-  ForEachActiveNote([&](Note& note) {
-    platform::SetBackColor(note.textArea(), dialog.Color);
-    platform::SetBackColor(note.window(), dialog.Color);
-  });
+  if (!dialog.ShowColor(DialogOwner(note.get())) || !note || !note->IsOpen()) return;
+  platform::SetBackColor(note->textArea(), dialog.Color);
+  platform::SetBackColor(note->window(), dialog.Color);
 }
 
 }  // namespace pinaleaf

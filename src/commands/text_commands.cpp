@@ -82,21 +82,25 @@ void PasteText() {
   if (auto text = platform::ClipboardGet(target.owner)) platform::ReplaceSelection(target.control, *text);
 }
 
+// Saves the note that was active when the dialog opened, with the text it
+// holds when the dialog closes.
 void SaveNoteToFile() {
+  std::shared_ptr<Note> note = ActiveNote();
   CommonDialog& dialog = CommonDialog1();
   dialog.DefaultExt = u".txt";
   dialog.Filter = u".txt";
   dialog.FilterPattern = u"*.txt";
   dialog.Flags = platform::kExplorerStyle;  // no question before replacing a file
-  if (!dialog.ShowSave(DialogOwner())) return;
+  if (!dialog.ShowSave(DialogOwner(note.get()))) return;
   Text path = dialog.FileName;
-  ForEachActiveNote([&](Note& note) {
-    if (path.empty()) return;
-    if (auto reason = platform::WriteFileReplacing(path, EncodeForFile(platform::GetText(note.textArea())))) {
-      platform::ShowError(note.window(), u"The note could not be saved to\n" + path + u"\n\n" + *reason,
-                          u"Save Note to File");
-    }
-  });
+  if (!note || path.empty()) return;
+  const Text title = u"Save Note to File";
+  if (!note->IsOpen()) {
+    Text why = u"The note was closed before it could be saved; nothing was written to\n";
+    platform::ShowError(DialogOwner(nullptr), why + path, title);
+  } else if (auto reason = platform::WriteFileReplacing(path, EncodeForFile(note->text()))) {
+    platform::ShowError(note->window(), u"The note could not be saved to\n" + path + u"\n\n" + *reason, title);
+  }
 }
 
 }  // namespace pinaleaf

@@ -20,4 +20,12 @@ void ForEachActiveNote(const std::function<void(Note&)>& action, UnreadableRecor
   }
 }
 
+std::shared_ptr<Note> ActiveNote() {
+  std::shared_ptr<Note> found;
+  ForEachActiveNote([&](Note& note) {
+    if (!found) found = note.shared_from_this();
+  });
+  return found;
+}
+
 }  // namespace pinaleaf

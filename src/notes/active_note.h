@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 namespace pinaleaf {
 
@@ -16,5 +17,10 @@ enum class UnreadableRecord { MatchesNone, MatchesAll };
 // never acted on.
 void ForEachActiveNote(const std::function<void(Note&)>& action,
                        UnreadableRecord rule = UnreadableRecord::MatchesNone);
+
+// The note the record names now; null when it names none. A command that
+// waits for a dialog takes its note here first, since the pointer crossing
+// another note meanwhile makes that one the active note.
+std::shared_ptr<Note> ActiveNote();
 
 }  // namespace pinaleaf

@@ -1,6 +1,5 @@
 #include "notes/common_dialog.h"
 
-#include "notes/active_note.h"
 #include "notes/note.h"
 #include "notes/program.h"
 
@@ -35,11 +34,10 @@ bool CommonDialog::ShowSave(platform::Form owner) {
   return true;
 }
 
-platform::Form DialogOwner() {
-  platform::Form owner;
-  ForEachActiveNote([&](Note& note) { owner = note.window(); });
-  if (!owner) owner = StartupNoteWindow();
-  return owner ? owner : AnyNoteWindow();
+platform::Form DialogOwner(const Note* note) {
+  if (note && note->IsOpen()) return note->window();
+  platform::Form startup = StartupNoteWindow();
+  return startup ? startup : AnyNoteWindow();
 }
 
 }  // namespace pinaleaf

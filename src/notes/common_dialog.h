@@ -37,8 +37,10 @@ class CommonDialog {
 // The component, for the whole run.
 CommonDialog& CommonDialog1();
 
-// The window that owns a dialog opened for the active note: that note, else
-// the start-up note or any note, else none.
-platform::Form DialogOwner();
+class Note;
+
+// The window that owns a dialog opened for `note`: that note while it is
+// open, else the start-up note or any note, else none.
+platform::Form DialogOwner(const Note* note);
 
 }  // namespace pinaleaf

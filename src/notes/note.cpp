@@ -35,6 +35,8 @@ std::shared_ptr<Note> Note::Load(Form over) {
   design.caption = u"Form1";
   design.rect = {kNoteLeft, kNoteTop, kNoteWidth, kNoteHeight};
   design.backColor = kNoteYellow;
+  design.minWidth = kNoteMinWidth;
+  design.minHeight = kNoteMinHeight;
   design.over = over;
   note->window_ = platform::CreateForm(design, note);
 
@@ -113,6 +115,30 @@ void Note::Unload() {
   if (platform::IsLoaded(window_)) platform::UnloadForm(window_);
 }
 
+bool Note::IsOpen() const { return FromWindow(window_).get() == this; }
+
+void Note::Cover(const Text& shown) {
+  if (!cover_) {
+    Text text = platform::GetText(text_);
+    int start = platform::GetSelStart(text_);
+    int length = static_cast<int>(platform::GetSelectedText(text_).size());
+    cover_ = Covered{text, start, length, platform::GetBackColor(window_)};
+  }
+  platform::SetText(text_, shown);
+}
+
+void Note::Uncover() {
+  if (!cover_) return;
+  Covered covered = std::move(*cover_);
+  cover_.reset();
+  platform::SetText(text_, covered.text);
+  platform::SetSelection(text_, covered.selStart, covered.selLength);
+  platform::SetBackColor(window_, covered.color);
+  platform::SetBackColor(text_, covered.color);
+}
+
+Text Note::text() const { return cover_ ? cover_->text : platform::GetText(text_); }
+
 void Note::RecordActive() { WriteSetting(Setting::ActivehWnd, FormatInteger(window_.number())); }
 
 void Note::OnResize(Form) {
@@ -126,6 +152,7 @@ void Note::OnClick(Window) { RecordActive(); }
 void Note::OnGotFocus(Form) { RecordActive(); }
 
 bool Note::OnMouseDown(Window source, platform::MouseButton button, int, Twips x, Twips y) {
+  Uncover();
   RecordActive();
   NoteHooks& hooks = TheProgram().hooks;
   if (source == window_) {
@@ -165,6 +192,7 @@ void Note::OnMouseMove(Window source, int, int, Twips x, Twips y) {
 }
 
 void Note::OnKeyDown(platform::Control source, platform::Key key, int modifiers) {
+  Uncover();  // the key then goes into the user's own text
   if (source == text_ && TheProgram().hooks.keyDown) TheProgram().hooks.keyDown(key, modifiers);
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "platform/platform.h"
 
@@ -22,6 +23,10 @@ constexpr Twips kStripHeight = 360;      // the drag strip above the text area
 constexpr Twips kTextAreaInset = 355;    // window height less text-area height
 constexpr Twips kTextAreaWidth = 2000;   // until the first fit
 constexpr platform::Color kNoteYellow = 0x00C0FFFF;
+// The smallest note, an inch square: the strip to drag it by, a few lines of
+// text and both resize bands stay within reach.
+constexpr Twips kNoteMinWidth = 1440;
+constexpr Twips kNoteMinHeight = 1440;
 
 class Note : public platform::EventSink, public std::enable_shared_from_this<Note> {
  public:
@@ -39,6 +44,18 @@ class Note : public platform::EventSink, public std::enable_shared_from_this<Not
 
   void Show();
   void Unload();
+  // Whether this note is still open (its window was not closed).
+  bool IsOpen() const;
+
+  // The reminder alarm shows its own text in the note for a while. The
+  // user's text, selection and colour wait aside until Uncover(), or until
+  // the user presses a key or a mouse button on the note: then they come
+  // back at once, and the key or press acts on them.
+  void Cover(const Text& shown);
+  void Uncover();
+  bool covered() const { return cover_.has_value(); }
+  // The note's text as the user left it, also while the alarm covers it.
+  Text text() const;
 
   // Writes this note's window number to the active-note record.
   void RecordActive();
@@ -63,8 +80,15 @@ class Note : public platform::EventSink, public std::enable_shared_from_this<Not
   void ApplyStoredStyle();
   void ApplyStoredAlwaysOnTop();
 
+  struct Covered {
+    Text text;
+    int selStart = 0, selLength = 0;
+    platform::Color color = 0;
+  };
+
   Form window_;
   TextBox text_;
+  std::optional<Covered> cover_;
   platform::CursorId customPointer_ = 0;
   std::int16_t translucencyCounter_ = 0;
 };

@@ -1,5 +1,6 @@
 #include "notes/settings.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "notes/values.h"
@@ -31,10 +32,12 @@ std::optional<double> Read(const SettingInfo& info, const Text& text) {
       }
       return value;
     case Reading::Number:
+      value = ParseNumber(text);
+      if (value && (*value < info.min || *value > info.max)) value.reset();
+      return value;
     case Reading::Byte:
       value = ParseNumber(text);
-      if (value && info.reading == Reading::Byte) value = std::nearbyint(*value);  // halves to even
-      if (value && (*value < info.min || *value > info.max)) value.reset();
+      if (value) value = std::clamp(std::nearbyint(*value), info.min, info.max);  // halves to even
       return value;
   }
   return value;

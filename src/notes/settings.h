@@ -24,7 +24,7 @@ enum class Reading {
   Boolean,  // "True" or "False" in any letter case, or a number: 0 is false
   Integer,  // a whole decimal number within min..max
   Number,   // a decimal number within min..max
-  Byte,     // a decimal number rounded to a whole one (halves to even), within min..max
+  Byte,     // a decimal number rounded to a whole one (halves to even), the nearest of min..max
 };
 
 struct SettingInfo {
@@ -48,7 +48,8 @@ inline constexpr SettingInfo kSettings[] = {
     // Points, as the single-precision size they become: above 0 there.
     {Setting::Size, u"Size", Reading::Number, 1.401298464324817e-45, 2048},
     {Setting::AlwaysOnTop, u"AlwaysOnTop", Reading::Boolean},
-    {Setting::Translucency, u"Translucency", Reading::Byte, 0, 255, 200},
+    // An alpha the commands can reach: a hand-edited 0 would hide every note.
+    {Setting::Translucency, u"Translucency", Reading::Byte, 80, 254, 200},
     // The next translucency slot: a 16-bit counter.
     {Setting::TransCount, u"TransCount", Reading::Integer, 1, 32767, 1},
     {Setting::EmailAddresses, u"EmailAddresses", Reading::Text},

@@ -136,6 +136,8 @@ struct FormSpec {
   FormKind kind = FormKind::Note;
   Text caption;
   Rect rect;  // the client area: position on the screen and size
+  // The smallest size the user can drag the form to; 0 leaves it to the system.
+  Twips minWidth = 0, minHeight = 0;
   bool platformPlaces = false;  // let the system choose the position
   Color backColor = kButtonFaceColor;
   // When set, the form is made over this one, on its monitor and at that
@@ -190,6 +192,8 @@ void SetZOrder(Form form, ZOrder where, bool activate);
 enum class DragEdge { Move, Left, Right, Top, TopLeft, TopRight, Bottom, BottomLeft, BottomRight };
 // The left button went down on a form or control: the system's own move or
 // size loop takes the drag from there, and returns when the button is up.
+// The loop never makes the form smaller than its minimum: the edge held
+// stops there, the other stays.
 void DragForm(Form form, DragEdge edge);
 
 // Layered forms: drawn with one alpha (0 invisible, 255 opaque) or with one
@@ -368,8 +372,12 @@ std::optional<std::string> EncodeAnsi(const Text& text);
 // system's reason, and the file is as it was.
 std::optional<Text> WriteFileReplacing(const Text& path, const std::string& bytes);
 // Opens `target` with its default handler, from the program's folder.
-// Returns the system's reason when nothing could open it.
+// Returns the system's reason when nothing could open it, or when the target
+// is longer than LongestShellTarget().
 std::optional<Text> ShellOpen(Form owner, const Text& target);
+// The longest target, in UTF-16 units, that the shell and the programs it
+// starts take whole.
+size_t LongestShellTarget();
 void PlaySoundAsync(const Text& path);
 
 // ---------------------------------------------------------------------------

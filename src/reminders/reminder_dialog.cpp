@@ -40,10 +40,12 @@ int MsToNextSecond(const DateTime& now) {
   return 1000 - now.millisecond + kMargin;
 }
 
-// Flashes the note and shows "Reminder!" for about three seconds. Stops at
-// once when the note is closed meanwhile. One alarm at a time: a tick that
-// comes due while one runs (the moment armed again, say) starts none.
-void RunAlarm(Form window, TextBox text) {
+// Flashes the note and shows "Reminder!" for about three seconds; then the
+// note's own text and colour come back. Stops when the note is closed, or as
+// soon as the user types or clicks in it: what they do goes into their own
+// text. One alarm at a time: a tick that comes due while one runs (the
+// moment armed again, say) starts none.
+void RunAlarm(Note& note) {
   bool& ringing = TheProgram().alarmRinging;
   if (ringing) return;
   struct Done {
@@ -52,29 +54,30 @@ void RunAlarm(Form window, TextBox text) {
   } done{ringing};
   ringing = true;
 
-  platform::Color savedColor = platform::GetBackColor(window);
-  Text savedText = platform::GetText(text);
+  Form window = note.window();
+  TextBox text = note.textArea();
+  platform::Color own = platform::GetBackColor(window);
   platform::ShowForm(window);
   // In sight, but typing elsewhere goes on.
   platform::SetZOrder(window, platform::ZOrder::Top, false);
-  platform::SetText(text, u"Reminder!");
+  note.Cover(u"Reminder!");
   Playwav(platform::ProgramFile(u"Reminder.wav"));
-  auto wait = [&] {
-    WaitSeconds(0.1);
-    return platform::IsLoaded(window);
-  };
+  auto still = [&] { return note.IsOpen() && note.covered(); };
   for (int i = 0; i < 10; ++i) {
     platform::SetBackColor(text, 0xFFFFFF);
     platform::SetBackColor(window, 0xFFFFFF);
-    if (!wait()) return;
+    WaitSeconds(0.1);
+    if (!still()) return;
     platform::SetBackColor(text, 0x000000);
     platform::SetBackColor(window, 0x000000);
-    if (!wait()) return;
-    platform::SetBackColor(window, savedColor);
-    platform::SetBackColor(text, savedColor);
-    if (!wait()) return;
+    WaitSeconds(0.1);
+    if (!still()) return;
+    platform::SetBackColor(window, own);
+    platform::SetBackColor(text, own);
+    WaitSeconds(0.1);
+    if (!still()) return;
   }
-  platform::SetText(text, savedText);
+  note.Uncover();
 }
 
 }  // namespace
@@ -131,7 +134,7 @@ void ReminderDialog::Load() {
 
   Place();
   ForEachActiveNote([&](Note& note) {
-    Text text = platform::GetText(note.textArea());
+    Text text = note.text();
     platform::SetCaption(window_, text.empty() ? Text(u"Reminder [empty note]") : u"Reminder [" + text + u"]");
   });
   if (platform::GetTimer(window_) == 0) {
@@ -220,7 +223,7 @@ void ReminderDialog::OnTimer(Form) {
   ForEachActiveNote([&](Note& note) {
     if (!ringing) ringing = note.shared_from_this();
   });
-  if (ringing) RunAlarm(ringing->window(), ringing->textArea());
+  if (ringing) RunAlarm(*ringing);
 }
 
 // A clock set forward or back, or a machine woken from sleep: look again at

@@ -1,5 +1,6 @@
 #include "sharing/email_form.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "notes/active_note.h"
@@ -43,6 +44,36 @@ Text Escape(const Text& text, Keep keep) {
   return out;
 }
 
+// How many UTF-16 units the character at `at` takes: two for a pair of
+// surrogates, else one.
+size_t UnitsAt(const Text& text, size_t at) {
+  bool pair = at + 1 < text.size() && text[at] >= 0xD800 && text[at] <= 0xDBFF && text[at + 1] >= 0xDC00 &&
+              text[at + 1] <= 0xDFFF;
+  return pair ? 2 : 1;
+}
+
+size_t CharactersFrom(const Text& text, size_t at) {
+  size_t count = 0;
+  for (; at < text.size(); at += UnitsAt(text, at)) ++count;
+  return count;
+}
+
+// Appends `text` escaped, whole characters only, while `out` stays within
+// `longest` units; returns how many characters did not fit.
+template <class Keep>
+size_t AppendWhole(Text& out, const Text& text, Keep keep, size_t longest) {
+  for (size_t at = 0; at < text.size();) {
+    size_t units = UnitsAt(text, at);
+    Text escaped = Escape(text.substr(at, units), keep);
+    if (out.size() + escaped.size() > longest) return CharactersFrom(text, at);
+    out += escaped;
+    at += units;
+  }
+  return 0;
+}
+
+bool InAddress(unsigned char c) { return IsUnreserved(c) || IsAddressDelimiter(c); }
+
 platform::Font Arial975() {
   platform::Font font;
   font.size = 9.75f;
@@ -51,12 +82,22 @@ platform::Font Arial975() {
 
 }  // namespace
 
-Text BuildMailto(const Text& recipient, const Text& noteText) {
+Mailto BuildMailto(const Text& recipient, const Text& noteText, size_t longest) {
   size_t space = noteText.find(u' ');
   Text subject = space == Text::npos ? Text() : noteText.substr(0, space + 1);
-  auto inAddress = [](unsigned char c) { return IsUnreserved(c) || IsAddressDelimiter(c); };
-  return u"mailto:" + Escape(recipient, inAddress) + u"?Subject=" + Escape(subject, IsUnreserved) + u"&Body=" +
-         Escape(noteText, IsUnreserved);
+  Text head = u"mailto:" + Escape(recipient, InAddress) + u"?Subject=";
+  Text body = Escape(noteText, IsUnreserved);
+  Text whole = head + Escape(subject, IsUnreserved) + u"&Body=" + body;
+  if (whole.size() <= longest) return {whole, 0};
+  const size_t kBodyKey = 6;  // "&Body="
+  if (head.size() + kBodyKey > longest) return {Text(), CharactersFrom(noteText, 0)};
+  // The body matters more: the subject may take half of the room at most.
+  size_t room = longest - head.size() - kBodyKey;
+  Text url = head;
+  AppendWhole(url, subject, IsUnreserved, head.size() + room - std::min(body.size(), room / 2));
+  url += u"&Body=";
+  size_t leftOut = AppendWhole(url, noteText, IsUnreserved, longest);
+  return {url, leftOut};
 }
 
 std::vector<Text> SplitRecipients(const Text& stored) {
@@ -114,8 +155,25 @@ void EmailForm::SendEmail() {
     platform::ComboAdd(combo_, recipient);
     WriteSetting(Setting::EmailAddresses, ReadSetting(Setting::EmailAddresses) + u"," + recipient);
   }
+  const Text title = u"E-mail Note";
   ForEachActiveNote([&](Note& note) {
-    ShellOpen(window_, BuildMailto(recipient, platform::GetText(note.textArea())), u"E-mail Note");
+    Text text = note.text();
+    Mailto mail = BuildMailto(recipient, text, platform::LongestShellTarget());
+    if (mail.url.empty()) {
+      platform::ShowError(window_, u"The recipient is too long for an e-mail address.", title);
+      return;
+    }
+    // A mail program takes an address of limited length: the user is told
+    // what it leaves out before it opens.
+    if (mail.leftOut > 0) {
+      Text total = FormatInteger(static_cast<std::int64_t>(CharactersFrom(text, 0)));
+      platform::ShowError(window_,
+                          u"The note is too long to go into an e-mail whole: the last " +
+                              FormatInteger(static_cast<std::int64_t>(mail.leftOut)) + u" of its " + total +
+                              u" characters are left out of the mail.",
+                          title);
+    }
+    ShellOpen(window_, mail.url, title);
   });
 }
 

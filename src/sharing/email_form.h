@@ -45,10 +45,19 @@ std::vector<platform::Text> SplitRecipients(const platform::Text& stored);
 // Whether an entry of the combo box equals `text` exactly.
 bool ComboHasItem(platform::ComboBox combo, const platform::Text& text);
 
+// A mailto: address for the mail program, and how many characters of the
+// note's text its body leaves out.
+struct Mailto {
+  platform::Text url;  // empty: not even the recipient fits
+  size_t leftOut = 0;
+};
+
 // "mailto:" + recipient + "?Subject=" + subject + "&Body=" + body. The subject
 // is the text up to and including its first space. Each part is percent-
 // encoded as UTF-8; the recipient keeps as typed what RFC 6068 lets an
-// address hold (letters, digits, "@", ".", "+" and the like).
-platform::Text BuildMailto(const platform::Text& recipient, const platform::Text& noteText);
+// address hold (letters, digits, "@", ".", "+" and the like). At most
+// `longest` units long: the subject and then the body are cut at a whole
+// character when the note does not fit.
+Mailto BuildMailto(const platform::Text& recipient, const platform::Text& noteText, size_t longest);
 
 }  // namespace pinaleaf

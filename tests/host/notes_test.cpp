@@ -37,20 +37,30 @@ TEST_F(Notes, PressesOnTheStripMoveOnTheFarBandsResizeAndThePointerTellsWhich) {
     sim::MouseMove(target, 0, 0, x, y);
     EXPECT_EQ(sim::PointerOf(window), std::pair(shape, note->customPointer()));
   }
+  // Dragged past the far edge, a note stops an inch square; the edge it was not held by stays.
+  for (auto [x, y, dragged, held] : {std::tuple{3805, 500, Rect{3000, 3000, 0, 3000}, Rect{3000, 3000, 1440, 3000}},
+                                     {50, 960, Rect{7000, 3000, 0, 0}, Rect{5560, 3000, 1440, 1440}}}) {
+    Rect to = dragged;
+    Sys().drag = [to](Form form, DragEdge) { SetRect(form, to); };
+    SetRect(window, {0, 0, 4000, 1360});
+    SetRect(text, {0, 360, 4000, 1000});
+    sim::MouseDown(text, kLeftButton, 0, x, y);
+    EXPECT_EQ(std::pair(GetRect(window), GetRect(text).width), std::pair(held, 1440));
+  }
 }
 
 int AlphaOf(Form window) { return sim::Find(window)->layered ? sim::Find(window)->alpha : -1; }
 
 TEST_F(Notes, ANoteTakesTheStoredAlphaOneTickAfterItsLoadAndTheCommandsStepIt) {
   sim::Advance(1);  // the first two notes' steps
-  Sys().store[u"Translucency"] = u"12.5";
+  Sys().store[u"Translucency"] = u"92.5";
   std::vector<Form> stepped;
   for (auto [stored, slot, next] : {std::tuple{u"junk", 1, u"2"}, {u"2", 2, u"3"}, {u"32767", 32767, u"1"}}) {
     Sys().store[u"TransCount"] = stored;
     stepped.push_back(Note::Load()->window());
     sim::Advance(1);
     EXPECT_EQ(std::tuple(TranslucencySlot(slot)->Hwnd(), sim::Stored(u"TransCount"), AlphaOf(stepped.back())),
-              std::tuple(stepped.back(), next, 12));
+              std::tuple(stepped.back(), next, 92));
   }
   // The commands step the stored alpha within its limits and restep the active note only.
   RecordActive(stepped[1]);
@@ -61,11 +71,11 @@ TEST_F(Notes, ANoteTakesTheStoredAlphaOneTickAfterItsLoadAndTheCommandsStepIt) {
     RunEntry(id);
     sim::Advance(1);
     EXPECT_EQ(std::tuple(sim::Stored(u"Translucency"), AlphaOf(stepped[1]), AlphaOf(stepped[2])),
-              std::tuple(FormatInteger(to), to, 12)) << ToUtf8(from);
+              std::tuple(FormatInteger(to), to, 92)) << ToUtf8(from);
   }
   // Once the counter wrapped, slot 1 is filled again: the window it held stays translucent.
   Sys().store[u"TransCount"] = u"1";
   Note::Load();
   sim::Advance(1);
-  EXPECT_EQ(AlphaOf(stepped[0]), 12);
+  EXPECT_EQ(AlphaOf(stepped[0]), 92);
 }

@@ -26,10 +26,11 @@ TEST_F(Settings, NumbersAreStrictIntegersStayInRangeBooleansAreWordsOrNumbersAnd
 }
 
 TEST_F(Settings, EachKeyReadsAsTheTableSaysAndANoteLoadsWhatReads) {
-  // A fraction is rounded to a whole alpha, halves to even, as a byte takes it.
+  // A fraction is rounded to a whole alpha, halves to even; an alpha no command reaches (a note hidden,
+  // or one more opaque than 254) is read as the nearest one they reach.
   for (auto [setting, stored, value] :
-       {std::tuple{Setting::Translucency, u"12.5", std::optional(12.0)}, {Setting::Translucency, u"13.5", 14.0},
-        {Setting::Translucency, u"255.5", 200.0}, {Setting::Translucency, u"-0.5", 0.0},
+       {std::tuple{Setting::Translucency, u"92.5", std::optional(92.0)}, {Setting::Translucency, u"93.5", 94.0},
+        {Setting::Translucency, u"255.5", 254.0}, {Setting::Translucency, u"0", 80.0},
         {Setting::Translucency, u"x", 200.0}, {Setting::TransCount, u"32767", 32767.0},
         {Setting::TransCount, u"0", 1.0},
         {Setting::TextColor, u"-2147483648", -2147483648.0}, {Setting::TextColor, u"1.5", std::nullopt},

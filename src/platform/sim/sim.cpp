@@ -289,7 +289,7 @@ namespace backend {
 
 Form NewFormWindow(const FormSpec& design) {
   const Record* over = FormRecord(design.over);
-  Record w{.formKind = design.kind, .text = design.caption};
+  Record w{.formKind = design.kind, .text = design.caption, .minWidth = design.minWidth, .minHeight = design.minHeight};
   Place(w, design.rect);
   if (over) w.leftPx = over->leftPx, w.topPx = over->topPx;
   if (design.platformPlaces) w.leftPx = w.topPx = 26 * (1 + static_cast<int>(g.zorder.size() % 8));
@@ -376,8 +376,25 @@ void SetZOrder(Form form, ZOrder where, bool activate) {
   if (activate) Activate(form);
 }
 
+// As the system's size loop: the form stops at its smallest size, with the
+// edge that was not dragged where it was.
 void DragForm(Form form, DragEdge edge) {
-  if (auto handler = g.sys.drag; handler && FormRecord(form)) handler(form, edge);
+  auto handler = g.sys.drag;
+  if (!handler || !FormRecord(form)) return;
+  handler(form, edge);
+  const Record* w = FormRecord(form);
+  if (!w) return;
+  Rect rect = GetRect(form);
+  Rect held = rect;
+  held.width = std::max(rect.width, w->minWidth);
+  held.height = std::max(rect.height, w->minHeight);
+  if (edge == DragEdge::Left || edge == DragEdge::TopLeft || edge == DragEdge::BottomLeft) {
+    held.left = rect.left + rect.width - held.width;
+  }
+  if (edge == DragEdge::Top || edge == DragEdge::TopLeft || edge == DragEdge::TopRight) {
+    held.top = rect.top + rect.height - held.height;
+  }
+  if (held != rect) SetRect(form, held);
 }
 
 bool LayeredFormsSupported() { return g.sys.layeredSupported; }
@@ -580,9 +597,12 @@ std::optional<Text> WriteFileReplacing(const Text& path, const std::string& byte
 }
 
 std::optional<Text> ShellOpen(Form owner, const Text& target) {
+  if (target.size() > LongestShellTarget()) return Text(u"The file name is too long.");
   g.sys.shellCalls.push_back({owner, target});
   return g.sys.shellFailure;
 }
+
+size_t LongestShellTarget() { return g.sys.longestShellTarget; }
 
 void PlaySoundAsync(const Text& path) { g.sys.sounds.push_back(path); }
 

@@ -26,6 +26,7 @@ struct Record {
   Form parent;  // controls: their form
   Text text;              // caption, or the text of a text box or combo box
   int leftPx = 0, topPx = 0, widthPx = 0, heightPx = 0;
+  Twips minWidth = 0, minHeight = 0;  // forms: the smallest the size loop leaves them
   int selAnchor = 0, selCaret = 0;  // text boxes and combo boxes
   bool enabled = true, visible = false, topmost = false, contextMenuBlocked = false, layered = false;
   int alpha = -1;           // as last set on the layered form; -1: never
@@ -60,6 +61,7 @@ struct System {
   bool layeredSupported = true, layeredCallsFail = false, layeredStyleFails = false;
   bool clipboardHeld = false;            // another program holds it open
   std::optional<Text> shellFailure;      // nothing can open targets, for this reason
+  size_t longestShellTarget = 1000;      // as under Wine
   std::map<Text, Text, NoCase> writeFailures;  // path -> reason
   // State.
   Text programDirectory = u"C:\\Program Files\\Pinaleaf";

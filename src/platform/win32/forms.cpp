@@ -165,6 +165,14 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       RescaleForDpi(hwnd, data->dpi, HIWORD(wParam), *reinterpret_cast<RECT*>(lParam));
       if (FormData* still = FindForm(hwnd)) still->dpi = HIWORD(wParam);
       return 0;
+    // The size loop asks how small the form may become.
+    case WM_GETMINMAXINFO: {
+      auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+      int dpi = DpiOf(hwnd);
+      limits->ptMinTrackSize.x = std::max<LONG>(limits->ptMinTrackSize.x, TwipsToPixels(data->minWidth, dpi));
+      limits->ptMinTrackSize.y = std::max<LONG>(limits->ptMinTrackSize.y, TwipsToPixels(data->minHeight, dpi));
+      return 0;
+    }
     case WM_DISPLAYCHANGE:
       if (data->kind == FormKind::Note) KeepOnSomeWorkArea(hwnd);
       break;
@@ -311,6 +319,8 @@ Form NewFormWindow(const FormSpec& design) {
   FormData& data = g_forms[hwnd];
   data.kind = design.kind;
   data.dpi = DpiOf(hwnd);
+  data.minWidth = design.minWidth;
+  data.minHeight = design.minHeight;
   SetBrush(data.backBrush, design.backColor);
   return Of<Form>(hwnd);
 }

@@ -278,7 +278,18 @@ int Run(void (*start)()) {
   return 0;
 }
 
+// Mail programs on Windows cut or refuse a mailto: address much past 2,000
+// characters. Wine's shell overwrites its stack with a target past about
+// 1,000 (Wine 8.0; see kWineLongest).
+size_t LongestShellTarget() {
+  constexpr size_t kWindowsLongest = 2000;
+  constexpr size_t kWineLongest = 1000;
+  static bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+  return wine ? kWineLongest : kWindowsLongest;
+}
+
 std::optional<Text> ShellOpen(Form owner, const Text& target) {
+  if (target.size() > LongestShellTarget()) return SystemMessage(ERROR_FILENAME_EXCED_RANGE);
   // The shell's handlers may be COM objects: their thread needs COM first.
   static bool com = [] {
     auto init = SystemCall<HRESULT(WINAPI*)(void*, DWORD)>(L"ole32.dll", "CoInitializeEx");

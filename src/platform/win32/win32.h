@@ -26,6 +26,7 @@ struct FormData {
   HBRUSH backBrush = nullptr;
   bool leftPressed = false;  // a left press on the form itself, for its click
   int dpi = 96;              // of the monitor the form was last on
+  Twips minWidth = 0, minHeight = 0;
 };
 
 struct ControlData {
