@@ -22,10 +22,25 @@ wine_session_prefix() {  # wine_session_prefix DIR
     wineboot -i >/dev/null 2>&1 || true
   fi
   # No window manager: unmanaged windows close at once. No sound device.
-  # Arial is Liberation Sans here, as a note looks on Windows.
+  # Arial is Liberation Sans here, as a note looks on Windows. A program
+  # that crashes ends at once, with no dialog left waiting for a click.
   local reg
   reg=$(mktemp --suffix=.reg)
-  printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n"Managed"="N"\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\n"Audio"=""\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\n"Arial"="Liberation Sans"\n' >"$reg"
+  cat >"$reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+
+[HKEY_CURRENT_USER\Software\Wine\Drivers]
+"Audio"=""
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"Arial"="Liberation Sans"
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+REG
   wine regedit /S "$reg" >/dev/null 2>&1 || true
   rm -f "$reg"
   # Wine's own Wingdings (package fonts-wine), which it does not list by itself.

@@ -16,8 +16,12 @@ using namespace platform;
 
 struct Recorder : EventSink {
   std::string events;
-  std::function<void()> onUnload = [] {}, onTimer = [] {};
+  std::function<void()> onUnload = [] {}, onTimer = [] {}, onPress = [] {};
   bool closable = true;
+  bool OnMouseDown(Window, MouseButton, int, Twips, Twips) override {
+    onPress();
+    return false;
+  }
   void OnResize(Form) override { events += "resize "; }
   void OnGotFocus(Form) override { events += "focus "; }
   void OnChange(Control) override { events += "change "; }
@@ -113,6 +117,10 @@ TEST_F(Contract, ShowingActivatesAHiddenFormAndZOrderMovesActivateOnlyWhenAskedA
   SetZOrder(a, ZOrder::Top, false);
   EXPECT_EQ(std::tuple(probe::ActiveForm(), probe::ZOrder(), probe::IsTopmost(b)),
             std::tuple(a, std::vector<Form>{b, a}, true));
+  SetZOrder(a, ZOrder::Topmost, false);  // of several topmost forms, the one raised comes first
+  EXPECT_EQ(probe::ZOrder(), (std::vector<Form>{a, b}));
+  SetZOrder(b, ZOrder::Top, false);
+  EXPECT_EQ(probe::ZOrder(), (std::vector<Form>{b, a}));
   SetZOrder(b, ZOrder::NotTopmost, false);
   EXPECT_FALSE(probe::IsTopmost(b));
   // A hidden form is never made the active one, by the focus or the z-order.
@@ -166,11 +174,44 @@ TEST_F(Contract, TheFocusLeavesADisabledControlAndComesBackWhereItWasWithItsForm
   EXPECT_EQ(std::pair(probe::ActiveForm(), GetFocus()), std::pair(a, Window(text)));
   SetZOrder(d, ZOrder::Top, true);
   EXPECT_EQ(GetFocus(), Window(first));
+  probe::Click(text);
+  SetEnabled(first, false);  // the control that had it can take it no more: the first one that can
+  SetZOrder(d, ZOrder::Top, true);
+  EXPECT_EQ(GetFocus(), Window(combo));
   // A form with nothing to take the focus takes it itself, and hears of it.
   Form bare = CreateForm({.rect = {9000, 1500, 1000, 1000}}, a_);
   a_->events.clear();
   ShowForm(bare);
   EXPECT_EQ(std::pair(GetFocus(), a_->events), std::pair(Window(bare), std::string("focus resize ")));
+}
+
+TEST_F(Contract, TheSizeLoopStopsAFormAtItsSmallestSizeWithTheEdgeNotHeldWhereItWas) {
+  Form a = CreateForm({.caption = u"Form1", .rect = {3000, 3000, 3000, 3000}, .minWidth = 1440, .minHeight = 1440}, a_);
+  ShowForm(a);
+  using E = DragEdge;
+  for (auto [edge, dx, dy, expected] : {std::tuple{E::BottomRight, 30, 15, Rect{3000, 3000, 3450, 3225}},
+                                        {E::Right, -300, 0, Rect{3000, 3000, 1440, 3000}},
+                                        {E::BottomLeft, 300, -300, Rect{4560, 3000, 1440, 1440}}}) {
+    SetRect(a, {3000, 3000, 3000, 3000});
+    DragEdge held = edge;
+    a_->onPress = [&] { DragForm(a, held); };
+    probe::Drag(a, dx, dy);  // pixels
+    Rect r = GetRect(a);  // Wine's loop stops a left edge one pixel short of the smallest width
+    EXPECT_EQ(std::tuple(r.left + r.width, r.top, r.height),
+              std::tuple(expected.left + expected.width, expected.top, expected.height));
+    EXPECT_NEAR(r.width, expected.width, 15);
+  }
+}
+
+TEST_F(Contract, TheShellTakesATargetOfTheLongestLengthWholeAndRefusesALongerOne) {
+  Form a = Note(a_);
+  Text url = u"mailto:anna@example.com?Subject=Gr%C3%BC%C3%9Fe%20&Body=";
+  while (url.size() + 10 <= LongestShellTarget()) url += u"%E6%97%A5x";
+  url += Text(LongestShellTarget() - url.size(), u'y');
+  EXPECT_EQ(ShellOpen(a, url), std::nullopt);
+  EXPECT_EQ(probe::LastShellTarget(), url);
+  EXPECT_NE(ShellOpen(a, url + u"y"), std::nullopt);
+  EXPECT_EQ(probe::LastShellTarget(), url);
 }
 
 TEST_F(Contract, TextBoxesHoldTheSelectionInsideAndTheCaretAfterWhatReplacedIt) {

@@ -32,6 +32,8 @@ void Wait(int ms);
 void Click(Window target);
 void Press(Key key, int modifiers = 0);
 void Close(Form form);
+// The left button pressed in the middle of a form, moved by (dx, dy) pixels and released.
+void Drag(Form form, int dx, int dy);
 // Characters typed where the keyboard focus is.
 void Type(const Text& text);
 // Another program holds the clipboard open, or lets it go.
@@ -42,5 +44,7 @@ std::vector<Form> ZOrder();
 bool IsTopmost(Form form);
 // The alpha a layered form is drawn with; none when it is not layered.
 std::optional<int> LayeredAlpha(Form form);
+// What the desktop's mail program was handed last.
+Text LastShellTarget();
 
 }  // namespace probe

@@ -11,6 +11,7 @@ Form FormOf(HWND hwnd) { return Form(static_cast<std::int32_t>(reinterpret_cast<
 
 void Reset() {
   HoldClipboard(false);
+  RegisterMailLogger();
   for (Form form : platform::LoadedForms()) platform::UnloadForm(form);
   RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");
   Wait(50);
@@ -23,6 +24,21 @@ void Wait(int ms) {
 }
 
 void Click(Window target) { ClickAt(CentreOf(ToHwnd(target))); }
+void Drag(Form form, int dx, int dy) {
+  POINT from = CentreOf(ToHwnd(form));
+  harness::Drag(from, {from.x + dx, from.y + dy});
+}
+
+// The mail program writes its command line: its quoted path, then the target.
+Text LastShellTarget() {
+  WaitUntil([] { return !MailLog().empty(); }, 10000);
+  std::string log = MailLog();
+  log = log.substr(0, log.size() - std::min<size_t>(log.size(), 1));  // the last line's end
+  std::string line = log.substr(log.rfind('\n') + 1);
+  std::string target = line.substr(std::min(line.size(), line.find("\" ") + 2));
+  return {target.begin(), target.end()};
+}
+
 void Close(Form form) { SendMessageW(ToHwnd(form), WM_CLOSE, 0, 0); }
 void Type(const Text& text) { harness::Type({text.begin(), text.end()}); }
 

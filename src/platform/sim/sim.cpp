@@ -381,18 +381,21 @@ void SetZOrder(Form form, ZOrder where, bool activate) {
 void DragForm(Form form, DragEdge edge) {
   auto handler = g.sys.drag;
   if (!handler || !FormRecord(form)) return;
+  Rect before = GetRect(form);
   handler(form, edge);
   const Record* w = FormRecord(form);
   if (!w) return;
   Rect rect = GetRect(form);
   Rect held = rect;
-  held.width = std::max(rect.width, w->minWidth);
-  held.height = std::max(rect.height, w->minHeight);
-  if (edge == DragEdge::Left || edge == DragEdge::TopLeft || edge == DragEdge::BottomLeft) {
-    held.left = rect.left + rect.width - held.width;
+  bool left = edge == DragEdge::Left || edge == DragEdge::TopLeft || edge == DragEdge::BottomLeft;
+  bool top = edge == DragEdge::Top || edge == DragEdge::TopLeft || edge == DragEdge::TopRight;
+  if (rect.width < w->minWidth) {
+    held.width = w->minWidth;
+    if (left) held.left = before.left + before.width - held.width;
   }
-  if (edge == DragEdge::Top || edge == DragEdge::TopLeft || edge == DragEdge::TopRight) {
-    held.top = rect.top + rect.height - held.height;
+  if (rect.height < w->minHeight) {
+    held.height = w->minHeight;
+    if (top) held.top = before.top + before.height - held.height;
   }
   if (held != rect) SetRect(form, held);
 }

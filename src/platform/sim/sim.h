@@ -61,7 +61,7 @@ struct System {
   bool layeredSupported = true, layeredCallsFail = false, layeredStyleFails = false;
   bool clipboardHeld = false;            // another program holds it open
   std::optional<Text> shellFailure;      // nothing can open targets, for this reason
-  size_t longestShellTarget = 1000;      // as under Wine
+  size_t longestShellTarget = 900;       // as under Wine
   std::map<Text, Text, NoCase> writeFailures;  // path -> reason
   // State.
   Text programDirectory = u"C:\\Program Files\\Pinaleaf";
