@@ -12,7 +12,6 @@
 namespace harness {
 namespace {
 
-const wchar_t kMailto[] = L"Software\\Classes\\mailto";
 
 void Send(std::vector<INPUT> inputs) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
@@ -146,6 +145,12 @@ void Keys(std::initializer_list<WORD> keys) {
   Send(inputs);
 }
 
+void Tap(WORD key, int times) {
+  std::vector<INPUT> inputs;
+  for (int i = 0; i < times; ++i) inputs.insert(inputs.end(), {KeyInput(key, false), KeyInput(key, true)});
+  Send(inputs);
+}
+
 void Type(const std::wstring& text) {
   std::vector<INPUT> inputs;
   for (wchar_t c : text) inputs.insert(inputs.end(), {KeyInput(0, false, c), KeyInput(0, true, c)});
@@ -165,9 +170,11 @@ HWND FindWindowOf(DWORD pid, const wchar_t* windowClass, const std::wstring& tit
 
 void RegisterMailLogger() {
   std::wstring command = L"\"" + Beside(L"mail_logger.exe") + L"\" %1";
-  RegSetKeyValueW(HKEY_LOCAL_MACHINE, kMailto, L"URL Protocol", REG_SZ, L"", sizeof(wchar_t));
-  RegSetKeyValueW(HKEY_LOCAL_MACHINE, (std::wstring(kMailto) + L"\\shell\\open\\command").c_str(), nullptr, REG_SZ,
-                  command.c_str(), static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+  for (std::wstring scheme : {L"Software\\Classes\\mailto", L"Software\\Classes\\https"}) {
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, scheme.c_str(), L"URL Protocol", REG_SZ, L"", sizeof(wchar_t));
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, (scheme + L"\\shell\\open\\command").c_str(), nullptr, REG_SZ, command.c_str(),
+                    static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+  }
   DeleteFileW(Beside(L"shell.log").c_str());
 }
 

@@ -24,8 +24,10 @@ void MouseAt(POINT at, DWORD buttons = 0);
 void ClickAt(POINT at, bool right = false);
 // The left button held from `from` to `to`, in small steps.
 void Drag(POINT from, POINT to);
-// Pressed in order, released in reverse; then characters as typed.
+// Pressed in order, released in reverse; one key pressed and released
+// `times` times; then characters as typed.
 void Keys(std::initializer_list<WORD> keys);
+void Tap(WORD key, int times = 1);
 void Type(const std::wstring& text);
 POINT CentreOf(HWND hwnd);
 // A file beside the tests, and a program there started with `arguments`.
@@ -34,8 +36,9 @@ PROCESS_INFORMATION Start(const wchar_t* name, const std::wstring& arguments = L
 // The front shown top-level window of process `pid` (0: this one) of this
 // class whose title starts with `title`.
 HWND FindWindowOf(DWORD pid, const wchar_t* windowClass, const std::wstring& title = L"");
-// Makes mail_logger.exe, beside the tests, the desktop's mail program: it
-// writes down exactly what the shell hands it. Starts an empty log.
+// Makes mail_logger.exe, beside the tests, the desktop's mail program and
+// web browser: it writes down exactly what the shell hands it. Starts an
+// empty log.
 void RegisterMailLogger();
 // A file's bytes; what the mail program was handed so far, in UTF-8, a line each.
 std::string Bytes(const std::wstring& path);
