@@ -6,17 +6,14 @@
 namespace pinaleaf {
 
 void ForEachActiveNote(const std::function<void(Note&)>& action, UnreadableRecord rule) {
-  // The record is as good as read afresh for every window when it is read
-  // again after each action: only an action of ours changes it meanwhile.
+  // The record as the scan begins. An action that waits for the user (a
+  // popup, a dialog) may see the pointer cross another note, which then
+  // records itself: the scan must not go on to act on that one too.
   auto record = ReadValue(Setting::ActivehWnd);
   for (Form window : platform::LoadedForms()) {
     bool match = record ? *record == static_cast<double>(window.number()) : rule == UnreadableRecord::MatchesAll;
-    if (!match) continue;
     // An earlier action may have closed this window; FromWindow finds no note then.
-    if (auto note = Note::FromWindow(window)) {
-      action(*note);
-      record = ReadValue(Setting::ActivehWnd);
-    }
+    if (auto note = match ? Note::FromWindow(window) : nullptr) action(*note);
   }
 }
 

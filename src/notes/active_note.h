@@ -12,9 +12,9 @@ class Note;
 // What a record that is not a number (empty, or text) matches.
 enum class UnreadableRecord { MatchesNone, MatchesAll };
 
-// Runs `action` on every loaded note that matches the record, in load order.
-// The record is read afresh for each window; windows that are not notes are
-// never acted on.
+// Runs `action` on every loaded note that matches the record as it reads
+// when the scan begins, in load order; windows that are not notes are never
+// acted on.
 void ForEachActiveNote(const std::function<void(Note&)>& action,
                        UnreadableRecord rule = UnreadableRecord::MatchesNone);
 

@@ -29,13 +29,9 @@ void Drag(Form form, int dx, int dy) {
   harness::Drag(from, {from.x + dx, from.y + dy});
 }
 
-// The mail program writes its command line: its quoted path, then the target.
 Text LastShellTarget() {
   WaitUntil([] { return !MailLog().empty(); }, 10000);
-  std::string log = MailLog();
-  log = log.substr(0, log.size() - std::min<size_t>(log.size(), 1));  // the last line's end
-  std::string line = log.substr(log.rfind('\n') + 1);
-  std::string target = line.substr(std::min(line.size(), line.find("\" ") + 2));
+  std::string target = LastHanded();
   return {target.begin(), target.end()};
 }
 

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <optional>
 
 #include "app/app.h"
@@ -25,20 +24,6 @@ inline TextBox TextAreaOf(Form note) { return TextBox(sim::ControlsOf(note).at(0
 inline void RecordActive(Window window) { Sys().store[u"ActivehWnd"] = FormatInteger(window.number()); }
 // Runs a popup entry's command as the message loop would.
 inline void RunEntry(Id id) { sim::Run([id] { RunMenuCommand(id); }); }
-
-// Runs `action` once, `ms` from now on the virtual clock, as an event of its own.
-inline void At(int ms, std::function<void()> action) {
-  struct Once : EventSink {
-    std::function<void()> action;
-    void OnTimer(Form form) override {
-      SetTimer(form, 0);
-      action();
-    }
-  };
-  auto once = std::make_shared<Once>();
-  once->action = std::move(action);
-  SetTimer(CreateForm({.kind = FormKind::Hidden}, once), ms);
-}
 
 class Process : public ::testing::Test {
  protected:

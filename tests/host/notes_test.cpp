@@ -37,10 +37,6 @@ TEST_F(Notes, PressesOnTheStripMoveOnTheFarBandsResizeAndThePointerTellsWhich) {
     sim::MouseMove(target, 0, 0, x, y);
     EXPECT_EQ(sim::PointerOf(window), std::pair(shape, note->customPointer()));
   }
-  // Dragged past its left edge, a note stops an inch wide, and its text area with it.
-  Sys().drag = [](Form form, DragEdge) { SetRect(form, {3000, 3000, 0, 3000}); };
-  sim::MouseDown(text, kLeftButton, 0, 3805, 500);
-  EXPECT_EQ(std::pair(GetRect(window), GetRect(text).width), std::pair(Rect{3000, 3000, 1440, 3000}, 1440));
 }
 
 int AlphaOf(Form window) { return sim::Find(window)->layered ? sim::Find(window)->alpha : -1; }

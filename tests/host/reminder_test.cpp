@@ -40,21 +40,3 @@ TEST_F(Reminders, ItLooksOnceASecondAndRingsOnceInItsSecondOrOnceAfterItWasMisse
   }
   EXPECT_EQ(Rings(), 2u);
 }
-
-TEST_F(Reminders, AKeyDuringTheAlarmBringsTheNoteBackAndWhatIsTypedGoesIntoIt) {
-  sim::SetNow({2026, 4, 3, 9, 4, 0, 400});
-  TextBox text = TextAreaOf(a_);
-  SetText(text, u"buy milk");
-  ArmFor({2026, 4, 3, 9, 4, 2});
-  sim::Click(text);
-  SetSelection(text, 4, 0);  // after "buy "
-  Text shown;
-  At(2000, [&] {  // a second into the alarm
-    shown = GetText(text);
-    sim::KeyDown(Key::Other);
-    sim::Type(u"oat ");
-  });
-  sim::Advance(6000);
-  EXPECT_EQ(std::tuple(shown, GetText(text), Rings()), std::tuple(Text(u"Reminder!"), Text(u"buy oat milk"), 1u));
-  EXPECT_EQ(std::pair(GetBackColor(a_), GetBackColor(text)), std::pair(0xC0FFFFu, 0xC0FFFFu));
-}

@@ -185,6 +185,14 @@ std::string Bytes(const std::wstring& path) {
 
 std::string MailLog() { return Bytes(Beside(L"shell.log")); }
 
+// The mail program writes its command line: its quoted path, then the target.
+std::string LastHanded() {
+  std::string log = MailLog();
+  log = log.substr(0, log.size() - std::min<size_t>(log.size(), 1));  // the last line's end
+  std::string line = log.substr(log.rfind('\n') + 1);
+  return line.substr(std::min(line.size(), line.find("\" ") + 2));
+}
+
 std::wstring Stored(const wchar_t* key) {
   platform::Text value = platform::ReadStoredValue(u"Pinaleaf", u"1.0", {key, key + wcslen(key)});
   return {value.begin(), value.end()};

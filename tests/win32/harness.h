@@ -43,6 +43,7 @@ void RegisterMailLogger();
 // A file's bytes; what the mail program was handed so far, in UTF-8, a line each.
 std::string Bytes(const std::wstring& path);
 std::string MailLog();
+std::string LastHanded();  // the target in its last line
 // The settings store as another process sees it.
 std::wstring Stored(const wchar_t* key);
 
