@@ -159,6 +159,10 @@ std::string Describe() {
     if (pid == GetCurrentProcessId() && (shown || own)) text += Line(hwnd, gui.hwndFocus, shown ? z : -1);
     z += shown;
   }
+  return Utf8(text);
+}
+
+std::string Utf8(const std::wstring& text) {
   std::string utf8(text.size() * 3, '\0');
   int length = static_cast<int>(text.size()), room = static_cast<int>(utf8.size());
   length = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, utf8.data(), room, nullptr, nullptr);

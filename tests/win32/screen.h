@@ -23,6 +23,7 @@
 namespace screen {
 
 std::string Describe();
+std::string Utf8(const std::wstring& text);
 // A window's text, from any process.
 std::wstring TextOf(HWND hwnd);
 
