@@ -1,17 +1,12 @@
 #include "harness.h"
 
 #include <algorithm>
-#include <cctype>
 #include <fstream>
-#include <iomanip>
 #include <iterator>
-#include <span>
-#include <sstream>
 #include <thread>
 
 namespace harness {
 namespace {
-
 
 void Send(std::vector<INPUT> inputs) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
@@ -47,57 +42,6 @@ std::vector<HWND> WindowsOf(DWORD pid, const wchar_t* windowClass, const std::ws
     }
   }
   return found;
-}
-
-// The words of a line; a quoted text, alone or after a key (font="Arial 9pt"),
-// is part of one word, without its quotes.
-std::vector<std::string> Words(const std::string& line) {
-  std::istringstream in(line);
-  std::vector<std::string> words;
-  for (std::string word, text; in >> std::ws && in.peek() != EOF; words.push_back(word), word.clear()) {
-    while (in.peek() != EOF && !std::isspace(in.peek()) && in.peek() != '"') word += char(in.get());
-    if (in.peek() == '"' && in >> std::quoted(text)) word += text;
-  }
-  return words;
-}
-
-// Whether the line holds every wanted word. One that ends in * stands for
-// every word that starts so.
-bool Holds(const std::string& line, const std::string& wanted) {
-  auto have = Words(line), want = Words(wanted);
-  return std::all_of(want.begin(), want.end(), [&](std::string w) {
-    bool prefix = w.ends_with('*');
-    if (prefix) w.pop_back();
-    return std::any_of(have.begin(), have.end(), [&](auto& h) { return prefix ? h.starts_with(w) : h == w; });
-  });
-}
-
-// A window's line, then its controls'.
-using Block = std::vector<std::string>;
-std::vector<Block> Blocks(const std::string& text) {
-  std::vector<Block> blocks;
-  std::istringstream lines(text);
-  for (std::string line; std::getline(lines, line);) {
-    if (line.find_first_not_of(' ') == std::string::npos) continue;
-    if (line[0] != ' ' || blocks.empty()) blocks.emplace_back();
-    blocks.back().push_back(line);
-  }
-  return blocks;
-}
-
-// Each wanted one matched by one of `have`, in the same order.
-template <class T, class Match>
-bool InOrder(std::span<const T> have, std::span<const T> want, Match match) {
-  auto next = have.begin();
-  for (const T& w : want) {
-    next = std::find_if(next, have.end(), [&](const T& h) { return match(h, w); });
-    if (next++ == have.end()) return false;
-  }
-  return true;
-}
-
-bool Matches(const Block& have, const Block& want) {
-  return Holds(have[0], want[0]) && InOrder<std::string>(std::span(have).subspan(1), std::span(want).subspan(1), Holds);
 }
 
 }  // namespace
@@ -206,13 +150,6 @@ PROCESS_INFORMATION Start(const wchar_t* name, const std::wstring& arguments) {
   return pi;
 }
 
-testing::AssertionResult Shows(const std::string& description, const std::string& expected) {
-  auto have = Blocks(description), want = Blocks(expected);
-  if (InOrder<Block>(have, want, Matches)) return testing::AssertionSuccess();
-  return testing::AssertionFailure() << "expected to be shown:\n" << expected << "\nbut what is shown is:\n"
-                                     << description;
-}
-
 PROCESS_INFORMATION HoldClipboard(int ms) {
   HANDLE held = CreateEventW(nullptr, TRUE, FALSE, L"PinaleafClipboardHeld");
   PROCESS_INFORMATION holder = Start(L"clipboard_holder.exe", ms ? std::to_wstring(ms) : L"");
@@ -250,12 +187,6 @@ std::string Program::Describe() const {
   bool answered = WaitForSingleObject(done, 5000) == WAIT_OBJECT_0;
   CloseHandle(done);
   return answered ? Bytes(Beside(L"description.txt")) : "(no answer from the program)\n";
-}
-
-testing::AssertionResult Program::Shows(const std::string& expected, int ms) const {
-  testing::AssertionResult result = testing::AssertionFailure();
-  WaitUntil([&] { return static_cast<bool>(result = harness::Shows(Describe(), expected)); }, ms);
-  return result;
 }
 
 DWORD Program::ExitCode(int ms) {

@@ -47,14 +47,6 @@ std::string LastHanded();  // the target in its last line
 // The settings store as another process sees it.
 std::wstring Stored(const wchar_t* key);
 
-// Whether a description (screen.h) shows what `expected` names. Each of its
-// unindented lines names a window: the first one, after the window named
-// before, whose line holds all its words (a quoted text is one word, also after a
-// key: font="Arial 9pt"; a word ending in * stands for all that start so). Its indented lines name
-// that window's controls or menu entries likewise, in order. A failure
-// shows what was expected and all that is shown.
-testing::AssertionResult Shows(const std::string& description, const std::string& expected);
-
 // Another program holds the clipboard open from now, for `ms` (0: until it
 // is ended).
 PROCESS_INFORMATION HoldClipboard(int ms);
@@ -70,10 +62,8 @@ class Program {
   std::vector<HWND> Notes() const;
   HWND Window(const std::wstring& title) const { return FindWindowOf(pi_.dwProcessId, L"PinaleafForm", title); }
   HWND Popup() const { return FindWindowOf(pi_.dwProcessId, L"#32768"); }
-  // What it shows, told from inside it: only there can fonts and menus be read.
+  // What only it can tell of its windows (screen.h): their fonts, an open popup's entries.
   std::string Describe() const;
-  // Whether it shows `expected`, or comes to within `ms`.
-  testing::AssertionResult Shows(const std::string& expected, int ms = 5000) const;
   // The exit code once it has ended, or STILL_ACTIVE after `ms`.
   DWORD ExitCode(int ms);
 

@@ -44,47 +44,17 @@ const wchar_t* const kPieces[] = {L"milk ", L"Tr\u00E8s ", L"Gr\u00FC\u00DFe ", 
                                   L"\u65E5\u672C\u8A9E", L"\U0001F600", L"\u05E9\u05DC\u05D5\u05DD ", L"& 50% ",
                                   L"a+b=c? ", L"\r"};
 
-const char kNoteLooks[] = R"(
-PinaleafForm "Form1" at=135,137 size=133x157 client=133x157 style=POPUP|CLIPCHILDREN|CLIPSIBLINGS ex=TOPMOST|TOOLWINDOW|LAYERED shown z=0 active colours=#FFFFC0
-  Edit "" at=0,24 size=133x133 shown enabled focus font="Arial 9pt" colours=#FFFFC0)";
-const char kPopupLooks[] = R"~(
-#32768 items=27
-  "Cut" "Ctrl+X"
-  "Copy" "Ctrl+C"
-  "Paste" "Ctrl+V"
-  "Select All" "Ctrl+A"
-  ----
-  "Set Reminder" "Ctrl+R"
-  ----
-  "Create New Note" "Ctrl+N"
-  "Delete This Note" "Ctrl+D"
-  ----
-  "Font..." "Ctrl+F"
-  "Color..." "Ctrl+O"
-  ----
-  "Email Note" "Ctrl+E"
-  "Save Note to File" "Ctrl+S"
-  ----
-  "Insert Date" "Ctrl+F1"
-  "Insert Time" "Ctrl+F2"
-  ----
-  "Defeault Translucency"
-  "Increase Translucency"
-  "Decrease Translucency"
-  "Always On Top" checked
-  ----
-  "Email Author Suggestions / Bugs"
-  "Goto Pinaleaf.example"
-  "Quit (Remove All Notes)" "Ctrl+Q")~";
-// The forms stand on the scheme's button face, which follows the last "colours=".
-const char kEmailLooks[] = R"(
-PinaleafForm "E-mail Note" client=312x109 style=CAPTION|SYSMENU|CLIPCHILDREN|CLIPSIBLINGS active
-  ComboBox "" at=8,32 focus font="Arial 9.75pt"
+// How windows look, as Outline() writes them.
+const char kNoteLooks[] = R"(client=133x157
+  Edit at=0,24 size=133x133 font="Arial 9pt" focus
+)";
+const char kEmailLooks[] = R"(client=312x109
+  ComboBox at=8,32 size=289x23 font="Arial 9.75pt" focus
   Button "Send" at=8,64 size=137x33 font="Arial 9.75pt"
   Button "Cancel" at=152,64 size=149x33 font="Arial 9.75pt"
-  Static "Enter e-mail recepients" at=8,8 size=257x17 font="Arial 9.75pt" colours=)";
-const char kReminderLooks[] = R"(
-PinaleafForm "Reminder [*" at=493,271 client=288x324 style=CAPTION|SYSMENU|CLIPCHILDREN|CLIPSIBLINGS active
+  Static "Enter e-mail recepients" at=8,8 size=257x17 font="Arial 9.75pt"
+)";
+const char kReminderLooks[] = R"(client=288x324
   Static "Time for Reminder to Go Off:" at=8,8 size=273x17 font="Arial 9.75pt bold"
   Static "Date for Reminder to Go Off:" at=8,64 size=273x17 font="Arial 9.75pt bold"
   SysMonthCal32 at=8,80 size=273x185 focus
@@ -92,7 +62,36 @@ PinaleafForm "Reminder [*" at=493,271 client=288x324 style=CAPTION|SYSMENU|CLIPC
   Button "Set Reminder" at=8,288 size=137x28 font="Arial 9pt"
   Static "" at=8,264 size=273x18 font="Arial 9pt"
   Button "Hide This Window" at=152,288 size=129x28 font="Arial 9pt"
-  Static "Default: 10 mins from now." at=128,32 size=153x17 shown font="Arial 9pt" colours=)";
+  Static "Default: 10 mins from now." at=128,32 size=153x17 font="Arial 9pt"
+)";
+const char kPopupLooks[] = R"~("Cut" "Ctrl+X"
+"Copy" "Ctrl+C"
+"Paste" "Ctrl+V"
+"Select All" "Ctrl+A"
+----
+"Set Reminder" "Ctrl+R"
+----
+"Create New Note" "Ctrl+N"
+"Delete This Note" "Ctrl+D"
+----
+"Font..." "Ctrl+F"
+"Color..." "Ctrl+O"
+----
+"Email Note" "Ctrl+E"
+"Save Note to File" "Ctrl+S"
+----
+"Insert Date" "Ctrl+F1"
+"Insert Time" "Ctrl+F2"
+----
+"Defeault Translucency"
+"Increase Translucency"
+"Decrease Translucency"
+"Always On Top" checked
+----
+"Email Author Suggestions / Bugs"
+"Goto Pinaleaf.example"
+"Quit (Remove All Notes)" "Ctrl+Q"
+)~";
 
 // What the model knows of a note: its window and what it holds.
 struct Note {
@@ -136,11 +135,17 @@ std::wstring Date(std::time_t when) {
   wchar_t date[64];
   return std::wstring(date, std::max(GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, 64), 1) - 1);
 }
-std::string Face() {  // the scheme's button face, as the description writes colours
-  char hex[16];
-  COLORREF face = GetSysColor(COLOR_BTNFACE);
-  snprintf(hex, sizeof hex, "#%02X%02X%02X*", GetRValue(face), GetGValue(face), GetBValue(face));
-  return hex;
+// The control with the keyboard in the program's window in front.
+HWND Focus(HWND window) {
+  GUITHREADINFO gui = {sizeof(gui)};
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui);
+  return gui.hwndFocus;
+}
+COLORREF Pixel(POINT at) {
+  HDC screen = GetDC(nullptr);
+  COLORREF colour = GetPixel(screen, at.x, at.y);
+  ReleaseDC(nullptr, screen);
+  return colour;
 }
 
 class Walk {
@@ -155,7 +160,12 @@ class Walk {
     Log("seed ", seed, ", stored Translucency \"", Utf8(Stored(L"Translucency")), "\"");
     notes_.push_back({program_->Notes().at(0), L""});
     GetWindowThreadProcessId(notes_[0].window, &pid_);
-    Looks("note", kNoteLooks);
+    // The first note: light yellow, frameless, topmost, translucent, no taskbar button, the keyboard in its text.
+    HWND note = notes_[0].window;
+    LONG style = GetWindowLongW(note, GWL_STYLE), ex = GetWindowLongW(note, GWL_EXSTYLE);
+    LONG bits = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED;
+    bool framed = style & (WS_CAPTION | WS_THICKFRAME | WS_BORDER);
+    Looks("note", note, kNoteLooks, {135, 137}, !framed && (ex & bits) == bits && Pixel({136, 138}) == RGB(255, 255, 192));
   }
 
   // Whether every step held, and Quit ended the program writing nothing.
@@ -302,18 +312,43 @@ class Walk {
     return said;
   }
   // What the description shows; the first time for each kind of window.
-  void Shown(const std::string& expected, const std::string& what) {
-    Idle();
-    testing::AssertionResult shown = program_->Shows(expected);
-    Expect(shown, what + " is not as it should be: " + shown.message());
+  // A window's controls as the user meets them: kind, caption, place and size within the window, font, the keyboard.
+  std::string Outline(HWND window) {
+    std::string fonts = "\n" + program_->Describe();
+    RECT client;
+    GetClientRect(window, &client);
+    std::string out = "client=" + std::to_string(client.right) + "x" + std::to_string(client.bottom) + "\n";
+    for (HWND control = GetWindow(window, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+      wchar_t kind[32] = {};
+      GetClassNameW(control, kind, 32);
+      RECT rc = RectOf(control);
+      MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rc), 2);
+      size_t font = fonts.find("\n" + std::to_string(reinterpret_cast<uintptr_t>(control)) + " ");
+      bool captioned = kind == std::wstring(L"Button") || kind == std::wstring(L"Static");
+      out += "  " + Utf8(kind) + (captioned ? " \"" + Utf8(TextOf(control)) + "\"" : "") + " at=" +
+             std::to_string(rc.left) + "," + std::to_string(rc.top) + " size=" + std::to_string(rc.right - rc.left) +
+             "x" + std::to_string(rc.bottom - rc.top) +
+             (font == std::string::npos ? "" : fonts.substr(fonts.find(' ', font + 1), fonts.find('\n', font + 1) - fonts.find(' ', font + 1))) +
+             (control == Focus(window) || IsChild(control, Focus(window)) ? " focus\n" : "\n");
+    }
+    return out;
   }
-  void Looks(const char* kind, const std::string& expected) {
-    if (looked_.insert(kind).second) Shown(expected, kind);
-  }
-  std::string At(HWND window) {
+  // The first time a kind of window is met: its outline, its place on the screen, and what else is said of it.
+  void Looks(const char* kind, HWND window, const std::string& outline, POINT at, bool also = true) {
+    if (!looked_.insert(kind).second) return;
+    std::string now = Outline(window);
     RECT rc = RectOf(window);
-    return "PinaleafForm \"Form1\" at=" + std::to_string(rc.left) + "," + std::to_string(rc.top);
+    Expect(now == outline && (at.x < 0 || (rc.left == at.x && rc.top == at.y)) && also,
+           std::string("the ") + kind + " does not look as it should:\n" + now);
   }
+  // The scheme's button face, on the form and on its labels.
+  bool OnFace(HWND form, HWND label) {
+    COLORREF face = GetSysColor(COLOR_BTNFACE);
+    RECT rc = RectOf(form), text = RectOf(label);
+    return Pixel({rc.left + 2, rc.bottom - 3}) == face && Pixel({text.right - 2, text.top + 1}) == face;
+  }
+  // The keyboard back in a note, which is in front.
+  bool Typing(HWND note) { return GetForegroundWindow() == note && Focus(note) == EditOf(note); }
 
   void Paste() {
     std::wstring text;
@@ -323,7 +358,7 @@ class Walk {
     clipboard_ = text;
     Note* note = Reachable();
     Log("paste ", text.size(), " units");
-    if (note && Command(kPaste, note)) note->text += text;
+    if (note) Command(kPaste, note);
   }
 
   // A popup entry, from the popup or by its Ctrl key, on a note, with the
@@ -348,7 +383,9 @@ class Walk {
       RECT popup = RectOf(program_->Popup());  // it opens beside the pointer, or above it near the screen's edge
       MouseAt({popup.left > 10 ? popup.left - 5 : popup.right + 5, popup.top + 5});  // its selection stays then
       if (opened > 0) break;
-      Looks("popup", kPopupLooks);
+      if (looked_.insert("popup").second) {
+        Expect(program_->Describe().find(kPopupLooks) != std::string::npos, "the popup:\n" + program_->Describe());
+      }
       ClickAt({popup.left + 30, popup.top + 10}, true);  // a right click in it chooses nothing
       Expect(program_->Popup() != nullptr, "a right click chose from the popup");
       Tap(VK_ESCAPE);
@@ -368,6 +405,7 @@ class Walk {
     if (held) return false;
     std::wstring shown = TextOf(EditOf(note->window));
     switch (entry) {
+      case kPaste: note->text += clipboard_; break;
       case kReminder: Reminder(false); break;
       case kNew: New(); break;
       case kDelete: Close(note, false); break;
@@ -385,7 +423,8 @@ class Walk {
     }
     // The keyboard is back in the note it acted on, unless another window stays open.
     if (entry != kNew && entry != kDelete && entry != kEmail && entry != kReminder && entry != kQuit) {
-      Shown(At(note->window) + " active\n  Edit focus", "the keyboard after " + std::string(kEntries[entry]));
+      Idle();
+      Expect(WaitUntil([&] { return Typing(note->window); }, 3000), "the keyboard is not back after " + std::string(kEntries[entry]));
     }
     return true;
   }
@@ -423,14 +462,15 @@ class Walk {
   void Font(Note* note) {
     HWND dialog = Dialog(L"#32770", L"Font");
     if (!dialog) return;
-    Looks("font dialog", "#32770 \"Font\" active\n  ComboBox \"Arial\" focus\n  ComboBox \"16\"");
+    HWND face = GetDlgItem(dialog, 0x470), size = GetDlgItem(dialog, 0x472);  // the dialog's face and size lists
+    Expect(TextOf(face) == L"Arial" && TextOf(size) == L"16" && IsChild(face, Focus(dialog)), "the font dialog opens so");
     Wander(note->window);
     if (Pick(3) == 0) return Leave(dialog, L"Cancel", true);
     const char* const kStyles[] = {"", " italic", " bold", " bold italic"};
-    int size = 9 << Pick(3), style = Pick(4), colour = Pick(16);  // 9, 18 or 36 pt: whole pixels at 96 dpi
-    Log("font ", size, "pt", kStyles[style], ", colour ", colour, " of the list");
+    int points = 9 << Pick(3), style = Pick(4), colour = Pick(16);  // 9, 18 or 36 pt: whole pixels at 96 dpi
+    Log("font ", points, "pt", kStyles[style], ", colour ", colour, " of the list");
     Keys({VK_MENU, 'S'});
-    Type(std::to_wstring(size));
+    Type(std::to_wstring(points));
     // Each list from its top: the dialog opens at what was chosen last, and Home moves only a list's caret.
     Keys({VK_MENU, 'Y'});
     Tap(VK_UP, 3);
@@ -440,7 +480,9 @@ class Walk {
     Tap(VK_DOWN, colour);
     Tap(VK_RETURN);
     Gone(dialog);
-    Shown(At(note->window) + "\n  Edit font=\"Arial " + std::to_string(size) + "pt" + kStyles[style] + "*\"", "font");
+    Idle();
+    std::string font = "font=\"Arial " + std::to_string(points) + "pt" + kStyles[style];
+    Expect(Outline(note->window).find(font + "\"") != std::string::npos, "the note is not in the font chosen");
     // The list's colours, as the store keeps them (0x00BBGGRR).
     const int kColours[] = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0x808080,
                             0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
@@ -477,7 +519,8 @@ class Walk {
   void Email() {
     HWND form = Dialog(L"PinaleafForm", L"E-mail Note");
     if (!form) return;
-    Looks("e-mail form", kEmailLooks + Face());
+    HWND label = FindWindowExW(form, nullptr, L"Static", nullptr);
+    Looks("e-mail form", form, kEmailLooks, {-1, -1}, OnFace(form, label));
     const wchar_t* const kTo[] = {L"anna@example.com", L"Ben <ben@example.org>", L"chloe@example.net"};
     std::wstring to = kTo[Pick(3)];
     Type(to);
@@ -539,7 +582,9 @@ class Walk {
   void Reminder(bool arm) {
     HWND dialog = Dialog(L"PinaleafForm", L"Reminder");
     if (!dialog) return;
-    Looks("reminder dialog", kReminderLooks + Face());
+    HWND label3 = GetWindow(FindWindowExW(dialog, nullptr, L"Button", nullptr), GW_HWNDNEXT);  // the empty label
+    bool named = TextOf(dialog).starts_with(L"Reminder [");
+    Looks("reminder dialog", dialog, kReminderLooks, {493, 271}, named && OnFace(dialog, label3));
     if (!arm) return Leave(dialog, L"Hide This Window", false);
     if (HWND set = FindWindowExW(dialog, nullptr, L"Button", L"Set Reminder")) {
       Point(CentreOf(set), true);
