@@ -1,6 +1,4 @@
 // The contract tests' probe on the simulated platform.
-#include <algorithm>
-
 #include "platform/sim/sim.h"
 #include "probe.h"
 
@@ -14,20 +12,9 @@ void Click(Window target) {
   sim::Click(target, rect.width / 2, rect.height / 2);
 }
 
-// The system's move or size loop: the edges held follow the pointer.
 void Drag(Form form, int dx, int dy) {
-  sim::Sys().drag = [dx, dy](Form dragged, DragEdge edge) {
-    Rect r = GetRect(dragged);
-    int x = dx * 15, y = dy * 15;  // at 96 dpi
-    auto held = [edge](std::initializer_list<DragEdge> edges) { return std::count(edges.begin(), edges.end(), edge); };
-    r.left += held({DragEdge::Move, DragEdge::Left, DragEdge::TopLeft, DragEdge::BottomLeft}) * x;
-    r.top += held({DragEdge::Move, DragEdge::Top, DragEdge::TopLeft, DragEdge::TopRight}) * y;
-    r.width += (held({DragEdge::Right, DragEdge::TopRight, DragEdge::BottomRight}) -
-                held({DragEdge::Left, DragEdge::TopLeft, DragEdge::BottomLeft})) * x;
-    r.height += (held({DragEdge::Bottom, DragEdge::BottomLeft, DragEdge::BottomRight}) -
-                 held({DragEdge::Top, DragEdge::TopLeft, DragEdge::TopRight})) * y;
-    SetRect(dragged, r);
-  };
+  sim::Sys().dragX = dx;
+  sim::Sys().dragY = dy;
   Rect rect = GetRect(form);
   sim::MouseDown(form, kLeftButton, 0, rect.width / 2, rect.height / 2);
 }

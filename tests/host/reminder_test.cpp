@@ -1,20 +1,42 @@
-// The reminder dialog and its alarm, on the virtual clock.
-#include "host_test.h"
+// The reminder and its alarm on the simulated platform's virtual clock: what
+// only a clock that the test turns can show.
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "app/app.h"
+#include "notes/note.h"
+#include "notes/program.h"
+#include "platform/sim/sim.h"
 #include "reminders/reminder_dialog.h"
 
-std::shared_ptr<ReminderDialog> Open() { return sim::KeyDown(Key::R, kCtrl), ReminderDialog::Current(); }
-// Picks the moment and presses "Set Reminder".
-std::shared_ptr<ReminderDialog> ArmFor(const DateTime& t) {
-  auto dialog = Open();
-  if (dialog->armed()) sim::Click(dialog->command1());
-  SetCalendarDate(dialog->calendar(), {t.year, t.month, t.day});
-  SetPickerTime(dialog->picker(), {t.hour, t.minute, t.second});
-  sim::Click(dialog->command1());
-  return dialog;
-}
-size_t Rings() { return Sys().sounds.size(); }
+namespace {
 
-using Reminders = Process;
+using namespace pinaleaf;
+using platform::DateTime;
+
+class Reminders : public ::testing::Test {
+ protected:
+  // A new process, its first note clicked, so it is the active one.
+  void SetUp() override {
+    sim::Reset();
+    program_.emplace();
+    sim::Run(StartProgram);
+    sim::Click(Note::FromWindow(StartupNoteWindow())->textArea());
+  }
+  // Picks the moment in the dialog and presses "Set Reminder".
+  std::shared_ptr<ReminderDialog> ArmFor(const DateTime& t) {
+    sim::KeyDown(platform::Key::R, platform::kCtrl);
+    auto dialog = ReminderDialog::Current();
+    if (dialog->armed()) sim::Click(dialog->command1());
+    platform::SetCalendarDate(dialog->calendar(), {t.year, t.month, t.day});
+    platform::SetPickerTime(dialog->picker(), {t.hour, t.minute, t.second});
+    sim::Click(dialog->command1());
+    return dialog;
+  }
+  static size_t Rings() { return sim::Sys().sounds.size(); }
+  std::optional<Program> program_;
+};
 
 TEST_F(Reminders, ItLooksOnceASecondAndRingsOnceInItsSecondOrOnceAfterItWasMissed) {
   sim::SetNow({2026, 4, 3, 9, 4, 0, 400});
@@ -22,7 +44,7 @@ TEST_F(Reminders, ItLooksOnceASecondAndRingsOnceInItsSecondOrOnceAfterItWasMisse
   sim::Advance(60000);  // a minute of waiting: one look a second
   EXPECT_EQ(std::pair(sim::Find(d->window())->ticks <= 61, Rings()), std::pair(true, size_t{0}));
   sim::Advance(7000);  // into 09:05:07, within its second; it flashes for three seconds
-  EXPECT_EQ(std::pair(Rings(), Now().second), std::pair(size_t{1}, 10));
+  EXPECT_EQ(std::pair(Rings(), platform::Now().second), std::pair(size_t{1}, 10));
   sim::SetNow({2026, 4, 3, 9, 5, 0});  // set back before the moment: it has rung
   sim::Advance(10000);
   ArmFor({2026, 4, 3, 9, 30, 0});  // a clock set, or a machine woken, past a moment ahead: once, at once
@@ -35,8 +57,10 @@ TEST_F(Reminders, ItLooksOnceASecondAndRingsOnceInItsSecondOrOnceAfterItWasMisse
   for (auto [minute, key, value] : {std::tuple{46, u"ReminderSeconds", u"99999999999999999999"},
                                     {48, u"ReminderMinutes", u"048"}}) {
     ArmFor({2026, 4, 3, 9, minute, 0});
-    Sys().store[key] = value;
+    sim::Sys().store[key] = value;
     sim::Advance(70000);
   }
   EXPECT_EQ(Rings(), 2u);
 }
+
+}  // namespace

@@ -44,6 +44,15 @@ std::vector<HWND> WindowsOf(DWORD pid, const wchar_t* windowClass, const std::ws
   return found;
 }
 
+// A program beside the tests, started with `arguments`.
+PROCESS_INFORMATION Start(const wchar_t* name, const std::wstring& arguments = L"") {
+  std::wstring command = L"\"" + Beside(name) + L"\" " + arguments;
+  STARTUPINFOW si = {sizeof(si)};
+  PROCESS_INFORMATION pi = {};
+  CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+  return pi;
+}
+
 }  // namespace
 
 std::wstring Beside(const wchar_t* name) {
@@ -60,7 +69,7 @@ bool WaitUntil(const std::function<bool()>& ready, int ms) {
   return true;
 }
 
-void MouseAt(POINT at, DWORD buttons) { Send({MouseInput(at, buttons)}); }
+void MouseAt(POINT at) { Send({MouseInput(at, 0)}); }
 
 void ClickAt(POINT at, bool right) {
   Send({MouseInput(at, 0), MouseInput(at, right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN),
@@ -101,6 +110,20 @@ void Type(const std::wstring& text) {
   Send(inputs);
 }
 
+std::wstring TextOf(HWND hwnd) {
+  std::wstring text(static_cast<size_t>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+  text.resize(static_cast<size_t>(SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+  return text;
+}
+
+std::string Utf8(const std::wstring& text) {
+  std::string utf8(text.size() * 3, '\0');
+  int length = static_cast<int>(text.size()), room = static_cast<int>(utf8.size());
+  length = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, utf8.data(), room, nullptr, nullptr);
+  utf8.resize(static_cast<size_t>(length));
+  return utf8;
+}
+
 POINT CentreOf(HWND hwnd) {
   RECT rc;
   GetWindowRect(hwnd, &rc);
@@ -112,8 +135,8 @@ HWND FindWindowOf(DWORD pid, const wchar_t* windowClass, const std::wstring& tit
   return found.empty() ? nullptr : found.front();
 }
 
-void RegisterMailLogger() {
-  std::wstring command = L"\"" + Beside(L"mail_logger.exe") + L"\" %1";
+void RegisterMailLogger(bool present) {
+  std::wstring command = L"\"" + Beside(present ? L"mail_logger.exe" : L"no_such_program.exe") + L"\" %1";
   for (std::wstring scheme : {L"Software\\Classes\\mailto", L"Software\\Classes\\https"}) {
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, scheme.c_str(), L"URL Protocol", REG_SZ, L"", sizeof(wchar_t));
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, (scheme + L"\\shell\\open\\command").c_str(), nullptr, REG_SZ, command.c_str(),
@@ -142,14 +165,6 @@ std::wstring Stored(const wchar_t* key) {
   return {value.begin(), value.end()};
 }
 
-PROCESS_INFORMATION Start(const wchar_t* name, const std::wstring& arguments) {
-  std::wstring command = L"\"" + Beside(name) + L"\" " + arguments;
-  STARTUPINFOW si = {sizeof(si)};
-  PROCESS_INFORMATION pi = {};
-  CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
-  return pi;
-}
-
 PROCESS_INFORMATION HoldClipboard(int ms) {
   HANDLE held = CreateEventW(nullptr, TRUE, FALSE, L"PinaleafClipboardHeld");
   PROCESS_INFORMATION holder = Start(L"clipboard_holder.exe", ms ? std::to_wstring(ms) : L"");
@@ -158,18 +173,12 @@ PROCESS_INFORMATION HoldClipboard(int ms) {
   return holder;
 }
 
-Program::Program(bool emptyStore) {
-  if (emptyStore) RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");
+Program::Program() {
   pi_ = Start(L"pinaleaf.exe");
-  if (!pi_.hProcess) return;
   WaitUntil([&] { return !Notes().empty(); }, 15000);
-  static HMODULE describer = LoadLibraryW(Beside(L"describe.dll").c_str());
-  auto hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(describer, "DescribeOnRequest")));
-  hook_ = SetWindowsHookExW(WH_GETMESSAGE, hook, describer, pi_.dwThreadId);
 }
 
 Program::~Program() {
-  if (hook_) UnhookWindowsHookEx(hook_);
   if (!pi_.hProcess) return;
   if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 99);
   WaitForSingleObject(pi_.hProcess, 5000);
@@ -178,16 +187,6 @@ Program::~Program() {
 }
 
 std::vector<HWND> Program::Notes() const { return WindowsOf(pi_.dwProcessId, L"PinaleafForm", L"Form1"); }
-
-// The hook writes it beside itself, in the program's GUI thread, and sets the event.
-std::string Program::Describe() const {
-  static const UINT request = RegisterWindowMessageW(L"PinaleafDescribe");
-  HANDLE done = CreateEventW(nullptr, FALSE, FALSE, L"PinaleafDescribed");
-  PostThreadMessageW(pi_.dwThreadId, request, 0, 0);
-  bool answered = WaitForSingleObject(done, 5000) == WAIT_OBJECT_0;
-  CloseHandle(done);
-  return answered ? Bytes(Beside(L"description.txt")) : "(no answer from the program)\n";
-}
 
 DWORD Program::ExitCode(int ms) {
   DWORD code = STILL_ACTIVE;

@@ -11,16 +11,17 @@
 #include <vector>
 
 #include "probe.h"
-#include "screen.h"
 
 namespace harness {
 
-using screen::TextOf;
+// A window's text, from any process; text as UTF-8.
+std::wstring TextOf(HWND hwnd);
+std::string Utf8(const std::wstring& text);
 // Handles messages until `ready` or `ms` have passed; whether it got ready.
 bool WaitUntil(const std::function<bool()>& ready, int ms);
 
 // Mouse and keys through the system's input queue, at screen points.
-void MouseAt(POINT at, DWORD buttons = 0);
+void MouseAt(POINT at);
 void ClickAt(POINT at, bool right = false);
 // The left button held from `from` to `to`, in small steps.
 void Drag(POINT from, POINT to);
@@ -30,16 +31,15 @@ void Keys(std::initializer_list<WORD> keys);
 void Tap(WORD key, int times = 1);
 void Type(const std::wstring& text);
 POINT CentreOf(HWND hwnd);
-// A file beside the tests, and a program there started with `arguments`.
+// A file beside the tests.
 std::wstring Beside(const wchar_t* name);
-PROCESS_INFORMATION Start(const wchar_t* name, const std::wstring& arguments = L"");
 // The front shown top-level window of process `pid` (0: this one) of this
 // class whose title starts with `title`.
 HWND FindWindowOf(DWORD pid, const wchar_t* windowClass, const std::wstring& title = L"");
 // Makes mail_logger.exe, beside the tests, the desktop's mail program and
 // web browser: it writes down exactly what the shell hands it. Starts an
-// empty log.
-void RegisterMailLogger();
+// empty log. Not `present`: a program that is not there.
+void RegisterMailLogger(bool present = true);
 // A file's bytes; what the mail program was handed so far, in UTF-8, a line each.
 std::string Bytes(const std::wstring& path);
 std::string MailLog();
@@ -51,25 +51,20 @@ std::wstring Stored(const wchar_t* key);
 // is ended).
 PROCESS_INFORMATION HoldClipboard(int ms);
 
-// pinaleaf.exe from the test's folder, a process of its own, on an empty
-// settings store unless told otherwise; ended when this goes, if it has not
-// ended itself.
+// pinaleaf.exe from the test's folder, a process of its own; ended when
+// this goes, if it has not ended itself.
 class Program {
  public:
-  explicit Program(bool emptyStore = true);
+  Program();
   ~Program();
   // Its shown notes, the front one first.
   std::vector<HWND> Notes() const;
-  HWND Window(const std::wstring& title) const { return FindWindowOf(pi_.dwProcessId, L"PinaleafForm", title); }
   HWND Popup() const { return FindWindowOf(pi_.dwProcessId, L"#32768"); }
-  // What only it can tell of its windows (screen.h): their fonts, an open popup's entries.
-  std::string Describe() const;
   // The exit code once it has ended, or STILL_ACTIVE after `ms`.
   DWORD ExitCode(int ms);
 
  private:
   PROCESS_INFORMATION pi_ = {};
-  HHOOK hook_ = nullptr;
 };
 
 }  // namespace harness

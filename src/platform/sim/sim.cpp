@@ -376,28 +376,29 @@ void SetZOrder(Form form, ZOrder where, bool activate) {
   if (activate) Activate(form);
 }
 
-// As the system's size loop: the form stops at its smallest size, with the
-// edge that was not dragged where it was.
+// As the system's move and size loops: the edges held follow the pointer;
+// the form stops at its smallest size, the edge not held where it was.
 void DragForm(Form form, DragEdge edge) {
-  auto handler = g.sys.drag;
-  if (!handler || !FormRecord(form)) return;
-  Rect before = GetRect(form);
-  handler(form, edge);
-  const Record* w = FormRecord(form);
+  Record* w = FormRecord(form);
   if (!w) return;
-  Rect rect = GetRect(form);
-  Rect held = rect;
-  bool left = edge == DragEdge::Left || edge == DragEdge::TopLeft || edge == DragEdge::BottomLeft;
-  bool top = edge == DragEdge::Top || edge == DragEdge::TopLeft || edge == DragEdge::TopRight;
-  if (rect.width < w->minWidth) {
-    held.width = w->minWidth;
-    if (left) held.left = before.left + before.width - held.width;
+  using E = DragEdge;
+  bool move = edge == E::Move;
+  bool left = move || edge == E::Left || edge == E::TopLeft || edge == E::BottomLeft;
+  bool right = move || edge == E::Right || edge == E::TopRight || edge == E::BottomRight;
+  bool top = move || edge == E::Top || edge == E::TopLeft || edge == E::TopRight;
+  bool bottom = move || edge == E::Bottom || edge == E::BottomLeft || edge == E::BottomRight;
+  int x0 = w->leftPx + (left ? g.sys.dragX : 0), x1 = w->leftPx + w->widthPx + (right ? g.sys.dragX : 0);
+  int y0 = w->topPx + (top ? g.sys.dragY : 0), y1 = w->topPx + w->heightPx + (bottom ? g.sys.dragY : 0);
+  int minWidth = ToPixels(w->minWidth), minHeight = ToPixels(w->minHeight);
+  if (x1 - x0 < minWidth) {
+    if (left) x0 = x1 - minWidth;
+    if (!left) x1 = x0 + minWidth;
   }
-  if (rect.height < w->minHeight) {
-    held.height = w->minHeight;
-    if (top) held.top = before.top + before.height - held.height;
+  if (y1 - y0 < minHeight) {
+    if (top) y0 = y1 - minHeight;
+    if (!top) y1 = y0 + minHeight;
   }
-  if (held != rect) SetRect(form, held);
+  SetRect(form, {ToTwips(x0), ToTwips(y0), ToTwips(x1 - x0), ToTwips(y1 - y0)});
 }
 
 bool LayeredFormsSupported() { return g.sys.layeredSupported; }

@@ -49,14 +49,14 @@ struct System {
   // The user's answers while a modal loop runs. Message boxes take queued
   // answers (No when none is left); a popup handler returns the chosen id (0
   // dismisses); a dialog handler may change what it shows and returns true for
-  // OK; a drag handler stands in for the move or size loop (SetRect).
-  // Without a handler a popup or dialog is dismissed.
+  // OK. Without a handler a popup or dialog is dismissed. In a move or size
+  // loop the pointer moves by dragX, dragY pixels before the button is up.
   std::deque<Answer> answers;
   std::function<int(MenuId, Form owner)> popup;
   std::function<bool(Form owner, FontChoice&)> fontDialog;
   std::function<bool(Form owner, Color&)> colorDialog;
   std::function<bool(Form owner, SaveChoice&)> saveDialog;
-  std::function<void(Form, DragEdge)> drag;
+  int dragX = 0, dragY = 0;
   // Faults.
   bool layeredSupported = true, layeredCallsFail = false, layeredStyleFails = false;
   bool clipboardHeld = false;            // another program holds it open
