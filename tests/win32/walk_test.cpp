@@ -38,9 +38,10 @@ enum { kCut, kCopy, kPaste, kSelectAll, kReminder, kNew, kDelete, kFont, kColor,
 enum { kDefaultAlpha = 13, kMoreTranslucent, kLessTranslucent, kAlwaysOnTop, kEmailAuthor, kWebSite, kQuit };
 
 // Pieces of what users write: several scripts, an emoji's surrogate pair, a line break.
-const wchar_t* const kPieces[] = {L"milk ", L"Tr\u00E8s ", L"Gr\u00FC\u00DFe ", L"\u041F\u0440\u0438\u0432\u0435\u0442 ",
-                                  L"\u65E5\u672C\u8A9E", L"\U0001F600", L"\u05E9\u05DC\u05D5\u05DD ", L"& 50% ",
-                                  L"a+b=c? ", L"\r"};
+const wchar_t* const kPieces[] = {L"milk ",       L"Tr\u00E8s ", L"Gr\u00FC\u00DFe ",
+                                  L"\u041F\u0440\u0438\u0432\u0435\u0442 ",  L"\u65E5\u672C\u8A9E",
+                                  L"\U0001F600",   L"\u05E9\u05DC\u05D5\u05DD ", L"& 50% ",
+                                  L"a+b=c? ",     L"\r"};
 
 // What the model knows of a note: its window, what it holds, how opaque it is.
 struct Note {
@@ -83,7 +84,8 @@ std::wstring Date(std::time_t when) {
   std::tm t = *std::localtime(&when);
   SYSTEMTIME st = {WORD(t.tm_year + 1900), WORD(t.tm_mon + 1), 0, WORD(t.tm_mday)};
   wchar_t date[64];
-  return std::wstring(date, std::max(GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, 64), 1) - 1);
+  int length = GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, 64);
+  return std::wstring(date, std::max(length, 1) - 1);
 }
 // The control with the keyboard in a program's window in front.
 HWND Focus(HWND window) {
@@ -125,9 +127,12 @@ class Walk {
   }
 
   // Whether every step held, and Quit ended the program.
+  // The kinds of step come in rounds, each kind once a round in a random order.
   bool Run(int steps) {
+    int kinds[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
     for (int step = 0; step < steps && Check(); ++step) {
-      switch (Pick(11)) {
+      if (step % 11 == 0) std::shuffle(std::begin(kinds), std::end(kinds), rng_);
+      switch (kinds[step % 11]) {
         case 0: TypeInto(Reachable(), Words(1 + Pick(12))); break;
         case 1: Paste(); break;
         case 2:
@@ -176,7 +181,7 @@ class Walk {
     for (int i = 0; i < 36; ++i) {
       POINT at = {area.left + (area.right - area.left) * (10 + 14 * (i % 6)) / 100,
                   area.top + (area.bottom - area.top) * (10 + 14 * (i / 6)) / 100};
-      if (at.x >= 0 && at.y >= 0 && at.x < 1280 && at.y < 984 && WindowFromPoint(at) == target) return at;
+      if (WindowFromPoint(at) == target) return at;  // none off the screen
     }
     return std::nullopt;
   }
@@ -226,7 +231,8 @@ class Walk {
   // A window of the program's, once it is in front.
   HWND Dialog(const wchar_t* windowClass, const wchar_t* title) {
     HWND found = nullptr;
-    bool ready = WaitUntil([&] { return (found = FindWindowOf(pid_, windowClass, title)) && GetForegroundWindow() == found; }, 5000);
+    auto inFront = [&] { return (found = FindWindowOf(pid_, windowClass, title)) && GetForegroundWindow() == found; };
+    bool ready = WaitUntil(inFront, 5000);
     return Expect(ready, "no window " + Utf8(title)) ? found : nullptr;
   }
   // Leaves a dialog by its close box, the button named, or Esc where Esc cancels.
@@ -482,7 +488,8 @@ class Walk {
                               {L"ReminderMonth", t.tm_mon + 1}, {L"ReminderYear", t.tm_year + 1900}}) {
       Store(key, std::to_wstring(value));
     }
-    Expect(WaitUntil([&] { return TextOf(EditOf(note->window)) == L"Reminder!"; }, 5000), "the active note did not ring");
+    bool rang = WaitUntil([&] { return TextOf(EditOf(note->window)) == L"Reminder!"; }, 5000);
+    Expect(rang, "the active note did not ring");
     TypeInto(note, Words(1 + Pick(4)));
   }
 
@@ -503,9 +510,11 @@ class Walk {
     Note* note = Reachable();
     if (!note) return;
     RECT rc = RectOf(note->window), edit = RectOf(EditOf(note->window));
-    bool right = Pick(3) > 0, bottom = !right || Pick(2), hard = Pick(3) == 0;
-    POINT at = {right ? edit.right - 3 : (edit.left + edit.right) / 2, bottom ? edit.bottom - 3 : (edit.top + edit.bottom) / 2};
-    POINT to = {right && hard ? rc.left - 20 : at.x + Pick(161) - 80, bottom && hard ? rc.top - 20 : at.y + Pick(161) - 80};
+    bool right = Pick(3) > 0, bottom = !right || Pick(2), hard = Pick(2);
+    POINT at = {right ? edit.right - 3 : (edit.left + edit.right) / 2,
+                bottom ? edit.bottom - 3 : (edit.top + edit.bottom) / 2};
+    POINT to = {right && hard ? rc.left - 20 : at.x + Pick(161) - 80,
+                bottom && hard ? rc.top - 20 : at.y + Pick(161) - 80};
     to = {std::clamp(to.x, 0L, 1279L), std::clamp(to.y, 0L, 983L)};
     if (WindowFromPoint(at) != EditOf(note->window)) return;
     Log(hard ? "resize hard" : "resize", " note ", Index(note), " from ", at.x, ",", at.y, " to ", to.x, ",", to.y);
