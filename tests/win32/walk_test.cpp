@@ -129,21 +129,22 @@ class Walk {
   // Whether every step held, and Quit ended the program.
   // The kinds of step come in rounds, each kind once a round in a random order.
   bool Run(int steps) {
-    int kinds[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    int kinds[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
     for (int step = 0; step < steps && Check(); ++step) {
-      if (step % 11 == 0) std::shuffle(std::begin(kinds), std::end(kinds), rng_);
-      switch (kinds[step % 11]) {
+      if (step % 12 == 0) std::shuffle(std::begin(kinds), std::end(kinds), rng_);
+      switch (kinds[step % 12]) {
         case 0: TypeInto(Reachable(), Words(1 + Pick(12))); break;
         case 1: Paste(); break;
         case 2:
         case 3: Command(Pick(kQuit)); break;
-        case 4: Command(kEmail + Pick(2)); break;
+        case 4: Command(kEmail); break;
         case 5: Command(kFont + Pick(2)); break;
         case 6: Drag(); break;
         case 7: Resize(); break;
         case 8: Alarm(); break;
         case 9: Command(kNew + Pick(2)); break;
         case 10: Close(Reachable(), true); break;
+        case 11: Command(kSave); break;
       }
     }
     return Check() && Command(kQuit) && Expect(program_->ExitCode(5000) == 0, "Quit did not end the program");
@@ -266,7 +267,7 @@ class Walk {
 
   void Paste() {
     std::wstring text;
-    int length = 1 << Pick(14);  // 1 to 8192 units, as often short as long
+    int length = 16 << Pick(10);  // 16 to 8192 units, as often short as long
     while (static_cast<int>(text.size()) < length) text += Lines(Words(1 + Pick(8)) + L"\r");
     platform::ClipboardPut({}, {text.begin(), text.end()});
     clipboard_ = text;
