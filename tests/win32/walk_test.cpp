@@ -511,13 +511,14 @@ class Walk {
     Note* note = Reachable();
     if (!note) return;
     RECT rc = RectOf(note->window), edit = RectOf(EditOf(note->window));
-    bool right = Pick(3) > 0, bottom = !right || Pick(2), hard = Pick(2);
+    bool right = Pick(3) > 0, bottom = !right || Pick(2);
     POINT at = {right ? edit.right - 3 : (edit.left + edit.right) / 2,
                 bottom ? edit.bottom - 3 : (edit.top + edit.bottom) / 2};
+    if (WindowFromPoint(at) != EditOf(note->window)) return;
+    bool hard = resized_++ % 2 == 0;  // the first time too
     POINT to = {right && hard ? rc.left - 20 : at.x + Pick(161) - 80,
                 bottom && hard ? rc.top - 20 : at.y + Pick(161) - 80};
     to = {std::clamp(to.x, 0L, 1279L), std::clamp(to.y, 0L, 983L)};
-    if (WindowFromPoint(at) != EditOf(note->window)) return;
     Log(hard ? "resize hard" : "resize", " note ", Index(note), " from ", at.x, ",", at.y, " to ", to.x, ",", to.y);
     harness::Drag(at, to);
     active_ = note->window;
@@ -561,6 +562,7 @@ class Walk {
   std::wstring clipboard_;
   std::vector<std::wstring> recipients_;
   bool onTop_ = true, failed_ = false;
+  int resized_ = 0;
   std::time_t started_ = std::time(nullptr);
   std::ostringstream trace_;
 };
