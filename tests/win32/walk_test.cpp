@@ -119,6 +119,7 @@ class Walk {
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");
     Store(L"Translucency", stored);
     RegisterMailLogger();
+    platform::ClipboardPut({}, u"");  // what the model takes it to hold
     program_.emplace();
     Log("seed ", seed, ", stored Translucency \"", Utf8(stored), "\"");
     notes_.push_back({program_->Notes().at(0), L"", alpha});
