@@ -64,10 +64,9 @@ bool IsTopmost(Form form) { return GetWindowLongW(ToHwnd(form), GWL_EXSTYLE) & W
 
 std::optional<int> LayeredAlpha(Form form) {
   BYTE alpha = 0;
-  DWORD flags = 0;
   bool layered = GetWindowLongW(ToHwnd(form), GWL_EXSTYLE) & WS_EX_LAYERED;
-  return layered && GetLayeredWindowAttributes(ToHwnd(form), nullptr, &alpha, &flags) ? std::optional(int(alpha))
-                                                                                      : std::nullopt;
+  return layered && GetLayeredWindowAttributes(ToHwnd(form), nullptr, &alpha, nullptr) ? std::optional(int(alpha))
+                                                                                        : std::nullopt;
 }
 
 }  // namespace probe

@@ -165,7 +165,7 @@ class Walk {
     failed_ = failed_ || !held;
     return held;
   }
-  int Index(const Note* note) const { return static_cast<int>(note - notes_.data()); }
+  long Index(const Note* note) const { return note - notes_.data(); }
   Note* Find(HWND window) {
     auto it = std::find_if(notes_.begin(), notes_.end(), [&](const Note& n) { return n.window == window; });
     return it == notes_.end() ? nullptr : &*it;
@@ -253,7 +253,7 @@ class Walk {
     Gone(dialog);
   }
   void Gone(HWND window) {
-    Expect(WaitUntil([&] { return !IsWindowVisible(window); }, 5000), "a window stays: " + Utf8(TextOf(window)));
+    Expect(WaitUntil([&] { return !IsWindowVisible(window); }, 5000), "a window stays");
     Settle();
   }
   // A message box the model expects, answered with a key; what it said.
@@ -327,7 +327,6 @@ class Walk {
     }
     // The keyboard is back in the note it acted on, unless another window stays open.
     if (entry != kNew && entry != kDelete && entry != kEmail && entry != kReminder && entry != kQuit) {
-      Idle();
       HWND window = note->window, text = EditOf(window);
       bool back = WaitUntil([&] { return GetForegroundWindow() == window && Focus(window) == text; }, 10000);
       Expect(back, std::string("the keyboard is not back after ") + kEntries[entry]);
@@ -369,7 +368,7 @@ class Walk {
     Wander(note->window);
     if (Pick(3) == 0) return Leave(dialog, L"Cancel", true);
     int style = Pick(4), colour = Pick(16);  // regular, italic, bold, bold italic; a colour of the list
-    Log("font style ", style, ", colour ", colour, " of the list");
+    Log("font style ", style, ", colour ", colour);
     // Each list from its top: the dialog opens at what was chosen last, and Home moves only a list's caret.
     Keys({VK_MENU, 'Y'});
     Tap(VK_UP, 3);
@@ -382,9 +381,10 @@ class Walk {
     // Kept for new notes as chosen; the list's colours as the store keeps them (0x00BBGGRR).
     const int kColours[] = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0x808080,
                             0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
-    std::wstring kept = Stored(L"Bold") + Stored(L"Italic") + Stored(L"TextColor");
-    std::wstring chosen = std::wstring(style & 2 ? L"True" : L"False") + (style & 1 ? L"True" : L"False");
-    Expect(kept == chosen + std::to_wstring(kColours[colour]), "the font chosen is not kept: " + Utf8(kept));
+    std::wstring chosen = std::wstring(style & 2 ? L"True" : L"False") + (style & 1 ? L"True" : L"False") +
+                          std::to_wstring(kColours[colour]);
+    auto kept = [&] { return Stored(L"Bold") + Stored(L"Italic") + Stored(L"TextColor") == chosen; };
+    Expect(WaitUntil(kept, 3000), "the font chosen is not kept");
   }
   void Color(Note* note) {
     HWND dialog = Dialog(L"#32770", L"Color");
@@ -402,7 +402,8 @@ class Walk {
     Tap(VK_RETURN);
     Gone(dialog);
     POINT strip = {RectOf(note->window).left + 2, RectOf(note->window).top + 2};  // nothing covers it: it is in front
-    Expect(Pixel(strip) == RGB(rgb[0], rgb[1], rgb[2]), "the note is not in the colour chosen");
+    bool painted = WaitUntil([&] { return Pixel(strip) == RGB(rgb[0], rgb[1], rgb[2]); }, 3000);
+    Expect(painted, "the note is not in the colour chosen");
   }
 
   // The note mailed is the one active at Send. A mail cut short, or no mail program, is told.
