@@ -62,6 +62,7 @@ void StartProgram() {
   hooks.rightPress = ShowNotePopup;
   hooks.keyDown = [](Key key, int modifiers) { RunShortcut(kCommands, key, modifiers); };
   hooks.closeRequest = CloseNote;
+  hooks.cut = CutNoteText;
   auto note = Note::Load();
   TheProgram().startupNote = note->window();
   // The host comes with the first note, as the first use of its check mark.

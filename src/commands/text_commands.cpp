@@ -35,6 +35,13 @@ ClipboardTarget FindClipboardTarget() {
   return target;
 }
 
+// The selection goes only once it is on the clipboard.
+void Cut(const ClipboardTarget& target) {
+  if (target.control && platform::ClipboardPut(target.owner, platform::GetSelectedText(target.control))) {
+    platform::ReplaceSelection(target.control, u"");
+  }
+}
+
 // ANSI when every character has an exact form there, as plain text editors
 // expect; otherwise UTF-8 with a byte-order mark, so that nothing is lost.
 std::string EncodeForFile(const Text& text) {
@@ -67,13 +74,9 @@ void CopyText() {
   if (target.control) platform::ClipboardPut(target.owner, platform::GetSelectedText(target.control));
 }
 
-// The selection goes only once it is on the clipboard.
-void CutText() {
-  ClipboardTarget target = FindClipboardTarget();
-  if (target.control && platform::ClipboardPut(target.owner, platform::GetSelectedText(target.control))) {
-    platform::ReplaceSelection(target.control, u"");
-  }
-}
+void CutText() { Cut(FindClipboardTarget()); }
+
+void CutNoteText(Note& note) { Cut({note.textArea(), note.window()}); }
 
 // A clipboard that could not be read leaves the selection as it is.
 void PasteText() {

@@ -4,6 +4,8 @@
 
 namespace pinaleaf {
 
+class Note;
+
 void SelectAll();
 void InsertDate();
 void InsertTime();
@@ -11,6 +13,9 @@ void InsertTime();
 void CopyText();
 void CutText();
 void PasteText();
+// Ctrl+X in the note's text area: the selection goes only once it is on the
+// clipboard.
+void CutNoteText(Note& note);
 void SaveNoteToFile();
 
 }  // namespace pinaleaf

@@ -196,6 +196,11 @@ void Note::OnKeyDown(platform::Control source, platform::Key key, int modifiers)
   if (source == text_ && TheProgram().hooks.keyDown) TheProgram().hooks.keyDown(key, modifiers);
 }
 
+bool Note::OnCut(TextBox) {
+  if (TheProgram().hooks.cut) TheProgram().hooks.cut(*this);
+  return TheProgram().hooks.cut != nullptr;
+}
+
 void Note::OnTimer(Form) { RunTranslucencyStep(*this); }
 
 // The program closes a note as "Delete This Note" does, last-note question

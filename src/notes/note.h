@@ -70,6 +70,7 @@ class Note : public platform::EventSink, public std::enable_shared_from_this<Not
   bool OnMouseDown(platform::Window source, platform::MouseButton button, int modifiers, Twips x, Twips y) override;
   void OnMouseMove(platform::Window source, int buttons, int modifiers, Twips x, Twips y) override;
   void OnKeyDown(platform::Control control, platform::Key key, int modifiers) override;
+  bool OnCut(TextBox) override;
   void OnTimer(Form) override;
   bool OnCloseRequest(Form) override;
   void OnUnload(Form) override;

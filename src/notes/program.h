@@ -26,6 +26,8 @@ struct NoteHooks {
   std::function<void(platform::Key key, int modifiers)> keyDown;
   // The close box or Alt+F4 on a note; unset, the note closes.
   std::function<void(Note& note)> closeRequest;
+  // Ctrl+X in a note's text area; unset, the text box cuts by itself.
+  std::function<void(Note& note)> cut;
 };
 
 class Program {

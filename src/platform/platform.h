@@ -111,6 +111,9 @@ class EventSink {
   virtual void OnMouseMove(Window, int /*buttons held*/, int /*modifiers*/, Twips /*x*/, Twips /*y*/) {}
   // The key is never swallowed: the control handles it as usual afterwards.
   virtual void OnKeyDown(Control, Key, int /*modifiers*/) {}
+  // The text box's own cut (Ctrl+X) is about to run. Return true when the
+  // program has cut instead: the text box then does nothing.
+  virtual bool OnCut(TextBox) { return false; }
   virtual void OnTimer(Form) {}
   virtual void OnCommand(Button) {}
   // The user changed a combo box's text, the calendar's day or the picker's time.

@@ -283,10 +283,11 @@ class Walk {
     auto at = note ? InText(note->window) : std::nullopt;
     if (!at || !Enter(note)) return false;
     bool byKey = entry <= kTime && Pick(2);
-    bool held = entry <= kPaste && !byKey && Pick(3) == 0;  // another program holds the clipboard meanwhile
+    bool held = entry <= kPaste && Pick(3) == 0;  // another program holds the clipboard meanwhile
     Log(kEntries[entry], byKey ? " by its key" : " from the popup", " on note ", Index(note),
         held ? ", while another program holds the clipboard" : "");
     if (entry == kCut || entry == kCopy) Keys({VK_CONTROL, 'A'});
+    if (byKey && held) HoldClipboard(300);
     if (byKey) Keys({VK_CONTROL, kKeys[entry]});
     if (!byKey) {
       Point(*at, true, true);
@@ -299,8 +300,10 @@ class Walk {
       WaitUntil([&] { return program_->Popup() == nullptr; }, 3000);
     }
     if (held) probe::Wait(400);
-    // Nothing goes unless it is on the clipboard; the text box copies nothing when nothing is selected.
-    if ((entry == kCut || entry == kCopy) && !held && !(byKey && note->text.empty())) clipboard_ = note->text;
+    // Nothing goes unless it is on the clipboard; the text box's own copy takes nothing when nothing is selected.
+    if ((entry == kCut || entry == kCopy) && !held && !(byKey && entry == kCopy && note->text.empty())) {
+      clipboard_ = note->text;
+    }
     if (entry == kCut && !held) note->text.clear();
     if (held) return true;
     std::wstring shown = TextOf(EditOf(note->window));
@@ -470,8 +473,11 @@ class Walk {
       Point(CentreOf(set), true);
       // The moment set, below the calendar: the calendar's day, ten minutes after the dialog opened.
       std::time_t now = std::time(nullptr);
-      std::wstring shown = TextOf(label);
-      Expect(shown.starts_with(Date(started_ + 600)) || shown.starts_with(Date(now + 600)), "the moment set");
+      auto shown = [&] {
+        std::wstring text = TextOf(label);
+        return text.starts_with(Date(started_ + 600)) || text.starts_with(Date(now + 600));
+      };
+      Expect(WaitUntil(shown, 3000), "the moment set");
     }
     Point(CentreOf(FindWindowExW(dialog, nullptr, L"Button", L"Hide This Window")), true);
     Gone(dialog);

@@ -100,6 +100,14 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     case WM_SETFOCUS:
       backend::FocusMovedTo(self);
       break;
+    // Its own cut would take the selection away even when the clipboard could
+    // not be opened.
+    case WM_CUT: {
+      bool handled = false;
+      backend::Deliver(self, [&](EventSink& s) { handled = s.OnCut(Of<TextBox>(hwnd)); });
+      if (handled || !FindControl(hwnd)) return 0;
+      break;
+    }
     case WM_SETCURSOR:
       if (const backend::Look* look = backend::LookOf(Of(data->form));
           look && LOWORD(lParam) == HTCLIENT && look->pointer != Pointer::Default) {
