@@ -19,7 +19,8 @@ using Id = CommandId;
 using platform::Key;
 
 // The popup's order, captions and separators, and the text area's Ctrl
-// shortcuts. Ctrl+X, C and V are the text box's own keys; Ctrl+Q does nothing.
+// shortcuts. Ctrl+X, C and V are the text box's own keys (its cut hands over
+// to the program's: hooks.cut); Ctrl+Q does nothing.
 constexpr Command kCommands[] = {
     {Id::Cut, u"Cut", LabelOnly(Key::X), CutText},
     {Id::Copy, u"Copy", LabelOnly(Key::C), CopyText},
