@@ -22,6 +22,12 @@ void FollowAlwaysOnTop(platform::Form window) {
   }
 }
 
+void ShowInFront(platform::Form form) {
+  platform::ShowForm(form);
+  FollowAlwaysOnTop(form);
+  platform::SetZOrder(form, platform::ZOrder::Top, true);
+}
+
 void ToggleAlwaysOnTop() {
   SetAlwaysOnTop(!AlwaysOnTop());
   for (platform::Form window : platform::LoadedForms()) FollowAlwaysOnTop(window);

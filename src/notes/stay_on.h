@@ -18,6 +18,10 @@ void SetAlwaysOnTop(bool on);
 // Makes the window topmost, or not, as the switch says.
 void FollowAlwaysOnTop(platform::Form window);
 
+// Shows one of the program's forms in front, with the keyboard, in the band
+// the switch keeps the notes in: no note covers it.
+void ShowInFront(platform::Form form);
+
 // Flips the switch, applies it to every loaded window in load order and
 // stores it.
 void ToggleAlwaysOnTop();

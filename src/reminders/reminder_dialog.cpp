@@ -6,6 +6,7 @@
 #include "notes/note.h"
 #include "notes/program.h"
 #include "notes/settings.h"
+#include "notes/stay_on.h"
 #include "notes/values.h"
 
 namespace pinaleaf {
@@ -110,8 +111,7 @@ void ShowReminderDialog() {
     dialog = std::make_shared<ReminderDialog>();
     dialog->Load();
   }
-  platform::ShowForm(dialog->window_);
-  platform::SetZOrder(dialog->window_, platform::ZOrder::Top, true);
+  ShowInFront(dialog->window_);
 }
 
 bool ReminderDialog::armed() const { return platform::GetTimer(window_) != 0; }

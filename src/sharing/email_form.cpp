@@ -7,6 +7,7 @@
 #include "notes/note.h"
 #include "notes/program.h"
 #include "notes/settings.h"
+#include "notes/stay_on.h"
 #include "notes/values.h"
 #include "sharing/start_run.h"
 
@@ -125,8 +126,7 @@ void ShowEmailForm() {
     form = std::make_shared<EmailForm>();
     form->Load();
   }
-  platform::ShowForm(form->window_);
-  platform::SetZOrder(form->window_, platform::ZOrder::Top, true);
+  ShowInFront(form->window_);
 }
 
 void EmailForm::Load() {

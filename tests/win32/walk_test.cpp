@@ -18,6 +18,7 @@
 #include <optional>
 #include <random>
 #include <set>
+#include <iostream>
 #include <sstream>
 
 #include "harness.h"
@@ -157,8 +158,11 @@ class Walk {
   int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
   template <class... Parts>
   void Log(const Parts&... parts) {
-    trace_ << "  ";
-    (trace_ << ... << parts) << "\n";
+    std::ostringstream line;
+    line << "  ";
+    (line << ... << parts) << "\n";
+    trace_ << line.str();
+    std::clog << line.str();  // as it goes, should the walk itself not come back
   }
   bool Expect(bool held, const std::string& why) {
     if (!held && !failed_) Log("FAILED: ", why);
@@ -422,7 +426,8 @@ class Walk {
     bool noMailer = Pick(5) == 0;
     Log("send note ", mailed ? Index(mailed) : -1, " to ", Utf8(to), noMailer ? ", with no mail program" : "");
     RegisterMailLogger(!noMailer);
-    Point(CentreOf(FindWindowExW(form, nullptr, L"Button", L"Send")), true);
+    Tap(VK_TAB);  // from the recipient to Send, which the keyboard presses
+    Tap(VK_SPACE);
     if (std::find(recipients_.begin(), recipients_.end(), to) == recipients_.end()) recipients_.push_back(to);
     std::string told;
     auto box = [&] { return FindWindowOf(pid_, L"#32770", L"E-mail Note"); };
