@@ -104,13 +104,18 @@ Text FromAscii(const char* text) {
   return out;
 }
 
+size_t CharacterUnits(const Text& text, size_t at) {
+  bool pair = at + 1 < text.size() && text[at] >= 0xD800 && text[at] <= 0xDBFF && text[at + 1] >= 0xDC00 &&
+              text[at + 1] <= 0xDFFF;
+  return pair ? 2 : 1;
+}
+
 std::string ToUtf8(const Text& text) {
   std::string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     std::uint32_t cp = text[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
+    if (CharacterUnits(text, i) == 2) {
       cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
     } else if (cp >= 0xD800 && cp <= 0xDFFF) {

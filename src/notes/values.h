@@ -26,5 +26,8 @@ Text FormatBool(bool value);
 
 Text FromAscii(const char* text);
 std::string ToUtf8(const Text& text);
+// How many UTF-16 units the character at `at` takes: two for a pair of
+// surrogates, else one.
+size_t CharacterUnits(const Text& text, size_t at);
 
 }  // namespace pinaleaf

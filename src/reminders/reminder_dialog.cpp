@@ -219,11 +219,7 @@ void ReminderDialog::OnTimer(Form) {
   if (moment && firedFor_ && Tuple(*firedFor_) == Tuple(*moment)) return;
   if (moment) firedFor_ = *moment;
   // One note rings: the record may name another by the time the alarm ends.
-  std::shared_ptr<Note> ringing;
-  ForEachActiveNote([&](Note& note) {
-    if (!ringing) ringing = note.shared_from_this();
-  });
-  if (ringing) RunAlarm(*ringing);
+  if (std::shared_ptr<Note> ringing = ActiveNote()) RunAlarm(*ringing);
 }
 
 // A clock set forward or back, or a machine woken from sleep: look again at

@@ -45,17 +45,9 @@ Text Escape(const Text& text, Keep keep) {
   return out;
 }
 
-// How many UTF-16 units the character at `at` takes: two for a pair of
-// surrogates, else one.
-size_t UnitsAt(const Text& text, size_t at) {
-  bool pair = at + 1 < text.size() && text[at] >= 0xD800 && text[at] <= 0xDBFF && text[at + 1] >= 0xDC00 &&
-              text[at + 1] <= 0xDFFF;
-  return pair ? 2 : 1;
-}
-
 size_t CharactersFrom(const Text& text, size_t at) {
   size_t count = 0;
-  for (; at < text.size(); at += UnitsAt(text, at)) ++count;
+  for (; at < text.size(); at += CharacterUnits(text, at)) ++count;
   return count;
 }
 
@@ -64,7 +56,7 @@ size_t CharactersFrom(const Text& text, size_t at) {
 template <class Keep>
 size_t AppendWhole(Text& out, const Text& text, Keep keep, size_t longest) {
   for (size_t at = 0; at < text.size();) {
-    size_t units = UnitsAt(text, at);
+    size_t units = CharacterUnits(text, at);
     Text escaped = Escape(text.substr(at, units), keep);
     if (out.size() + escaped.size() > longest) return CharactersFrom(text, at);
     out += escaped;
