@@ -374,10 +374,21 @@ std::optional<std::string> EncodeAnsi(const Text& text);
 // existing file keeps its attributes and owner. On failure returns the
 // system's reason, and the file is as it was.
 std::optional<Text> WriteFileReplacing(const Text& path, const std::string& bytes);
-// Opens `target` with its default handler, from the program's folder.
-// Returns the system's reason when nothing could open it, or when the target
-// is longer than LongestShellTarget().
-std::optional<Text> ShellOpen(Form owner, const Text& target);
+// What came of handing a target to the shell. The system shows no message
+// of its own: a failure is the caller's to tell, once.
+struct ShellResult {
+  enum Outcome {
+    Opened,
+    Cancelled,  // the user said no to a prompt of the handler's own
+    NoProgram,  // no program is set up for the target, or it is not there
+    Failed,     // for `reason`, the system's words; also a target too long
+  };
+  Outcome outcome = Opened;
+  Text reason;
+};
+// Opens `target` with its default handler, from the program's folder; a
+// target longer than LongestShellTarget() Failed.
+ShellResult ShellOpen(Form owner, const Text& target);
 // The longest target, in UTF-16 units, that the shell and the programs it
 // starts take whole.
 size_t LongestShellTarget();

@@ -6,16 +6,25 @@
 namespace pinaleaf {
 
 void ShellOpen(platform::Form owner, const platform::Text& target, const platform::Text& title) {
-  auto reason = platform::ShellOpen(owner, target);
-  if (!reason) return;
-  // A note's whole text may be in the address: the start of it is enough.
-  constexpr size_t kShown = 200;
-  platform::Text shown = target.substr(0, kShown);
-  if (shown.size() < target.size()) {
-    if (shown.back() >= 0xD800 && shown.back() <= 0xDBFF) shown.pop_back();  // half a character
-    shown += u"\u2026";
+  using platform::ShellResult;
+  using platform::Text;
+  ShellResult result = platform::ShellOpen(owner, target);
+  if (result.outcome == ShellResult::Opened || result.outcome == ShellResult::Cancelled) return;
+  // A mail address may hold a note's whole text: it is never shown.
+  bool mail = target.starts_with(u"mailto:");
+  Text message;
+  if (result.outcome == ShellResult::NoProgram && mail) {
+    message = u"No e-mail program is set up on this computer.\n\n"
+              u"Choose a default e-mail program in the system's settings, then try again.";
+  } else if (result.outcome == ShellResult::NoProgram) {
+    message = u"No web browser is set up on this computer to open\n" + target +
+              u"\n\nChoose a default web browser in the system's settings, then try again.";
+  } else if (mail) {
+    message = u"The e-mail program could not be started.\n\n" + result.reason;
+  } else {
+    message = u"The web browser could not open\n" + target + u"\n\n" + result.reason;
   }
-  platform::ShowError(owner, u"No program could open\n" + shown + u"\n\n" + *reason, title);
+  platform::ShowError(owner, message, title);
 }
 
 namespace {

@@ -6,8 +6,9 @@
 
 namespace pinaleaf {
 
-// Opens `target` with its default handler, from the program's folder. When
-// nothing can open it, a message box over `owner`, titled `title`, says why.
+// Opens `target` (a "mailto:" or web address) with its default handler, from
+// the program's folder. When nothing can open it, one message box over
+// `owner`, titled `title`, says why; a prompt the user cancelled is left be.
 void ShellOpen(platform::Form owner, const platform::Text& target, const platform::Text& title);
 
 void EmailAuthor();

@@ -3,10 +3,14 @@
 // under Wine. Where they disagree, the simulated platform is wrong.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "app/app.h"
+#include "notes/note.h"
+#include "notes/program.h"
 #include "platform/platform.h"
 #include "probe.h"
 
@@ -208,10 +212,13 @@ TEST_F(Contract, TheShellTakesATargetOfTheLongestLengthWholeAndRefusesALongerOne
   Text url = u"mailto:anna@example.com?Subject=Gr%C3%BC%C3%9Fe%20&Body=";
   while (url.size() + 10 <= LongestShellTarget()) url += u"%E6%97%A5x";
   url += Text(LongestShellTarget() - url.size(), u'y');
-  EXPECT_EQ(ShellOpen(a, url), std::nullopt);
+  EXPECT_EQ(ShellOpen(a, url).outcome, ShellResult::Opened);
   EXPECT_EQ(probe::LastShellTarget(), url);
-  EXPECT_NE(ShellOpen(a, url + u"y"), std::nullopt);
+  EXPECT_EQ(ShellOpen(a, url + u"y").outcome, ShellResult::Failed);
   EXPECT_EQ(probe::LastShellTarget(), url);
+  // With the mail program gone, the system keeps quiet: the caller tells.
+  probe::MailProgram(false);
+  EXPECT_EQ(ShellOpen(a, u"mailto:anna@example.com").outcome, ShellResult::NoProgram);
 }
 
 TEST_F(Contract, TextBoxesHoldTheSelectionInsideAndTheCaretAfterWhatReplacedIt) {
@@ -312,3 +319,71 @@ TEST_F(Contract, OnlyALayeredFormTakesAnAlphaAndUnlayeredItIsOpaqueAgain) {
 }
 
 }  // namespace
+
+// 245 characters in all, with the temporary file beside it; and past 260.
+TEST_F(Contract, AFileIsWrittenWholeAtAnyLengthOfPath) {
+  for (size_t length : {245, 261}) {
+    Text path = ProgramFile(u"");
+    path += Text(length - path.size(), u'n');
+    for (const char* bytes : {"made", "replaced"}) {
+      EXPECT_EQ(WriteFileReplacing(path, bytes), std::nullopt) << path.size();
+      EXPECT_EQ(probe::FileBytes(path), bytes);
+    }
+  }
+}
+
+// Where a screen shows it: a change of the user's colours (a theme, high
+// contrast) reaches what is drawn in them; a note keeps its own.
+TEST_F(Contract, FormsAndTextFollowTheUsersColourScheme) {
+  Form note = Note(a_), dialog = Dialog(b_);
+  Label label = CreateLabel(dialog, {100, 100, 3000, 400}, u"WWWW", {});
+  SetText(text_, u"WWWW");
+  ShowForm(note);
+  ShowForm(dialog);
+  if (!probe::SetScheme(0x000000, 0x00FF00)) GTEST_SKIP() << "nothing drawn";
+  auto mostly = [](Window window) {
+    std::map<Color, size_t> colors = probe::Colors(window);
+    return std::ranges::max_element(colors, {}, &std::pair<const Color, size_t>::second)->first;
+  };
+  EXPECT_EQ(std::tuple(mostly(dialog), mostly(label), mostly(text_)), std::tuple(0x000000u, 0x000000u, 0xFFFFFFu));
+  EXPECT_TRUE(probe::Colors(label).contains(0x00FF00) && probe::Colors(text_).contains(0x00FF00));
+}
+
+// Run at the primary monitor's scale as the system has it: 96 and 144 dpi.
+class Scales : public Contract {};
+
+TEST_F(Scales, TheProgramsDialogsHoldEveryControlInside) {
+  pinaleaf::Program program;
+  pinaleaf::StartProgram();
+  Form note = pinaleaf::StartupNoteWindow();
+  for (Key key : {Key::R, Key::E}) {  // the reminder dialog, the e-mail form
+    probe::Click(pinaleaf::Note::FromWindow(note)->textArea());
+    probe::Press(key, kCtrl);
+    Form dialog = probe::ActiveForm();
+    ASSERT_NE(dialog, note);
+    Rect in = probe::OnScreen(dialog);
+    for (Window control : probe::Children(dialog)) {
+      Rect r = probe::OnScreen(control);
+      EXPECT_TRUE(r.left >= in.left && r.top >= in.top && r.left + r.width <= in.left + in.width &&
+                  r.top + r.height <= in.top + in.height)
+          << std::string(GetCaption(control).begin(), GetCaption(control).end());
+    }
+    probe::Close(dialog);
+  }
+}
+
+// Where the system has a second monitor: in twips a form keeps its size there.
+TEST_F(Scales, ANoteTakenToAnotherMonitorAndAFormMadeOverItAreAtItsScale) {
+  std::vector<Rect> screens = probe::Screens();
+  if (screens.size() < 2) GTEST_SKIP() << "one monitor";
+  Form a = Note(a_);
+  ShowForm(a);
+  a_->onPress = [&] { DragForm(a, DragEdge::Move); };
+  probe::Drag(a, screens[1].left + 100 - probe::OnScreen(a).left, 0);
+  Form over = CreateForm({.rect = {0, 0, 3000, 2000}, .over = a}, b_);
+  for (Form form : {a, over}) {
+    EXPECT_GE(probe::OnScreen(form).left, screens[1].left);
+    EXPECT_EQ(std::pair(GetRect(form).width, GetRect(form).height), std::pair(3000, 2000));
+  }
+  EXPECT_EQ(GetRect(text_).height, 1500);
+}

@@ -3,6 +3,7 @@
 // platform's test API, or real input and the system's own answers.
 #pragma once
 
+#include <map>
 #include <ostream>
 #include <string>
 #include <type_traits>
@@ -44,7 +45,22 @@ std::vector<Form> ZOrder();
 bool IsTopmost(Form form);
 // The alpha a layered form is drawn with; none when it is not layered.
 std::optional<int> LayeredAlpha(Form form);
-// What the desktop's mail program was handed last.
+// The monitors' screens in pixels, the primary first.
+std::vector<Rect> Screens();
+// A form's client area, or a control, on the screen in pixels.
+Rect OnScreen(Window window);
+// The windows on a form, as the system lists them.
+std::vector<Window> Children(Form form);
+// The user's scheme has this button face and window text from now on (a
+// theme, high contrast), until Reset. False where no screen can show it.
+bool SetScheme(Color face, Color text);
+// The colours the screen shows on a form's client area or a control, and on
+// how many pixels each.
+std::map<Color, size_t> Colors(Window window);
+// A file's bytes.
+std::string FileBytes(const Text& path);
+// What the desktop's mail program was handed last; whether there is one.
 Text LastShellTarget();
+void MailProgram(bool present);
 
 }  // namespace probe

@@ -1,10 +1,16 @@
 // The contract tests' probe on the simulated platform.
+#include <cstdlib>
+
 #include "platform/sim/sim.h"
 #include "probe.h"
 
 namespace probe {
 
-void Reset() { sim::Reset(); }
+// The primary monitor's scale may be set for the run, as a Wine prefix's is.
+void Reset() {
+  sim::Reset();
+  if (const char* dpi = std::getenv("PINALEAF_PRIMARY_DPI")) sim::SetDpi(std::atoi(dpi));
+}
 void Wait(int ms) { sim::Advance(ms); }
 
 void Click(Window target) {
@@ -23,11 +29,37 @@ void Press(Key key, int modifiers) { sim::KeyDown(key, modifiers); }
 void Close(Form form) { sim::Close(form); }
 void Type(const Text& text) { sim::Type(text); }
 
+std::vector<Rect> Screens() { return sim::Screens(); }
+
+// Nothing is drawn here.
+bool SetScheme(Color, Color) { return false; }
+std::map<Color, size_t> Colors(Window) { return {}; }
+
+Rect OnScreen(Window window) {
+  const sim::Record* w = sim::Find(window);
+  Rect r = {w->leftPx, w->topPx, w->widthPx, w->heightPx};
+  if (const sim::Record* form = sim::Find(w->parent)) {
+    r.left += form->leftPx;
+    r.top += form->topPx;
+  }
+  return r;
+}
+
+std::vector<Window> Children(Form form) {
+  std::vector<Control> controls = sim::ControlsOf(form);
+  return {controls.begin(), controls.end()};
+}
+
+std::string FileBytes(const Text& path) { return sim::Sys().files[path]; }
+
 void HoldClipboard(bool held) { sim::Sys().clipboardHeld = held; }
 Form ActiveForm() { return sim::ActiveForm(); }
 std::vector<Form> ZOrder() { return sim::ZOrder(); }
 bool IsTopmost(Form form) { return sim::Find(form)->topmost; }
 
+void MailProgram(bool present) {
+  sim::Sys().shellResult = {present ? ShellResult::Opened : ShellResult::NoProgram, u"not found"};
+}
 Text LastShellTarget() { return sim::Sys().shellCalls.empty() ? Text() : sim::Sys().shellCalls.back().target; }
 
 std::optional<int> LayeredAlpha(Form form) {

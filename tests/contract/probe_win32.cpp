@@ -9,8 +9,37 @@ PROCESS_INFORMATION g_holder = {};
 HWND ToHwnd(Window window) { return reinterpret_cast<HWND>(static_cast<intptr_t>(window.number())); }
 Form FormOf(HWND hwnd) { return Form(static_cast<std::int32_t>(reinterpret_cast<intptr_t>(hwnd))); }
 
+// Wine keeps the scheme per process and tells no window: here, as Windows
+// does on a change, every top-level window hears of it.
+BOOL CALLBACK TellOfTheScheme(HWND hwnd, LPARAM) {
+  SendMessageW(hwnd, WM_SYSCOLORCHANGE, 0, 0);
+  return TRUE;
+}
+const int kSchemeParts[] = {COLOR_BTNFACE, COLOR_WINDOWTEXT};
+COLORREF g_scheme[2];  // as it was before a test changed it
+bool g_schemeChanged = false;
+
+void ApplyScheme(const COLORREF colours[2]) {
+  SetSysColors(2, kSchemeParts, colours);
+  EnumThreadWindows(GetCurrentThreadId(), TellOfTheScheme, 0);
+  Wait(200);
+}
+
+bool SetScheme(Color face, Color text) {
+  if (!g_schemeChanged) {
+    g_scheme[0] = GetSysColor(COLOR_BTNFACE);
+    g_scheme[1] = GetSysColor(COLOR_WINDOWTEXT);
+    g_schemeChanged = true;
+  }
+  COLORREF colours[] = {face, text};
+  ApplyScheme(colours);
+  return true;
+}
+
 void Reset() {
   HoldClipboard(false);
+  if (g_schemeChanged) ApplyScheme(g_scheme);
+  g_schemeChanged = false;
   RegisterMailLogger();
   for (Form form : platform::LoadedForms()) platform::UnloadForm(form);
   RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");
@@ -35,6 +64,62 @@ Text LastShellTarget() {
   return {target.begin(), target.end()};
 }
 
+BOOL CALLBACK AddScreen(HMONITOR monitor, HDC, RECT* r, LPARAM list) {
+  MONITORINFO info = {sizeof(info)};
+  GetMonitorInfoW(monitor, &info);
+  auto& screens = *reinterpret_cast<std::vector<Rect>*>(list);
+  bool primary = info.dwFlags & MONITORINFOF_PRIMARY;
+  screens.insert(primary ? screens.begin() : screens.end(), {r->left, r->top, r->right - r->left, r->bottom - r->top});
+  return TRUE;
+}
+
+std::vector<Rect> Screens() {
+  std::vector<Rect> screens;
+  EnumDisplayMonitors(nullptr, nullptr, AddScreen, reinterpret_cast<LPARAM>(&screens));
+  return screens;
+}
+
+Rect OnScreen(Window window) {
+  HWND hwnd = ToHwnd(window);
+  RECT r;
+  GetClientRect(hwnd, &r);
+  MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  if (GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD) GetWindowRect(hwnd, &r);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+// One copy of the window's pixels: a pixel at a time is slow under Wine.
+std::map<Color, size_t> Colors(Window window) {
+  Rect r = OnScreen(window);
+  int width = r.width, height = r.height;
+  HDC screen = GetDC(nullptr), copy = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(copy, bitmap);
+  BitBlt(copy, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+  SelectObject(copy, old);
+  BITMAPINFO info = {};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+  std::vector<RGBQUAD> pixels(static_cast<size_t>(width) * height);
+  GetDIBits(copy, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(copy);
+  ReleaseDC(nullptr, screen);
+  std::map<Color, size_t> colors;
+  for (RGBQUAD p : pixels) ++colors[RGB(p.rgbRed, p.rgbGreen, p.rgbBlue)];
+  return colors;
+}
+
+std::vector<Window> Children(Form form) {
+  std::vector<Window> children;
+  for (HWND child = GetWindow(ToHwnd(form), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    children.push_back(FormOf(child));
+  }
+  return children;
+}
+
+std::string FileBytes(const Text& path) { return Bytes(L"\\\\?\\" + std::wstring(path.begin(), path.end())); }
+
+void MailProgram(bool present) { RegisterMailLogger(present); }
 void Close(Form form) { SendMessageW(ToHwnd(form), WM_CLOSE, 0, 0); }
 void Type(const Text& text) { harness::Type({text.begin(), text.end()}); }
 

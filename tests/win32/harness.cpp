@@ -150,6 +150,13 @@ std::string Bytes(const std::wstring& path) {
   return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
 }
 
+COLORREF Pixel(POINT at) {
+  HDC screen = GetDC(nullptr);
+  COLORREF colour = GetPixel(screen, at.x, at.y);
+  ReleaseDC(nullptr, screen);
+  return colour;
+}
+
 std::string MailLog() { return Bytes(Beside(L"shell.log")); }
 
 // The mail program writes its command line: its quoted path, then the target.

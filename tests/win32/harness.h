@@ -31,6 +31,8 @@ void Keys(std::initializer_list<WORD> keys);
 void Tap(WORD key, int times = 1);
 void Type(const std::wstring& text);
 POINT CentreOf(HWND hwnd);
+// The colour on the screen at a point.
+COLORREF Pixel(POINT at);
 // A file beside the tests.
 std::wstring Beside(const wchar_t* name);
 // The front shown top-level window of process `pid` (0: this one) of this

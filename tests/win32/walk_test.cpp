@@ -94,12 +94,6 @@ HWND Focus(HWND window) {
   GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui);
   return gui.hwndFocus;
 }
-COLORREF Pixel(POINT at) {
-  HDC screen = GetDC(nullptr);
-  COLORREF colour = GetPixel(screen, at.x, at.y);
-  ReleaseDC(nullptr, screen);
-  return colour;
-}
 // The scheme's button face on a form, below its controls, and on one of its labels.
 bool OnFace(HWND form, HWND label) {
   RECT rc = RectOf(form), text = RectOf(label);
@@ -439,7 +433,7 @@ class Walk {
     std::wstring stored;
     for (const std::wstring& recipient : recipients_) stored += L"," + recipient;
     Expect(Stored(L"EmailAddresses") == stored, "the recipients remembered are " + Utf8(Stored(L"EmailAddresses")));
-    bool sent = noMailer ? told.find("No program could open") != std::string::npos
+    bool sent = noMailer ? told.find("No e-mail program is set up") != std::string::npos
                          : whole.starts_with(body) && (body == whole || told.find("left out") != std::string::npos);
     Expect(!mailed || sent, "the mail program was not handed the note, or the user not told why");
     Leave(form, L"Cancel", false);

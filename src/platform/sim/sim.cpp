@@ -41,13 +41,22 @@ DateTime Civil(std::int64_t ms) {
 
 struct Timer { std::int64_t dueMs; int intervalMs; };
 
+struct Monitor {
+  Rect screen, work;  // in pixels
+  int dpi = 96;
+};
+
 struct State {
   System sys;
   std::map<std::int32_t, Record> windows;  // numbers only grow: creation order
   std::vector<Form> zorder;                // forms, the top first
   Form active;
   Window focus;
-  int dpi = 96;  // of the one monitor, 1280 x 1024 pixels
+  // A laptop and an external screen to its right: the primary with a
+  // 40-pixel taskbar along its bottom, as on the Win32 tests' desktop; the
+  // second at 150 % with a 48-pixel taskbar along its top.
+  std::vector<Monitor> monitors = {{{0, 0, 1280, 1024}, {0, 0, 1280, 984}, 96},
+                                   {{1280, 0, 1920, 1080}, {1280, 48, 1920, 1032}, 144}};
   std::map<std::int32_t, Timer> timers;
   std::int64_t clockMs = 0;
   std::int64_t nowOffsetMs = Serial({2026, 3, 5, 14, 55, 30});  // local time less the clock
@@ -72,12 +81,57 @@ bool TakesInput(Window window) {
 }
 
 // Rounds half away from zero, as lround does on Windows.
-int ToPixels(Twips twips) { return static_cast<int>(std::lround(double(twips) * g.dpi / kTwipsPerInch)); }
-Twips ToTwips(int pixels) { return static_cast<Twips>(std::lround(double(pixels) * kTwipsPerInch / g.dpi)); }
+int ToPixels(Twips twips, int dpi) { return static_cast<int>(std::lround(double(twips) * dpi / kTwipsPerInch)); }
+Twips ToTwips(int pixels, int dpi) { return static_cast<Twips>(std::lround(double(pixels) * kTwipsPerInch / dpi)); }
 
-void Place(Record& w, const Rect& r) {
-  std::tie(w.leftPx, w.topPx) = std::pair(ToPixels(r.left), ToPixels(r.top));
-  std::tie(w.widthPx, w.heightPx) = std::pair(std::max(0, ToPixels(r.width)), std::max(0, ToPixels(r.height)));
+// The monitor that holds a point, or else the nearest one.
+const Monitor& MonitorAt(int x, int y) {
+  auto distance = [&](const Monitor& m) {
+    int dx = std::max({m.screen.left - x, 0, x - (m.screen.left + m.screen.width - 1)});
+    int dy = std::max({m.screen.top - y, 0, y - (m.screen.top + m.screen.height - 1)});
+    return std::int64_t{dx} * dx + std::int64_t{dy} * dy;
+  };
+  return *std::ranges::min_element(g.monitors, {}, distance);
+}
+
+const Monitor& MonitorOf(const Record& form) {
+  return MonitorAt(form.leftPx + form.widthPx / 2, form.topPx + form.heightPx / 2);
+}
+
+// A form's scale is its monitor's; a control's its form's; with no window,
+// the primary monitor's.
+int DpiOf(Window window) {
+  const Record* w = R(window);
+  if (w && w->parent) w = R(w->parent);
+  return w ? w->dpi : g.monitors.front().dpi;
+}
+
+void Place(Record& w, const Rect& r, int dpi) {
+  w.leftPx = ToPixels(r.left, dpi);
+  w.topPx = ToPixels(r.top, dpi);
+  w.widthPx = std::max(0, ToPixels(r.width, dpi));
+  w.heightPx = std::max(0, ToPixels(r.height, dpi));
+}
+
+Rect InTwips(const Rect& p, int dpi) {
+  return {ToTwips(p.left, dpi), ToTwips(p.top, dpi), ToTwips(p.width, dpi), ToTwips(p.height, dpi)};
+}
+
+// As Windows does for a program aware of each monitor's scale: a form that
+// comes onto a monitor of another DPI is scaled with its controls, keeping
+// its place and its size in twips.
+void FollowMonitor(Form form) {
+  Record& w = *R(form);
+  int dpi = MonitorOf(w).dpi;
+  if (dpi == w.dpi) return;
+  auto scale = [&](int& px) { px = static_cast<int>(std::lround(double(px) * dpi / w.dpi)); };
+  scale(w.widthPx);
+  scale(w.heightPx);
+  for (Control control : backend::ControlsOf(form)) {
+    Record& c = *R(control);
+    for (int* px : {&c.leftPx, &c.topPx, &c.widthPx, &c.heightPx}) scale(*px);
+  }
+  w.dpi = dpi;
 }
 
 std::int32_t NewWindow(Record w) { return g.windows[g_nextNumber] = std::move(w), (g_nextNumber += 2) - 2; }
@@ -276,7 +330,13 @@ void SetNow(const DateTime& now) {
   });
 }
 
-void SetDpi(int dpi) { g.dpi = std::clamp(dpi, 1, 100000); }
+void SetDpi(int dpi) { g.monitors.front().dpi = std::clamp(dpi, 1, 100000); }
+
+std::vector<Rect> Screens() {
+  std::vector<Rect> screens;
+  for (const Monitor& m : g.monitors) screens.push_back(m.screen);
+  return screens;
+}
 
 }  // namespace sim
 
@@ -290,10 +350,16 @@ namespace backend {
 Form NewFormWindow(const FormSpec& design) {
   const Record* over = FormRecord(design.over);
   Record w{.formKind = design.kind, .text = design.caption, .minWidth = design.minWidth, .minHeight = design.minHeight};
-  Place(w, design.rect);
-  if (over) w.leftPx = over->leftPx, w.topPx = over->topPx;
+  // Over another form: on its monitor, at its scale. Else at the primary's.
+  w.dpi = over ? over->dpi : g.monitors.front().dpi;
+  Place(w, design.rect, w.dpi);
+  if (over) {
+    w.leftPx = over->leftPx;
+    w.topPx = over->topPx;
+  }
   if (design.platformPlaces) w.leftPx = w.topPx = 26 * (1 + static_cast<int>(g.zorder.size() % 8));
   Form form(NewWindow(w));
+  FollowMonitor(form);
   Raise(form);
   return form;
 }
@@ -344,7 +410,7 @@ bool IsVisible(Window window) { return R(window) && R(window)->visible; }
 
 Rect GetRect(Window window) {
   const Record* w = R(window);
-  return w ? Rect{ToTwips(w->leftPx), ToTwips(w->topPx), ToTwips(w->widthPx), ToTwips(w->heightPx)} : Rect();
+  return w ? InTwips({w->leftPx, w->topPx, w->widthPx, w->heightPx}, DpiOf(window)) : Rect();
 }
 
 // Like WM_SIZE: a form that has been shown hears of every change of its size.
@@ -352,15 +418,18 @@ void SetRect(Window window, const Rect& rect) {
   Record* w = R(window);
   if (!w) return;
   int width = w->widthPx, height = w->heightPx;
-  Place(*w, rect);
-  if (backend::IsForm(window) && (w->widthPx != width || w->heightPx != height)) {
-    backend::Resized(Form(window.number()));
-  }
+  Place(*w, rect, DpiOf(window));
+  if (!backend::IsForm(window)) return;
+  FollowMonitor(Form(window.number()));
+  if (w->widthPx != width || w->heightPx != height) backend::Resized(Form(window.number()));
 }
 
-// One monitor, and a 40-pixel taskbar along its bottom, as on the Win32 tests' desktop.
-Rect ScreenRect() { return {0, 0, ToTwips(1280), ToTwips(1024)}; }
-Rect WorkArea(Form) { return {0, 0, ToTwips(1280), ToTwips(984)}; }  // above a 40-pixel taskbar
+Rect ScreenRect() { return InTwips(g.monitors.front().screen, g.monitors.front().dpi); }
+
+Rect WorkArea(Form form) {
+  const Record* w = FormRecord(form);
+  return w ? InTwips(MonitorOf(*w).work, w->dpi) : InTwips(g.monitors.front().work, g.monitors.front().dpi);
+}
 
 void SetCaption(Window window, const Text& caption) { if (Record* w = R(window)) w->text = caption; }
 Text GetCaption(Window window) { return R(window) ? R(window)->text : Text(); }
@@ -389,7 +458,7 @@ void DragForm(Form form, DragEdge edge) {
   bool bottom = move || edge == E::Bottom || edge == E::BottomLeft || edge == E::BottomRight;
   int x0 = w->leftPx + (left ? g.sys.dragX : 0), x1 = w->leftPx + w->widthPx + (right ? g.sys.dragX : 0);
   int y0 = w->topPx + (top ? g.sys.dragY : 0), y1 = w->topPx + w->heightPx + (bottom ? g.sys.dragY : 0);
-  int minWidth = ToPixels(w->minWidth), minHeight = ToPixels(w->minHeight);
+  int minWidth = ToPixels(w->minWidth, w->dpi), minHeight = ToPixels(w->minHeight, w->dpi);
   if (x1 - x0 < minWidth) {
     if (left) x0 = x1 - minWidth;
     if (!left) x1 = x0 + minWidth;
@@ -398,7 +467,7 @@ void DragForm(Form form, DragEdge edge) {
     if (top) y0 = y1 - minHeight;
     if (!top) y1 = y0 + minHeight;
   }
-  SetRect(form, {ToTwips(x0), ToTwips(y0), ToTwips(x1 - x0), ToTwips(y1 - y0)});
+  SetRect(form, InTwips({x0, y0, x1 - x0, y1 - y0}, w->dpi));
 }
 
 bool LayeredFormsSupported() { return g.sys.layeredSupported; }
@@ -422,7 +491,7 @@ template <class Kind>
 Kind Add(Form form, ControlKind kind, const Rect& rect, const Text& text, const backend::Look& look) {
   if (!FormRecord(form)) return {};
   Record w{.parent = form, .text = text, .visible = true};
-  Place(w, rect);
+  Place(w, rect, DpiOf(form));
   Kind control(NewWindow(w));
   backend::AddControl(control, form, kind, look);
   return control;
@@ -600,10 +669,10 @@ std::optional<Text> WriteFileReplacing(const Text& path, const std::string& byte
   return std::nullopt;
 }
 
-std::optional<Text> ShellOpen(Form owner, const Text& target) {
-  if (target.size() > LongestShellTarget()) return Text(u"The file name is too long.");
+ShellResult ShellOpen(Form owner, const Text& target) {
+  if (target.size() > LongestShellTarget()) return {ShellResult::Failed, u"The file name is too long."};
   g.sys.shellCalls.push_back({owner, target});
-  return g.sys.shellFailure;
+  return g.sys.shellResult;
 }
 
 size_t LongestShellTarget() { return g.sys.longestShellTarget; }

@@ -3,8 +3,9 @@
 // are those the Win32 build shows under Wine (the contract tests hold both to
 // them). Deterministic: nothing here reads the real clock or screen.
 //
-// Geometry is kept in pixels of one monitor, as on Windows, so twips round
-// the same way: 2000 twips at 96 dpi are 133 pixels and read back as 1995.
+// Geometry is kept in pixels, as on Windows, so twips round the same way:
+// 2000 twips at 96 dpi are 133 pixels and read back as 1995. Each form is at
+// the scale of its monitor, and its controls with it.
 #pragma once
 
 #include <deque>
@@ -27,6 +28,7 @@ struct Record {
   Text text;              // caption, or the text of a text box or combo box
   int leftPx = 0, topPx = 0, widthPx = 0, heightPx = 0;
   Twips minWidth = 0, minHeight = 0;  // forms: the smallest the size loop leaves them
+  int dpi = 96;                       // forms: of the monitor they are on
   int selAnchor = 0, selCaret = 0;  // text boxes and combo boxes
   bool enabled = true, visible = false, topmost = false, contextMenuBlocked = false, layered = false;
   int alpha = -1;           // as last set on the layered form; -1: never
@@ -60,7 +62,7 @@ struct System {
   // Faults.
   bool layeredSupported = true, layeredCallsFail = false, layeredStyleFails = false;
   bool clipboardHeld = false;            // another program holds it open
-  std::optional<Text> shellFailure;      // nothing can open targets, for this reason
+  ShellResult shellResult;               // what comes of every target handed to the shell
   size_t longestShellTarget = 900;       // as under Wine
   std::map<Text, Text, NoCase> writeFailures;  // path -> reason
   // State.
@@ -76,8 +78,10 @@ struct System {
 };
 
 // Starts over: no windows, the system as above, the clock at 2026-03-05
-// 14:55:30, one 1280 x 1024-pixel monitor at 96 dpi, a 40-pixel taskbar
-// along its bottom. Call it in every test.
+// 14:55:30, two monitors side by side: the primary of 1280 x 1024 pixels at
+// 96 dpi with a 40-pixel taskbar along its bottom, and to its right one of
+// 1920 x 1080 at 144 dpi with a 48-pixel taskbar along its top. Call it in
+// every test.
 void Reset();
 System& Sys();
 std::optional<Text> Stored(const Text& key);
@@ -126,7 +130,9 @@ void Advance(int milliseconds);
 // hears of it; timers keep their pace.
 void SetNow(const DateTime& now);
 
-// The monitor's dots per inch.
+// The primary monitor's dots per inch.
 void SetDpi(int dpi);
+// The monitors' screens in pixels, the primary first.
+std::vector<Rect> Screens();
 
 }  // namespace sim

@@ -22,11 +22,18 @@ int FontDialogDpi() {
   return dpi > 0 ? dpi : 96;
 }
 
-// Paths the old 260-character limit would refuse take the form that has none.
+// The temporary file's name beside the target: "~pnl" and eight hex digits.
+const wchar_t kTempPattern[] = L"~pnl%08lx.tmp";
+constexpr size_t kTempNameLength = 16;
+
+// Paths the old 260-character limit would refuse take the form that has
+// none; the program does not declare itself long-path aware, so Windows
+// holds it to that limit. The temporary file beside the target counts too.
 std::wstring FullLengthPath(const Text& path) {
   std::wstring out(W(path));
   std::replace(out.begin(), out.end(), L'/', L'\\');
-  if (out.size() < MAX_PATH - 12 || out.rfind(L"\\\\?\\", 0) == 0) return out;
+  size_t folder = out.find_last_of(L'\\') + 1;  // 0 with no folder
+  if (std::max(out.size(), folder + kTempNameLength) < MAX_PATH || out.rfind(L"\\\\?\\", 0) == 0) return out;
   if (out.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + out.substr(2);
   return L"\\\\?\\" + out;
 }
@@ -40,7 +47,7 @@ std::optional<Text> WriteBeside(const std::wstring& target, const std::string& b
   HANDLE file = INVALID_HANDLE_VALUE;
   for (DWORD n = GetTickCount(); file == INVALID_HANDLE_VALUE; ++n) {
     wchar_t name[32];
-    swprintf(name, 32, L"~pnl%08lx.tmp", static_cast<unsigned long>(n ^ GetCurrentProcessId()));
+    swprintf(name, 32, kTempPattern, static_cast<unsigned long>(n ^ GetCurrentProcessId()));
     temp = folder + name;
     file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return Failure(GetLastError());

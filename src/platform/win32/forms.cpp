@@ -18,6 +18,18 @@ std::unordered_map<HWND, FormData> g_forms;
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
+// The window's rectangle around a client area at 0, 0, frame included, at
+// `dpi`: the plain call knows only the DPI the process started with.
+RECT FrameAround(int width, int height, DWORD style, DWORD exStyle, int dpi) {
+  static auto adjustForDpi =
+      SystemCall<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>(L"user32.dll", "AdjustWindowRectExForDpi");
+  RECT rc = {0, 0, width, height};
+  if (!adjustForDpi || !adjustForDpi(&rc, style, FALSE, exStyle, static_cast<UINT>(dpi))) {
+    AdjustWindowRectEx(&rc, style, FALSE, exStyle);
+  }
+  return rc;
+}
+
 // Brush and colours of a control, asked for by the control while it paints.
 LRESULT ControlColors(HDC dc, HWND control) {
   ControlData* data = FindControl(control);
@@ -161,6 +173,18 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         backend::Deliver(self, [&](EventSink& s) { s.OnClockChanged(self); });
       }
       return TRUE;
+    // Before a move to a monitor of another DPI: the client area keeps its
+    // size in twips, the frame takes the new monitor's size.
+    case WM_GETDPISCALEDSIZE: {
+      RECT client;
+      GetClientRect(hwnd, &client);
+      int newDpi = static_cast<int>(wParam);
+      RECT rc = FrameAround(MulDiv(client.right, newDpi, data->dpi), MulDiv(client.bottom, newDpi, data->dpi),
+                            static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE)),
+                            static_cast<DWORD>(GetWindowLongW(hwnd, GWL_EXSTYLE)), newDpi);
+      *reinterpret_cast<SIZE*>(lParam) = {rc.right - rc.left, rc.bottom - rc.top};
+      return TRUE;
+    }
     case WM_DPICHANGED:
       RescaleForDpi(hwnd, data->dpi, HIWORD(wParam), *reinterpret_cast<RECT*>(lParam));
       if (FormData* still = FindForm(hwnd)) still->dpi = HIWORD(wParam);
@@ -173,6 +197,17 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       limits->ptMinTrackSize.y = std::max<LONG>(limits->ptMinTrackSize.y, TwipsToPixels(data->minHeight, dpi));
       return 0;
     }
+    // The user's colour scheme changed (a theme, high contrast): brushes made
+    // from scheme colours are made again, and the common controls, which
+    // hear of it only from their parent, are told.
+    case WM_SYSCOLORCHANGE:
+      backend::ColorsChanged(self);
+      for (Control control : backend::ControlsOf(self)) {
+        backend::ColorsChanged(control);
+        SendMessageW(ToHwnd(control), WM_SYSCOLORCHANGE, 0, 0);
+      }
+      RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+      return 0;
     case WM_DISPLAYCHANGE:
       if (data->kind == FormKind::Note) KeepOnSomeWorkArea(hwnd);
       break;
@@ -229,12 +264,22 @@ Twips PixelsToTwips(int pixels, int dpi) {
   return static_cast<Twips>(std::lround(static_cast<double>(pixels) * kTwipsPerInch / dpi));
 }
 
+// A window's own DPI; with none, the primary monitor's, which is where the
+// system puts a window it places itself. Under per-monitor awareness that
+// can differ from the DPI the process started with (the one LOGPIXELSY and
+// the system metrics keep).
 int DpiOf(HWND hwnd) {
-  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  static auto getDpiForWindow = SystemCall<UINT(WINAPI*)(HWND)>(L"user32.dll", "GetDpiForWindow");
   if (hwnd && getDpiForWindow) {
     if (UINT dpi = getDpiForWindow(hwnd)) return static_cast<int>(dpi);
+  }
+  // Windows 8.1 and later.
+  static auto getDpiForMonitor = SystemCall<HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*)>(L"shcore.dll", "GetDpiForMonitor");
+  constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
+  UINT dpiX = 0, dpiY = 0;
+  HMONITOR primary = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+  if (getDpiForMonitor && SUCCEEDED(getDpiForMonitor(primary, kEffectiveDpi, &dpiX, &dpiY)) && dpiY) {
+    return static_cast<int>(dpiY);
   }
   static int systemDpi = [] {
     HDC screen = GetDC(nullptr);
@@ -303,22 +348,33 @@ Form NewFormWindow(const FormSpec& design) {
     style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
   }
-  // Over another window: on its monitor, so at that monitor's DPI from the start.
+  // Over another window: on its monitor, so at that monitor's DPI from the
+  // start. Else on the primary monitor, at its DPI.
   HWND over = FindForm(ToHwnd(design.over)) ? ToHwnd(design.over) : nullptr;
-  RECT overRect = {};
-  if (over) GetWindowRect(over, &overRect);
   int dpi = DpiOf(over);
-  RECT rc = {0, 0, TwipsToPixels(design.rect.width, dpi), TwipsToPixels(design.rect.height, dpi)};
-  AdjustWindowRectEx(&rc, style, FALSE, exStyle);
+  int width = TwipsToPixels(design.rect.width, dpi), height = TwipsToPixels(design.rect.height, dpi);
+  RECT rc = FrameAround(width, height, style, exStyle, dpi);
   int x = TwipsToPixels(design.rect.left, dpi) + rc.left, y = TwipsToPixels(design.rect.top, dpi) + rc.top;
-  if (over) x = overRect.left, y = overRect.top;
+  if (RECT overRect; over && GetWindowRect(over, &overRect)) {
+    x = overRect.left;
+    y = overRect.top;
+  }
   if (design.platformPlaces) x = y = CW_USEDEFAULT;
   HWND hwnd = CreateWindowExW(exStyle, kFormClass, W(design.caption), style, x, y, rc.right - rc.left,
                               rc.bottom - rc.top, nullptr, nullptr, Instance(), nullptr);
   if (!hwnd) return {};
+  // The system may have placed it on a monitor of another scale: sized again for that one.
+  if (int placed = DpiOf(hwnd); placed != dpi) {
+    dpi = placed;
+    width = TwipsToPixels(design.rect.width, dpi);
+    height = TwipsToPixels(design.rect.height, dpi);
+    rc = FrameAround(width, height, style, exStyle, dpi);
+    SetWindowPos(hwnd, nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   FormData& data = g_forms[hwnd];
   data.kind = design.kind;
-  data.dpi = DpiOf(hwnd);
+  data.dpi = dpi;
   data.minWidth = design.minWidth;
   data.minHeight = design.minHeight;
   SetBrush(data.backBrush, design.backColor);

@@ -291,22 +291,37 @@ size_t LongestShellTarget() {
   return wine ? kWineLongest : kWindowsLongest;
 }
 
-std::optional<Text> ShellOpen(Form owner, const Text& target) {
-  if (target.size() > LongestShellTarget()) return SystemMessage(ERROR_FILENAME_EXCED_RANGE);
+// Without SEE_MASK_FLAG_NO_UI, Windows would show its own prompt when no
+// program handles the target, and the caller's message would come on top.
+ShellResult ShellOpen(Form owner, const Text& target) {
+  if (target.size() > LongestShellTarget()) return {ShellResult::Failed, SystemMessage(ERROR_FILENAME_EXCED_RANGE)};
   // The shell's handlers may be COM objects: their thread needs COM first.
   static bool com = [] {
     auto init = SystemCall<HRESULT(WINAPI*)(void*, DWORD)>(L"ole32.dll", "CoInitializeEx");
     return init && SUCCEEDED(init(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
   }();
   (void)com;
-  auto shellExecute =
-      SystemCall<HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT)>(L"shell32.dll", "ShellExecuteW");
-  if (!shellExecute) return SystemMessage(ERROR_DLL_NOT_FOUND);
+  auto shellExecute = SystemCall<BOOL(WINAPI*)(SHELLEXECUTEINFOW*)>(L"shell32.dll", "ShellExecuteExW");
+  if (!shellExecute) return {ShellResult::Failed, SystemMessage(ERROR_DLL_NOT_FOUND)};
   Text folder = ProgramFolder();
-  auto result = reinterpret_cast<INT_PTR>(
-      shellExecute(ToHwnd(owner), nullptr, W(target), nullptr, folder.empty() ? nullptr : W(folder), SW_SHOWNORMAL));
-  if (result > 32) return std::nullopt;
-  return SystemMessage(ErrorOfShellResult(result));
+  SHELLEXECUTEINFOW info = {};
+  info.cbSize = sizeof(info);
+  info.fMask = SEE_MASK_FLAG_NO_UI;
+  info.hwnd = ToHwnd(owner);
+  info.lpFile = W(target);
+  info.lpDirectory = folder.empty() ? nullptr : W(folder);
+  info.nShow = SW_SHOWNORMAL;
+  if (shellExecute(&info)) return {};
+  // The old result code where the system set no error.
+  DWORD error = GetLastError();
+  if (error == ERROR_SUCCESS) error = ErrorOfShellResult(reinterpret_cast<INT_PTR>(info.hInstApp));
+  switch (error) {
+    case ERROR_CANCELLED: return {ShellResult::Cancelled, {}};
+    case ERROR_NO_ASSOCIATION:
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return {ShellResult::NoProgram, SystemMessage(error)};
+    default: return {ShellResult::Failed, SystemMessage(error)};
+  }
 }
 
 void PlaySoundAsync(const Text& path) {
