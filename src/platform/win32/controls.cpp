@@ -141,12 +141,12 @@ using namespace win32;
 namespace {
 
 // A child control of a form, subclassed so it reports its events; a combo
-// box's list gets room below the height given.
+// box's list gets `extraHeight` below the height given.
 using backend::ControlKind;
 using backend::OnForm;
 
 HWND CreateChild(Form form, ControlKind kind, const wchar_t* className, const Text& text, DWORD style,
-                 const Rect& rect, const backend::Look& look, bool hasFont, int extraHeightPx = 0) {
+                 const Rect& rect, const backend::Look& look, bool hasFont, Twips extraHeight = 0) {
   HWND parent = ToHwnd(form);
   if (!FindForm(parent)) return nullptr;
   int dpi = DpiOf(parent);
@@ -154,7 +154,7 @@ HWND CreateChild(Form form, ControlKind kind, const wchar_t* className, const Te
   if (kind != ControlKind::TextBox) looks.emplace();
   HWND hwnd = CreateWindowExW(0, className, W(text), WS_CHILD | WS_VISIBLE | style, TwipsToPixels(rect.left, dpi),
                               TwipsToPixels(rect.top, dpi), TwipsToPixels(rect.width, dpi),
-                              TwipsToPixels(rect.height, dpi) + extraHeightPx, parent, nullptr,
+                              TwipsToPixels(rect.height + extraHeight, dpi), parent, nullptr,
                               GetModuleHandleW(nullptr), nullptr);
   if (!hwnd) return nullptr;
   ControlData data;
@@ -192,7 +192,7 @@ Button CreateButton(Form form, const Rect& rect, const Text& caption, const Font
 ComboBox CreateComboBox(Form form, const Rect& rect, const Font& font) {
   DWORD style = CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP;
   return Of<ComboBox>(
-      CreateChild(form, ControlKind::ComboBox, L"COMBOBOX", u"", style, rect, OnForm(form, font), true, 200));
+      CreateChild(form, ControlKind::ComboBox, L"COMBOBOX", u"", style, rect, OnForm(form, font), true, 3000));
 }
 
 void ComboAdd(ComboBox combo, const Text& item) {

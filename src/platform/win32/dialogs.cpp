@@ -145,7 +145,9 @@ bool SaveFileDialog(Form owner, SaveChoice& state) {
   ofn.lpstrFile = file.data();
   ofn.nMaxFile = static_cast<DWORD>(file.size());
   ofn.lpstrDefExt = ext.empty() ? nullptr : W(ext);
-  ofn.Flags = ((state.options & kExplorerStyle) ? OFN_EXPLORER : 0) | OFN_HIDEREADONLY;
+  // The process's current folder stays where it was: left in the folder
+  // chosen, it would keep that folder (a USB stick) from being removed.
+  ofn.Flags = ((state.options & kExplorerStyle) ? OFN_EXPLORER : 0) | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (!getSaveFileName(&ofn)) return false;
   state.fileName = T(file.c_str());
   return true;

@@ -232,6 +232,8 @@ void RegisterFormClass() {
   wc.lpfnWndProc = FormProc;
   wc.hInstance = Instance();
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  // The program's icon on the dialogs' taskbar buttons and in Alt+Tab.
+  wc.hIcon = LoadIconW(Instance(), MAKEINTRESOURCEW(1));
   wc.lpszClassName = kFormClass;
   RegisterClassExW(&wc);
   registered = true;
@@ -520,11 +522,13 @@ bool LayeredFormsSupported() {
 #pragma GCC diagnostic pop
 }
 
-// A result of 0 (the style before) counts as refused.
+// A result of 0 is the style before, or a refusal: only the last error tells.
 bool SetLayered(Form form, bool layered) {
   HWND hwnd = ToHwnd(form);
   LONG style = GetWindowLongW(hwnd, GWL_EXSTYLE);
-  return SetWindowLongW(hwnd, GWL_EXSTYLE, layered ? style | WS_EX_LAYERED : style & ~WS_EX_LAYERED) != 0;
+  SetLastError(ERROR_SUCCESS);
+  LONG before = SetWindowLongW(hwnd, GWL_EXSTYLE, layered ? style | WS_EX_LAYERED : style & ~WS_EX_LAYERED);
+  return before != 0 || GetLastError() == ERROR_SUCCESS;
 }
 
 bool SetLayeredAlpha(Form form, int alpha) {
