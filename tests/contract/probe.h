@@ -3,7 +3,6 @@
 // platform's test API, or real input and the system's own answers.
 #pragma once
 
-#include <map>
 #include <ostream>
 #include <string>
 #include <type_traits>
@@ -54,9 +53,10 @@ std::vector<Window> Children(Form form);
 // The user's scheme has this button face and window text from now on (a
 // theme, high contrast), until Reset. False where no screen can show it.
 bool SetScheme(Color face, Color text);
-// The colours the screen shows on a form's client area or a control, and on
-// how many pixels each.
-std::map<Color, size_t> Colors(Window window);
+// The colour the screen shows at a pixel of a form's client area or a
+// control; whether it shows the colour anywhere there.
+Color PixelAt(Window window, int x, int y);
+bool Shows(Window window, Color color);
 // A file's bytes.
 std::string FileBytes(const Text& path);
 // What the desktop's mail program was handed last; whether there is one.

@@ -33,7 +33,8 @@ std::vector<Rect> Screens() { return sim::Screens(); }
 
 // Nothing is drawn here.
 bool SetScheme(Color, Color) { return false; }
-std::map<Color, size_t> Colors(Window) { return {}; }
+Color PixelAt(Window, int, int) { return 0; }
+bool Shows(Window, Color) { return false; }
 
 Rect OnScreen(Window window) {
   const sim::Record* w = sim::Find(window);

@@ -88,25 +88,19 @@ Rect OnScreen(Window window) {
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-// One copy of the window's pixels: a pixel at a time is slow under Wine.
-std::map<Color, size_t> Colors(Window window) {
+Color PixelAt(Window window, int x, int y) {
   Rect r = OnScreen(window);
-  int width = r.width, height = r.height;
-  HDC screen = GetDC(nullptr), copy = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ old = SelectObject(copy, bitmap);
-  BitBlt(copy, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-  SelectObject(copy, old);
-  BITMAPINFO info = {};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
-  std::vector<RGBQUAD> pixels(static_cast<size_t>(width) * height);
-  GetDIBits(copy, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(copy);
-  ReleaseDC(nullptr, screen);
-  std::map<Color, size_t> colors;
-  for (RGBQUAD p : pixels) ++colors[RGB(p.rgbRed, p.rgbGreen, p.rgbBlue)];
-  return colors;
+  return Pixel({r.left + x, r.top + y});
+}
+
+bool Shows(Window window, Color color) {
+  Rect r = OnScreen(window);
+  for (int y = 0; y < r.height; ++y) {
+    for (int x = 0; x < r.width; ++x) {
+      if (PixelAt(window, x, y) == color) return true;
+    }
+  }
+  return false;
 }
 
 std::vector<Window> Children(Form form) {

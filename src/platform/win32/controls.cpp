@@ -230,10 +230,12 @@ void RegisterDateControls() {
   (void)done;
 }
 
+// With a font of its own at the form's scale: the system's would be at the
+// scale the process started with, and the month could outgrow the control.
 Calendar CreateMonthCalendar(Form form, const Rect& rect) {
   RegisterDateControls();
   return Of<Calendar>(
-      CreateChild(form, ControlKind::Calendar, MONTHCAL_CLASSW, u"", WS_TABSTOP, rect, OnForm(form, {}), false));
+      CreateChild(form, ControlKind::Calendar, MONTHCAL_CLASSW, u"", WS_TABSTOP, rect, OnForm(form, {}), true));
 }
 
 Date GetCalendarDate(Calendar calendar) {
