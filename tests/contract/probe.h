@@ -3,21 +3,10 @@
 // platform's test API, or real input and the system's own answers.
 #pragma once
 
-#include <ostream>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "platform/platform.h"
-
-// Windows print as their number when a test fails.
-namespace platform {
-template <class Kind>
-  requires std::is_base_of_v<Window, Kind>
-void PrintTo(const Kind& window, std::ostream* out) {
-  *out << "window " << window.number();
-}
-}  // namespace platform
 
 namespace probe {
 
@@ -34,8 +23,6 @@ void Press(Key key, int modifiers = 0);
 void Close(Form form);
 // The left button pressed in the middle of a form, moved by (dx, dy) pixels and released.
 void Drag(Form form, int dx, int dy);
-// Characters typed where the keyboard focus is.
-void Type(const Text& text);
 // Another program holds the clipboard open, or lets it go.
 void HoldClipboard(bool held);
 // The form that has the user's keyboard; our visible forms, the top first.
@@ -44,14 +31,12 @@ std::vector<Form> ZOrder();
 bool IsTopmost(Form form);
 // The alpha a layered form is drawn with; none when it is not layered.
 std::optional<int> LayeredAlpha(Form form);
-// The monitors' screens in pixels, the primary first.
-std::vector<Rect> Screens();
 // A form's client area, or a control, on the screen in pixels.
 Rect OnScreen(Window window);
 // The windows on a form, as the system lists them.
 std::vector<Window> Children(Form form);
-// The user's scheme has this button face and window text from now on (a
-// theme, high contrast), until Reset. False where no screen can show it.
+// The user's scheme has this button face and window text from now on, as
+// after a change of theme. False where no screen can show it.
 bool SetScheme(Color face, Color text);
 // The colour the screen shows at a pixel of a form's client area or a
 // control; whether it shows the colour anywhere there.
@@ -59,8 +44,7 @@ Color PixelAt(Window window, int x, int y);
 bool Shows(Window window, Color color);
 // A file's bytes.
 std::string FileBytes(const Text& path);
-// What the desktop's mail program was handed last; whether there is one.
+// What the desktop's mail program was handed last.
 Text LastShellTarget();
-void MailProgram(bool present);
 
 }  // namespace probe

@@ -27,9 +27,6 @@ void Drag(Form form, int dx, int dy) {
 
 void Press(Key key, int modifiers) { sim::KeyDown(key, modifiers); }
 void Close(Form form) { sim::Close(form); }
-void Type(const Text& text) { sim::Type(text); }
-
-std::vector<Rect> Screens() { return sim::Screens(); }
 
 // Nothing is drawn here.
 bool SetScheme(Color, Color) { return false; }
@@ -58,9 +55,6 @@ Form ActiveForm() { return sim::ActiveForm(); }
 std::vector<Form> ZOrder() { return sim::ZOrder(); }
 bool IsTopmost(Form form) { return sim::Find(form)->topmost; }
 
-void MailProgram(bool present) {
-  sim::Sys().shellResult = {present ? ShellResult::Opened : ShellResult::NoProgram, u"not found"};
-}
 Text LastShellTarget() { return sim::Sys().shellCalls.empty() ? Text() : sim::Sys().shellCalls.back().target; }
 
 std::optional<int> LayeredAlpha(Form form) {

@@ -9,37 +9,19 @@ PROCESS_INFORMATION g_holder = {};
 HWND ToHwnd(Window window) { return reinterpret_cast<HWND>(static_cast<intptr_t>(window.number())); }
 Form FormOf(HWND hwnd) { return Form(static_cast<std::int32_t>(reinterpret_cast<intptr_t>(hwnd))); }
 
-// Wine keeps the scheme per process and tells no window: here, as Windows
-// does on a change, every top-level window hears of it.
-BOOL CALLBACK TellOfTheScheme(HWND hwnd, LPARAM) {
-  SendMessageW(hwnd, WM_SYSCOLORCHANGE, 0, 0);
-  return TRUE;
-}
-const int kSchemeParts[] = {COLOR_BTNFACE, COLOR_WINDOWTEXT};
-COLORREF g_scheme[2];  // as it was before a test changed it
-bool g_schemeChanged = false;
-
-void ApplyScheme(const COLORREF colours[2]) {
-  SetSysColors(2, kSchemeParts, colours);
-  EnumThreadWindows(GetCurrentThreadId(), TellOfTheScheme, 0);
-  Wait(200);
-}
-
+// Wine keeps the scheme per process and tells no window: here every window
+// hears of it, as Windows tells them on a change of theme.
 bool SetScheme(Color face, Color text) {
-  if (!g_schemeChanged) {
-    g_scheme[0] = GetSysColor(COLOR_BTNFACE);
-    g_scheme[1] = GetSysColor(COLOR_WINDOWTEXT);
-    g_schemeChanged = true;
-  }
-  COLORREF colours[] = {face, text};
-  ApplyScheme(colours);
+  const int parts[] = {COLOR_BTNFACE, COLOR_WINDOWTEXT};
+  const COLORREF colours[] = {face, text};
+  SetSysColors(2, parts, colours);
+  SendMessageTimeoutW(HWND_BROADCAST, WM_SYSCOLORCHANGE, 0, 0, SMTO_ABORTIFHUNG, 1000, nullptr);
+  Wait(200);
   return true;
 }
 
 void Reset() {
   HoldClipboard(false);
-  if (g_schemeChanged) ApplyScheme(g_scheme);
-  g_schemeChanged = false;
   RegisterMailLogger();
   for (Form form : platform::LoadedForms()) platform::UnloadForm(form);
   RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");
@@ -62,21 +44,6 @@ Text LastShellTarget() {
   WaitUntil([] { return !MailLog().empty(); }, 10000);
   std::string target = LastHanded();
   return {target.begin(), target.end()};
-}
-
-BOOL CALLBACK AddScreen(HMONITOR monitor, HDC, RECT* r, LPARAM list) {
-  MONITORINFO info = {sizeof(info)};
-  GetMonitorInfoW(monitor, &info);
-  auto& screens = *reinterpret_cast<std::vector<Rect>*>(list);
-  bool primary = info.dwFlags & MONITORINFOF_PRIMARY;
-  screens.insert(primary ? screens.begin() : screens.end(), {r->left, r->top, r->right - r->left, r->bottom - r->top});
-  return TRUE;
-}
-
-std::vector<Rect> Screens() {
-  std::vector<Rect> screens;
-  EnumDisplayMonitors(nullptr, nullptr, AddScreen, reinterpret_cast<LPARAM>(&screens));
-  return screens;
 }
 
 Rect OnScreen(Window window) {
@@ -113,9 +80,7 @@ std::vector<Window> Children(Form form) {
 
 std::string FileBytes(const Text& path) { return Bytes(L"\\\\?\\" + std::wstring(path.begin(), path.end())); }
 
-void MailProgram(bool present) { RegisterMailLogger(present); }
 void Close(Form form) { SendMessageW(ToHwnd(form), WM_CLOSE, 0, 0); }
-void Type(const Text& text) { harness::Type({text.begin(), text.end()}); }
 
 void Press(Key key, int modifiers) {
   WORD vk = key >= Key::F1 && key <= Key::F12 ? static_cast<WORD>(VK_F1 + int(key) - int(Key::F1)) : WORD(key);

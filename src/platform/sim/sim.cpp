@@ -332,12 +332,6 @@ void SetNow(const DateTime& now) {
 
 void SetDpi(int dpi) { g.monitors.front().dpi = std::clamp(dpi, 1, 100000); }
 
-std::vector<Rect> Screens() {
-  std::vector<Rect> screens;
-  for (const Monitor& m : g.monitors) screens.push_back(m.screen);
-  return screens;
-}
-
 }  // namespace sim
 
 // ===========================================================================

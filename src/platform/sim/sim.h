@@ -132,7 +132,5 @@ void SetNow(const DateTime& now);
 
 // The primary monitor's dots per inch.
 void SetDpi(int dpi);
-// The monitors' screens in pixels, the primary first.
-std::vector<Rect> Screens();
 
 }  // namespace sim

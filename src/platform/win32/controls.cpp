@@ -111,7 +111,7 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     case WM_SETCURSOR:
       if (const backend::Look* look = backend::LookOf(Of(data->form));
           look && LOWORD(lParam) == HTCLIENT && look->pointer != Pointer::Default) {
-        ::SetCursor(CursorFor(*look));
+        ::SetCursor(CursorFor(*look, hwnd));
         return TRUE;
       }
       break;

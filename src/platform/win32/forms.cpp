@@ -62,7 +62,7 @@ void RescaleForDpi(HWND form, int oldDpi, int newDpi, const RECT& suggested) {
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// After the displays change, a note left wholly outside every work area
+// After the displays change, a form left wholly outside every work area
 // comes back inside the nearest one.
 void KeepOnSomeWorkArea(HWND form) {
   RECT rc;
@@ -135,7 +135,7 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR:
       if (const backend::Look* look = backend::LookOf(self);
           LOWORD(lParam) == HTCLIENT && look->pointer != Pointer::Default) {
-        ::SetCursor(CursorFor(*look));
+        ::SetCursor(CursorFor(*look, hwnd));
         return TRUE;
       }
       break;
@@ -209,10 +209,10 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
       return 0;
     case WM_DISPLAYCHANGE:
-      if (data->kind == FormKind::Note) KeepOnSomeWorkArea(hwnd);
+      KeepOnSomeWorkArea(hwnd);
       break;
     case WM_SETTINGCHANGE:
-      if (wParam == SPI_SETWORKAREA && data->kind == FormKind::Note) KeepOnSomeWorkArea(hwnd);
+      if (wParam == SPI_SETWORKAREA) KeepOnSomeWorkArea(hwnd);
       break;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
@@ -383,9 +383,13 @@ Form NewFormWindow(const FormSpec& design) {
   return Of<Form>(hwnd);
 }
 
+// A dialog hidden while its monitor was taken away comes back where it can
+// be reached.
 void ShowFormWindow(Form form) {
   FormData* data = FindForm(ToHwnd(form));
-  if (data && data->kind != FormKind::Hidden) ShowWindow(ToHwnd(form), SW_SHOW);
+  if (!data || data->kind == FormKind::Hidden) return;
+  ShowWindow(ToHwnd(form), SW_SHOW);
+  KeepOnSomeWorkArea(ToHwnd(form));
 }
 
 void DestroyFormWindow(Form form) {
@@ -417,7 +421,7 @@ void PointerChanged(Form form) {
   const Look* look = LookOf(form);
   if (look->pointer != Pointer::Default && GetCursorPos(&pt) &&
       GetAncestor(WindowFromPoint(pt), GA_ROOT) == ToHwnd(form)) {
-    ::SetCursor(CursorFor(*look));
+    ::SetCursor(CursorFor(*look, ToHwnd(form)));
   }
 }
 

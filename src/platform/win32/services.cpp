@@ -20,7 +20,23 @@ void __verbose_terminate_handler() { std::abort(); }
 namespace platform::win32 {
 namespace {
 
-std::vector<HCURSOR> g_cursors;  // CursorId n is g_cursors[n - 1]
+// A cursor file, loaded at the size each monitor's scale asks for: the
+// system draws its own pointers larger at 150 %, and ours keep up.
+struct CursorFile {
+  Text path;
+  std::map<int, HCURSOR> byDpi;
+};
+std::vector<CursorFile> g_cursors;  // CursorId n is g_cursors[n - 1]
+
+HCURSOR LoadCursorAt(CursorFile& file, int dpi) {
+  auto [it, fresh] = file.byDpi.try_emplace(dpi, nullptr);
+  if (!fresh) return it->second;
+  static auto metricForDpi = SystemCall<int(WINAPI*)(int, UINT)>(L"user32.dll", "GetSystemMetricsForDpi");
+  int size = metricForDpi ? metricForDpi(SM_CXCURSOR, static_cast<UINT>(dpi)) : 0;  // 0: the system's size
+  it->second = static_cast<HCURSOR>(LoadImageW(nullptr, W(file.path), IMAGE_CURSOR, size, size, LR_LOADFROMFILE));
+  if (!it->second) it->second = file.byDpi.at(0);  // as first loaded
+  return it->second;
+}
 
 void PumpMessages() {
   MSG msg;
@@ -115,13 +131,13 @@ Text SystemMessage(DWORD error) {
   return message;
 }
 
-HCURSOR CursorFor(const backend::Look& look) {
+HCURSOR CursorFor(const backend::Look& look, HWND over) {
   switch (look.pointer) {
     case Pointer::IBeam: return LoadCursorW(nullptr, IDC_IBEAM);
     case Pointer::SizeNWSE: return LoadCursorW(nullptr, IDC_SIZENWSE);
     case Pointer::Custom:
       if (look.cursor >= 1 && static_cast<size_t>(look.cursor) <= g_cursors.size()) {
-        return g_cursors[static_cast<size_t>(look.cursor) - 1];
+        if (HCURSOR cursor = LoadCursorAt(g_cursors[static_cast<size_t>(look.cursor) - 1], DpiOf(over))) return cursor;
       }
       return LoadCursorW(nullptr, IDC_HAND);
     default: return LoadCursorW(nullptr, IDC_ARROW);
@@ -367,7 +383,7 @@ CursorId LoadCursorFile(const Text& path) {
   if (auto it = loaded.find(path); it != loaded.end()) return it->second;
   HCURSOR cursor = LoadCursorFromFileW(W(path));
   if (!cursor) return 0;
-  g_cursors.push_back(cursor);
+  g_cursors.push_back({path, {{0, cursor}}});
   CursorId id = static_cast<CursorId>(g_cursors.size());
   loaded[path] = id;
   return id;

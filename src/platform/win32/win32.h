@@ -79,7 +79,8 @@ int ButtonsHeld(WPARAM wParam);
 bool HandleDialogKeys(MSG& msg);
 // One message of a loop of ours: dialog keys first, then the window's own.
 void DispatchOne(MSG& msg);
-HCURSOR CursorFor(const backend::Look& look);
+// The pointer to show over `over`, at the size of its monitor's scale.
+HCURSOR CursorFor(const backend::Look& look, HWND over);
 // A brush of the colour, in place of `brush`.
 void SetBrush(HBRUSH& brush, Color color);
 

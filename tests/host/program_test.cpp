@@ -1,5 +1,6 @@
-// The reminder and its alarm on the simulated platform's virtual clock: what
-// only a clock that the test turns can show.
+// The program on the simulated platform, for what only it can show: a clock
+// that the test turns, and a second monitor at another scale (Wine has one
+// DPI for all monitors).
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -15,7 +16,7 @@ namespace {
 using namespace pinaleaf;
 using platform::DateTime;
 
-class Reminders : public ::testing::Test {
+class Running : public ::testing::Test {
  protected:
   // A new process, its first note clicked, so it is the active one.
   void SetUp() override {
@@ -24,6 +25,28 @@ class Reminders : public ::testing::Test {
     sim::Run(StartProgram);
     sim::Click(Note::FromWindow(StartupNoteWindow())->textArea());
   }
+  std::optional<Program> program_;
+};
+
+// A laptop with an external screen at 150 %, which begins at 1280 pixels.
+TEST_F(Running, ANoteDraggedToTheOtherScreenKeepsItsSizeAndItsNewNotesOpenThere) {
+  platform::Form first = StartupNoteWindow();
+  platform::Rect size = platform::GetRect(first);
+  sim::Sys().dragX = 1400 - sim::Find(first)->leftPx;
+  sim::MouseDown(first, platform::kLeftButton, 0, 600, 100);  // on the strip
+  sim::KeyDown(platform::Key::N, platform::kCtrl);
+  platform::Form made = sim::ActiveForm();
+  ASSERT_NE(made, first);
+  for (platform::Form form : {first, made}) {
+    EXPECT_GE(sim::Find(form)->leftPx, 1400);
+    EXPECT_NEAR(platform::GetRect(form).width, size.width, 15);
+    EXPECT_NEAR(platform::GetRect(form).height, size.height, 15);
+  }
+  EXPECT_NEAR(sim::Find(first)->widthPx, size.width / 10, 1);  // ten twips a pixel at 144 dpi
+}
+
+class Reminders : public Running {
+ protected:
   // Picks the moment in the dialog and presses "Set Reminder".
   std::shared_ptr<ReminderDialog> ArmFor(const DateTime& t) {
     sim::KeyDown(platform::Key::R, platform::kCtrl);
@@ -35,7 +58,6 @@ class Reminders : public ::testing::Test {
     return dialog;
   }
   static size_t Rings() { return sim::Sys().sounds.size(); }
-  std::optional<Program> program_;
 };
 
 TEST_F(Reminders, ItLooksOnceASecondAndRingsOnceInItsSecondOrOnceAfterItWasMissed) {
