@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds all presets and runs every test: the unit and contract tests on the
-# simulated platform (plain, then under AddressSanitizer and
+# Builds all presets and runs every test: the layout and clang-tidy checks,
+# the unit and contract tests on the simulated platform (plain, then under AddressSanitizer and
 # UndefinedBehaviorSanitizer), a bounded fuzzing run, then the Win32 tests
 # under Wine, 64-bit and 32-bit, in a private X server that this script
 # starts and stops.
@@ -11,8 +11,9 @@ need_packages "${BUILD_PACKAGES[@]}" libgtest-dev googletest xvfb x11-utils font
 # Without 32-bit Wine the 64-bit tests still run, and the 32-bit ones are
 # reported as not run.
 need_wine32 || true
-# The fuzz target needs clang and its sanitizer runtime.
-need_packages clang libclang-rt-14-dev
+# The fuzz target needs clang and its sanitizer runtime; the code checks
+# clang-format and clang-tidy.
+need_packages clang libclang-rt-14-dev clang-format clang-tidy
 
 # Warnings are errors in CI.
 werror=()
@@ -24,6 +25,8 @@ for preset in host host-asan host-fuzz win64 win32; do
   cmake --build --preset "$preset"
 done
 
+echo "== layout and clang-tidy"
+scripts/check-code.sh
 echo "== host tests"
 ctest --preset host
 echo "== host tests (sanitizers)"

@@ -8,7 +8,8 @@
 namespace {
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_DESTROY) PostQuitMessage(0);
+  if (msg == WM_DESTROY)
+    PostQuitMessage(0);
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
@@ -25,9 +26,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     wc.lpszClassName = L"PinaleafBenchBare";
     RegisterClassExW(&wc);
     // Where and how large a note opens at 96 dpi.
-    HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, 135, 137, 133, 157, nullptr,
-                                nullptr, instance, nullptr);
-    if (!hwnd) return 1;
+    HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, 135, 137, 133, 157, nullptr, nullptr,
+                                instance, nullptr);
+    if (!hwnd)
+      return 1;
     ShowWindow(hwnd, SW_SHOW);
   }
   MSG msg;

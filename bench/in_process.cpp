@@ -37,7 +37,9 @@
 
 namespace {
 
-HWND ToHwnd(platform::Window window) { return reinterpret_cast<HWND>(static_cast<intptr_t>(window.number())); }
+HWND ToHwnd(platform::Window window) {
+  return reinterpret_cast<HWND>(static_cast<intptr_t>(window.number()));
+}
 
 double Now() {
   static LARGE_INTEGER frequency = [] {
@@ -68,9 +70,10 @@ int Pump(double seconds) {
       DispatchMessageW(&msg);
     }
     double left = end - Now();
-    if (left <= 0) return wakeups;
-    DWORD woke = MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(left * 1000) + 1, QS_ALLINPUT,
-                                             MWMO_INPUTAVAILABLE);
+    if (left <= 0)
+      return wakeups;
+    DWORD woke =
+        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(left * 1000) + 1, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     wakeups += woke == WAIT_OBJECT_0;
   }
 }
@@ -91,12 +94,12 @@ HWND CreateBareEdit() {
     RegisterClassExW(&wc);
     registered = true;
   }
-  HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, L"PinaleafBenchBare", L"", WS_POPUP | WS_CLIPCHILDREN, 400, 137,
-                                133, 157, nullptr, nullptr, instance, nullptr);
-  HWND edit = CreateWindowExW(0, L"EDIT", L"",
-                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN |
-                                  ES_NOHIDESEL,
-                              0, 24, 133, 133, window, nullptr, instance, nullptr);
+  HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, L"PinaleafBenchBare", L"", WS_POPUP | WS_CLIPCHILDREN, 400, 137, 133,
+                                157, nullptr, nullptr, instance, nullptr);
+  HWND edit =
+      CreateWindowExW(0, L"EDIT", L"",
+                      WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL,
+                      0, 24, 133, 133, window, nullptr, instance, nullptr);
   ShowWindow(window, SW_SHOWNOACTIVATE);
   return edit;
 }
@@ -109,7 +112,8 @@ double MouseMoveMicros(HWND target) {
   int x = rc.right / 2, y = rc.bottom / 2;
   auto send = [&](int moves) {
     double start = Now();
-    for (int i = 0; i < moves; ++i) SendMessageW(target, WM_MOUSEMOVE, 0, MAKELPARAM(x + (i & 1), y));
+    for (int i = 0; i < moves; ++i)
+      SendMessageW(target, WM_MOUSEMOVE, 0, MAKELPARAM(x + (i & 1), y));
     return (Now() - start) / moves;
   };
   double guess = send(10);
@@ -127,8 +131,7 @@ double MouseMoveMicros(HWND target) {
 double PrivateBytes() {
   PROCESS_MEMORY_COUNTERS_EX counters = {};
   counters.cb = sizeof(counters);
-  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                       sizeof(counters));
+  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters));
   return static_cast<double>(counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage);
 }
 
@@ -183,7 +186,8 @@ int Notes() {
     OpenNotesUntil(*first, count);
     printf("move_us_%d %.2f\n", count, MouseMoveMicros(textArea));
     printf("move_bare_us_%d %.2f\n", count, MouseMoveMicros(bareEdit));
-    if (count == 1) before = PrivateBytes();
+    if (count == 1)
+      before = PrivateBytes();
     if (count == 100) {
       OpenNotesUntil(*first, 101);
       after = PrivateBytes();
@@ -194,7 +198,8 @@ int Notes() {
 
   // The same number of bare windows with a plain EDIT each.
   before = PrivateBytes();
-  for (int i = 0; i < 100; ++i) CreateBareEdit();
+  for (int i = 0; i < 100; ++i)
+    CreateBareEdit();
   Pump(0.3);
   after = PrivateBytes();
   printf("bytes_per_bare %.0f\n", (after - before) / 100);
@@ -210,7 +215,8 @@ void PrintObjects(const char* when) {
     GetWindowThreadProcessId(hwnd, &pid);
     windows += pid == GetCurrentProcessId();
   }
-  for (UINT_PTR i = 0x20; i < 0x10000; ++i) gdi += GetObjectType(reinterpret_cast<HGDIOBJ>(i)) != 0;
+  for (UINT_PTR i = 0x20; i < 0x10000; ++i)
+    gdi += GetObjectType(reinterpret_cast<HGDIOBJ>(i)) != 0;
   printf("leak_hooks_%s %zu\nleak_windows_%s %d\nleak_gdi_%s %d\n", when, platform::win32::BlockedContextMenus(), when,
          windows, when, gdi);
 }
@@ -226,9 +232,11 @@ int Leaks() {
     pinaleaf::DeleteThisNote();
     Pump(0.001);
   };
-  for (int i = 0; i < 3; ++i) cycle();
+  for (int i = 0; i < 3; ++i)
+    cycle();
   PrintObjects("before");
-  for (int i = 0; i < 500; ++i) cycle();
+  for (int i = 0; i < 500; ++i)
+    cycle();
   Pump(0.1);
   PrintObjects("after");
   fflush(stdout);
@@ -295,7 +303,8 @@ std::wstring MixedScriptText(size_t units) {
       size_t from = 0;
       while (from < sentence.size()) {
         size_t space = sentence.find(L' ', from);
-        if (space == std::wstring::npos) space = sentence.size();
+        if (space == std::wstring::npos)
+          space = sentence.size();
         split.push_back(sentence.substr(from, space - from));
         from = space + 1;
       }
@@ -318,19 +327,22 @@ std::wstring MixedScriptText(size_t units) {
     size_t lineLength = 30 + next(60);
     std::wstring line;
     while (line.size() < lineLength) {
-      if (!line.empty()) line += L' ';
+      if (!line.empty())
+        line += L' ';
       line += words[next(static_cast<unsigned>(words.size()))];
     }
     if (next(3) == 0) {
       line += L' ';
       line += kEmoji[next(static_cast<unsigned>(kEmoji.size()))];
     }
-    if (!text.empty()) text += L"\r\n";
+    if (!text.empty())
+      text += L"\r\n";
     text += line;
   }
   // Cut to length without splitting a surrogate pair or a line break.
   text.resize(units);
-  if (IS_HIGH_SURROGATE(text.back()) || text.back() == L'\r') text.back() = L'.';
+  if (IS_HIGH_SURROGATE(text.back()) || text.back() == L'\r')
+    text.back() = L'.';
   return text;
 }
 
@@ -355,7 +367,8 @@ HWND OpenPopupMenu() {
   while ((menu = FindWindowExW(nullptr, menu, L"#32768", nullptr)) != nullptr) {
     DWORD pid = 0;
     GetWindowThreadProcessId(menu, &pid);
-    if (pid == self && IsWindowVisible(menu)) return menu;
+    if (pid == self && IsWindowVisible(menu))
+      return menu;
   }
   return nullptr;
 }
@@ -370,9 +383,11 @@ bool PumpUntilSet(HANDLE event, double seconds) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
-    if (WaitForSingleObject(event, 0) == WAIT_OBJECT_0) return true;
+    if (WaitForSingleObject(event, 0) == WAIT_OBJECT_0)
+      return true;
     double left = end - Now();
-    if (left <= 0) return false;
+    if (left <= 0)
+      return false;
     MsgWaitForMultipleObjectsEx(1, &event, static_cast<DWORD>(left * 1000) + 1, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
   }
 }
@@ -424,7 +439,8 @@ Answer PasteUntilAnswered(HWND edit) {
   std::atomic<double> cpuWhenOpened = 0;
   std::atomic<bool> giveUp = false;
   std::thread watcher([&] {
-    while (!giveUp && !OpenPopupMenu()) Sleep(1);
+    while (!giveUp && !OpenPopupMenu())
+      Sleep(1);
     opened = Now();
     cpuWhenOpened = ThreadCpuSeconds(pumping);
     SetEvent(answered);
@@ -506,9 +522,12 @@ int wmain(int argc, wchar_t** argv) {
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");
     return 0;
   }
-  if (mode == L"notes") return Notes();
-  if (mode == L"leaks") return Leaks();
-  if (mode == L"paste") return Paste(argc > 2 ? _wtoi(argv[2]) : 3);
+  if (mode == L"notes")
+    return Notes();
+  if (mode == L"leaks")
+    return Leaks();
+  if (mode == L"paste")
+    return Paste(argc > 2 ? _wtoi(argv[2]) : 3);
   if (mode == L"idle-bare" || mode == L"idle-note" || mode == L"idle-reminder") {
     return Idle(mode, argc > 2 ? _wtof(argv[2]) : 10.0);
   }

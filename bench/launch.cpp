@@ -25,7 +25,8 @@ bool Shown(const std::wstring& windowClass, DWORD pid) {
   for (HWND hwnd = nullptr; (hwnd = FindWindowExW(nullptr, hwnd, windowClass.c_str(), nullptr));) {
     DWORD owner = 0;
     GetWindowThreadProcessId(hwnd, &owner);
-    if (owner == pid && IsWindowVisible(hwnd)) return true;
+    if (owner == pid && IsWindowVisible(hwnd))
+      return true;
   }
   return false;
 }
@@ -59,9 +60,11 @@ double TimeToWindow(const std::wstring& exe, const std::wstring& windowClass) {
       ms = Seconds(start, now) * 1000.0;
       break;
     }
-    if (Seconds(start, now) > 20.0) break;
+    if (Seconds(start, now) > 20.0)
+      break;
     // Polls about once a millisecond; ends early if the program died.
-    if (WaitForSingleObject(pi.hProcess, 1) == WAIT_OBJECT_0) break;
+    if (WaitForSingleObject(pi.hProcess, 1) == WAIT_OBJECT_0)
+      break;
   }
   TerminateProcess(pi.hProcess, 0);
   WaitForSingleObject(pi.hProcess, 10000);
@@ -71,7 +74,8 @@ double TimeToWindow(const std::wstring& exe, const std::wstring& windowClass) {
 }
 
 double Median(std::vector<double> values) {
-  if (values.empty()) return -1;
+  if (values.empty())
+    return -1;
   std::sort(values.begin(), values.end());
   size_t mid = values.size() / 2;
   return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
@@ -91,7 +95,8 @@ int wmain(int argc, wchar_t** argv) {
   folder.resize(folder.find_last_of(L"\\/") + 1);
 
   std::vector<Program> programs;
-  for (int i = 2; i + 2 < argc; i += 3) programs.push_back({argv[i], folder + argv[i + 1], argv[i + 2], {}});
+  for (int i = 2; i + 2 < argc; i += 3)
+    programs.push_back({argv[i], folder + argv[i + 1], argv[i + 2], {}});
 
   int failures = 0;
   for (int run = -1; run < runs; ++run) {
@@ -109,7 +114,8 @@ int wmain(int argc, wchar_t** argv) {
   for (const Program& program : programs) {
     printf("%ls %.1f\n", program.label.c_str(), Median(program.ms));
     printf("%ls_runs ", program.label.c_str());
-    for (size_t i = 0; i < program.ms.size(); ++i) printf(i ? ",%.1f" : "%.1f", program.ms[i]);
+    for (size_t i = 0; i < program.ms.size(); ++i)
+      printf(i ? ",%.1f" : "%.1f", program.ms[i]);
     printf("\n");
   }
   return failures ? 1 : 0;

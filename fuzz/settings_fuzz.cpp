@@ -32,7 +32,8 @@ void ProgramWith(const char16_t* key, const pinaleaf::Text& value) {
   sim::Run(pinaleaf::StartProgram);
   sim::Advance(2);
   auto forms = platform::LoadedForms();
-  if (forms.empty()) return;
+  if (forms.empty())
+    return;
   auto controls = sim::ControlsOf(forms.front());
   platform::Window text = controls.empty() ? platform::Window() : controls.front();
   sim::MouseMove(text, 0, 0, 100, 100);
@@ -44,7 +45,8 @@ void ProgramWith(const char16_t* key, const pinaleaf::Text& value) {
   }
   sim::Advance(2);
   sim::Run(pinaleaf::ShowEmailForm);
-  if (auto email = pinaleaf::EmailForm::Current()) sim::Click(email->sendButton());
+  if (auto email = pinaleaf::EmailForm::Current())
+    sim::Click(email->sendButton());
   sim::Run(pinaleaf::ShowReminderDialog);
   if (auto reminder = pinaleaf::ReminderDialog::Current()) {
     sim::Click(reminder->command1());
@@ -57,12 +59,13 @@ void ProgramWith(const char16_t* key, const pinaleaf::Text& value) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size == 0 || size > 64 * 1024) return 0;
+  if (size == 0 || size > size_t{64} * 1024)
+    return 0;
   std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
   pinaleaf::Text text;
   for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    text.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                         (static_cast<unsigned char>(bytes[i + 1]) << 8)));
+    text.push_back(
+        static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8)));
   }
   ReadersAlone(text);
   const auto& setting = pinaleaf::kSettings[data[0] % std::size(pinaleaf::kSettings)];

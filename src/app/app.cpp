@@ -54,9 +54,13 @@ static_assert(KeysAndIdsAreUnique(kCommands), "each key and each id belongs to o
 
 }  // namespace
 
-std::span<const Command> Commands() { return kCommands; }
+std::span<const Command> Commands() {
+  return kCommands;
+}
 
-void RunMenuCommand(CommandId id) { RunCommand(kCommands, id); }
+void RunMenuCommand(CommandId id) {
+  RunCommand(kCommands, id);
+}
 
 void StartProgram() {
   NoteHooks& hooks = TheProgram().hooks;

@@ -11,9 +11,26 @@ namespace pinaleaf {
 
 // The popup's entries, by name; their order on the menu is the table's.
 enum class CommandId : int {
-  Cut = 1, Copy, Paste, SelectAll, SetReminder, CreateNewNote, DeleteThisNote, Font, Color, Email, SaveNoteToFile,
-  InsertDate, InsertTime, DefaultTranslucency, IncreaseTranslucency, DecreaseTranslucency, AlwaysOnTop,
-  EmailAuthor, GotoWebSite, Quit,
+  Cut = 1,
+  Copy,
+  Paste,
+  SelectAll,
+  SetReminder,
+  CreateNewNote,
+  DeleteThisNote,
+  Font,
+  Color,
+  Email,
+  SaveNoteToFile,
+  InsertDate,
+  InsertTime,
+  DefaultTranslucency,
+  IncreaseTranslucency,
+  DecreaseTranslucency,
+  AlwaysOnTop,
+  EmailAuthor,
+  GotoWebSite,
+  Quit,
 };
 
 // Every entry of the popup, in order, separators included.

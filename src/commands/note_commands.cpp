@@ -35,7 +35,8 @@ void ApplyStyle(const Note& note, const TextStyle& style) {
 // its near edge, so every new note can be reached. Sums in 64 bits: a note
 // can stand anywhere.
 Twips KeepInside(std::int64_t wanted, Twips size, Twips areaStart, Twips areaSize) {
-  if (wanted < areaStart || wanted + size > std::int64_t{areaStart} + areaSize) return areaStart;
+  if (wanted < areaStart || wanted + size > std::int64_t{areaStart} + areaSize)
+    return areaStart;
   return static_cast<Twips>(wanted);
 }
 
@@ -64,14 +65,16 @@ void CreateNewNote() {
 void DeleteThisNote() {
   // The only note is asked about whatever the record says, as it is the
   // one that would close.
-  if (Note::Count() == 1) return CloseNote(*Note::FromWindow(AnyNoteWindow()));
+  if (Note::Count() == 1)
+    return CloseNote(*Note::FromWindow(AnyNoteWindow()));
   ForEachActiveNote([](Note& note) { CloseNote(note); });
 }
 
 void CloseNote(Note& note) {
   if (Note::Count() == 1) {
     auto answer = platform::AskYesNo(note.window(), u"This is the last note. Would you like to quit?", u"Quit?");
-    if (answer == platform::Answer::No) return;
+    if (answer == platform::Answer::No)
+      return;
     UnhookContextMenu(note);
     QuitProgram();
   }
@@ -79,6 +82,8 @@ void CloseNote(Note& note) {
   note.Unload();
 }
 
-void QuitProgram() { platform::EndProcess(); }
+void QuitProgram() {
+  platform::EndProcess();
+}
 
 }  // namespace pinaleaf

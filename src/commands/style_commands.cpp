@@ -13,8 +13,10 @@ namespace pinaleaf {
 int RoundHalfEven(double value) {
   double floor = std::floor(value);
   double fraction = value - floor;
-  if (fraction > 0.5) return static_cast<int>(floor) + 1;
-  if (fraction < 0.5) return static_cast<int>(floor);
+  if (fraction > 0.5)
+    return static_cast<int>(floor) + 1;
+  if (fraction < 0.5)
+    return static_cast<int>(floor);
   return static_cast<int>(std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1);
 }
 
@@ -25,7 +27,8 @@ void ChooseNoteFont() {
   CommonDialog& dialog = CommonDialog1();
   dialog.Flags = platform::kScreenFonts | platform::kPrinterFonts | platform::kFontEffects;
   dialog.FontSize = 16;
-  if (!dialog.ShowFont(DialogOwner(note.get())) || !note || !note->IsOpen()) return;
+  if (!dialog.ShowFont(DialogOwner(note.get())) || !note || !note->IsOpen())
+    return;
   int size = RoundHalfEven(dialog.FontSize);
   platform::Font font;
   font.bold = dialog.FontBold;
@@ -48,7 +51,8 @@ void ChooseNoteColor() {
   std::shared_ptr<Note> note = ActiveNote();
   CommonDialog& dialog = CommonDialog1();
   dialog.CancelError = true;
-  if (!dialog.ShowColor(DialogOwner(note.get())) || !note || !note->IsOpen()) return;
+  if (!dialog.ShowColor(DialogOwner(note.get())) || !note || !note->IsOpen())
+    return;
   platform::SetBackColor(note->textArea(), dialog.Color);
   platform::SetBackColor(note->window(), dialog.Color);
 }

@@ -31,7 +31,8 @@ struct ClipboardTarget {
 ClipboardTarget FindClipboardTarget() {
   ClipboardTarget target;
   ForEachActiveNote([&](Note& note) { target.owner = note.window(); });
-  if (target.owner) target.control = platform::FocusedTextBox();
+  if (target.owner)
+    target.control = platform::FocusedTextBox();
   return target;
 }
 
@@ -45,7 +46,8 @@ void Cut(const ClipboardTarget& target) {
 // ANSI when every character has an exact form there, as plain text editors
 // expect; otherwise UTF-8 with a byte-order mark, so that nothing is lost.
 std::string EncodeForFile(const Text& text) {
-  if (auto ansi = platform::EncodeAnsi(text)) return *ansi;
+  if (auto ansi = platform::EncodeAnsi(text))
+    return *ansi;
   return "\xEF\xBB\xBF" + ToUtf8(text);
 }
 
@@ -54,7 +56,8 @@ std::string EncodeForFile(const Text& text) {
 void SelectAll() {
   ForEachActiveNote([](Note& note) {
     TextBox text = note.textArea();
-    if (platform::IsEnabled(text)) platform::SetFocus(text);
+    if (platform::IsEnabled(text))
+      platform::SetFocus(text);
     platform::SetSelection(text, 0, static_cast<int>(platform::GetText(text).size()));
   });
 }
@@ -71,18 +74,25 @@ void InsertTime() {
 // selected.
 void CopyText() {
   ClipboardTarget target = FindClipboardTarget();
-  if (target.control) platform::ClipboardPut(target.owner, platform::GetSelectedText(target.control));
+  if (target.control)
+    platform::ClipboardPut(target.owner, platform::GetSelectedText(target.control));
 }
 
-void CutText() { Cut(FindClipboardTarget()); }
+void CutText() {
+  Cut(FindClipboardTarget());
+}
 
-void CutNoteText(Note& note) { Cut({note.textArea(), note.window()}); }
+void CutNoteText(Note& note) {
+  Cut({note.textArea(), note.window()});
+}
 
 // A clipboard that could not be read leaves the selection as it is.
 void PasteText() {
   ClipboardTarget target = FindClipboardTarget();
-  if (!target.control) return;
-  if (auto text = platform::ClipboardGet(target.owner)) platform::ReplaceSelection(target.control, *text);
+  if (!target.control)
+    return;
+  if (auto text = platform::ClipboardGet(target.owner))
+    platform::ReplaceSelection(target.control, *text);
 }
 
 // Saves the note that was active when the dialog opened, with the text it
@@ -94,9 +104,11 @@ void SaveNoteToFile() {
   dialog.Filter = u".txt";
   dialog.FilterPattern = u"*.txt";
   dialog.Flags = platform::kExplorerStyle;  // no question before replacing a file
-  if (!dialog.ShowSave(DialogOwner(note.get()))) return;
+  if (!dialog.ShowSave(DialogOwner(note.get())))
+    return;
   Text path = dialog.FileName;
-  if (!note || path.empty()) return;
+  if (!note || path.empty())
+    return;
   const Text title = u"Save Note to File";
   if (!note->IsOpen()) {
     Text why = u"The note was closed before it could be saved; nothing was written to\n";

@@ -12,13 +12,16 @@ using platform::Key;
 
 platform::Text ShortcutLabel(Shortcut shortcut) {
   Key key = shortcut.key;
-  if (key >= Key::A && key <= Key::Z) return u"Ctrl+" + platform::Text(1, static_cast<char16_t>(key));
-  if (key >= Key::F1 && key <= Key::F12) return u"Ctrl+F" + FormatInteger(1 + int(key) - int(Key::F1));
+  if (key >= Key::A && key <= Key::Z)
+    return u"Ctrl+" + platform::Text(1, static_cast<char16_t>(key));
+  if (key >= Key::F1 && key <= Key::F12)
+    return u"Ctrl+F" + FormatInteger(1 + int(key) - int(Key::F1));
   return {};
 }
 
 MenuForm& MenuForm::Load(std::span<const Command> commands) {
-  if (auto loaded = LoadedOne<MenuForm>()) return *loaded;
+  if (auto loaded = LoadedOne<MenuForm>())
+    return *loaded;
   auto form = std::make_shared<MenuForm>();
   platform::FormSpec design;
   design.kind = platform::FormKind::Hidden;
@@ -39,37 +42,45 @@ MenuForm& MenuForm::Load(std::span<const Command> commands) {
 
 void ShowNotePopup(Note& note, bool fromTextArea) {
   auto menu = LoadedOne<MenuForm>();
-  if (!menu) return;
+  if (!menu)
+    return;
   for (const Command& command : menu->commands()) {
-    if (command.checked) platform::SetMenuChecked(menu->popup(), static_cast<int>(command.id), command.checked());
+    if (command.checked)
+      platform::SetMenuChecked(menu->popup(), static_cast<int>(command.id), command.checked());
   }
   platform::Form window = note.window();
   platform::TextBox text = note.textArea();
   // Disabling the text area takes its focus away, and enabling it does not
   // bring it back: it is given back here unless something else took it.
   bool hadFocus = platform::GetFocus() == text;
-  if (fromTextArea) platform::SetEnabled(text, false);
+  if (fromTextArea)
+    platform::SetEnabled(text, false);
   int chosen = platform::TrackPopupMenu(menu->popup(), window);
   // Enabled again before the command runs, so that a command can give the
   // text area the focus, or move it elsewhere; a note closed meanwhile is
   // left alone.
   if (fromTextArea && platform::IsLoaded(window)) {
     platform::SetEnabled(text, true);
-    if (hadFocus && !platform::GetFocus()) platform::SetFocus(text);
+    if (hadFocus && !platform::GetFocus())
+      platform::SetFocus(text);
   }
-  if (chosen != 0) RunCommand(menu->commands(), static_cast<CommandId>(chosen));
+  if (chosen != 0)
+    RunCommand(menu->commands(), static_cast<CommandId>(chosen));
 }
 
 void RunCommand(std::span<const Command> commands, CommandId id) {
   for (const Command& command : commands) {
-    if (command.caption && command.id == id && command.run) return command.run();
+    if (command.caption && command.id == id && command.run)
+      return command.run();
   }
 }
 
 void RunShortcut(std::span<const Command> commands, Key key, int modifiers) {
-  if (modifiers != platform::kCtrl) return;
+  if (modifiers != platform::kCtrl)
+    return;
   for (const Command& command : commands) {
-    if (command.shortcut.runs && command.shortcut.key == key) return command.run();
+    if (command.shortcut.runs && command.shortcut.key == key)
+      return command.run();
   }
 }
 

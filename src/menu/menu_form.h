@@ -19,8 +19,12 @@ struct Shortcut {
   platform::Key key = platform::Key::None;
   bool runs = false;
 };
-constexpr Shortcut Ctrl(platform::Key key) { return {key, true}; }
-constexpr Shortcut LabelOnly(platform::Key key) { return {key, false}; }
+constexpr Shortcut Ctrl(platform::Key key) {
+  return {key, true};
+}
+constexpr Shortcut LabelOnly(platform::Key key) {
+  return {key, false};
+}
 // "Ctrl+A", "Ctrl+F1"; empty for none.
 platform::Text ShortcutLabel(Shortcut shortcut);
 
@@ -39,8 +43,10 @@ constexpr Command kSeparator{CommandId{}, nullptr, {}, nullptr};
 constexpr bool KeysAndIdsAreUnique(std::span<const Command> commands) {
   for (size_t i = 0; i < commands.size(); ++i) {
     for (size_t j = i + 1; commands[i].caption && j < commands.size(); ++j) {
-      if (!commands[j].caption) continue;
-      if (commands[i].id == commands[j].id) return false;
+      if (!commands[j].caption)
+        continue;
+      if (commands[i].id == commands[j].id)
+        return false;
       if (commands[i].shortcut.key != platform::Key::None && commands[i].shortcut.key == commands[j].shortcut.key) {
         return false;
       }
@@ -57,12 +63,20 @@ class MenuForm : public platform::EventSink {
   // the one loaded already.
   static MenuForm& Load(std::span<const Command> commands);
 
-  platform::Form window() const { return window_; }
-  platform::MenuId popup() const { return popup_; }
-  std::span<const Command> commands() const { return commands_; }
+  platform::Form window() const {
+    return window_;
+  }
+  platform::MenuId popup() const {
+    return popup_;
+  }
+  std::span<const Command> commands() const {
+    return commands_;
+  }
 
   // Never closed by the user: it has no frame to close.
-  bool OnCloseRequest(platform::Form) override { return false; }
+  bool OnCloseRequest(platform::Form) override {
+    return false;
+  }
 
  private:
   platform::Form window_;

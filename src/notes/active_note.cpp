@@ -13,14 +13,16 @@ void ForEachActiveNote(const std::function<void(Note&)>& action, UnreadableRecor
   for (Form window : platform::LoadedForms()) {
     bool match = record ? *record == static_cast<double>(window.number()) : rule == UnreadableRecord::MatchesAll;
     // An earlier action may have closed this window; FromWindow finds no note then.
-    if (auto note = match ? Note::FromWindow(window) : nullptr) action(*note);
+    if (auto note = match ? Note::FromWindow(window) : nullptr)
+      action(*note);
   }
 }
 
 std::shared_ptr<Note> ActiveNote() {
   std::shared_ptr<Note> found;
   ForEachActiveNote([&](Note& note) {
-    if (!found) found = note.shared_from_this();
+    if (!found)
+      found = note.shared_from_this();
   });
   return found;
 }

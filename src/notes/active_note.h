@@ -15,8 +15,7 @@ enum class UnreadableRecord { MatchesNone, MatchesAll };
 // Runs `action` on every loaded note that matches the record as it reads
 // when the scan begins, in load order; windows that are not notes are never
 // acted on.
-void ForEachActiveNote(const std::function<void(Note&)>& action,
-                       UnreadableRecord rule = UnreadableRecord::MatchesNone);
+void ForEachActiveNote(const std::function<void(Note&)>& action, UnreadableRecord rule = UnreadableRecord::MatchesNone);
 
 // The note the record names now; null when it names none. A command that
 // waits for a dialog takes its note here first, since the pointer crossing

@@ -5,11 +5,14 @@
 
 namespace pinaleaf {
 
-CommonDialog& CommonDialog1() { return TheProgram().commonDialog; }
+CommonDialog& CommonDialog1() {
+  return TheProgram().commonDialog;
+}
 
 bool CommonDialog::ShowFont(platform::Form owner) {
   platform::FontChoice choice{{FontName, FontSize, FontBold, FontItalic, FontUnderline, FontStrikethru}, Color, Flags};
-  if (!platform::ChooseFontDialog(owner, choice)) return false;
+  if (!platform::ChooseFontDialog(owner, choice))
+    return false;
   FontName = choice.font.name;
   FontSize = choice.font.size;
   FontBold = choice.font.bold;
@@ -22,20 +25,23 @@ bool CommonDialog::ShowFont(platform::Form owner) {
 
 bool CommonDialog::ShowColor(platform::Form owner) {
   platform::Color chosen = Color;
-  if (!platform::ChooseColorDialog(owner, chosen)) return false;
+  if (!platform::ChooseColorDialog(owner, chosen))
+    return false;
   Color = chosen;
   return true;
 }
 
 bool CommonDialog::ShowSave(platform::Form owner) {
   platform::SaveChoice choice{FileName, DefaultExt, Filter, FilterPattern, Flags};
-  if (!platform::SaveFileDialog(owner, choice)) return false;
+  if (!platform::SaveFileDialog(owner, choice))
+    return false;
   FileName = choice.fileName;
   return true;
 }
 
 platform::Form DialogOwner(const Note* note) {
-  if (note && note->IsOpen()) return note->window();
+  if (note && note->IsOpen())
+    return note->window();
   platform::Form startup = StartupNoteWindow();
   return startup ? startup : AnyNoteWindow();
 }

@@ -11,17 +11,24 @@ constexpr double kFarBand = 0.95;
 enum Band { kNear, kMiddle, kFar };
 
 Band BandOf(int coordinate, double size) {
-  if (coordinate < kEdgeBand) return kNear;
+  if (coordinate < kEdgeBand)
+    return kNear;
   return coordinate > kFarBand * size ? kFar : kMiddle;
 }
 
 }  // namespace
 
-void DragNoteWindow(platform::Form window) { platform::DragForm(window, DragEdge::Move); }
+void DragNoteWindow(platform::Form window) {
+  platform::DragForm(window, DragEdge::Move);
+}
 
-bool InResizeZone(double x, double y, double w, double h) { return x > kFarBand * w || y > kFarBand * h; }
+bool InResizeZone(double x, double y, double w, double h) {
+  return x > kFarBand * w || y > kFarBand * h;
+}
 
-bool InCornerZone(double x, double y, double w, double h) { return x > kFarBand * w && y > kFarBand * h; }
+bool InCornerZone(double x, double y, double w, double h) {
+  return x > kFarBand * w && y > kFarBand * h;
+}
 
 DragEdge ResizeHitTest(int x, int y, double w, double h) {
   static const DragEdge kEdges[3][3] = {

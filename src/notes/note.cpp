@@ -19,14 +19,19 @@ Form StartupNoteWindow() {
 
 Form AnyNoteWindow() {
   for (Form window : platform::LoadedForms()) {
-    if (Note::FromWindow(window)) return window;
+    if (Note::FromWindow(window))
+      return window;
   }
   return {};
 }
 
-void HookContextMenu(Note& note) { platform::BlockContextMenu(note.textArea()); }
+void HookContextMenu(Note& note) {
+  platform::BlockContextMenu(note.textArea());
+}
 
-void UnhookContextMenu(Note& note) { platform::UnblockContextMenu(note.textArea()); }
+void UnhookContextMenu(Note& note) {
+  platform::UnblockContextMenu(note.textArea());
+}
 
 std::shared_ptr<Note> Note::Load(Form over) {
   std::shared_ptr<Note> note(new Note);
@@ -57,7 +62,8 @@ std::shared_ptr<Note> Note::FromWindow(Form window) {
 int Note::Count() {
   int count = 0;
   for (Form window : platform::LoadedForms()) {
-    if (FromWindow(window)) ++count;
+    if (FromWindow(window))
+      ++count;
   }
   return count;
 }
@@ -69,7 +75,8 @@ void Note::RunLoadSequence() {
   platform::SetText(text_, u"");
 
   Text cursorPath = platform::ProgramFile(u"HAND-M.CUR");
-  if (platform::FileExists(cursorPath)) customPointer_ = platform::LoadCursorFile(cursorPath);
+  if (platform::FileExists(cursorPath))
+    customPointer_ = platform::LoadCursorFile(cursorPath);
 
   ApplyStoredStyle();
   ApplyStoredAlwaysOnTop();
@@ -105,17 +112,23 @@ void Note::ApplyStoredStyle() {
 
 // A missing or unreadable value keeps the switch as it is (on by design).
 void Note::ApplyStoredAlwaysOnTop() {
-  if (auto stored = ReadValue(Setting::AlwaysOnTop)) SetAlwaysOnTop(*stored != 0);
+  if (auto stored = ReadValue(Setting::AlwaysOnTop))
+    SetAlwaysOnTop(*stored != 0);
   FollowAlwaysOnTop(window_);
 }
 
-void Note::Show() { platform::ShowForm(window_); }
-
-void Note::Unload() {
-  if (platform::IsLoaded(window_)) platform::UnloadForm(window_);
+void Note::Show() {
+  platform::ShowForm(window_);
 }
 
-bool Note::IsOpen() const { return FromWindow(window_).get() == this; }
+void Note::Unload() {
+  if (platform::IsLoaded(window_))
+    platform::UnloadForm(window_);
+}
+
+bool Note::IsOpen() const {
+  return FromWindow(window_).get() == this;
+}
 
 void Note::Cover(const Text& shown) {
   if (!cover_) {
@@ -128,7 +141,8 @@ void Note::Cover(const Text& shown) {
 }
 
 void Note::Uncover() {
-  if (!cover_) return;
+  if (!cover_)
+    return;
   Covered covered = std::move(*cover_);
   cover_.reset();
   platform::SetText(text_, covered.text);
@@ -137,9 +151,13 @@ void Note::Uncover() {
   platform::SetBackColor(text_, covered.color);
 }
 
-Text Note::text() const { return cover_ ? cover_->text : platform::GetText(text_); }
+Text Note::text() const {
+  return cover_ ? cover_->text : platform::GetText(text_);
+}
 
-void Note::RecordActive() { WriteSetting(Setting::ActivehWnd, FormatInteger(window_.number())); }
+void Note::RecordActive() {
+  WriteSetting(Setting::ActivehWnd, FormatInteger(window_.number()));
+}
 
 void Note::OnResize(Form) {
   // Fits the active note, whichever note was resized; an unreadable record
@@ -147,17 +165,23 @@ void Note::OnResize(Form) {
   ForEachActiveNote([](Note& note) { FitTextArea(note); }, UnreadableRecord::MatchesAll);
 }
 
-void Note::OnClick(Window) { RecordActive(); }
+void Note::OnClick(Window) {
+  RecordActive();
+}
 
-void Note::OnGotFocus(Form) { RecordActive(); }
+void Note::OnGotFocus(Form) {
+  RecordActive();
+}
 
 bool Note::OnMouseDown(Window source, platform::MouseButton button, int, Twips x, Twips y) {
   Uncover();
   RecordActive();
   NoteHooks& hooks = TheProgram().hooks;
   if (source == window_) {
-    if (button == platform::kLeftButton) DragNoteWindow(window_);
-    if (button == platform::kRightButton && hooks.rightPress) hooks.rightPress(*this, false);
+    if (button == platform::kLeftButton)
+      DragNoteWindow(window_);
+    if (button == platform::kRightButton && hooks.rightPress)
+      hooks.rightPress(*this, false);
     return false;
   }
   bool handled = false;
@@ -172,7 +196,8 @@ bool Note::OnMouseDown(Window source, platform::MouseButton button, int, Twips x
       }
       handled = true;  // the button is up again: no selection may start
     }
-    if (button == platform::kRightButton && hooks.rightPress) hooks.rightPress(note, true);
+    if (button == platform::kRightButton && hooks.rightPress)
+      hooks.rightPress(note, true);
   });
   return handled;
 }
@@ -193,25 +218,32 @@ void Note::OnMouseMove(Window source, int, int, Twips x, Twips y) {
 
 void Note::OnKeyDown(platform::Control source, platform::Key key, int modifiers) {
   Uncover();  // the key then goes into the user's own text
-  if (source == text_ && TheProgram().hooks.keyDown) TheProgram().hooks.keyDown(key, modifiers);
+  if (source == text_ && TheProgram().hooks.keyDown)
+    TheProgram().hooks.keyDown(key, modifiers);
 }
 
 bool Note::OnCut(TextBox) {
-  if (TheProgram().hooks.cut) TheProgram().hooks.cut(*this);
+  if (TheProgram().hooks.cut)
+    TheProgram().hooks.cut(*this);
   return TheProgram().hooks.cut != nullptr;
 }
 
-void Note::OnTimer(Form) { RunTranslucencyStep(*this); }
+void Note::OnTimer(Form) {
+  RunTranslucencyStep(*this);
+}
 
 // The program closes a note as "Delete This Note" does, last-note question
 // included, so no process is ever left without a note.
 bool Note::OnCloseRequest(Form) {
-  if (!TheProgram().hooks.closeRequest) return true;
+  if (!TheProgram().hooks.closeRequest)
+    return true;
   TheProgram().hooks.closeRequest(*this);
   return false;
 }
 
-void Note::OnUnload(Form) { UnhookContextMenu(*this); }
+void Note::OnUnload(Form) {
+  UnhookContextMenu(*this);
+}
 
 void ApplyTextStyle(TextBox textArea, platform::Color color, const platform::Font& style) {
   platform::SetForeColor(textArea, color);
@@ -232,7 +264,8 @@ void FitTextArea(Note& note) {
   platform::Rect window = platform::GetRect(note.window());
   platform::Rect text = platform::GetRect(note.textArea());
   text.width = window.width;
-  if (window.height - kTextAreaInset >= 0) text.height = window.height - kTextAreaInset;
+  if (window.height - kTextAreaInset >= 0)
+    text.height = window.height - kTextAreaInset;
   platform::SetRect(note.textArea(), text);
 }
 

@@ -19,9 +19,9 @@ constexpr Twips kNoteLeft = 2025;
 constexpr Twips kNoteTop = 2055;
 constexpr Twips kNoteWidth = 1995;
 constexpr Twips kNoteHeight = 2355;
-constexpr Twips kStripHeight = 360;      // the drag strip above the text area
-constexpr Twips kTextAreaInset = 355;    // window height less text-area height
-constexpr Twips kTextAreaWidth = 2000;   // until the first fit
+constexpr Twips kStripHeight = 360;     // the drag strip above the text area
+constexpr Twips kTextAreaInset = 355;   // window height less text-area height
+constexpr Twips kTextAreaWidth = 2000;  // until the first fit
 constexpr platform::Color kNoteYellow = 0x00C0FFFF;
 // The smallest note, an inch square: the strip to drag it by, a few lines of
 // text and both resize bands stay within reach.
@@ -38,9 +38,15 @@ class Note : public platform::EventSink, public std::enable_shared_from_this<Not
   // How many notes are loaded.
   static int Count();
 
-  Form window() const { return window_; }
-  TextBox textArea() const { return text_; }
-  platform::CursorId customPointer() const { return customPointer_; }
+  Form window() const {
+    return window_;
+  }
+  TextBox textArea() const {
+    return text_;
+  }
+  platform::CursorId customPointer() const {
+    return customPointer_;
+  }
 
   void Show();
   void Unload();
@@ -53,7 +59,9 @@ class Note : public platform::EventSink, public std::enable_shared_from_this<Not
   // back at once, and the key or press acts on them.
   void Cover(const Text& shown);
   void Uncover();
-  bool covered() const { return cover_.has_value(); }
+  bool covered() const {
+    return cover_.has_value();
+  }
   // The note's text as the user left it, also while the alarm covers it.
   Text text() const;
 
@@ -61,15 +69,19 @@ class Note : public platform::EventSink, public std::enable_shared_from_this<Not
   void RecordActive();
 
   // The translucency step's slot counter, kept with the note.
-  std::int16_t translucencyCounter() const { return translucencyCounter_; }
-  void SetTranslucencyCounter(std::int16_t value) { translucencyCounter_ = value; }
+  std::int16_t translucencyCounter() const {
+    return translucencyCounter_;
+  }
+  void SetTranslucencyCounter(std::int16_t value) {
+    translucencyCounter_ = value;
+  }
 
   void OnResize(Form) override;
   void OnClick(platform::Window) override;
   void OnGotFocus(Form) override;
   bool OnMouseDown(platform::Window source, platform::MouseButton button, int modifiers, Twips x, Twips y) override;
   void OnMouseMove(platform::Window source, int buttons, int modifiers, Twips x, Twips y) override;
-  void OnKeyDown(platform::Control control, platform::Key key, int modifiers) override;
+  void OnKeyDown(platform::Control source, platform::Key key, int modifiers) override;
   bool OnCut(TextBox) override;
   void OnTimer(Form) override;
   bool OnCloseRequest(Form) override;
@@ -107,7 +119,7 @@ void UnhookContextMenu(Note& note);
 
 // Sets a text area's colour, then bold, italic, underline, strikethrough,
 // face and size, one after another.
-void ApplyTextStyle(TextBox textArea, platform::Color color, const platform::Font& font);
+void ApplyTextStyle(TextBox textArea, platform::Color color, const platform::Font& style);
 
 // Fits a note's text area to its window: full width, window height less 355.
 // A window too low for that keeps its text area's height.

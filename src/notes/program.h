@@ -58,7 +58,8 @@ Program& TheProgram();
 template <class Sink>
 std::shared_ptr<Sink> LoadedOne() {
   for (platform::Form form : platform::LoadedForms()) {
-    if (auto sink = std::dynamic_pointer_cast<Sink>(platform::SinkOf(form))) return sink;
+    if (auto sink = std::dynamic_pointer_cast<Sink>(platform::SinkOf(form)))
+      return sink;
   }
   return nullptr;
 }

@@ -14,8 +14,24 @@ namespace pinaleaf {
 using platform::Text;
 
 enum class Setting {
-  ActivehWnd, TextColor, Bold, Italic, Underline, Strikethru, Font, Size, AlwaysOnTop, Translucency, TransCount,
-  EmailAddresses, ReminderDay, ReminderMonth, ReminderYear, ReminderHours, ReminderMinutes, ReminderSeconds,
+  ActivehWnd,
+  TextColor,
+  Bold,
+  Italic,
+  Underline,
+  Strikethru,
+  Font,
+  Size,
+  AlwaysOnTop,
+  Translucency,
+  TransCount,
+  EmailAddresses,
+  ReminderDay,
+  ReminderMonth,
+  ReminderYear,
+  ReminderHours,
+  ReminderMinutes,
+  ReminderSeconds,
 };
 
 // How a stored text is read (values.h has the conversions).
@@ -61,7 +77,9 @@ inline constexpr SettingInfo kSettings[] = {
     {Setting::ReminderSeconds, u"ReminderSeconds", Reading::Integer, 0, 9999},
 };
 
-constexpr const SettingInfo& InfoOf(Setting setting) { return kSettings[static_cast<int>(setting)]; }
+constexpr const SettingInfo& InfoOf(Setting setting) {
+  return kSettings[static_cast<int>(setting)];
+}
 
 // The stored text, empty when the key was never written.
 Text ReadSetting(Setting setting);

@@ -6,13 +6,21 @@
 
 namespace pinaleaf {
 
-void MakeTopmost(platform::Form window) { platform::SetZOrder(window, platform::ZOrder::Topmost, false); }
+void MakeTopmost(platform::Form window) {
+  platform::SetZOrder(window, platform::ZOrder::Topmost, false);
+}
 
-void MakeNotTopmost(platform::Form window) { platform::SetZOrder(window, platform::ZOrder::NotTopmost, false); }
+void MakeNotTopmost(platform::Form window) {
+  platform::SetZOrder(window, platform::ZOrder::NotTopmost, false);
+}
 
-bool AlwaysOnTop() { return TheProgram().alwaysOnTop; }
+bool AlwaysOnTop() {
+  return TheProgram().alwaysOnTop;
+}
 
-void SetAlwaysOnTop(bool on) { TheProgram().alwaysOnTop = on; }
+void SetAlwaysOnTop(bool on) {
+  TheProgram().alwaysOnTop = on;
+}
 
 void FollowAlwaysOnTop(platform::Form window) {
   if (AlwaysOnTop()) {
@@ -30,7 +38,8 @@ void ShowInFront(platform::Form form) {
 
 void ToggleAlwaysOnTop() {
   SetAlwaysOnTop(!AlwaysOnTop());
-  for (platform::Form window : platform::LoadedForms()) FollowAlwaysOnTop(window);
+  for (platform::Form window : platform::LoadedForms())
+    FollowAlwaysOnTop(window);
   WriteSetting(Setting::AlwaysOnTop, FormatBool(AlwaysOnTop()));
 }
 

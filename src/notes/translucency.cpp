@@ -13,9 +13,13 @@ namespace {
 // The slot counter lives in a 16-bit field; past its top it starts again at 1.
 constexpr int kMaxSlotCounter = 32767;
 
-int StoredTranslucency() { return static_cast<int>(*ReadValue(Setting::Translucency)); }
+int StoredTranslucency() {
+  return static_cast<int>(*ReadValue(Setting::Translucency));
+}
 
-void WriteTranslucency(int alpha) { WriteSetting(Setting::Translucency, FormatInteger(alpha)); }
+void WriteTranslucency(int alpha) {
+  WriteSetting(Setting::Translucency, FormatInteger(alpha));
+}
 
 void RestepActiveNote() {
   ForEachActiveNote([](Note& note) { platform::SetTimer(note.window(), 1); });
@@ -36,7 +40,8 @@ int RunTranslucencyStep(Note& note) {
   // A slot filled again after the counter wrapped keeps its old controller
   // alive: destroying it would detach a window that may still be open.
   auto& filled = program.translucencySlots[slot];
-  if (filled) program.retiredTranslucency.push_back(std::move(filled));
+  if (filled)
+    program.retiredTranslucency.push_back(std::move(filled));
   filled = std::make_unique<CTranslucentForm>();
   filled->SetHwnd(note.window());
   filled->SetMode(CTranslucentForm::kUniformAlpha);
@@ -55,14 +60,16 @@ void SetDefaultTranslucency() {
 
 void IncreaseTranslucency() {
   int alpha = StoredTranslucency();
-  if (alpha < 100) alpha = 100;
+  if (alpha < 100)
+    alpha = 100;
   WriteTranslucency(alpha - 20);
   RestepActiveNote();
 }
 
 void DecreaseTranslucency() {
   int alpha = StoredTranslucency();
-  if (alpha > 234) alpha = 234;
+  if (alpha > 234)
+    alpha = 234;
   WriteTranslucency(alpha + 20);
   RestepActiveNote();
 }

@@ -5,26 +5,33 @@ namespace pinaleaf {
 using platform::Color;
 using platform::Form;
 
-CTranslucentForm::CTranslucentForm() : supported_(platform::LayeredFormsSupported()) {}
+CTranslucentForm::CTranslucentForm() : supported_(platform::LayeredFormsSupported()) {
+}
 
-CTranslucentForm::~CTranslucentForm() { DetachWindow(hwnd_); }
+CTranslucentForm::~CTranslucentForm() {
+  DetachWindow(hwnd_);
+}
 
 void CTranslucentForm::DetachWindow(Form hwnd) {
-  if (!hwnd) return;
+  if (!hwnd)
+    return;
   platform::SetLayeredAlpha(hwnd, 255);
   platform::SetLayered(hwnd, false);
 }
 
 void CTranslucentForm::AttachWindow(Form hwnd) {
-  if (!hwnd || !platform::SetLayered(hwnd, true)) return;
+  if (!hwnd || !platform::SetLayered(hwnd, true))
+    return;
   alpha_ = 255;
   platform::SetLayeredAlpha(hwnd, 255);
 }
 
 void CTranslucentForm::ApplyMode(Form hwnd) {
-  if (!hwnd || mode_ == kNotLayered) return;
+  if (!hwnd || mode_ == kNotLayered)
+    return;
   // Off and on again, so the system takes the new attributes afresh.
-  if (!platform::SetLayered(hwnd, false) || !platform::SetLayered(hwnd, true)) return;
+  if (!platform::SetLayered(hwnd, false) || !platform::SetLayered(hwnd, true))
+    return;
   if (mode_ == kColorKey) {
     platform::SetLayeredColorKey(hwnd, ResolveColor(colorKey_));
   } else if (mode_ == kUniformAlpha) {
@@ -33,7 +40,8 @@ void CTranslucentForm::ApplyMode(Form hwnd) {
 }
 
 void CTranslucentForm::SetHwnd(Form hwnd) {
-  if (!supported_) return;
+  if (!supported_)
+    return;
   DetachWindow(hwnd_);
   hwnd_ = hwnd;
   AttachWindow(hwnd_);
@@ -50,9 +58,11 @@ void CTranslucentForm::SetMode(int mode) {
 }
 
 void CTranslucentForm::SetAlpha(std::uint8_t alpha) {
-  if (!supported_) return;
+  if (!supported_)
+    return;
   if (mode_ == kUniformAlpha) {
-    if (platform::SetLayeredAlpha(hwnd_, alpha)) alpha_ = alpha;
+    if (platform::SetLayeredAlpha(hwnd_, alpha))
+      alpha_ = alpha;
   } else if (mode_ == kNotLayered || mode_ == kColorKey) {
     alpha_ = alpha;
     mode_ = kUniformAlpha;
@@ -61,9 +71,11 @@ void CTranslucentForm::SetAlpha(std::uint8_t alpha) {
 }
 
 void CTranslucentForm::SetColorKey(Color key) {
-  if (!supported_) return;
+  if (!supported_)
+    return;
   if (mode_ == kColorKey) {
-    if (platform::SetLayeredColorKey(hwnd_, ResolveColor(key))) colorKey_ = key;
+    if (platform::SetLayeredColorKey(hwnd_, ResolveColor(key)))
+      colorKey_ = key;
   } else if (mode_ == kNotLayered || mode_ == kUniformAlpha) {
     colorKey_ = key;
     mode_ = kColorKey;

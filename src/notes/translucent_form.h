@@ -18,18 +18,30 @@ class CTranslucentForm {
   CTranslucentForm& operator=(const CTranslucentForm&) = delete;
 
   void SetAlpha(std::uint8_t alpha);
-  std::uint8_t Alpha() const { return static_cast<std::uint8_t>(alpha_); }
+  std::uint8_t Alpha() const {
+    return static_cast<std::uint8_t>(alpha_);
+  }
   void SetColorKey(platform::Color key);
-  platform::Color ColorKey() const { return colorKey_; }  // unresolved
+  platform::Color ColorKey() const {
+    return colorKey_;
+  }  // unresolved
   void SetHwnd(platform::Form hwnd);
-  platform::Form Hwnd() const { return hwnd_; }
+  platform::Form Hwnd() const {
+    return hwnd_;
+  }
   void SetMode(int mode);
-  int GetMode() const { return mode_; }
-  bool Supported() const { return supported_; }
+  int GetMode() const {
+    return mode_;
+  }
+  bool Supported() const {
+    return supported_;
+  }
 
  private:
   // A colour with bit 31 set names a system colour.
-  platform::Color ResolveColor(platform::Color color) const { return platform::ResolveColor(color); }
+  platform::Color ResolveColor(platform::Color color) const {
+    return platform::ResolveColor(color);
+  }
   void DetachWindow(platform::Form hwnd);
   void AttachWindow(platform::Form hwnd);
   void ApplyMode(platform::Form hwnd);

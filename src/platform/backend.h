@@ -69,7 +69,8 @@ std::shared_ptr<EventSink> SinkFor(Window source);
 // unload its own form.
 template <class F>
 void Deliver(Window source, F&& handler) {
-  if (std::shared_ptr<EventSink> sink = SinkFor(source)) std::forward<F>(handler)(*sink);
+  if (std::shared_ptr<EventSink> sink = SinkFor(source))
+    std::forward<F>(handler)(*sink);
 }
 // The form's size changed: its sink hears of it once the form has been shown.
 void Resized(Form form);

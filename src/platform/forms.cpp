@@ -31,7 +31,7 @@ struct ControlEntry {
 // Keyed by the window's number.
 std::unordered_map<std::int32_t, FormEntry> g_forms;
 std::unordered_map<std::int32_t, ControlEntry> g_controls;
-std::vector<Form> g_loaded;  // load order
+std::vector<Form> g_loaded;                           // load order
 std::vector<std::vector<backend::MenuItem>> g_menus;  // MenuId n is g_menus[n - 1]
 
 FormEntry* Entry(Window form) {
@@ -59,20 +59,26 @@ namespace backend {
 
 void AddControl(Control control, Form form, ControlKind kind, const Look& look) {
   FormEntry* entry = Entry(form);
-  if (!entry || !control) return;
+  if (!entry || !control)
+    return;
   entry->controls.push_back(control);
   g_controls[control.number()] = {form, kind, look};
 }
 
 Form FormOf(Window window) {
-  if (Entry(window)) return Form(window.number());
+  if (Entry(window))
+    return Form(window.number());
   ControlEntry* entry = ControlOf(window);
   return entry ? entry->form : Form();
 }
 
-bool IsForm(Window window) { return Entry(window) != nullptr; }
+bool IsForm(Window window) {
+  return Entry(window) != nullptr;
+}
 
-Look OnForm(Form form, const Font& font) { return {GetBackColor(form), kWindowTextColor, font}; }
+Look OnForm(Form form, const Font& font) {
+  return {GetBackColor(form), kWindowTextColor, font};
+}
 
 std::optional<ControlKind> KindOf(Window window) {
   ControlEntry* entry = ControlOf(window);
@@ -80,12 +86,15 @@ std::optional<ControlKind> KindOf(Window window) {
 }
 
 Look* LookOf(Window window) {
-  if (FormEntry* form = Entry(window)) return &form->look;
+  if (FormEntry* form = Entry(window))
+    return &form->look;
   ControlEntry* control = ControlOf(window);
   return control ? &control->look : nullptr;
 }
 
-const std::vector<MenuItem>* MenuItems(MenuId menu) { return Items(menu); }
+const std::vector<MenuItem>* MenuItems(MenuId menu) {
+  return Items(menu);
+}
 
 std::vector<Control> ControlsOf(Form form) {
   FormEntry* entry = Entry(form);
@@ -99,28 +108,34 @@ std::shared_ptr<EventSink> SinkFor(Window source) {
 
 void Resized(Form form) {
   FormEntry* entry = Entry(form);
-  if (entry && entry->shownOnce) Deliver(form, [&](EventSink& s) { s.OnResize(form); });
+  if (entry && entry->shownOnce)
+    Deliver(form, [&](EventSink& s) { s.OnResize(form); });
 }
 
 void Tick(Form form) {
   FormEntry* entry = Entry(form);
-  if (entry && entry->timerMs > 0) Deliver(form, [&](EventSink& s) { s.OnTimer(form); });
+  if (entry && entry->timerMs > 0)
+    Deliver(form, [&](EventSink& s) { s.OnTimer(form); });
 }
 
 void CloseRequested(Form form) {
   bool unload = true;
   Deliver(form, [&](EventSink& s) { unload = s.OnCloseRequest(form); });
-  if (unload) UnloadForm(form);
+  if (unload)
+    UnloadForm(form);
 }
 
 void FocusMovedTo(Window window) {
-  if (ControlEntry* control = ControlOf(window)) Entry(control->form)->lastFocus = Control(window.number());
+  if (ControlEntry* control = ControlOf(window))
+    Entry(control->form)->lastFocus = Control(window.number());
 }
 
 Control FocusTarget(Form form) {
   FormEntry* entry = Entry(form);
-  if (!entry) return {};
-  if (TakesFocusNow(entry->lastFocus)) return entry->lastFocus;  // only ever one of its own
+  if (!entry)
+    return {};
+  if (TakesFocusNow(entry->lastFocus))
+    return entry->lastFocus;  // only ever one of its own
   auto first = std::find_if(entry->controls.begin(), entry->controls.end(), TakesFocusNow);
   return first == entry->controls.end() ? Control() : *first;
 }
@@ -138,7 +153,8 @@ void ForgetAll() {
 
 Form CreateForm(const FormSpec& design, std::shared_ptr<EventSink> sink) {
   Form form = backend::NewFormWindow(design);
-  if (!form) return {};
+  if (!form)
+    return {};
   FormEntry& entry = g_forms[form.number()];
   entry.sink = std::move(sink);
   entry.look.backColor = design.backColor;
@@ -147,7 +163,8 @@ Form CreateForm(const FormSpec& design, std::shared_ptr<EventSink> sink) {
 }
 
 void ShowForm(Form form) {
-  if (!Entry(form) || IsVisible(form)) return;
+  if (!Entry(form) || IsVisible(form))
+    return;
   backend::ShowFormWindow(form);
   FormEntry* entry = Entry(form);  // showing may have run handlers
   if (entry && !entry->shownOnce && IsVisible(form)) {
@@ -158,27 +175,37 @@ void ShowForm(Form form) {
 
 void UnloadForm(Form form) {
   FormEntry* entry = Entry(form);
-  if (!entry || entry->unloading) return;
+  if (!entry || entry->unloading)
+    return;
   entry->unloading = true;
   backend::Deliver(form, [&](EventSink& s) { s.OnUnload(form); });
   entry = Entry(form);
-  if (!entry) return;
+  if (!entry)
+    return;
   std::shared_ptr<EventSink> sink = std::move(entry->sink);  // goes last
-  for (Control control : entry->controls) g_controls.erase(control.number());
+  for (Control control : entry->controls)
+    g_controls.erase(control.number());
   g_forms.erase(form.number());
   g_loaded.erase(std::remove(g_loaded.begin(), g_loaded.end(), form), g_loaded.end());
   backend::DestroyFormWindow(form);
 }
 
-bool IsLoaded(Form form) { return Entry(form) != nullptr; }
+bool IsLoaded(Form form) {
+  return Entry(form) != nullptr;
+}
 
-std::vector<Form> LoadedForms() { return g_loaded; }
+std::vector<Form> LoadedForms() {
+  return g_loaded;
+}
 
-std::shared_ptr<EventSink> SinkOf(Form form) { return Entry(form) ? backend::SinkFor(form) : nullptr; }
+std::shared_ptr<EventSink> SinkOf(Form form) {
+  return Entry(form) ? backend::SinkFor(form) : nullptr;
+}
 
 void SetTimer(Form form, int intervalMs) {
   FormEntry* entry = Entry(form);
-  if (!entry) return;
+  if (!entry)
+    return;
   entry->timerMs = std::max(intervalMs, 0);
   backend::SetFormTimer(form, entry->timerMs);
 }
@@ -239,13 +266,16 @@ Font GetFont(Control control) {
 // Set on every pointer move: the system hears only of a change.
 void SetPointer(Form form, Pointer shape, CursorId custom) {
   FormEntry* entry = Entry(form);
-  if (!entry || (entry->look.pointer == shape && entry->look.cursor == custom)) return;
+  if (!entry || (entry->look.pointer == shape && entry->look.cursor == custom))
+    return;
   entry->look.pointer = shape;
   entry->look.cursor = custom;
   backend::PointerChanged(form);
 }
 
-Text FormatDateTime(const DateTime& when) { return FormatShortDate(when) + u" " + FormatTime(when); }
+Text FormatDateTime(const DateTime& when) {
+  return FormatShortDate(when) + u" " + FormatTime(when);
+}
 
 // --- Popup menus.
 
@@ -255,17 +285,20 @@ MenuId CreatePopupMenu() {
 }
 
 void AppendMenuItem(MenuId menu, int id, const Text& caption, const Text& shortcutLabel) {
-  if (auto* items = Items(menu)) items->push_back({id, caption, shortcutLabel});
+  if (auto* items = Items(menu))
+    items->push_back({id, caption, shortcutLabel});
 }
 
 void AppendMenuSeparator(MenuId menu) {
-  if (auto* items = Items(menu)) items->push_back({});
+  if (auto* items = Items(menu))
+    items->push_back({});
 }
 
 void SetMenuChecked(MenuId menu, int id, bool checked) {
   auto* items = Items(menu);
   for (size_t i = 0; items && i < items->size(); ++i) {
-    if ((*items)[i].id == id && id != 0) (*items)[i].checked = checked;
+    if ((*items)[i].id == id && id != 0)
+      (*items)[i].checked = checked;
   }
 }
 

@@ -31,7 +31,9 @@ using Color = std::uint32_t;
 // so that a stored colour can name one.
 enum class SystemColor : std::uint32_t { Window = 5, WindowText = 8, ButtonFace = 15 };
 constexpr Color kSystemColorFlag = 0x80000000u;
-constexpr Color ColorOf(SystemColor color) { return kSystemColorFlag | static_cast<Color>(color); }
+constexpr Color ColorOf(SystemColor color) {
+  return kSystemColorFlag | static_cast<Color>(color);
+}
 constexpr Color kWindowTextColor = ColorOf(SystemColor::WindowText);
 constexpr Color kButtonFaceColor = ColorOf(SystemColor::ButtonFace);
 // The colour itself: a scheme colour looked up, bit 31 and the top byte gone.
@@ -50,22 +52,43 @@ struct Rect {
 class Window {
  public:
   constexpr Window() = default;
-  constexpr explicit Window(std::int32_t number) : number_(number) {}
-  constexpr std::int32_t number() const { return number_; }
-  constexpr explicit operator bool() const { return number_ != 0; }
+  constexpr explicit Window(std::int32_t number) : number_(number) {
+  }
+  constexpr std::int32_t number() const {
+    return number_;
+  }
+  constexpr explicit operator bool() const {
+    return number_ != 0;
+  }
   friend constexpr bool operator==(Window, Window) = default;
 
  private:
   std::int32_t number_ = 0;
 };
-struct Form : Window { using Window::Window; };
-struct Control : Window { using Window::Window; };
-struct TextBox : Control { using Control::Control; };  // multi-line
-struct Label : Control { using Control::Control; };
-struct Button : Control { using Control::Control; };
-struct ComboBox : Control { using Control::Control; };  // editable drop-down, unsorted
-struct Calendar : Control { using Control::Control; };  // a month calendar
-struct TimePicker : Control { using Control::Control; };
+struct Form : Window {
+  using Window::Window;
+};
+struct Control : Window {
+  using Window::Window;
+};
+struct TextBox : Control {
+  using Control::Control;
+};  // multi-line
+struct Label : Control {
+  using Control::Control;
+};
+struct Button : Control {
+  using Control::Control;
+};
+struct ComboBox : Control {
+  using Control::Control;
+};  // editable drop-down, unsorted
+struct Calendar : Control {
+  using Control::Control;
+};  // a month calendar
+struct TimePicker : Control {
+  using Control::Control;
+};
 
 enum MouseButton : int { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
 enum Modifier : int { kShift = 1, kCtrl = 2, kAlt = 4 };
@@ -73,9 +96,48 @@ enum Modifier : int { kShift = 1, kCtrl = 2, kAlt = 4 };
 // Keys, by what is written on them. Keys the program has no use for are Other.
 enum class Key : std::uint16_t {
   None = 0,
-  Tab = 9, Enter = 13, Escape = 27, Space = 32,
-  A = 'A', B, C, D, E, F, G, H, I, J, K, L, M, N, O, P, Q, R, S, T, U, V, W, X, Y, Z,
-  F1 = 0x101, F2, F3, F4, F5, F6, F7, F8, F9, F10, F11, F12,
+  Tab = 9,
+  Enter = 13,
+  Escape = 27,
+  Space = 32,
+  A = 'A',
+  B,
+  C,
+  D,
+  E,
+  F,
+  G,
+  H,
+  I,
+  J,
+  K,
+  L,
+  M,
+  N,
+  O,
+  P,
+  Q,
+  R,
+  S,
+  T,
+  U,
+  V,
+  W,
+  X,
+  Y,
+  Z,
+  F1 = 0x101,
+  F2,
+  F3,
+  F4,
+  F5,
+  F6,
+  F7,
+  F8,
+  F9,
+  F10,
+  F11,
+  F12,
   Other = 0xFFFF,
 };
 
@@ -101,29 +163,45 @@ struct Font {
 class EventSink {
  public:
   virtual ~EventSink() = default;
-  virtual void OnResize(Form) {}
-  virtual void OnClick(Window /*form or control*/) {}
+  virtual void OnResize(Form) {
+  }
+  virtual void OnClick(Window /*form or control*/) {
+  }
   // The form itself took the focus: it had no control that could.
-  virtual void OnGotFocus(Form) {}
+  virtual void OnGotFocus(Form) {
+  }
   // Return true to keep the control's own handling of the press (caret
   // placement, selection) from running.
-  virtual bool OnMouseDown(Window, MouseButton, int /*modifiers*/, Twips /*x*/, Twips /*y*/) { return false; }
-  virtual void OnMouseMove(Window, int /*buttons held*/, int /*modifiers*/, Twips /*x*/, Twips /*y*/) {}
+  virtual bool OnMouseDown(Window, MouseButton, int /*modifiers*/, Twips /*x*/, Twips /*y*/) {
+    return false;
+  }
+  virtual void OnMouseMove(Window, int /*buttons held*/, int /*modifiers*/, Twips /*x*/, Twips /*y*/) {
+  }
   // The key is never swallowed: the control handles it as usual afterwards.
-  virtual void OnKeyDown(Control, Key, int /*modifiers*/) {}
+  virtual void OnKeyDown(Control, Key, int /*modifiers*/) {
+  }
   // The text box's own cut (Ctrl+X) is about to run. Return true when the
   // program has cut instead: the text box then does nothing.
-  virtual bool OnCut(TextBox) { return false; }
-  virtual void OnTimer(Form) {}
-  virtual void OnCommand(Button) {}
+  virtual bool OnCut(TextBox) {
+    return false;
+  }
+  virtual void OnTimer(Form) {
+  }
+  virtual void OnCommand(Button) {
+  }
   // The user changed a combo box's text, the calendar's day or the picker's time.
-  virtual void OnChange(Control) {}
+  virtual void OnChange(Control) {
+  }
   // The close box or Alt+F4. Return true to let the platform unload the form.
-  virtual bool OnCloseRequest(Form) { return true; }
+  virtual bool OnCloseRequest(Form) {
+    return true;
+  }
   // Runs while the form and its controls still exist, just before they go.
-  virtual void OnUnload(Form) {}
+  virtual void OnUnload(Form) {
+  }
   // The system clock was set, or the machine woke from sleep.
-  virtual void OnClockChanged(Form) {}
+  virtual void OnClockChanged(Form) {
+  }
 };
 
 // ---------------------------------------------------------------------------

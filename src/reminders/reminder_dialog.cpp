@@ -20,8 +20,8 @@ using platform::TextBox;
 // The six keys of the moment and the fields they hold, in the order they
 // are written.
 constexpr std::pair<Setting, int DateTime::*> kMomentKeys[] = {
-    {Setting::ReminderDay, &DateTime::day},       {Setting::ReminderMonth, &DateTime::month},
-    {Setting::ReminderYear, &DateTime::year},     {Setting::ReminderHours, &DateTime::hour},
+    {Setting::ReminderDay, &DateTime::day},        {Setting::ReminderMonth, &DateTime::month},
+    {Setting::ReminderYear, &DateTime::year},      {Setting::ReminderHours, &DateTime::hour},
     {Setting::ReminderMinutes, &DateTime::minute}, {Setting::ReminderSeconds, &DateTime::second},
 };
 
@@ -32,7 +32,9 @@ platform::Font Arial(float size, bool bold = false) {
   return font;
 }
 
-auto Tuple(const DateTime& t) { return std::tie(t.year, t.month, t.day, t.hour, t.minute, t.second); }
+auto Tuple(const DateTime& t) {
+  return std::tie(t.year, t.month, t.day, t.hour, t.minute, t.second);
+}
 
 // The next look at the clock: just after the next second has begun, so each
 // second is looked at once and the program sleeps in between.
@@ -48,10 +50,13 @@ int MsToNextSecond(const DateTime& now) {
 // moment armed again, say) starts none.
 void RunAlarm(Note& note) {
   bool& ringing = TheProgram().alarmRinging;
-  if (ringing) return;
+  if (ringing)
+    return;
   struct Done {
     bool& ringing;
-    ~Done() { ringing = false; }
+    ~Done() {
+      ringing = false;
+    }
   } done{ringing};
   ringing = true;
 
@@ -68,15 +73,18 @@ void RunAlarm(Note& note) {
     platform::SetBackColor(text, 0xFFFFFF);
     platform::SetBackColor(window, 0xFFFFFF);
     WaitSeconds(0.1);
-    if (!still()) return;
+    if (!still())
+      return;
     platform::SetBackColor(text, 0x000000);
     platform::SetBackColor(window, 0x000000);
     WaitSeconds(0.1);
-    if (!still()) return;
+    if (!still())
+      return;
     platform::SetBackColor(window, own);
     platform::SetBackColor(text, own);
     WaitSeconds(0.1);
-    if (!still()) return;
+    if (!still())
+      return;
   }
   note.Uncover();
 }
@@ -84,14 +92,16 @@ void RunAlarm(Note& note) {
 }  // namespace
 
 void StoreReminderMoment(const DateTime& moment) {
-  for (auto [setting, field] : kMomentKeys) WriteSetting(setting, FormatInteger(moment.*field));
+  for (auto [setting, field] : kMomentKeys)
+    WriteSetting(setting, FormatInteger(moment.*field));
 }
 
 std::optional<DateTime> StoredReminderMoment() {
   DateTime moment;
   for (auto [setting, field] : kMomentKeys) {
     auto value = ReadValue(setting);
-    if (!value) return std::nullopt;
+    if (!value)
+      return std::nullopt;
     moment.*field = static_cast<int>(*value);
   }
   return moment;
@@ -103,7 +113,9 @@ bool StoredMomentIsNow(const DateTime& now) {
                      [&](auto key) { return ReadSetting(key.first) == FormatInteger(now.*key.second); });
 }
 
-std::shared_ptr<ReminderDialog> ReminderDialog::Current() { return LoadedOne<ReminderDialog>(); }
+std::shared_ptr<ReminderDialog> ReminderDialog::Current() {
+  return LoadedOne<ReminderDialog>();
+}
 
 void ShowReminderDialog() {
   auto dialog = ReminderDialog::Current();
@@ -114,7 +126,9 @@ void ShowReminderDialog() {
   ShowInFront(dialog->window_);
 }
 
-bool ReminderDialog::armed() const { return platform::GetTimer(window_) != 0; }
+bool ReminderDialog::armed() const {
+  return platform::GetTimer(window_) != 0;
+}
 
 void ReminderDialog::Load() {
   platform::FormSpec design;
@@ -192,13 +206,15 @@ void ReminderDialog::OnCommand(platform::Button button) {
 }
 
 void ReminderDialog::OnChange(platform::Control control) {
-  if (control == picker_) platform::SetControlVisible(label4_, false);
+  if (control == picker_)
+    platform::SetControlVisible(label4_, false);
 }
 
 // Closing an armed dialog only hides it, so the reminder is never dropped
 // unseen; a disarmed one is unloaded.
 bool ReminderDialog::OnCloseRequest(Form) {
-  if (!armed()) return true;
+  if (!armed())
+    return true;
   platform::HideForm(window_);
   return false;
 }
@@ -210,31 +226,40 @@ void ReminderDialog::OnTimer(Form) {
   DateTime now = platform::Now();
   platform::SetTimer(window_, MsToNextSecond(now));
   // The answer changes only with the second: the store is read once in each.
-  if (lastTick_ && Tuple(*lastTick_) == Tuple(now)) return;
+  if (lastTick_ && Tuple(*lastTick_) == Tuple(now))
+    return;
   lastTick_ = now;
   bool exact = StoredMomentIsNow(now);
   auto moment = StoredReminderMoment();
   bool missed = moment && Tuple(*moment) > Tuple(armedAt_) && Tuple(now) > Tuple(*moment);
-  if (!exact && !missed) return;
-  if (moment && firedFor_ && Tuple(*firedFor_) == Tuple(*moment)) return;
-  if (moment) firedFor_ = *moment;
+  if (!exact && !missed)
+    return;
+  if (moment && firedFor_ && Tuple(*firedFor_) == Tuple(*moment))
+    return;
+  if (moment)
+    firedFor_ = *moment;
   // One note rings: the record may name another by the time the alarm ends.
-  if (std::shared_ptr<Note> ringing = ActiveNote()) RunAlarm(*ringing);
+  if (std::shared_ptr<Note> ringing = ActiveNote())
+    RunAlarm(*ringing);
 }
 
 // A clock set forward or back, or a machine woken from sleep: look again at
 // once, and from there once a second.
 void ReminderDialog::OnClockChanged(Form) {
-  if (!armed()) return;
+  if (!armed())
+    return;
   lastTick_.reset();
   platform::SetTimer(window_, 1);
 }
 
-void Playwav(const Text& path) { platform::PlaySoundAsync(path); }
+void Playwav(const Text& path) {
+  platform::PlaySoundAsync(path);
+}
 
 void WaitSeconds(double seconds) {
   double deadline = platform::MonotonicSeconds() + seconds;
-  while (platform::MonotonicSeconds() < deadline) platform::WaitForMessagesUntil(deadline);
+  while (platform::MonotonicSeconds() < deadline)
+    platform::WaitForMessagesUntil(deadline);
 }
 
 }  // namespace pinaleaf

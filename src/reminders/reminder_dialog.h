@@ -14,13 +14,27 @@ class ReminderDialog : public platform::EventSink, public std::enable_shared_fro
   // The dialog while it is loaded; null otherwise.
   static std::shared_ptr<ReminderDialog> Current();
 
-  platform::Form window() const { return window_; }
-  platform::TimePicker picker() const { return picker_; }
-  platform::Calendar calendar() const { return calendar_; }
-  platform::Label label3() const { return label3_; }
-  platform::Label label4() const { return label4_; }
-  platform::Button command1() const { return command1_; }
-  platform::Button command2() const { return command2_; }
+  platform::Form window() const {
+    return window_;
+  }
+  platform::TimePicker picker() const {
+    return picker_;
+  }
+  platform::Calendar calendar() const {
+    return calendar_;
+  }
+  platform::Label label3() const {
+    return label3_;
+  }
+  platform::Label label4() const {
+    return label4_;
+  }
+  platform::Button command1() const {
+    return command1_;
+  }
+  platform::Button command2() const {
+    return command2_;
+  }
   bool armed() const;
 
   void OnCommand(platform::Button button) override;

@@ -28,7 +28,9 @@ bool IsUnreserved(unsigned char c) {
 }
 
 // What RFC 6068 lets an address stand with, beside the unreserved ones.
-bool IsAddressDelimiter(unsigned char c) { return std::string_view("!$'()*+,;:@").find(c) != std::string_view::npos; }
+bool IsAddressDelimiter(unsigned char c) {
+  return c < 0x80 && std::string_view("!$'()*+,;:@").find(static_cast<char>(c)) != std::string_view::npos;
+}
 
 // Every byte of the text's UTF-8 form that `keep` refuses becomes %XX.
 template <class Keep>
@@ -47,7 +49,8 @@ Text Escape(const Text& text, Keep keep) {
 
 size_t CharactersFrom(const Text& text, size_t at) {
   size_t count = 0;
-  for (; at < text.size(); at += CharacterUnits(text, at)) ++count;
+  for (; at < text.size(); at += CharacterUnits(text, at))
+    ++count;
   return count;
 }
 
@@ -58,14 +61,17 @@ size_t AppendWhole(Text& out, const Text& text, Keep keep, size_t longest) {
   for (size_t at = 0; at < text.size();) {
     size_t units = CharacterUnits(text, at);
     Text escaped = Escape(text.substr(at, units), keep);
-    if (out.size() + escaped.size() > longest) return CharactersFrom(text, at);
+    if (out.size() + escaped.size() > longest)
+      return CharactersFrom(text, at);
     out += escaped;
     at += units;
   }
   return 0;
 }
 
-bool InAddress(unsigned char c) { return IsUnreserved(c) || IsAddressDelimiter(c); }
+bool InAddress(unsigned char c) {
+  return IsUnreserved(c) || IsAddressDelimiter(c);
+}
 
 platform::Font Arial975() {
   platform::Font font;
@@ -81,9 +87,11 @@ Mailto BuildMailto(const Text& recipient, const Text& noteText, size_t longest) 
   Text head = u"mailto:" + Escape(recipient, InAddress) + u"?Subject=";
   Text body = Escape(noteText, IsUnreserved);
   Text whole = head + Escape(subject, IsUnreserved) + u"&Body=" + body;
-  if (whole.size() <= longest) return {whole, 0};
+  if (whole.size() <= longest)
+    return {whole, 0};
   const size_t kBodyKey = 6;  // "&Body="
-  if (head.size() + kBodyKey > longest) return {Text(), CharactersFrom(noteText, 0)};
+  if (head.size() + kBodyKey > longest)
+    return {Text(), CharactersFrom(noteText, 0)};
   // The body matters more: the subject may take half of the room at most.
   size_t room = longest - head.size() - kBodyKey;
   Text url = head;
@@ -105,12 +113,15 @@ std::vector<Text> SplitRecipients(const Text& stored) {
 
 bool ComboHasItem(platform::ComboBox combo, const Text& text) {
   for (int i = 0; i < platform::ComboCount(combo); ++i) {
-    if (platform::ComboItem(combo, i) == text) return true;
+    if (platform::ComboItem(combo, i) == text)
+      return true;
   }
   return false;
 }
 
-std::shared_ptr<EmailForm> EmailForm::Current() { return LoadedOne<EmailForm>(); }
+std::shared_ptr<EmailForm> EmailForm::Current() {
+  return LoadedOne<EmailForm>();
+}
 
 void ShowEmailForm() {
   auto form = EmailForm::Current();

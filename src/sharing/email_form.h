@@ -14,10 +14,18 @@ class EmailForm : public platform::EventSink, public std::enable_shared_from_thi
   // The form while it is loaded; null otherwise.
   static std::shared_ptr<EmailForm> Current();
 
-  platform::Form window() const { return window_; }
-  platform::ComboBox combo() const { return combo_; }
-  platform::Button sendButton() const { return send_; }
-  platform::Button cancelButton() const { return cancel_; }
+  platform::Form window() const {
+    return window_;
+  }
+  platform::ComboBox combo() const {
+    return combo_;
+  }
+  platform::Button sendButton() const {
+    return send_;
+  }
+  platform::Button cancelButton() const {
+    return cancel_;
+  }
 
   // Remembers a new recipient, then opens the mail program for the active note.
   void SendEmail();

@@ -9,13 +9,15 @@ void ShellOpen(platform::Form owner, const platform::Text& target, const platfor
   using platform::ShellResult;
   using platform::Text;
   ShellResult result = platform::ShellOpen(owner, target);
-  if (result.outcome == ShellResult::Opened || result.outcome == ShellResult::Cancelled) return;
+  if (result.outcome == ShellResult::Opened || result.outcome == ShellResult::Cancelled)
+    return;
   // A mail address may hold a note's whole text: it is never shown.
   bool mail = target.starts_with(u"mailto:");
   Text message;
   if (result.outcome == ShellResult::NoProgram && mail) {
-    message = u"No e-mail program is set up on this computer.\n\n"
-              u"Choose a default e-mail program in the system's settings, then try again.";
+    message =
+        u"No e-mail program is set up on this computer.\n\n"
+        u"Choose a default e-mail program in the system's settings, then try again.";
   } else if (result.outcome == ShellResult::NoProgram) {
     message = u"No web browser is set up on this computer to open\n" + target +
               u"\n\nChoose a default web browser in the system's settings, then try again.";
@@ -37,8 +39,12 @@ platform::Form PublisherLinkOwner() {
 
 }  // namespace
 
-void EmailAuthor() { ShellOpen(PublisherLinkOwner(), platform::Text(u"mailto:") + kSupportAddress, u"Pinaleaf"); }
+void EmailAuthor() {
+  ShellOpen(PublisherLinkOwner(), platform::Text(u"mailto:") + kSupportAddress, u"Pinaleaf");
+}
 
-void GotoWebSite() { ShellOpen(PublisherLinkOwner(), kWebsiteUrl, u"Pinaleaf"); }
+void GotoWebSite() {
+  ShellOpen(PublisherLinkOwner(), kWebsiteUrl, u"Pinaleaf");
+}
 
 }  // namespace pinaleaf

@@ -25,26 +25,46 @@ struct Recorder : EventSink {
     onPress();
     return false;
   }
-  void OnResize(Form) override { events += "resize "; }
-  void OnGotFocus(Form) override { events += "focus "; }
-  void OnCommand(Button button) override { events += "press " + std::to_string(GetCaption(button).size()) + " "; }
-  void OnChange(Control) override { events += "change "; }
-  void OnTimer(Form) override { events += "tick ", onTimer(); }
-  bool OnCloseRequest(Form) override { return closable; }
-  void OnUnload(Form) override { events += "unload ", onUnload(); }
+  void OnResize(Form) override {
+    events += "resize ";
+  }
+  void OnGotFocus(Form) override {
+    events += "focus ";
+  }
+  void OnCommand(Button button) override {
+    events += "press " + std::to_string(GetCaption(button).size()) + " ";
+  }
+  void OnChange(Control) override {
+    events += "change ";
+  }
+  void OnTimer(Form) override {
+    events += "tick ";
+    onTimer();
+  }
+  bool OnCloseRequest(Form) override {
+    return closable;
+  }
+  void OnUnload(Form) override {
+    events += "unload ";
+    onUnload();
+  }
 };
 
 class Contract : public ::testing::Test {
  protected:
-  void SetUp() override { probe::Reset(); }
-  void TearDown() override { probe::Reset(); }
+  void SetUp() override {
+    probe::Reset();
+  }
+  void TearDown() override {
+    probe::Reset();
+  }
   // A form with a text box, as a note is made; shown when asked.
-  Form Note(std::shared_ptr<Recorder> sink, Rect rect = {1500, 1500, 3000, 2000}) {
+  Form Note(const std::shared_ptr<Recorder>& sink, Rect rect = {1500, 1500, 3000, 2000}) {
     Form form = CreateForm({.caption = u"Form1", .rect = rect, .backColor = 0x00C0FFFF}, sink);
     text_ = CreateTextBox(form, {.rect = {0, 360, 3000, 1500}});
     return form;
   }
-  Form Dialog(std::shared_ptr<Recorder> sink) {
+  Form Dialog(const std::shared_ptr<Recorder>& sink) {
     return CreateForm({.kind = FormKind::Dialog, .caption = u"Dialog", .rect = {3000, 3000, 4000, 2000}}, sink);
   }
   TextBox text_;  // of the last note made
@@ -160,7 +180,8 @@ TEST_F(Contract, TheFocusLeavesADisabledControlAndComesBackWhereItWasWithItsForm
   // Enter and Esc in the combo box press nothing; on a button Enter and
   // Space press it.
   b_->events.clear();
-  for (Key key : {Key::Enter, Key::Escape, Key::Tab, Key::Enter, Key::Tab, Key::Space}) probe::Press(key);
+  for (Key key : {Key::Enter, Key::Escape, Key::Tab, Key::Enter, Key::Tab, Key::Space})
+    probe::Press(key);
   EXPECT_EQ(std::pair(GetFocus(), b_->events), std::pair(Window(second), std::string("press 3 press 5 ")));
   probe::Press(Key::Tab, kShift);
   EXPECT_EQ(GetFocus(), Window(first));
@@ -169,7 +190,8 @@ TEST_F(Contract, TheFocusLeavesADisabledControlAndComesBackWhereItWasWithItsForm
   Label label = CreateLabel(d, {2400, 1000, 1000, 400}, u"Label", {});
   SetEnabled(first, false);
   b_->events.clear();
-  for (Window target : {Window(label), Window(first), Window(second)}) probe::Click(target);
+  for (Window target : {Window(label), Window(first), Window(second)})
+    probe::Click(target);
   EXPECT_EQ(std::pair(GetFocus(), b_->events), std::pair(Window(second), std::string("press 5 ")));
   SetEnabled(first, true);
   probe::Press(Key::Tab, kShift);
@@ -199,7 +221,7 @@ TEST_F(Contract, TheSizeLoopStopsAFormAtItsSmallestSizeWithTheEdgeNotHeldWhereIt
     DragEdge held = edge;
     a_->onPress = [&] { DragForm(a, held); };
     probe::Drag(a, dx, dy);  // pixels
-    Rect r = GetRect(a);  // Wine's loop stops a left edge one pixel short of the smallest width
+    Rect r = GetRect(a);     // Wine's loop stops a left edge one pixel short of the smallest width
     EXPECT_EQ(std::tuple(r.left + r.width, r.top, r.height),
               std::tuple(expected.left + expected.width, expected.top, expected.height));
     EXPECT_NEAR(r.width, expected.width, 15);
@@ -209,7 +231,8 @@ TEST_F(Contract, TheSizeLoopStopsAFormAtItsSmallestSizeWithTheEdgeNotHeldWhereIt
 TEST_F(Contract, TheShellTakesATargetOfTheLongestLengthWholeAndRefusesALongerOne) {
   Form a = Note(a_);
   Text url = u"mailto:anna@example.com?Subject=Gr%C3%BC%C3%9Fe%20&Body=";
-  while (url.size() + 10 <= LongestShellTarget()) url += u"%E6%97%A5x";
+  while (url.size() + 10 <= LongestShellTarget())
+    url += u"%E6%97%A5x";
   url += Text(LongestShellTarget() - url.size(), u'y');
   EXPECT_EQ(ShellOpen(a, url).outcome, ShellResult::Opened);
   EXPECT_EQ(probe::LastShellTarget(), url);
@@ -229,9 +252,9 @@ TEST_F(Contract, TextBoxesHoldTheSelectionInsideAndTheCaretAfterWhatReplacedIt) 
   };
   EXPECT_EQ(selection(2, 100), std::pair(2, Text(u"\U0001F600cd")));
   EXPECT_EQ(selection(100, 5), std::pair(6, Text()));
-  EXPECT_EQ(selection(4, -3), std::pair(1, Text(u"b\U0001F600")));  // backwards
+  EXPECT_EQ(selection(4, -3), std::pair(1, Text(u"b\U0001F600")));   // backwards
   EXPECT_EQ(selection(2, -5), std::pair(2, Text(u"\U0001F600cd")));  // an offset below 0 is past the end
-  EXPECT_EQ(selection(-1, 0), std::pair(6, Text()));  // -1 drops the selection
+  EXPECT_EQ(selection(-1, 0), std::pair(6, Text()));                 // -1 drops the selection
   SetSelection(text, 1, 3);
   ReplaceSelection(text, u"XYZ");
   EXPECT_EQ(std::tuple(GetText(text), GetSelStart(text), GetSelectedText(text)),
@@ -258,7 +281,8 @@ TEST_F(Contract, TheClipboardCarriesAnyTextAndStaysAsItWasWhileAnotherProgramHol
 // Windows-1252, with no best-fit substitute (A for \u0100) and nothing for a character it lacks.
 TEST_F(Contract, AnsiIsWindows1252WithNoSubstitutes) {
   EXPECT_EQ(EncodeAnsi(u"\u20AC\u2122\u00FF"), std::optional<std::string>("\x80\x99\xFF"));
-  for (Text none : {u"\u65E5", u"\u0100", u"\U0001F600", u"\u0080"}) EXPECT_EQ(EncodeAnsi(none), std::nullopt);
+  for (Text none : {u"\u65E5", u"\u0100", u"\U0001F600", u"\u0080"})
+    EXPECT_EQ(EncodeAnsi(none), std::nullopt);
 }
 
 TEST_F(Contract, TheStoreKeepsAnyTextPerKeyWhateverTheLetterCase) {
@@ -305,7 +329,8 @@ TEST_F(Contract, FormsAndTextFollowTheUsersColourScheme) {
   ShowForm(note);
   ShowForm(dialog);
   Color face = ResolveColor(kButtonFaceColor), ink = ResolveColor(kWindowTextColor);
-  if (!probe::SetScheme(0x000000, 0x00FF00)) GTEST_SKIP() << "nothing drawn";  // high contrast
+  if (!probe::SetScheme(0x000000, 0x00FF00))
+    GTEST_SKIP() << "nothing drawn";  // high contrast
   EXPECT_EQ(probe::PixelAt(dialog, 2, 2), 0x000000u);
   EXPECT_TRUE(probe::Shows(label, 0x00FF00) && probe::Shows(text_, 0x00FF00));
   probe::SetScheme(face, ink);

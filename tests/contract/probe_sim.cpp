@@ -9,9 +9,12 @@ namespace probe {
 // The primary monitor's scale may be set for the run, as a Wine prefix's is.
 void Reset() {
   sim::Reset();
-  if (const char* dpi = std::getenv("PINALEAF_PRIMARY_DPI")) sim::SetDpi(std::atoi(dpi));
+  if (const char* dpi = std::getenv("PINALEAF_PRIMARY_DPI"))
+    sim::SetDpi(std::atoi(dpi));
 }
-void Wait(int ms) { sim::Advance(ms); }
+void Wait(int ms) {
+  sim::Advance(ms);
+}
 
 void Click(Window target) {
   Rect rect = GetRect(target);
@@ -25,13 +28,23 @@ void Drag(Form form, int dx, int dy) {
   sim::MouseDown(form, kLeftButton, 0, rect.width / 2, rect.height / 2);
 }
 
-void Press(Key key, int modifiers) { sim::KeyDown(key, modifiers); }
-void Close(Form form) { sim::Close(form); }
+void Press(Key key, int modifiers) {
+  sim::KeyDown(key, modifiers);
+}
+void Close(Form form) {
+  sim::Close(form);
+}
 
 // Nothing is drawn here.
-bool SetScheme(Color, Color) { return false; }
-Color PixelAt(Window, int, int) { return 0; }
-bool Shows(Window, Color) { return false; }
+bool SetScheme(Color, Color) {
+  return false;
+}
+Color PixelAt(Window, int, int) {
+  return 0;
+}
+bool Shows(Window, Color) {
+  return false;
+}
 
 Rect OnScreen(Window window) {
   const sim::Record* w = sim::Find(window);
@@ -48,14 +61,26 @@ std::vector<Window> Children(Form form) {
   return {controls.begin(), controls.end()};
 }
 
-std::string FileBytes(const Text& path) { return sim::Sys().files[path]; }
+std::string FileBytes(const Text& path) {
+  return sim::Sys().files[path];
+}
 
-void HoldClipboard(bool held) { sim::Sys().clipboardHeld = held; }
-Form ActiveForm() { return sim::ActiveForm(); }
-std::vector<Form> ZOrder() { return sim::ZOrder(); }
-bool IsTopmost(Form form) { return sim::Find(form)->topmost; }
+void HoldClipboard(bool held) {
+  sim::Sys().clipboardHeld = held;
+}
+Form ActiveForm() {
+  return sim::ActiveForm();
+}
+std::vector<Form> ZOrder() {
+  return sim::ZOrder();
+}
+bool IsTopmost(Form form) {
+  return sim::Find(form)->topmost;
+}
 
-Text LastShellTarget() { return sim::Sys().shellCalls.empty() ? Text() : sim::Sys().shellCalls.back().target; }
+Text LastShellTarget() {
+  return sim::Sys().shellCalls.empty() ? Text() : sim::Sys().shellCalls.back().target;
+}
 
 std::optional<int> LayeredAlpha(Form form) {
   const sim::Record* w = sim::Find(form);

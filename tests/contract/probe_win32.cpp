@@ -6,8 +6,12 @@ namespace probe {
 using namespace harness;
 PROCESS_INFORMATION g_holder = {};
 
-HWND ToHwnd(Window window) { return reinterpret_cast<HWND>(static_cast<intptr_t>(window.number())); }
-Form FormOf(HWND hwnd) { return Form(static_cast<std::int32_t>(reinterpret_cast<intptr_t>(hwnd))); }
+HWND ToHwnd(Window window) {
+  return reinterpret_cast<HWND>(static_cast<intptr_t>(window.number()));
+}
+Form FormOf(HWND hwnd) {
+  return Form(static_cast<std::int32_t>(reinterpret_cast<intptr_t>(hwnd)));
+}
 
 // Wine keeps the scheme per process and tells no window: here every window
 // hears of it, as Windows tells them on a change of theme.
@@ -23,7 +27,8 @@ bool SetScheme(Color face, Color text) {
 void Reset() {
   HoldClipboard(false);
   RegisterMailLogger();
-  for (Form form : platform::LoadedForms()) platform::UnloadForm(form);
+  for (Form form : platform::LoadedForms())
+    platform::UnloadForm(form);
   RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");
   Wait(50);
 }
@@ -31,10 +36,13 @@ void Reset() {
 // As the program's own loop does, dialog keys included.
 void Wait(int ms) {
   double deadline = platform::MonotonicSeconds() + ms / 1000.0;
-  while (platform::MonotonicSeconds() < deadline) platform::WaitForMessagesUntil(deadline);
+  while (platform::MonotonicSeconds() < deadline)
+    platform::WaitForMessagesUntil(deadline);
 }
 
-void Click(Window target) { ClickAt(CentreOf(ToHwnd(target))); }
+void Click(Window target) {
+  ClickAt(CentreOf(ToHwnd(target)));
+}
 void Drag(Form form, int dx, int dy) {
   POINT from = CentreOf(ToHwnd(form));
   harness::Drag(from, {from.x + dx, from.y + dy});
@@ -51,7 +59,8 @@ Rect OnScreen(Window window) {
   RECT r;
   GetClientRect(hwnd, &r);
   MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
-  if (GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD) GetWindowRect(hwnd, &r);
+  if (GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD)
+    GetWindowRect(hwnd, &r);
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
@@ -64,7 +73,8 @@ bool Shows(Window window, Color color) {
   Rect r = OnScreen(window);
   for (int y = 0; y < r.height; ++y) {
     for (int x = 0; x < r.width; ++x) {
-      if (PixelAt(window, x, y) == color) return true;
+      if (PixelAt(window, x, y) == color)
+        return true;
     }
   }
   return false;
@@ -78,39 +88,53 @@ std::vector<Window> Children(Form form) {
   return children;
 }
 
-std::string FileBytes(const Text& path) { return Bytes(L"\\\\?\\" + std::wstring(path.begin(), path.end())); }
+std::string FileBytes(const Text& path) {
+  return Bytes(L"\\\\?\\" + std::wstring(path.begin(), path.end()));
+}
 
-void Close(Form form) { SendMessageW(ToHwnd(form), WM_CLOSE, 0, 0); }
+void Close(Form form) {
+  SendMessageW(ToHwnd(form), WM_CLOSE, 0, 0);
+}
 
 void Press(Key key, int modifiers) {
   WORD vk = key >= Key::F1 && key <= Key::F12 ? static_cast<WORD>(VK_F1 + int(key) - int(Key::F1)) : WORD(key);
-  if (modifiers & kShift) return Keys({VK_SHIFT, vk});
-  if (modifiers & kCtrl) return Keys({VK_CONTROL, vk});
+  if (modifiers & kShift)
+    return Keys({VK_SHIFT, vk});
+  if (modifiers & kCtrl)
+    return Keys({VK_CONTROL, vk});
   Keys({vk});
 }
 
 void HoldClipboard(bool held) {
-  if (g_holder.hProcess) TerminateProcess(g_holder.hProcess, 0), WaitForSingleObject(g_holder.hProcess, 5000);
+  if (g_holder.hProcess) {
+    TerminateProcess(g_holder.hProcess, 0);
+    WaitForSingleObject(g_holder.hProcess, 5000);
+  }
   g_holder = held ? harness::HoldClipboard(0) : PROCESS_INFORMATION{};
 }
 
-Form ActiveForm() { return platform::IsLoaded(FormOf(GetForegroundWindow())) ? FormOf(GetForegroundWindow()) : Form(); }
+Form ActiveForm() {
+  return platform::IsLoaded(FormOf(GetForegroundWindow())) ? FormOf(GetForegroundWindow()) : Form();
+}
 
 std::vector<Form> ZOrder() {
   std::vector<Form> order;
   for (HWND hwnd = GetTopWindow(nullptr); hwnd; hwnd = GetWindow(hwnd, GW_HWNDNEXT)) {
-    if (platform::IsLoaded(FormOf(hwnd)) && IsWindowVisible(hwnd)) order.push_back(FormOf(hwnd));
+    if (platform::IsLoaded(FormOf(hwnd)) && IsWindowVisible(hwnd))
+      order.push_back(FormOf(hwnd));
   }
   return order;
 }
 
-bool IsTopmost(Form form) { return GetWindowLongW(ToHwnd(form), GWL_EXSTYLE) & WS_EX_TOPMOST; }
+bool IsTopmost(Form form) {
+  return GetWindowLongW(ToHwnd(form), GWL_EXSTYLE) & WS_EX_TOPMOST;
+}
 
 std::optional<int> LayeredAlpha(Form form) {
   BYTE alpha = 0;
   bool layered = GetWindowLongW(ToHwnd(form), GWL_EXSTYLE) & WS_EX_LAYERED;
   return layered && GetLayeredWindowAttributes(ToHwnd(form), nullptr, &alpha, nullptr) ? std::optional(int(alpha))
-                                                                                        : std::nullopt;
+                                                                                       : std::nullopt;
 }
 
 }  // namespace probe

@@ -42,7 +42,7 @@ TEST_F(Running, ANoteDraggedToTheOtherScreenKeepsItsSizeAndItsNewNotesOpenThere)
     EXPECT_NEAR(platform::GetRect(form).width, size.width, 15);
     EXPECT_NEAR(platform::GetRect(form).height, size.height, 15);
   }
-  EXPECT_NEAR(sim::Find(first)->widthPx, size.width / 10, 1);  // ten twips a pixel at 144 dpi
+  EXPECT_NEAR(sim::Find(first)->widthPx, size.width / 10.0, 1);  // ten twips a pixel at 144 dpi
 }
 
 class Reminders : public Running {
@@ -51,13 +51,16 @@ class Reminders : public Running {
   std::shared_ptr<ReminderDialog> ArmFor(const DateTime& t) {
     sim::KeyDown(platform::Key::R, platform::kCtrl);
     auto dialog = ReminderDialog::Current();
-    if (dialog->armed()) sim::Click(dialog->command1());
+    if (dialog->armed())
+      sim::Click(dialog->command1());
     platform::SetCalendarDate(dialog->calendar(), {t.year, t.month, t.day});
     platform::SetPickerTime(dialog->picker(), {t.hour, t.minute, t.second});
     sim::Click(dialog->command1());
     return dialog;
   }
-  static size_t Rings() { return sim::Sys().sounds.size(); }
+  static size_t Rings() {
+    return sim::Sys().sounds.size();
+  }
 };
 
 TEST_F(Reminders, ItLooksOnceASecondAndRingsOnceInItsSecondOrOnceAfterItWasMissed) {
@@ -76,8 +79,8 @@ TEST_F(Reminders, ItLooksOnceASecondAndRingsOnceInItsSecondOrOnceAfterItWasMisse
   // Armed for a moment gone, or stored with a leading zero or a second that is no number: never.
   ArmFor({2026, 4, 3, 9, 30, 0});
   sim::Advance(5000);
-  for (auto [minute, key, value] : {std::tuple{46, u"ReminderSeconds", u"99999999999999999999"},
-                                    {48, u"ReminderMinutes", u"048"}}) {
+  for (auto [minute, key, value] :
+       {std::tuple{46, u"ReminderSeconds", u"99999999999999999999"}, {48, u"ReminderMinutes", u"048"}}) {
     ArmFor({2026, 4, 3, 9, minute, 0});
     sim::Sys().store[key] = value;
     sim::Advance(70000);

@@ -8,7 +8,8 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR ms, int) {
   HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-  while (!OpenClipboard(window)) Sleep(5);
+  while (!OpenClipboard(window))
+    Sleep(5);
   SetEvent(OpenEventW(EVENT_MODIFY_STATE, FALSE, L"PinaleafClipboardHeld"));
   Sleep(*ms ? static_cast<DWORD>(wcstoul(ms, nullptr, 10)) : INFINITE);
   CloseClipboard();

@@ -61,15 +61,17 @@ std::wstring Beside(const wchar_t* name) {
   return path.substr(0, path.find_last_of(L"\\/") + 1) + name;
 }
 
-
 bool WaitUntil(const std::function<bool()>& ready, int ms) {
   for (DWORD end = GetTickCount() + static_cast<DWORD>(ms); !ready(); probe::Wait(10)) {
-    if (static_cast<LONG>(end - GetTickCount()) <= 0) return false;
+    if (static_cast<LONG>(end - GetTickCount()) <= 0)
+      return false;
   }
   return true;
 }
 
-void MouseAt(POINT at) { Send({MouseInput(at, 0)}); }
+void MouseAt(POINT at) {
+  Send({MouseInput(at, 0)});
+}
 
 void ClickAt(POINT at, bool right) {
   Send({MouseInput(at, 0), MouseInput(at, right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN),
@@ -93,20 +95,24 @@ void Drag(POINT from, POINT to) {
 
 void Keys(std::initializer_list<WORD> keys) {
   std::vector<INPUT> inputs;
-  for (WORD key : keys) inputs.push_back(KeyInput(key, false));
-  for (auto it = keys.end(); it != keys.begin();) inputs.push_back(KeyInput(*--it, true));
+  for (WORD key : keys)
+    inputs.push_back(KeyInput(key, false));
+  for (auto it = keys.end(); it != keys.begin();)
+    inputs.push_back(KeyInput(*--it, true));
   Send(inputs);
 }
 
 void Tap(WORD key, int times) {
   std::vector<INPUT> inputs;
-  for (int i = 0; i < times; ++i) inputs.insert(inputs.end(), {KeyInput(key, false), KeyInput(key, true)});
+  for (int i = 0; i < times; ++i)
+    inputs.insert(inputs.end(), {KeyInput(key, false), KeyInput(key, true)});
   Send(inputs);
 }
 
 void Type(const std::wstring& text) {
   std::vector<INPUT> inputs;
-  for (wchar_t c : text) inputs.insert(inputs.end(), {KeyInput(0, false, c), KeyInput(0, true, c)});
+  for (wchar_t c : text)
+    inputs.insert(inputs.end(), {KeyInput(0, false, c), KeyInput(0, true, c)});
   Send(inputs);
 }
 
@@ -157,7 +163,9 @@ COLORREF Pixel(POINT at) {
   return colour;
 }
 
-std::string MailLog() { return Bytes(Beside(L"shell.log")); }
+std::string MailLog() {
+  return Bytes(Beside(L"shell.log"));
+}
 
 // The mail program writes its command line: its quoted path, then the target.
 std::string LastHanded() {
@@ -186,14 +194,18 @@ Program::Program() {
 }
 
 Program::~Program() {
-  if (!pi_.hProcess) return;
-  if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 99);
+  if (!pi_.hProcess)
+    return;
+  if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT)
+    TerminateProcess(pi_.hProcess, 99);
   WaitForSingleObject(pi_.hProcess, 5000);
   CloseHandle(pi_.hThread);
   CloseHandle(pi_.hProcess);
 }
 
-std::vector<HWND> Program::Notes() const { return WindowsOf(pi_.dwProcessId, L"PinaleafForm", L"Form1"); }
+std::vector<HWND> Program::Notes() const {
+  return WindowsOf(pi_.dwProcessId, L"PinaleafForm", L"Form1");
+}
 
 DWORD Program::ExitCode(int ms) {
   DWORD code = STILL_ACTIVE;

@@ -61,7 +61,9 @@ class Program {
   ~Program();
   // Its shown notes, the front one first.
   std::vector<HWND> Notes() const;
-  HWND Popup() const { return FindWindowOf(pi_.dwProcessId, L"#32768"); }
+  HWND Popup() const {
+    return FindWindowOf(pi_.dwProcessId, L"#32768");
+  }
   // The exit code once it has ended, or STILL_ACTIVE after `ms`.
   DWORD ExitCode(int ms);
 

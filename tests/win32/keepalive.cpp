@@ -4,6 +4,7 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+    DispatchMessageW(&msg);
   return 0;
 }

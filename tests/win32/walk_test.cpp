@@ -15,10 +15,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <iostream>
 #include <optional>
 #include <random>
 #include <set>
-#include <iostream>
 #include <sstream>
 
 #include "harness.h"
@@ -30,19 +30,41 @@ using namespace harness;
 const int kInch = 96;  // pixels, at the test desktop's 96 dpi
 
 // The popup's entries, separators left out; the first thirteen have Ctrl keys.
-const char* const kEntries[] = {"Cut", "Copy", "Paste", "Select All", "Set Reminder", "Create New Note",
-                                "Delete This Note", "Font", "Color", "Email Note", "Save Note to File",
-                                "Insert Date", "Insert Time", "Default Translucency", "Increase Translucency",
-                                "Decrease Translucency", "Always On Top", "Email Author", "Goto Web Site", "Quit"};
+const char* const kEntries[] = {"Cut",
+                                "Copy",
+                                "Paste",
+                                "Select All",
+                                "Set Reminder",
+                                "Create New Note",
+                                "Delete This Note",
+                                "Font",
+                                "Color",
+                                "Email Note",
+                                "Save Note to File",
+                                "Insert Date",
+                                "Insert Time",
+                                "Default Translucency",
+                                "Increase Translucency",
+                                "Decrease Translucency",
+                                "Always On Top",
+                                "Email Author",
+                                "Goto Web Site",
+                                "Quit"};
 const WORD kKeys[] = {'X', 'C', 'V', 'A', 'R', 'N', 'D', 'F', 'O', 'E', 'S', VK_F1, VK_F2};
 enum { kCut, kCopy, kPaste, kSelectAll, kReminder, kNew, kDelete, kFont, kColor, kEmail, kSave, kDate, kTime };
 enum { kDefaultAlpha = 13, kMoreTranslucent, kLessTranslucent, kAlwaysOnTop, kEmailAuthor, kWebSite, kQuit };
 
 // Pieces of what users write: several scripts, an emoji's surrogate pair, a line break.
-const wchar_t* const kPieces[] = {L"milk ",       L"Tr\u00E8s ", L"Gr\u00FC\u00DFe ",
-                                  L"\u041F\u0440\u0438\u0432\u0435\u0442 ",  L"\u65E5\u672C\u8A9E",
-                                  L"\U0001F600",   L"\u05E9\u05DC\u05D5\u05DD ", L"& 50% ",
-                                  L"a+b=c? ",     L"\r"};
+const wchar_t* const kPieces[] = {L"milk ",
+                                  L"Tr\u00E8s ",
+                                  L"Gr\u00FC\u00DFe ",
+                                  L"\u041F\u0440\u0438\u0432\u0435\u0442 ",
+                                  L"\u65E5\u672C\u8A9E",
+                                  L"\U0001F600",
+                                  L"\u05E9\u05DC\u05D5\u05DD ",
+                                  L"& 50% ",
+                                  L"a+b=c? ",
+                                  L"\r"};
 
 // What the model knows of a note: its window, what it holds, how opaque it is.
 struct Note {
@@ -56,10 +78,13 @@ RECT RectOf(HWND hwnd) {
   GetWindowRect(hwnd, &rc);
   return rc;
 }
-HWND EditOf(HWND note) { return FindWindowExW(note, nullptr, L"Edit", nullptr); }
+HWND EditOf(HWND note) {
+  return FindWindowExW(note, nullptr, L"Edit", nullptr);
+}
 // As a text box keeps a typed line break.
 std::wstring Lines(std::wstring text) {
-  for (size_t at = 0; (at = text.find(L'\r', at)) != std::wstring::npos; at += 2) text.insert(at + 1, L"\n");
+  for (size_t at = 0; (at = text.find(L'\r', at)) != std::wstring::npos; at += 2)
+    text.insert(at + 1, L"\n");
   return text;
 }
 // A saved file's bytes: Windows-1252 when every character has its form there, else UTF-8 after a byte-order mark.
@@ -120,27 +145,52 @@ class Walk {
   bool Run(int steps) {
     int kinds[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
     for (int step = 0; step < steps && Check(); ++step) {
-      if (step % 12 == 0) std::shuffle(std::begin(kinds), std::end(kinds), rng_);
+      if (step % 12 == 0)
+        std::shuffle(std::begin(kinds), std::end(kinds), rng_);
       switch (kinds[step % 12]) {
-        case 0: TypeInto(Reachable(), Words(1 + Pick(12))); break;
-        case 1: Paste(); break;
+        case 0:
+          TypeInto(Reachable(), Words(1 + Pick(12)));
+          break;
+        case 1:
+          Paste();
+          break;
         case 2:
-        case 3: Command(Pick(kQuit)); break;
-        case 4: Command(kEmail); break;
-        case 5: Command(kFont + Pick(2)); break;
-        case 6: Drag(); break;
-        case 7: Resize(); break;
-        case 8: Alarm(); break;
-        case 9: Command(kNew + Pick(2)); break;
-        case 10: Close(Reachable(), true); break;
-        case 11: Command(kSave); break;
+        case 3:
+          Command(Pick(kQuit));
+          break;
+        case 4:
+          Command(kEmail);
+          break;
+        case 5:
+          Command(kFont + Pick(2));
+          break;
+        case 6:
+          Drag();
+          break;
+        case 7:
+          Resize();
+          break;
+        case 8:
+          Alarm();
+          break;
+        case 9:
+          Command(kNew + Pick(2));
+          break;
+        case 10:
+          Close(Reachable(), true);
+          break;
+        case 11:
+          Command(kSave);
+          break;
       }
     }
     return Check() && Command(kQuit) && Expect(program_->ExitCode(5000) == 0, "Quit did not end the program");
   }
 
  private:
-  int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
+  int Pick(int n) {
+    return std::uniform_int_distribution<int>(0, n - 1)(rng_);
+  }
   template <class... Parts>
   void Log(const Parts&... parts) {
     std::ostringstream line;
@@ -149,38 +199,48 @@ class Walk {
     std::clog << line.str();  // as it goes, should the walk itself not come back
   }
   bool Expect(bool held, const std::string& why) {
-    if (!held && !failed_) Log("FAILED: ", why);
+    if (!held && !failed_)
+      Log("FAILED: ", why);
     failed_ = failed_ || !held;
     return held;
   }
-  long Index(const Note* note) const { return note - notes_.data(); }
+  long Index(const Note* note) const {
+    return note - notes_.data();
+  }
   Note* Find(HWND window) {
     auto it = std::find_if(notes_.begin(), notes_.end(), [&](const Note& n) { return n.window == window; });
     return it == notes_.end() ? nullptr : &*it;
   }
   std::wstring Words(int pieces) {
     std::wstring text;
-    for (int i = 0; i < pieces; ++i) text += kPieces[Pick(std::size(kPieces))];
+    for (int i = 0; i < pieces; ++i)
+      text += kPieces[Pick(std::size(kPieces))];
     return text;
   }
   // Under Wine a long text takes seconds to lay out again in a large font.
-  void Idle() { SendMessageTimeoutW(notes_[0].window, WM_NULL, 0, 0, SMTO_NORMAL, 30000, nullptr); }
+  void Idle() {
+    SendMessageTimeoutW(notes_[0].window, WM_NULL, 0, 0, SMTO_NORMAL, 30000, nullptr);
+  }
 
   // A point of `area` (from a tenth to four fifths of it) where `target` is in sight; none when it is covered there.
   static std::optional<POINT> Visible(HWND target, RECT area) {
     for (int i = 0; i < 36; ++i) {
       POINT at = {area.left + (area.right - area.left) * (10 + 14 * (i % 6)) / 100,
                   area.top + (area.bottom - area.top) * (10 + 14 * (i / 6)) / 100};
-      if (WindowFromPoint(at) == target) return at;  // none off the screen
+      if (WindowFromPoint(at) == target)
+        return at;  // none off the screen
     }
     return std::nullopt;
   }
-  static std::optional<POINT> InText(HWND note) { return Visible(EditOf(note), RectOf(EditOf(note))); }
+  static std::optional<POINT> InText(HWND note) {
+    return Visible(EditOf(note), RectOf(EditOf(note)));
+  }
   // A note whose text can be clicked, picked at random.
   Note* Reachable(HWND besides = nullptr) {
     std::vector<Note*> open;
     for (Note& note : notes_) {
-      if (note.window != besides && InText(note.window)) open.push_back(&note);
+      if (note.window != besides && InText(note.window))
+        open.push_back(&note);
     }
     return open.empty() ? nullptr : open[Pick(static_cast<int>(open.size()))];
   }
@@ -195,24 +255,30 @@ class Walk {
     POINT at;
     GetCursorPos(&at);
     HWND under = WindowFromPoint(at);
-    if (Note* note = Find(GetParent(under)); note && under == EditOf(note->window)) active_ = note->window;
+    if (Note* note = Find(GetParent(under)); note && under == EditOf(note->window))
+      active_ = note->window;
   }
   // While a dialog is open the pointer crosses another note's text.
   void Wander(HWND besides) {
     Note* other = Reachable(besides);
     auto at = other ? InText(other->window) : std::nullopt;
-    if (at) Log("the pointer crosses note ", Index(other));
-    if (at) Point(*at);
+    if (at)
+      Log("the pointer crosses note ", Index(other));
+    if (at)
+      Point(*at);
   }
   // Into a note's text, the caret at its end.
   bool Enter(Note* note) {
     auto at = note ? InText(note->window) : std::nullopt;
-    if (at) Point(*at, true);
-    if (at) Keys({VK_CONTROL, VK_END});
+    if (at)
+      Point(*at, true);
+    if (at)
+      Keys({VK_CONTROL, VK_END});
     return at.has_value();
   }
   void TypeInto(Note* note, const std::wstring& text) {
-    if (!Enter(note)) return;
+    if (!Enter(note))
+      return;
     Log("type ", text.size(), " units into note ", Index(note));
     Type(text);
     note->text += Lines(text);
@@ -229,8 +295,10 @@ class Walk {
   void Leave(HWND dialog, const wchar_t* button, bool escape) {
     int way = Pick(escape ? 3 : 2);
     Log("leave by ", way == 0 ? "the close box" : way == 1 ? "its button" : "Esc");
-    if (way == 2) Tap(VK_ESCAPE);
-    if (way == 1) Point(CentreOf(FindWindowExW(dialog, nullptr, L"Button", button)), true);
+    if (way == 2)
+      Tap(VK_ESCAPE);
+    if (way == 1)
+      Point(CentreOf(FindWindowExW(dialog, nullptr, L"Button", button)), true);
     RECT rc = RectOf(dialog);
     for (POINT at = {rc.right - 2, rc.top + 8}; way == 0 && at.x > rc.right - 60; --at.x) {
       if (SendMessageW(dialog, WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y)) == HTCLOSE) {
@@ -249,19 +317,23 @@ class Walk {
     HWND box = Dialog(L"#32770", title);
     std::string said = box ? Utf8(TextOf(GetDlgItem(box, 0xFFFF))) : "";  // where a message box keeps its text
     Log("message box ", Utf8(title), ": \"", said, "\"");
-    if (box) Tap(key);
-    if (box) Gone(box);
+    if (box)
+      Tap(key);
+    if (box)
+      Gone(box);
     return said;
   }
 
   void Paste() {
     std::wstring text;
     int length = 16 << Pick(10);  // 16 to 8192 units, as often short as long
-    while (static_cast<int>(text.size()) < length) text += Lines(Words(1 + Pick(8)) + L"\r");
+    while (static_cast<int>(text.size()) < length)
+      text += Lines(Words(1 + Pick(8)) + L"\r");
     platform::ClipboardPut({}, {text.begin(), text.end()});
     clipboard_ = text;
     Log("paste ", text.size(), " units");
-    if (Note* note = Reachable()) Command(kPaste, note);
+    if (Note* note = Reachable())
+      Command(kPaste, note);
   }
 
   // A popup entry, from the popup or by its Ctrl key, on a note, with the
@@ -269,52 +341,92 @@ class Walk {
   bool Command(int entry, Note* note = nullptr) {
     note = note ? note : Reachable();
     auto at = note ? InText(note->window) : std::nullopt;
-    if (!at || !Enter(note)) return false;
+    if (!at || !Enter(note))
+      return false;
     bool byKey = entry <= kTime && Pick(2);
     bool held = entry <= kPaste && Pick(3) == 0;  // another program holds the clipboard meanwhile
     Log(kEntries[entry], byKey ? " by its key" : " from the popup", " on note ", Index(note),
         held ? ", while another program holds the clipboard" : "");
-    if (entry == kCut || entry == kCopy) Keys({VK_CONTROL, 'A'});
-    if (byKey && held) HoldClipboard(300);
-    if (byKey) Keys({VK_CONTROL, kKeys[entry]});
+    if (entry == kCut || entry == kCopy)
+      Keys({VK_CONTROL, 'A'});
+    if (byKey && held)
+      HoldClipboard(300);
+    if (byKey)
+      Keys({VK_CONTROL, kKeys[entry]});
     if (!byKey) {
       Point(*at, true, true);
-      if (!Expect(WaitUntil([&] { return program_->Popup() != nullptr; }, 3000), "no popup")) return false;
+      if (!Expect(WaitUntil([&] { return program_->Popup() != nullptr; }, 3000), "no popup"))
+        return false;
       RECT popup = RectOf(program_->Popup());  // it opens beside the pointer, or above it near the screen's edge
       MouseAt({popup.left > 10 ? popup.left - 5 : popup.right + 5, popup.top + 5});  // off it: its selection stays
       Tap(VK_DOWN, entry + 1);
-      if (held) HoldClipboard(300);
+      if (held)
+        HoldClipboard(300);
       Tap(VK_RETURN);
       WaitUntil([&] { return program_->Popup() == nullptr; }, 3000);
     }
-    if (held) probe::Wait(400);
+    if (held)
+      probe::Wait(400);
     // Nothing goes unless it is on the clipboard; the text box's own copy takes nothing when nothing is selected.
     if ((entry == kCut || entry == kCopy) && !held && !(byKey && entry == kCopy && note->text.empty())) {
       clipboard_ = note->text;
     }
-    if (entry == kCut && !held) note->text.clear();
-    if (held) return true;
+    if (entry == kCut && !held)
+      note->text.clear();
+    if (held)
+      return true;
     std::wstring shown = TextOf(EditOf(note->window));
     switch (entry) {
-      case kPaste: note->text += clipboard_; break;
-      case kReminder: Reminder(false); break;
-      case kNew: New(); break;
-      case kDelete: Close(note, false); break;
-      case kFont: Font(note); break;
-      case kColor: Color(note); break;
-      case kEmail: Email(); break;
-      case kSave: Save(note); break;
-      case kDate: note->text += Date(std::time(nullptr)); break;
+      case kPaste:
+        note->text += clipboard_;
+        break;
+      case kReminder:
+        Reminder(false);
+        break;
+      case kNew:
+        New();
+        break;
+      case kDelete:
+        Close(note, false);
+        break;
+      case kFont:
+        Font(note);
+        break;
+      case kColor:
+        Color(note);
+        break;
+      case kEmail:
+        Email();
+        break;
+      case kSave:
+        Save(note);
+        break;
+      case kDate:
+        note->text += Date(std::time(nullptr));
+        break;
       case kTime:  // whatever second it was
-        if (shown.starts_with(note->text) && shown.size() > note->text.size() + 6) note->text = shown;
+        if (shown.starts_with(note->text) && shown.size() > note->text.size() + 6)
+          note->text = shown;
         break;
       // The alpha all notes share steps by 20 between 80 and 254; the note acted on takes it.
-      case kDefaultAlpha: note->alpha = alpha_ = 200; break;
-      case kMoreTranslucent: note->alpha = alpha_ = std::max(alpha_, 100) - 20; break;
-      case kLessTranslucent: note->alpha = alpha_ = std::min(alpha_, 234) + 20; break;
-      case kAlwaysOnTop: onTop_ = !onTop_; break;
-      case kEmailAuthor: Handed("mailto:support@pinaleaf.example"); break;
-      case kWebSite: Handed("https://www.pinaleaf.example/"); break;
+      case kDefaultAlpha:
+        note->alpha = alpha_ = 200;
+        break;
+      case kMoreTranslucent:
+        note->alpha = alpha_ = std::max(alpha_, 100) - 20;
+        break;
+      case kLessTranslucent:
+        note->alpha = alpha_ = std::min(alpha_, 234) + 20;
+        break;
+      case kAlwaysOnTop:
+        onTop_ = !onTop_;
+        break;
+      case kEmailAuthor:
+        Handed("mailto:support@pinaleaf.example");
+        break;
+      case kWebSite:
+        Handed("https://www.pinaleaf.example/");
+        break;
     }
     // The keyboard is back in the note it acted on, unless another window stays open.
     if (entry != kNew && entry != kDelete && entry != kEmail && entry != kReminder && entry != kQuit) {
@@ -331,18 +443,25 @@ class Walk {
   // A new note, at the stored alpha.
   void New() {
     HWND made = nullptr;
-    WaitUntil([&] {
-      for (HWND note : program_->Notes()) made = Find(note) ? made : note;
-      return made != nullptr;
-    }, 3000);
-    if (Expect(made, "no new note")) notes_.push_back({made, L"", alpha_});
+    WaitUntil(
+        [&] {
+          for (HWND note : program_->Notes())
+            made = Find(note) ? made : note;
+          return made != nullptr;
+        },
+        3000);
+    if (Expect(made, "no new note"))
+      notes_.push_back({made, L"", alpha_});
     active_ = made;
   }
   // By Alt+F4, or after "Delete This Note": the last note asks first, and No keeps it.
   void Close(Note* note, bool byKeys) {
-    if (byKeys && !Enter(note)) return;
-    if (byKeys) Log("Alt+F4 on note ", Index(note));
-    if (byKeys) Keys({VK_MENU, VK_F4});
+    if (byKeys && !Enter(note))
+      return;
+    if (byKeys)
+      Log("Alt+F4 on note ", Index(note));
+    if (byKeys)
+      Keys({VK_MENU, VK_F4});
     if (notes_.size() == 1) {
       Answer(L"Quit?", 'N');
       return;
@@ -355,9 +474,11 @@ class Walk {
   // The dialogs act on the note they opened for, whatever the pointer crosses meanwhile.
   void Font(Note* note) {
     HWND dialog = Dialog(L"#32770", L"Font");
-    if (!dialog) return;
+    if (!dialog)
+      return;
     Wander(note->window);
-    if (Pick(3) == 0) return Leave(dialog, L"Cancel", true);
+    if (Pick(3) == 0)
+      return Leave(dialog, L"Cancel", true);
     int style = Pick(4), colour = Pick(16);  // regular, italic, bold, bold italic; a colour of the list
     Log("font style ", style, ", colour ", colour);
     // Each list from its top: the dialog opens at what was chosen last, and Home moves only a list's caret.
@@ -379,9 +500,11 @@ class Walk {
   }
   void Color(Note* note) {
     HWND dialog = Dialog(L"#32770", L"Color");
-    if (!dialog) return;
+    if (!dialog)
+      return;
     Wander(note->window);
-    if (Pick(3) == 0) return Leave(dialog, L"Cancel", true);
+    if (Pick(3) == 0)
+      return Leave(dialog, L"Cancel", true);
     int rgb[3] = {Pick(256), Pick(256), Pick(256)};
     Log("colour ", rgb[0], ",", rgb[1], ",", rgb[2]);
     Keys({VK_MENU, 'D'});
@@ -400,7 +523,8 @@ class Walk {
   // The note mailed is the one active at Send. A mail cut short, or no mail program, is told.
   void Email() {
     HWND form = Dialog(L"PinaleafForm", L"E-mail Note");
-    if (!form) return;
+    if (!form)
+      return;
     const wchar_t* const kTo[] = {L"anna@example.com", L"Ben <ben@example.org>", L"chloe@example.net"};
     std::wstring to = kTo[Pick(3)];
     Type(to);
@@ -411,7 +535,8 @@ class Walk {
     RegisterMailLogger(!noMailer);
     Tap(VK_TAB);  // from the recipient to Send, which the keyboard presses
     Tap(VK_SPACE);
-    if (std::find(recipients_.begin(), recipients_.end(), to) == recipients_.end()) recipients_.push_back(to);
+    if (std::find(recipients_.begin(), recipients_.end(), to) == recipients_.end())
+      recipients_.push_back(to);
     std::string told;
     auto box = [&] { return FindWindowOf(pid_, L"#32770", L"E-mail Note"); };
     while (mailed && WaitUntil([&] { return box() || !MailLog().empty(); }, noMailer ? 3000 : 10000) && box()) {
@@ -420,7 +545,8 @@ class Walk {
     std::string whole = mailed ? Utf8(mailed->text) : "", body = Body(LastHanded());
     RegisterMailLogger();
     std::wstring stored;
-    for (const std::wstring& recipient : recipients_) stored += L"," + recipient;
+    for (const std::wstring& recipient : recipients_)
+      stored += L"," + recipient;
     Expect(Stored(L"EmailAddresses") == stored, "the recipients remembered are " + Utf8(Stored(L"EmailAddresses")));
     bool sent = noMailer ? told.find("No e-mail program is set up") != std::string::npos
                          : whole.starts_with(body) && (body == whole || told.find("left out") != std::string::npos);
@@ -431,9 +557,11 @@ class Walk {
   // The note saved is the one the command began on, with what it holds when the dialog closes.
   void Save(Note* note) {
     HWND dialog = Dialog(L"#32770", L"Save As");
-    if (!dialog) return;
+    if (!dialog)
+      return;
     Wander(note->window);
-    if (Pick(4) == 0) return Leave(dialog, L"Cancel", true);
+    if (Pick(4) == 0)
+      return Leave(dialog, L"Cancel", true);
     std::wstring path = Beside((L"walk" + std::to_wstring(Pick(3)) + L".txt").c_str());
     std::string before = Bytes(path);
     bool readOnly = !before.empty() && Pick(4) == 0;  // a file saved before, made read-only
@@ -444,7 +572,8 @@ class Walk {
     Type(path);
     Tap(VK_RETURN);
     Gone(dialog);
-    if (readOnly) Answer(L"Save Note to File", VK_RETURN);
+    if (readOnly)
+      Answer(L"Save Note to File", VK_RETURN);
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     Expect(Bytes(path) == (readOnly ? before : FileBytes(note->text)), "the file does not hold the note");
   }
@@ -452,11 +581,13 @@ class Walk {
   // Shows the reminder dialog; arms it when asked, then hides it.
   void Reminder(bool arm) {
     HWND dialog = Dialog(L"PinaleafForm", L"Reminder");
-    if (!dialog) return;
+    if (!dialog)
+      return;
     HWND label = GetWindow(FindWindowExW(dialog, nullptr, L"Button", nullptr), GW_HWNDNEXT);  // below the calendar
     RECT rc = RectOf(dialog);
     Expect(rc.left == 493 && rc.top == 271, "the reminder dialog's place");
-    if (!arm) return Leave(dialog, L"Hide This Window", false);
+    if (!arm)
+      return Leave(dialog, L"Hide This Window", false);
     if (HWND set = FindWindowExW(dialog, nullptr, L"Button", L"Set Reminder")) {
       Point(CentreOf(set), true);
       // The moment set, below the calendar: the calendar's day, ten minutes after the dialog opened.
@@ -473,16 +604,21 @@ class Walk {
   // The reminder rings on the active note, flashing; what the user then types into it stays.
   void Alarm() {
     Note* note = Reachable();
-    if (!Enter(note)) return;
+    if (!Enter(note))
+      return;
     Log("a reminder for note ", Index(note));
     Keys({VK_CONTROL, 'R'});
     Reminder(true);
-    if (auto at = InText(note->window)) Point(*at);
+    if (auto at = InText(note->window))
+      Point(*at);
     std::time_t due = std::time(nullptr) + 2;
     std::tm t = *std::localtime(&due);
-    for (auto [key, value] : {std::pair{L"ReminderSeconds", t.tm_sec}, {L"ReminderMinutes", t.tm_min},
-                              {L"ReminderHours", t.tm_hour}, {L"ReminderDay", t.tm_mday},
-                              {L"ReminderMonth", t.tm_mon + 1}, {L"ReminderYear", t.tm_year + 1900}}) {
+    for (auto [key, value] : {std::pair{L"ReminderSeconds", t.tm_sec},
+                              {L"ReminderMinutes", t.tm_min},
+                              {L"ReminderHours", t.tm_hour},
+                              {L"ReminderDay", t.tm_mday},
+                              {L"ReminderMonth", t.tm_mon + 1},
+                              {L"ReminderYear", t.tm_year + 1900}}) {
       Store(key, std::to_wstring(value));
     }
     bool rang = WaitUntil([&] { return TextOf(EditOf(note->window)) == L"Reminder!"; }, 5000);
@@ -494,7 +630,8 @@ class Walk {
     Note* note = &notes_[Pick(static_cast<int>(notes_.size()))];
     RECT rc = RectOf(note->window), edit = RectOf(EditOf(note->window));
     auto at = Visible(note->window, {rc.left, rc.top, rc.right, edit.top});
-    if (!at) return;
+    if (!at)
+      return;
     POINT by = {Pick(1280 - (rc.right - rc.left)) - rc.left, Pick(984 - (rc.bottom - rc.top)) - rc.top};
     Log("drag note ", Index(note), " by ", by.x, ",", by.y);
     harness::Drag(*at, {at->x + by.x, at->y + by.y});
@@ -505,12 +642,14 @@ class Walk {
   // the edges held follow the pointer, down to an inch square; the others stay.
   void Resize() {
     Note* note = Reachable();
-    if (!note) return;
+    if (!note)
+      return;
     RECT rc = RectOf(note->window), edit = RectOf(EditOf(note->window));
     bool right = Pick(3) > 0, bottom = !right || Pick(2);
     POINT at = {right ? edit.right - 3 : (edit.left + edit.right) / 2,
                 bottom ? edit.bottom - 3 : (edit.top + edit.bottom) / 2};
-    if (WindowFromPoint(at) != EditOf(note->window)) return;
+    if (WindowFromPoint(at) != EditOf(note->window))
+      return;
     bool hard = resized_++ % 2 == 0;  // the first time too
     POINT to = {right && hard ? rc.left - 20 : at.x + Pick(161) - 80,
                 bottom && hard ? rc.top - 20 : at.y + Pick(161) - 80};
@@ -528,9 +667,12 @@ class Walk {
   // note holding what the model says, as opaque, in its band.
   bool Check() {
     Idle();
-    if (failed_ || !Expect(program_->ExitCode(0) == STILL_ACTIVE, "the program ended")) return false;
-    if (HWND box = FindWindowOf(pid_, L"#32770")) return Expect(false, "a message box is open: " + Utf8(TextOf(box)));
-    if (!Expect(program_->Notes().size() == notes_.size(), "another number of notes")) return false;
+    if (failed_ || !Expect(program_->ExitCode(0) == STILL_ACTIVE, "the program ended"))
+      return false;
+    if (HWND box = FindWindowOf(pid_, L"#32770"))
+      return Expect(false, "a message box is open: " + Utf8(TextOf(box)));
+    if (!Expect(program_->Notes().size() == notes_.size(), "another number of notes"))
+      return false;
     for (const Note& note : notes_) {
       std::wstring text;  // Wine's text box may take seconds over a long text in a large font
       WaitUntil([&] { return (text = TextOf(EditOf(note.window))) == note.text; }, 10000);

@@ -35,11 +35,19 @@ DateTime Civil(std::int64_t ms) {
   auto day = floor<days>(at);
   year_month_day d{day};
   hh_mm_ss t{at - day};
-  return {int(d.year()), int(unsigned(d.month())), int(unsigned(d.day())), int(t.hours().count()),
-          int(t.minutes().count()), int(t.seconds().count()), int(t.subseconds().count())};
+  return {int(d.year()),
+          int(unsigned(d.month())),
+          int(unsigned(d.day())),
+          int(t.hours().count()),
+          int(t.minutes().count()),
+          int(t.seconds().count()),
+          int(t.subseconds().count())};
 }
 
-struct Timer { std::int64_t dueMs; int intervalMs; };
+struct Timer {
+  std::int64_t dueMs;
+  int intervalMs;
+};
 
 struct Monitor {
   Rect screen, work;  // in pixels
@@ -70,9 +78,15 @@ State g;
 std::int32_t g_nextNumber = 0x10010;
 CursorId g_nextCursor = 0x30011;
 
-Record* R(Window window) { return g.windows.count(window.number()) ? &g.windows[window.number()] : nullptr; }
-Record* FormRecord(Window window) { return backend::IsForm(window) ? R(window) : nullptr; }
-bool Is(Window window, ControlKind kind) { return backend::KindOf(window) == kind; }
+Record* R(Window window) {
+  return g.windows.count(window.number()) ? &g.windows[window.number()] : nullptr;
+}
+Record* FormRecord(Window window) {
+  return backend::IsForm(window) ? R(window) : nullptr;
+}
+bool Is(Window window, ControlKind kind) {
+  return backend::KindOf(window) == kind;
+}
 
 // Disabled windows, and controls on disabled forms, get no user input.
 bool TakesInput(Window window) {
@@ -81,8 +95,12 @@ bool TakesInput(Window window) {
 }
 
 // Rounds half away from zero, as lround does on Windows.
-int ToPixels(Twips twips, int dpi) { return static_cast<int>(std::lround(double(twips) * dpi / kTwipsPerInch)); }
-Twips ToTwips(int pixels, int dpi) { return static_cast<Twips>(std::lround(double(pixels) * kTwipsPerInch / dpi)); }
+int ToPixels(Twips twips, int dpi) {
+  return static_cast<int>(std::lround(double(twips) * dpi / kTwipsPerInch));
+}
+Twips ToTwips(int pixels, int dpi) {
+  return static_cast<Twips>(std::lround(double(pixels) * kTwipsPerInch / dpi));
+}
 
 // The monitor that holds a point, or else the nearest one.
 const Monitor& MonitorAt(int x, int y) {
@@ -102,7 +120,8 @@ const Monitor& MonitorOf(const Record& form) {
 // the primary monitor's.
 int DpiOf(Window window) {
   const Record* w = R(window);
-  if (w && w->parent) w = R(w->parent);
+  if (w && w->parent)
+    w = R(w->parent);
   return w ? w->dpi : g.monitors.front().dpi;
 }
 
@@ -123,18 +142,25 @@ Rect InTwips(const Rect& p, int dpi) {
 void FollowMonitor(Form form) {
   Record& w = *R(form);
   int dpi = MonitorOf(w).dpi;
-  if (dpi == w.dpi) return;
+  if (dpi == w.dpi)
+    return;
   auto scale = [&](int& px) { px = static_cast<int>(std::lround(double(px) * dpi / w.dpi)); };
   scale(w.widthPx);
   scale(w.heightPx);
   for (Control control : backend::ControlsOf(form)) {
     Record& c = *R(control);
-    for (int* px : {&c.leftPx, &c.topPx, &c.widthPx, &c.heightPx}) scale(*px);
+    for (int* px : {&c.leftPx, &c.topPx, &c.widthPx, &c.heightPx})
+      scale(*px);
   }
   w.dpi = dpi;
 }
 
-std::int32_t NewWindow(Record w) { return g.windows[g_nextNumber] = std::move(w), (g_nextNumber += 2) - 2; }
+std::int32_t NewWindow(Record w) {
+  std::int32_t number = g_nextNumber;
+  g_nextNumber += 2;
+  g.windows[number] = std::move(w);
+  return number;
+}
 
 // --- Focus, activation and z-order, as the Win32 layer and the system do them.
 
@@ -142,22 +168,29 @@ std::int32_t NewWindow(Record w) { return g.windows[g_nextNumber] = std::move(w)
 void Raise(Form form) {
   std::erase(g.zorder, form);
   auto it = g.zorder.begin();
-  while (!R(form)->topmost && it != g.zorder.end() && R(*it)->topmost) ++it;
+  while (!R(form)->topmost && it != g.zorder.end() && R(*it)->topmost)
+    ++it;
   g.zorder.insert(it, form);
 }
 
 void FocusOn(Window window) {
-  if (g.focus == window) return;
+  if (g.focus == window)
+    return;
   g.focus = window;
-  if (Is(window, ControlKind::ComboBox)) R(window)->selAnchor = 0, R(window)->selCaret = int(R(window)->text.size());
+  if (Is(window, ControlKind::ComboBox)) {
+    R(window)->selAnchor = 0;
+    R(window)->selCaret = int(R(window)->text.size());
+  }
   backend::FocusMovedTo(window);
-  if (backend::IsForm(window)) backend::Deliver(window, [&](EventSink& s) { s.OnGotFocus(Form(window.number())); });
+  if (backend::IsForm(window))
+    backend::Deliver(window, [&](EventSink& s) { s.OnGotFocus(Form(window.number())); });
 }
 
 // A hidden form is never the active one.
 void Activate(Form form) {
   Record* w = FormRecord(form);
-  if (!w || !w->visible || g.active == form) return;
+  if (!w || !w->visible || g.active == form)
+    return;
   g.active = form;
   g.focus = {};
   Raise(form);
@@ -173,7 +206,8 @@ void ActivateAnother(Form gone) {
   g.active = {};
   g.focus = {};
   auto next = std::find_if(order.begin(), order.end(), [](Form f) { return R(f)->visible && R(f)->enabled; });
-  if (next != order.end()) Activate(*next);
+  if (next != order.end())
+    Activate(*next);
 }
 
 // --- Timers and input.
@@ -184,7 +218,8 @@ void FireTicksDueBy(std::int64_t limitMs) {
   for (;;) {
     auto next = std::min_element(g.timers.begin(), g.timers.end(),
                                  [](const auto& a, const auto& b) { return a.second.dueMs < b.second.dueMs; });
-    if (next == g.timers.end() || next->second.dueMs > limitMs) return;
+    if (next == g.timers.end() || next->second.dueMs > limitMs)
+      return;
     Form form(next->first);
     g.clockMs = std::max(g.clockMs, next->second.dueMs);
     next->second.dueMs = g.clockMs + next->second.intervalMs;  // a SetTimer in the handler wins
@@ -204,12 +239,14 @@ void Replace(Record& w, const Text& text) {
 // returns normally. Nested inputs leave the catching to the outermost one.
 template <class Body>
 void AsInput(Body&& body) {
-  if (g.processEnded) return;
+  if (g.processEnded)
+    return;
   ++g.inputDepth;
   try {
     body();
   } catch (const ProcessEndedSignal&) {
-    if (--g.inputDepth > 0) throw;
+    if (--g.inputDepth > 0)
+      throw;
     return;
   }
   --g.inputDepth;
@@ -219,11 +256,14 @@ void AsInput(Body&& body) {
 template <class F>
 void Input(Window target, F event) {
   AsInput([&] {
-    if (TakesInput(target)) backend::Deliver(target, event);
+    if (TakesInput(target))
+      backend::Deliver(target, event);
   });
 }
 
-void Press(Button button) { Input(button, [&](EventSink& s) { s.OnCommand(button); }); }
+void Press(Button button) {
+  Input(button, [&](EventSink& s) { s.OnCommand(button); });
+}
 
 }  // namespace
 
@@ -235,43 +275,61 @@ bool NoCase::operator()(const Text& a, const Text& b) const {
 // ===========================================================================
 // Test API
 
-void Reset() { backend::ForgetAll(), g = State{}; }
+void Reset() {
+  backend::ForgetAll();
+  g = State{};
+}
 
-System& Sys() { return g.sys; }
+System& Sys() {
+  return g.sys;
+}
 
 std::optional<Text> Stored(const Text& key) {
   return g.sys.store.count(key) ? std::optional(g.sys.store[key]) : std::nullopt;
 }
 
-const Record* Find(Window window) { return R(window); }
+const Record* Find(Window window) {
+  return R(window);
+}
 
-std::vector<Control> ControlsOf(Form form) { return backend::ControlsOf(form); }
+std::vector<Control> ControlsOf(Form form) {
+  return backend::ControlsOf(form);
+}
 
 std::vector<Form> ZOrder() {
   std::vector<Form> shown = g.zorder;
-  return std::erase_if(shown, [](Form f) { return !R(f)->visible; }), shown;
+  std::erase_if(shown, [](Form f) { return !R(f)->visible; });
+  return shown;
 }
 
-Form ActiveForm() { return g.active; }
+Form ActiveForm() {
+  return g.active;
+}
 
 std::pair<Pointer, CursorId> PointerOf(Form form) {
   return backend::LookOf(form) ? std::pair(backend::LookOf(form)->pointer, backend::LookOf(form)->cursor)
                                : std::pair(Pointer::Default, 0);
 }
 
-bool IsChecked(MenuId menu, size_t entry) { return backend::MenuItems(menu)->at(entry).checked; }
+bool IsChecked(MenuId menu, size_t entry) {
+  return backend::MenuItems(menu)->at(entry).checked;
+}
 
-bool ProcessEnded() { return g.processEnded; }
+bool ProcessEnded() {
+  return g.processEnded;
+}
 
 void MouseDown(Window target, MouseButton button, int modifiers, Twips x, Twips y) {
   AsInput([&] {
-    if (!TakesInput(target)) return;
+    if (!TakesInput(target))
+      return;
     Activate(backend::FormOf(target));
     bool handled = false;
     backend::Deliver(target, [&](EventSink& s) { handled = s.OnMouseDown(target, button, modifiers, x, y); });
     // A left press puts the focus (and a text box's caret) there.
     bool focusable = backend::KindOf(target).value_or(ControlKind::Label) != ControlKind::Label;
-    if (!handled && button == kLeftButton && focusable) platform::SetFocus(Control(target.number()));
+    if (!handled && button == kLeftButton && focusable)
+      platform::SetFocus(Control(target.number()));
   });
 }
 
@@ -283,7 +341,8 @@ void Click(Window target, Twips x, Twips y) {
   AsInput([&] {
     MouseDown(target, kLeftButton, 0, x, y);
     Input(target, [&](EventSink& s) { s.OnClick(target); });
-    if (Is(target, ControlKind::Button)) Press(Button(target.number()));
+    if (Is(target, ControlKind::Button))
+      Press(Button(target.number()));
   });
 }
 
@@ -295,42 +354,57 @@ void KeyDown(Key key, int modifiers) {
   if (!dialogKey && backend::KindOf(focus)) {
     return Input(focus, [&](EventSink& s) { s.OnKeyDown(Control(focus.number()), key, modifiers); });
   }
-  if ((key == Key::Space || key == Key::Enter) && Is(focus, ControlKind::Button)) return Press(Button(focus.number()));
-  if (!dialogKey || key != Key::Tab) return;
+  if ((key == Key::Space || key == Key::Enter) && Is(focus, ControlKind::Button))
+    return Press(Button(focus.number()));
+  if (!dialogKey || key != Key::Tab)
+    return;
   std::vector<Control> stops = ControlsOf(backend::FormOf(focus));  // but labels, hidden and disabled controls
-  std::erase_if(stops, [&](Control c) {
-    return c != focus && (Is(c, ControlKind::Label) || !R(c)->enabled || !R(c)->visible);
-  });
+  std::erase_if(
+      stops, [&](Control c) { return c != focus && (Is(c, ControlKind::Label) || !R(c)->enabled || !R(c)->visible); });
   auto at = std::find(stops.begin(), stops.end(), focus) - stops.begin(), n = std::ssize(stops);
   FocusOn(stops[static_cast<size_t>((at + ((modifiers & kShift) ? n - 1 : 1)) % n)]);
 }
 
 void Type(const Text& text) {
   Window focus = g.focus;
-  if (!TakesInput(focus) || !(Is(focus, ControlKind::TextBox) || Is(focus, ControlKind::ComboBox))) return;
+  if (!TakesInput(focus) || !(Is(focus, ControlKind::TextBox) || Is(focus, ControlKind::ComboBox)))
+    return;
   Replace(*R(focus), text);
-  if (Is(focus, ControlKind::ComboBox)) Changed(Control(focus.number()));
+  if (Is(focus, ControlKind::ComboBox))
+    Changed(Control(focus.number()));
 }
 
-void Close(Form form) { AsInput([&] { backend::CloseRequested(form); }); }
+void Close(Form form) {
+  AsInput([&] { backend::CloseRequested(form); });
+}
 
-void Changed(Control control) { Input(control, [&](EventSink& s) { s.OnChange(control); }); }
+void Changed(Control control) {
+  Input(control, [&](EventSink& s) { s.OnChange(control); });
+}
 
-void Run(const std::function<void()>& action) { AsInput(action); }
+void Run(const std::function<void()>& action) {
+  AsInput(action);
+}
 
 void Advance(int milliseconds) {
   std::int64_t target = g.clockMs + std::max(milliseconds, 0);
-  AsInput([&] { FireTicksDueBy(target), g.clockMs = std::max(g.clockMs, target); });
+  AsInput([&] {
+    FireTicksDueBy(target);
+    g.clockMs = std::max(g.clockMs, target);
+  });
 }
 
 void SetNow(const DateTime& now) {
   g.nowOffsetMs = Serial(now) - g.clockMs;
   AsInput([] {
-    for (Form form : LoadedForms()) backend::Deliver(form, [&](EventSink& s) { s.OnClockChanged(form); });
+    for (Form form : LoadedForms())
+      backend::Deliver(form, [&](EventSink& s) { s.OnClockChanged(form); });
   });
 }
 
-void SetDpi(int dpi) { g.monitors.front().dpi = std::clamp(dpi, 1, 100000); }
+void SetDpi(int dpi) {
+  g.monitors.front().dpi = std::clamp(dpi, 1, 100000);
+}
 
 }  // namespace sim
 
@@ -351,7 +425,8 @@ Form NewFormWindow(const FormSpec& design) {
     w.leftPx = over->leftPx;
     w.topPx = over->topPx;
   }
-  if (design.platformPlaces) w.leftPx = w.topPx = 26 * (1 + static_cast<int>(g.zorder.size() % 8));
+  if (design.platformPlaces)
+    w.leftPx = w.topPx = 26 * (1 + static_cast<int>(g.zorder.size() % 8));
   Form form(NewWindow(w));
   FollowMonitor(form);
   Raise(form);
@@ -359,48 +434,69 @@ Form NewFormWindow(const FormSpec& design) {
 }
 
 void ShowFormWindow(Form form) {
-  if (Record* w = R(form); w && w->formKind != FormKind::Hidden) w->visible = true, Activate(form);
+  Record* w = R(form);
+  if (!w || w->formKind == FormKind::Hidden)
+    return;
+  w->visible = true;
+  Activate(form);
 }
 
 // The shared part has forgotten the form and its controls already.
 void DestroyFormWindow(Form form) {
-  if (g.active == form) ActivateAnother(form);
+  if (g.active == form)
+    ActivateAnother(form);
   std::erase_if(g.windows, [&](const auto& entry) { return entry.second.parent == form; });
-  if (!R(g.focus) || g.focus == form) g.focus = {};
+  if (!R(g.focus) || g.focus == form)
+    g.focus = {};
   g.windows.erase(form.number());
   g.timers.erase(form.number());
   std::erase(g.zorder, form);
 }
 
 void SetFormTimer(Form form, int intervalMs) {
-  if (intervalMs > 0) g.timers[form.number()] = {g.clockMs + intervalMs, intervalMs};
-  if (intervalMs <= 0) g.timers.erase(form.number());
+  if (intervalMs > 0)
+    g.timers[form.number()] = {g.clockMs + intervalMs, intervalMs};
+  if (intervalMs <= 0)
+    g.timers.erase(form.number());
 }
 
-Form ActiveForm() { return g.active; }
-void ColorsChanged(Window) {}
-void FontChanged(Control) {}
-void PointerChanged(Form) {}
+Form ActiveForm() {
+  return g.active;
+}
+void ColorsChanged(Window) {
+}
+void FontChanged(Control) {
+}
+void PointerChanged(Form) {
+}
 
 int TrackMenu(MenuId menu, const std::vector<MenuItem>&, Form owner) {
   auto handler = g.sys.popup;  // the handler may replace itself
-  return g.processEnded || !handler ? 0 : (Activate(owner), handler(menu, owner));
+  if (g.processEnded || !handler)
+    return 0;
+  Activate(owner);
+  return handler(menu, owner);
 }
 
 }  // namespace backend
 
 Color ResolveColor(Color color) {
   auto scheme = static_cast<SystemColor>(color & ~kSystemColorFlag);
-  if (!(color & kSystemColorFlag)) return color & 0x00FFFFFF;
+  if (!(color & kSystemColorFlag))
+    return color & 0x00FFFFFF;
   return scheme == SystemColor::Window ? 0xFFFFFF : scheme == SystemColor::ButtonFace ? 0xF0F0F0 : 0;
 }
 
 void HideForm(Form form) {
-  if (Record* w = FormRecord(form)) w->visible = false;
-  if (g.active == form) ActivateAnother(form);
+  if (Record* w = FormRecord(form))
+    w->visible = false;
+  if (g.active == form)
+    ActivateAnother(form);
 }
 
-bool IsVisible(Window window) { return R(window) && R(window)->visible; }
+bool IsVisible(Window window) {
+  return R(window) && R(window)->visible;
+}
 
 Rect GetRect(Window window) {
   const Record* w = R(window);
@@ -410,40 +506,55 @@ Rect GetRect(Window window) {
 // Like WM_SIZE: a form that has been shown hears of every change of its size.
 void SetRect(Window window, const Rect& rect) {
   Record* w = R(window);
-  if (!w) return;
+  if (!w)
+    return;
   int width = w->widthPx, height = w->heightPx;
   Place(*w, rect, DpiOf(window));
-  if (!backend::IsForm(window)) return;
+  if (!backend::IsForm(window))
+    return;
   FollowMonitor(Form(window.number()));
-  if (w->widthPx != width || w->heightPx != height) backend::Resized(Form(window.number()));
+  if (w->widthPx != width || w->heightPx != height)
+    backend::Resized(Form(window.number()));
 }
 
-Rect ScreenRect() { return InTwips(g.monitors.front().screen, g.monitors.front().dpi); }
+Rect ScreenRect() {
+  return InTwips(g.monitors.front().screen, g.monitors.front().dpi);
+}
 
 Rect WorkArea(Form form) {
   const Record* w = FormRecord(form);
   return w ? InTwips(MonitorOf(*w).work, w->dpi) : InTwips(g.monitors.front().work, g.monitors.front().dpi);
 }
 
-void SetCaption(Window window, const Text& caption) { if (Record* w = R(window)) w->text = caption; }
-Text GetCaption(Window window) { return R(window) ? R(window)->text : Text(); }
-Text GetText(Control control) { return GetCaption(control); }
+void SetCaption(Window window, const Text& caption) {
+  if (Record* w = R(window))
+    w->text = caption;
+}
+Text GetCaption(Window window) {
+  return R(window) ? R(window)->text : Text();
+}
+Text GetText(Control control) {
+  return GetCaption(control);
+}
 
 void SetZOrder(Form form, ZOrder where, bool activate) {
   Record* w = FormRecord(form);
-  if (!w) return;
+  if (!w)
+    return;
   if (where != ZOrder::NotTopmost || w->topmost) {
     w->topmost = where == ZOrder::Topmost || (where == ZOrder::Top && w->topmost);
     Raise(form);
   }
-  if (activate) Activate(form);
+  if (activate)
+    Activate(form);
 }
 
 // As the system's move and size loops: the edges held follow the pointer;
 // the form stops at its smallest size, the edge not held where it was.
 void DragForm(Form form, DragEdge edge) {
   Record* w = FormRecord(form);
-  if (!w) return;
+  if (!w)
+    return;
   using E = DragEdge;
   bool move = edge == E::Move;
   bool left = move || edge == E::Left || edge == E::TopLeft || edge == E::BottomLeft;
@@ -454,36 +565,51 @@ void DragForm(Form form, DragEdge edge) {
   int y0 = w->topPx + (top ? g.sys.dragY : 0), y1 = w->topPx + w->heightPx + (bottom ? g.sys.dragY : 0);
   int minWidth = ToPixels(w->minWidth, w->dpi), minHeight = ToPixels(w->minHeight, w->dpi);
   if (x1 - x0 < minWidth) {
-    if (left) x0 = x1 - minWidth;
-    if (!left) x1 = x0 + minWidth;
+    if (left)
+      x0 = x1 - minWidth;
+    if (!left)
+      x1 = x0 + minWidth;
   }
   if (y1 - y0 < minHeight) {
-    if (top) y0 = y1 - minHeight;
-    if (!top) y1 = y0 + minHeight;
+    if (top)
+      y0 = y1 - minHeight;
+    if (!top)
+      y1 = y0 + minHeight;
   }
   SetRect(form, InTwips({x0, y0, x1 - x0, y1 - y0}, w->dpi));
 }
 
-bool LayeredFormsSupported() { return g.sys.layeredSupported; }
+bool LayeredFormsSupported() {
+  return g.sys.layeredSupported;
+}
 
 bool SetLayered(Form form, bool layered) {
   Record* w = FormRecord(form);
-  return w && !g.sys.layeredStyleFails && (w->layered = layered, true);
+  if (!w || g.sys.layeredStyleFails)
+    return false;
+  w->layered = layered;
+  return true;
 }
 
 // Only a layered form takes attributes; the colour key is not kept.
 bool SetLayeredAlpha(Form form, int alpha) {
   Record* w = FormRecord(form);
-  return w && w->layered && !g.sys.layeredCallsFail && (w->alpha = alpha, true);
+  if (!w || !w->layered || g.sys.layeredCallsFail)
+    return false;
+  w->alpha = alpha;
+  return true;
 }
-bool SetLayeredColorKey(Form form, Color) { return FormRecord(form) && R(form)->layered && !g.sys.layeredCallsFail; }
+bool SetLayeredColorKey(Form form, Color) {
+  return FormRecord(form) && R(form)->layered && !g.sys.layeredCallsFail;
+}
 
 // --- Controls
 
 namespace {
 template <class Kind>
 Kind Add(Form form, ControlKind kind, const Rect& rect, const Text& text, const backend::Look& look) {
-  if (!FormRecord(form)) return {};
+  if (!FormRecord(form))
+    return {};
   Record w{.parent = form, .text = text, .visible = true};
   Place(w, rect, DpiOf(form));
   Kind control(NewWindow(w));
@@ -495,7 +621,8 @@ Kind Add(Form form, ControlKind kind, const Rect& rect, const Text& text, const 
 template <class Value, class Handler>
 bool RunDialog(Form owner, Value& state, const Handler& handler) {
   Value answer = state;
-  if (g.processEnded || !handler || !Handler(handler)(owner, answer)) return false;
+  if (g.processEnded || !handler || !Handler(handler)(owner, answer))
+    return false;
   state = answer;
   return true;
 }
@@ -505,18 +632,20 @@ Text Digits(int value, size_t width = 1) {
   return Text(width > s.size() ? width - s.size() : 0, u'0') + Text(s.begin(), s.end());
 }
 
-Record* Box(TextBox textBox) { return Is(textBox, ControlKind::TextBox) ? R(textBox) : nullptr; }
+Record* Box(TextBox textBox) {
+  return Is(textBox, ControlKind::TextBox) ? R(textBox) : nullptr;
+}
 }  // namespace
 
 TextBox CreateTextBox(Form form, const TextBoxSpec& design) {
   return Add<TextBox>(form, ControlKind::TextBox, design.rect, design.text,
                       {design.backColor, design.foreColor, design.font});
 }
-Label CreateLabel(Form form, const Rect& rect, const Text& text, const Font& font) {
-  return Add<Label>(form, ControlKind::Label, rect, text, backend::OnForm(form, font));
+Label CreateLabel(Form form, const Rect& rect, const Text& caption, const Font& font) {
+  return Add<Label>(form, ControlKind::Label, rect, caption, backend::OnForm(form, font));
 }
-Button CreateButton(Form form, const Rect& rect, const Text& text, const Font& font) {
-  return Add<Button>(form, ControlKind::Button, rect, text, backend::OnForm(form, font));
+Button CreateButton(Form form, const Rect& rect, const Text& caption, const Font& font) {
+  return Add<Button>(form, ControlKind::Button, rect, caption, backend::OnForm(form, font));
 }
 ComboBox CreateComboBox(Form form, const Rect& rect, const Font& font) {
   return Add<ComboBox>(form, ControlKind::ComboBox, rect, {}, backend::OnForm(form, font));
@@ -528,23 +657,51 @@ TimePicker CreateTimePicker(Form form, const Rect& rect, const Font& font) {
   return Add<TimePicker>(form, ControlKind::TimePicker, rect, {}, backend::OnForm(form, font));
 }
 
-void ComboAdd(ComboBox combo, const Text& item) { if (Record* w = R(combo)) w->items.push_back(item); }
-int ComboCount(ComboBox combo) { return R(combo) ? static_cast<int>(R(combo)->items.size()) : 0; }
-Text ComboItem(ComboBox combo, int i) { return i < 0 || i >= ComboCount(combo) ? Text() : R(combo)->items[size_t(i)]; }
-void ComboSelect(ComboBox combo, int i) { if (i >= 0 && i < ComboCount(combo)) R(combo)->text = ComboItem(combo, i); }
-
-Date GetCalendarDate(Calendar calendar) { return R(calendar) ? R(calendar)->date : Date(); }
-void SetCalendarDate(Calendar calendar, const Date& date) { if (Record* w = R(calendar)) w->date = date; }
-TimeOfDay GetPickerTime(TimePicker picker) { return R(picker) ? R(picker)->time : TimeOfDay(); }
-void SetPickerTime(TimePicker picker, const TimeOfDay& time) { if (Record* w = R(picker)) w->time = time; }
-
-void SetControlVisible(Control control, bool visible) { if (Record* w = R(control)) w->visible = visible; }
-
-void SetText(TextBox textBox, const Text& text) {
-  if (Record* w = Box(textBox)) w->text = text, w->selAnchor = w->selCaret = 0;
+void ComboAdd(ComboBox combo, const Text& item) {
+  if (Record* w = R(combo))
+    w->items.push_back(item);
+}
+int ComboCount(ComboBox combo) {
+  return R(combo) ? static_cast<int>(R(combo)->items.size()) : 0;
+}
+Text ComboItem(ComboBox combo, int i) {
+  return i < 0 || i >= ComboCount(combo) ? Text() : R(combo)->items[size_t(i)];
+}
+void ComboSelect(ComboBox combo, int i) {
+  if (i >= 0 && i < ComboCount(combo))
+    R(combo)->text = ComboItem(combo, i);
 }
 
-int GetSelStart(TextBox textBox) { return Box(textBox) ? std::min(R(textBox)->selAnchor, R(textBox)->selCaret) : 0; }
+Date GetCalendarDate(Calendar calendar) {
+  return R(calendar) ? R(calendar)->date : Date();
+}
+void SetCalendarDate(Calendar calendar, const Date& date) {
+  if (Record* w = R(calendar))
+    w->date = date;
+}
+TimeOfDay GetPickerTime(TimePicker picker) {
+  return R(picker) ? R(picker)->time : TimeOfDay();
+}
+void SetPickerTime(TimePicker picker, const TimeOfDay& time) {
+  if (Record* w = R(picker))
+    w->time = time;
+}
+
+void SetControlVisible(Control control, bool visible) {
+  if (Record* w = R(control))
+    w->visible = visible;
+}
+
+void SetText(TextBox textBox, const Text& text) {
+  if (Record* w = Box(textBox)) {
+    w->text = text;
+    w->selAnchor = w->selCaret = 0;
+  }
+}
+
+int GetSelStart(TextBox textBox) {
+  return Box(textBox) ? std::min(R(textBox)->selAnchor, R(textBox)->selCaret) : 0;
+}
 
 // As EM_SETSEL: -1 as the start takes the selection away, leaving the caret;
 // other offsets count as unsigned, so a negative one is past the end, and
@@ -552,8 +709,12 @@ int GetSelStart(TextBox textBox) { return Box(textBox) ? std::min(R(textBox)->se
 void SetSelection(TextBox textBox, int start, int length) {
   Record* w = Box(textBox);
   auto held = [&](int at) { return static_cast<int>(std::min(unsigned(at), unsigned(w->text.size()))); };
-  if (w && start != -1) w->selAnchor = held(start), w->selCaret = held(start + length);
-  if (w && start == -1) w->selAnchor = w->selCaret;
+  if (w && start != -1) {
+    w->selAnchor = held(start);
+    w->selCaret = held(start + length);
+  }
+  if (w && start == -1)
+    w->selAnchor = w->selCaret;
 }
 
 Text GetSelectedText(TextBox textBox) {
@@ -563,42 +724,76 @@ Text GetSelectedText(TextBox textBox) {
 }
 
 // As EM_REPLACESEL: the caret ends after the new text; no change is reported.
-void ReplaceSelection(TextBox textBox, const Text& text) { if (Record* w = Box(textBox)) Replace(*w, text); }
+void ReplaceSelection(TextBox textBox, const Text& text) {
+  if (Record* w = Box(textBox))
+    Replace(*w, text);
+}
 
 // Disabling the focused control leaves the focus with nobody.
 void SetEnabled(Control control, bool enabled) {
-  if (Record* w = R(control)) w->enabled = enabled, g.focus = !enabled && g.focus == control ? Window() : g.focus;
+  Record* w = R(control);
+  if (!w)
+    return;
+  w->enabled = enabled;
+  if (!enabled && g.focus == control)
+    g.focus = {};
 }
 
-bool IsEnabled(Control control) { return R(control) && R(control)->enabled; }
+bool IsEnabled(Control control) {
+  return R(control) && R(control)->enabled;
+}
 
 void SetFocus(Control control) {
-  if (TakesInput(control)) Activate(backend::FormOf(control));
-  if (TakesInput(control) && g.active == backend::FormOf(control)) FocusOn(control);
+  if (TakesInput(control))
+    Activate(backend::FormOf(control));
+  if (TakesInput(control) && g.active == backend::FormOf(control))
+    FocusOn(control);
 }
 
-Window GetFocus() { return g.focus; }
+Window GetFocus() {
+  return g.focus;
+}
 
-void BlockContextMenu(TextBox textBox) { if (Record* w = Box(textBox)) w->contextMenuBlocked = true; }
-void UnblockContextMenu(TextBox textBox) { if (Record* w = Box(textBox)) w->contextMenuBlocked = false; }
+void BlockContextMenu(TextBox textBox) {
+  if (Record* w = Box(textBox))
+    w->contextMenuBlocked = true;
+}
+void UnblockContextMenu(TextBox textBox) {
+  if (Record* w = Box(textBox))
+    w->contextMenuBlocked = false;
+}
 
 // --- Message boxes, dialogs, clipboard
 
 Answer AskYesNo(Form owner, const Text& prompt, const Text& title) {
   g.sys.messageBoxes.push_back({owner, prompt, title, true});
-  if (g.sys.answers.empty()) return Answer::No;
+  if (g.sys.answers.empty())
+    return Answer::No;
   Answer answer = g.sys.answers.front();
   g.sys.answers.pop_front();
   return answer;
 }
 
-void ShowError(Form owner, const Text& text, const Text& title) { g.sys.messageBoxes.push_back({owner, text, title}); }
+void ShowError(Form owner, const Text& message, const Text& title) {
+  g.sys.messageBoxes.push_back({owner, message, title});
+}
 
-bool ChooseFontDialog(Form owner, FontChoice& state) { return RunDialog(owner, state, g.sys.fontDialog); }
-bool ChooseColorDialog(Form owner, Color& color) { return RunDialog(owner, color, g.sys.colorDialog); }
-bool SaveFileDialog(Form owner, SaveChoice& state) { return RunDialog(owner, state, g.sys.saveDialog); }
+bool ChooseFontDialog(Form owner, FontChoice& state) {
+  return RunDialog(owner, state, g.sys.fontDialog);
+}
+bool ChooseColorDialog(Form owner, Color& color) {
+  return RunDialog(owner, color, g.sys.colorDialog);
+}
+bool SaveFileDialog(Form owner, SaveChoice& state) {
+  return RunDialog(owner, state, g.sys.saveDialog);
+}
 
-bool ClipboardPut(Form, const Text& text) { return !g.sys.clipboardHeld && (g.sys.clipboard = text, true); }
+bool ClipboardPut(Form, const Text& text) {
+  if (g.sys.clipboardHeld)
+    return false;
+  g.sys.clipboard = text;
+  return true;
+}
 
 std::optional<Text> ClipboardGet(Form) {
   return g.sys.clipboardHeld ? std::nullopt : std::optional(g.sys.clipboard.value_or(Text()));
@@ -606,35 +801,55 @@ std::optional<Text> ClipboardGet(Form) {
 
 // --- Clock and pump
 
-DateTime Now() { return Civil(g.clockMs + g.nowOffsetMs); }
-DateTime AddSeconds(const DateTime& when, int seconds) { return Civil(Serial(when) + seconds * 1000LL); }
+DateTime Now() {
+  return Civil(g.clockMs + g.nowOffsetMs);
+}
+DateTime AddSeconds(const DateTime& when, int seconds) {
+  return Civil(Serial(when) + seconds * 1000LL);
+}
 
 // The en-US forms: "3/5/2026", "2:55:30 PM".
-Text FormatShortDate(const DateTime& t) { return Digits(t.month) + u"/" + Digits(t.day) + u"/" + Digits(t.year); }
-Text FormatTime(const DateTime& t) {
-  return Digits((t.hour + 11) % 12 + 1) + u":" + Digits(t.minute, 2) + u":" + Digits(t.second, 2) +
-         (t.hour >= 12 ? u" PM" : u" AM");
+Text FormatShortDate(const DateTime& when) {
+  return Digits(when.month) + u"/" + Digits(when.day) + u"/" + Digits(when.year);
 }
-double MonotonicSeconds() { return kMonotonicOrigin + static_cast<double>(g.clockMs) / 1000.0; }
+Text FormatTime(const DateTime& when) {
+  return Digits((when.hour + 11) % 12 + 1) + u":" + Digits(when.minute, 2) + u":" + Digits(when.second, 2) +
+         (when.hour >= 12 ? u" PM" : u" AM");
+}
+double MonotonicSeconds() {
+  return kMonotonicOrigin + static_cast<double>(g.clockMs) / 1000.0;
+}
 
 // Sleeps to the deadline or the next due timer, whichever comes first.
 void WaitForMessagesUntil(double deadline) {
-  if (g.processEnded) return;
+  if (g.processEnded)
+    return;
   double wanted = std::ceil((deadline - kMonotonicOrigin) * 1000.0 - 1e-6);
   auto target = static_cast<std::int64_t>(
       std::clamp(std::isnan(wanted) ? 0.0 : wanted, double(g.clockMs), double(g.clockMs + kDayMs)));
-  for (const auto& [form, timer] : g.timers) target = std::min(target, std::max(timer.dueMs, g.clockMs));
+  for (const auto& [form, timer] : g.timers)
+    target = std::min(target, std::max(timer.dueMs, g.clockMs));
   FireTicksDueBy(target);
   g.clockMs = std::max(g.clockMs, target);
 }
 
-void EndProcess() { throw (g.processEnded = true, ProcessEndedSignal{}); }
-int Run(void (*start)()) { return AsInput(start), 0; }
+void EndProcess() {
+  g.processEnded = true;
+  throw ProcessEndedSignal{};
+}
+int Run(void (*start)()) {
+  AsInput(start);
+  return 0;
+}
 
 // --- Files, shell, sound, store
 
-Text ProgramFile(const Text& name) { return g.sys.programDirectory + u"\\" + name; }
-bool FileExists(const Text& path) { return g.sys.cursors.count(path) || g.sys.files.count(path); }
+Text ProgramFile(const Text& name) {
+  return g.sys.programDirectory + u"\\" + name;
+}
+bool FileExists(const Text& path) {
+  return g.sys.cursors.count(path) || g.sys.files.count(path);
+}
 
 CursorId LoadCursorFile(const Text& path) {
   auto it = g.sys.cursors.find(path);
@@ -651,30 +866,41 @@ std::optional<std::string> EncodeAnsi(const Text& text) {
   std::string out;
   for (char16_t c : text) {
     size_t high = kHigh.find(c);
-    if (high == kHigh.npos && !(c < 0x80 || (c >= 0xA0 && c <= 0xFF))) return std::nullopt;
+    if (high == kHigh.npos && !(c < 0x80 || (c >= 0xA0 && c <= 0xFF)))
+      return std::nullopt;
     out.push_back(static_cast<char>(high == kHigh.npos ? c : 0x80 + high));
   }
   return out;
 }
 
 std::optional<Text> WriteFileReplacing(const Text& path, const std::string& bytes) {
-  if (auto it = g.sys.writeFailures.find(path); it != g.sys.writeFailures.end()) return it->second;
+  if (auto it = g.sys.writeFailures.find(path); it != g.sys.writeFailures.end())
+    return it->second;
   g.sys.files[path] = bytes;
   return std::nullopt;
 }
 
 ShellResult ShellOpen(Form owner, const Text& target) {
-  if (target.size() > LongestShellTarget()) return {ShellResult::Failed, u"The file name is too long."};
+  if (target.size() > LongestShellTarget())
+    return {ShellResult::Failed, u"The file name is too long."};
   g.sys.shellCalls.push_back({owner, target});
   return g.sys.shellResult;
 }
 
-size_t LongestShellTarget() { return g.sys.longestShellTarget; }
+size_t LongestShellTarget() {
+  return g.sys.longestShellTarget;
+}
 
-void PlaySoundAsync(const Text& path) { g.sys.sounds.push_back(path); }
+void PlaySoundAsync(const Text& path) {
+  g.sys.sounds.push_back(path);
+}
 
 // The program keeps everything under one application and section.
-Text ReadStoredValue(const Text&, const Text&, const Text& key) { return Stored(key).value_or(Text()); }
-void WriteStoredValue(const Text&, const Text&, const Text& key, const Text& value) { g.sys.store[key] = value; }
+Text ReadStoredValue(const Text&, const Text&, const Text& key) {
+  return Stored(key).value_or(Text());
+}
+void WriteStoredValue(const Text&, const Text&, const Text& key, const Text& value) {
+  g.sys.store[key] = value;
+}
 
 }  // namespace platform

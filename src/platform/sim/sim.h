@@ -24,12 +24,12 @@ using namespace platform;
 // Everything the system knows about one window or control.
 struct Record {
   FormKind formKind = FormKind::Note;  // forms
-  Form parent;  // controls: their form
-  Text text;              // caption, or the text of a text box or combo box
+  Form parent;                         // controls: their form
+  Text text;                           // caption, or the text of a text box or combo box
   int leftPx = 0, topPx = 0, widthPx = 0, heightPx = 0;
   Twips minWidth = 0, minHeight = 0;  // forms: the smallest the size loop leaves them
   int dpi = 96;                       // forms: of the monitor they are on
-  int selAnchor = 0, selCaret = 0;  // text boxes and combo boxes
+  int selAnchor = 0, selCaret = 0;    // text boxes and combo boxes
   bool enabled = true, visible = false, topmost = false, contextMenuBlocked = false, layered = false;
   int alpha = -1;           // as last set on the layered form; -1: never
   int ticks = 0;            // forms: how often their timer fired
@@ -43,8 +43,15 @@ struct NoCase {
   bool operator()(const Text& a, const Text& b) const;
 };
 
-struct MessageBoxRecord { Form owner; Text prompt, title; bool question = false; };
-struct ShellCall { Form owner; Text target; };
+struct MessageBoxRecord {
+  Form owner;
+  Text prompt, title;
+  bool question = false;
+};
+struct ShellCall {
+  Form owner;
+  Text target;
+};
 
 // The rest of the system, as data a test scripts and reads.
 struct System {
@@ -61,9 +68,9 @@ struct System {
   int dragX = 0, dragY = 0;
   // Faults.
   bool layeredSupported = true, layeredCallsFail = false, layeredStyleFails = false;
-  bool clipboardHeld = false;            // another program holds it open
-  ShellResult shellResult;               // what comes of every target handed to the shell
-  size_t longestShellTarget = 900;       // as under Wine
+  bool clipboardHeld = false;                  // another program holds it open
+  ShellResult shellResult;                     // what comes of every target handed to the shell
+  size_t longestShellTarget = 900;             // as under Wine
   std::map<Text, Text, NoCase> writeFailures;  // path -> reason
   // State.
   Text programDirectory = u"C:\\Program Files\\Pinaleaf";

@@ -15,9 +15,12 @@ std::unordered_map<HWND, WNDPROC> g_contextMenuHooks;
 
 void ForgetControl(HWND control) {
   auto it = g_controls.find(control);
-  if (it == g_controls.end()) return;
-  if (it->second.backBrush) DeleteObject(it->second.backBrush);
-  if (it->second.hfont) DeleteObject(it->second.hfont);
+  if (it == g_controls.end())
+    return;
+  if (it->second.backBrush)
+    DeleteObject(it->second.backBrush);
+  if (it->second.hfont)
+    DeleteObject(it->second.hfont);
   g_controls.erase(it);
 }
 
@@ -30,13 +33,15 @@ ControlData* FindControl(HWND hwnd) {
 
 void RegisterControl(HWND control, HWND form, ControlData data, backend::ControlKind kind, const backend::Look& look) {
   data.form = form;
-  data.original = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlProc)));
+  data.original =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlProc)));
   g_controls[control] = std::move(data);
   backend::AddControl(Of<Control>(control), Of<Form>(form), kind, look);
 }
 
-size_t BlockedContextMenus() { return g_contextMenuHooks.size(); }
+size_t BlockedContextMenus() {
+  return g_contextMenuHooks.size();
+}
 
 HFONT MakeFont(const Font& font, int dpi) {
   LOGFONTW lf = {};
@@ -56,7 +61,8 @@ HFONT MakeFont(const Font& font, int dpi) {
 
 LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   ControlData* data = FindControl(hwnd);
-  if (!data) return DefWindowProcW(hwnd, msg, wParam, lParam);
+  if (!data)
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
   WNDPROC original = data->original;
   Window self = Of(hwnd);
   switch (msg) {
@@ -64,14 +70,16 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
       MouseButton button = ButtonOf(msg);
-      if (button == kLeftButton) data->leftPressed = true;
+      if (button == kLeftButton)
+        data->leftPressed = true;
       bool handled = false;
       Twips x = X(lParam, hwnd), y = Y(lParam, hwnd);
       int modifiers = MouseModifierState(wParam);
       backend::Deliver(self, [&](EventSink& s) { handled = s.OnMouseDown(self, button, modifiers, x, y); });
       // The handler may have closed the note this control belongs to.
       if (handled || !FindControl(hwnd)) {
-        if (ControlData* still = FindControl(hwnd)) still->leftPressed = false;
+        if (ControlData* still = FindControl(hwnd))
+          still->leftPressed = false;
         return 0;
       }
       break;
@@ -80,21 +88,24 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       bool click = data->leftPressed;
       data->leftPressed = false;
       LRESULT result = CallWindowProcW(original, hwnd, msg, wParam, lParam);
-      if (click && FindControl(hwnd)) backend::Deliver(self, [&](EventSink& s) { s.OnClick(self); });
+      if (click && FindControl(hwnd))
+        backend::Deliver(self, [&](EventSink& s) { s.OnClick(self); });
       return result;
     }
     case WM_MOUSEMOVE: {
       Twips x = X(lParam, hwnd), y = Y(lParam, hwnd);
       int buttons = ButtonsHeld(wParam), modifiers = MouseModifierState(wParam);
       backend::Deliver(self, [&](EventSink& s) { s.OnMouseMove(self, buttons, modifiers, x, y); });
-      if (!FindControl(hwnd)) return 0;
+      if (!FindControl(hwnd))
+        return 0;
       break;
     }
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
       Key key = KeyOf(wParam);
       backend::Deliver(self, [&](EventSink& s) { s.OnKeyDown(Of<Control>(hwnd), key, ModifierState()); });
-      if (!FindControl(hwnd)) return 0;
+      if (!FindControl(hwnd))
+        return 0;
       break;
     }
     case WM_SETFOCUS:
@@ -105,7 +116,8 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     case WM_CUT: {
       bool handled = false;
       backend::Deliver(self, [&](EventSink& s) { handled = s.OnCut(Of<TextBox>(hwnd)); });
-      if (handled || !FindControl(hwnd)) return 0;
+      if (handled || !FindControl(hwnd))
+        return 0;
       break;
     }
     case WM_SETCURSOR:
@@ -126,10 +138,12 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
 // Swallows WM_CONTEXTMENU (mouse, menu key, Shift+F10) so the text box never
 // opens its own menu; everything else goes on to the replaced procedure.
 LRESULT CALLBACK ContextMenuWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_CONTEXTMENU) return 1;
+  if (msg == WM_CONTEXTMENU)
+    return 1;
   auto it = g_contextMenuHooks.find(hwnd);
   WNDPROC previous = it != g_contextMenuHooks.end() ? it->second : DefWindowProcW;
-  if (msg == WM_NCDESTROY && it != g_contextMenuHooks.end()) g_contextMenuHooks.erase(it);
+  if (msg == WM_NCDESTROY && it != g_contextMenuHooks.end())
+    g_contextMenuHooks.erase(it);
   return CallWindowProcW(previous, hwnd, msg, wParam, lParam);
 }
 
@@ -145,18 +159,21 @@ namespace {
 using backend::ControlKind;
 using backend::OnForm;
 
-HWND CreateChild(Form form, ControlKind kind, const wchar_t* className, const Text& text, DWORD style,
-                 const Rect& rect, const backend::Look& look, bool hasFont, Twips extraHeight = 0) {
+HWND CreateChild(Form form, ControlKind kind, const wchar_t* className, const Text& text, DWORD style, const Rect& rect,
+                 const backend::Look& look, bool hasFont, Twips extraHeight = 0) {
   HWND parent = ToHwnd(form);
-  if (!FindForm(parent)) return nullptr;
+  if (!FindForm(parent))
+    return nullptr;
   int dpi = DpiOf(parent);
   std::optional<CommonControls6> looks;
-  if (kind != ControlKind::TextBox) looks.emplace();
+  if (kind != ControlKind::TextBox)
+    looks.emplace();
   HWND hwnd = CreateWindowExW(0, className, W(text), WS_CHILD | WS_VISIBLE | style, TwipsToPixels(rect.left, dpi),
                               TwipsToPixels(rect.top, dpi), TwipsToPixels(rect.width, dpi),
-                              TwipsToPixels(rect.height + extraHeight, dpi), parent, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
-  if (!hwnd) return nullptr;
+                              TwipsToPixels(rect.height + extraHeight, dpi), parent, nullptr, GetModuleHandleW(nullptr),
+                              nullptr);
+  if (!hwnd)
+    return nullptr;
   ControlData data;
   SetBrush(data.backBrush, look.backColor);
   if (hasFont) {
@@ -174,7 +191,8 @@ TextBox CreateTextBox(Form form, const TextBoxSpec& design) {
                           WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL, design.rect,
                           {design.backColor, design.foreColor, design.font}, true);
   // Lift the default 32K limit: a note holds whatever the user pastes.
-  if (hwnd) SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);
+  if (hwnd)
+    SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);
   return Of<TextBox>(hwnd);
 }
 
@@ -207,7 +225,8 @@ int ComboCount(ComboBox combo) {
 Text ComboItem(ComboBox combo, int index) {
   HWND hwnd = ToHwnd(combo);
   LRESULT length = SendMessageW(hwnd, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (length == CB_ERR) return {};
+  if (length == CB_ERR)
+    return {};
   std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
   SendMessageW(hwnd, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
   buffer.resize(static_cast<size_t>(length));
@@ -275,12 +294,17 @@ void SetPickerTime(TimePicker picker, const TimeOfDay& time) {
 }
 
 void SetControlVisible(Control control, bool visible) {
-  if (FindControl(ToHwnd(control))) ShowWindow(ToHwnd(control), visible ? SW_SHOWNA : SW_HIDE);
+  if (FindControl(ToHwnd(control)))
+    ShowWindow(ToHwnd(control), visible ? SW_SHOWNA : SW_HIDE);
 }
 
-Text GetText(Control control) { return GetCaption(control); }
+Text GetText(Control control) {
+  return GetCaption(control);
+}
 
-void SetText(TextBox textBox, const Text& text) { SetWindowTextW(ToHwnd(textBox), W(text)); }
+void SetText(TextBox textBox, const Text& text) {
+  SetWindowTextW(ToHwnd(textBox), W(text));
+}
 
 int GetSelStart(TextBox textBox) {
   DWORD start = 0, end = 0;
@@ -303,17 +327,24 @@ void ReplaceSelection(TextBox textBox, const Text& text) {
   SendMessageW(ToHwnd(textBox), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(W(text)));
 }
 
-void SetEnabled(Control control, bool enabled) { EnableWindow(ToHwnd(control), enabled); }
+void SetEnabled(Control control, bool enabled) {
+  EnableWindow(ToHwnd(control), enabled);
+}
 
-bool IsEnabled(Control control) { return IsWindowEnabled(ToHwnd(control)) != FALSE; }
+bool IsEnabled(Control control) {
+  return IsWindowEnabled(ToHwnd(control)) != FALSE;
+}
 
 // A control of a hidden form takes nothing: its form is never made active.
 void SetFocus(Control control) {
   ControlData* data = FindControl(ToHwnd(control));
-  if (data && IsWindowVisible(data->form)) ::SetFocus(ToHwnd(control));
+  if (data && IsWindowVisible(data->form))
+    ::SetFocus(ToHwnd(control));
 }
 
-Window GetFocus() { return Of(OwnWindowOf(::GetFocus())); }
+Window GetFocus() {
+  return Of(OwnWindowOf(::GetFocus()));
+}
 
 }  // namespace platform
 
@@ -323,11 +354,13 @@ using namespace win32;
 void FontChanged(Control control) {
   HWND hwnd = ToHwnd(control);
   ControlData* data = FindControl(hwnd);
-  if (!data) return;
+  if (!data)
+    return;
   HFONT old = data->hfont;
   data->hfont = MakeFont(LookOf(control)->font, DpiOf(hwnd));
   SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(data->hfont), TRUE);
-  if (old) DeleteObject(old);
+  if (old)
+    DeleteObject(old);
 }
 
 }  // namespace platform::backend
@@ -337,11 +370,13 @@ using namespace win32;
 
 void BlockContextMenu(TextBox textBox) {
   HWND hwnd = ToHwnd(textBox);
-  if (!FindControl(hwnd)) return;
+  if (!FindControl(hwnd))
+    return;
   auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC));
-  if (current == &ContextMenuWndProc) return;  // hooked already
-  g_contextMenuHooks[hwnd] = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ContextMenuWndProc)));
+  if (current == &ContextMenuWndProc)
+    return;  // hooked already
+  g_contextMenuHooks[hwnd] =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ContextMenuWndProc)));
 }
 
 // Puts the replaced procedure back and forgets it; a second time there is
@@ -349,8 +384,10 @@ void BlockContextMenu(TextBox textBox) {
 void UnblockContextMenu(TextBox textBox) {
   HWND hwnd = ToHwnd(textBox);
   auto it = g_contextMenuHooks.find(hwnd);
-  if (it == g_contextMenuHooks.end()) return;
-  if (IsWindow(hwnd)) SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(it->second));
+  if (it == g_contextMenuHooks.end())
+    return;
+  if (IsWindow(hwnd))
+    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(it->second));
   g_contextMenuHooks.erase(it);
 }
 

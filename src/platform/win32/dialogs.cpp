@@ -33,12 +33,16 @@ std::wstring FullLengthPath(const Text& path) {
   std::wstring out(W(path));
   std::replace(out.begin(), out.end(), L'/', L'\\');
   size_t folder = out.find_last_of(L'\\') + 1;  // 0 with no folder
-  if (std::max(out.size(), folder + kTempNameLength) < MAX_PATH || out.rfind(L"\\\\?\\", 0) == 0) return out;
-  if (out.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + out.substr(2);
+  if (std::max(out.size(), folder + kTempNameLength) < MAX_PATH || out.rfind(L"\\\\?\\", 0) == 0)
+    return out;
+  if (out.rfind(L"\\\\", 0) == 0)
+    return L"\\\\?\\UNC\\" + out.substr(2);
   return L"\\\\?\\" + out;
 }
 
-std::optional<Text> Failure(DWORD error) { return SystemMessage(error ? error : ERROR_WRITE_FAULT); }
+std::optional<Text> Failure(DWORD error) {
+  return SystemMessage(error ? error : ERROR_WRITE_FAULT);
+}
 
 // A new file beside `target`, with a short name of its own, holding `bytes`.
 std::optional<Text> WriteBeside(const std::wstring& target, const std::string& bytes, std::wstring& temp) {
@@ -50,18 +54,22 @@ std::optional<Text> WriteBeside(const std::wstring& target, const std::string& b
     swprintf(name, 32, kTempPattern, static_cast<unsigned long>(n ^ GetCurrentProcessId()));
     temp = folder + name;
     file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return Failure(GetLastError());
+    if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
+      return Failure(GetLastError());
   }
   DWORD error = ERROR_SUCCESS;
   for (size_t written = 0; written < bytes.size() && error == ERROR_SUCCESS;) {
     DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - written, 1 << 20));
     DWORD done = 0;
-    if (!WriteFile(file, bytes.data() + written, chunk, &done, nullptr) || done == 0) error = GetLastError();
+    if (!WriteFile(file, bytes.data() + written, chunk, &done, nullptr) || done == 0)
+      error = GetLastError();
     written += done;
   }
-  if (error == ERROR_SUCCESS && !FlushFileBuffers(file)) error = GetLastError();
+  if (error == ERROR_SUCCESS && !FlushFileBuffers(file))
+    error = GetLastError();
   CloseHandle(file);
-  if (error == ERROR_SUCCESS) return std::nullopt;
+  if (error == ERROR_SUCCESS)
+    return std::nullopt;
   DeleteFileW(temp.c_str());
   return Failure(error);
 }
@@ -71,7 +79,8 @@ std::optional<Text> WriteBeside(const std::wstring& target, const std::string& b
 bool ChooseFontDialog(Form owner, FontChoice& state) {
   CommonControls6 looks;
   auto chooseFont = SystemCall<BOOL(WINAPI*)(CHOOSEFONTW*)>(kDialogs, "ChooseFontW");
-  if (!chooseFont) return false;
+  if (!chooseFont)
+    return false;
   LOGFONTW lf = {};
   lf.lfHeight = -static_cast<LONG>(std::lround(static_cast<double>(state.font.size) * FontDialogDpi() / 72.0));
   lf.lfWeight = state.font.bold ? FW_BOLD : FW_NORMAL;
@@ -92,7 +101,8 @@ bool ChooseFontDialog(Form owner, FontChoice& state) {
   cf.Flags = CF_INITTOLOGFONTSTRUCT | ((state.options & kScreenFonts) ? CF_SCREENFONTS : 0) |
              ((state.options & kPrinterFonts) ? CF_PRINTERFONTS : 0) |
              ((state.options & kFontEffects) ? CF_EFFECTS : 0);
-  if (!chooseFont(&cf)) return false;
+  if (!chooseFont(&cf))
+    return false;
   state.font.name = T(lf.lfFaceName);
   state.font.size = static_cast<float>(cf.iPointSize) / 10.0f;
   state.font.bold = lf.lfWeight >= FW_SEMIBOLD;
@@ -106,10 +116,12 @@ bool ChooseFontDialog(Form owner, FontChoice& state) {
 bool ChooseColorDialog(Form owner, Color& color) {
   CommonControls6 looks;
   auto chooseColor = SystemCall<BOOL(WINAPI*)(CHOOSECOLORW*)>(kDialogs, "ChooseColorW");
-  if (!chooseColor) return false;
+  if (!chooseColor)
+    return false;
   static COLORREF custom[16] = {};  // the user's custom colours, for the run
   for (COLORREF& c : custom) {
-    if (c == 0) c = RGB(255, 255, 255);
+    if (c == 0)
+      c = RGB(255, 255, 255);
   }
   CHOOSECOLORW cc = {};
   cc.lStructSize = sizeof(cc);
@@ -117,7 +129,8 @@ bool ChooseColorDialog(Form owner, Color& color) {
   cc.rgbResult = ColorRef(color);
   cc.lpCustColors = custom;
   cc.Flags = CC_RGBINIT | CC_ANYCOLOR;
-  if (!chooseColor(&cc)) return false;
+  if (!chooseColor(&cc))
+    return false;
   color = cc.rgbResult;
   return true;
 }
@@ -125,7 +138,8 @@ bool ChooseColorDialog(Form owner, Color& color) {
 bool SaveFileDialog(Form owner, SaveChoice& state) {
   CommonControls6 looks;
   auto getSaveFileName = SystemCall<BOOL(WINAPI*)(OPENFILENAMEW*)>(kDialogs, "GetSaveFileNameW");
-  if (!getSaveFileName) return false;
+  if (!getSaveFileName)
+    return false;
   std::wstring file(32768, L'\0');
   std::copy_n(state.fileName.begin(), std::min(state.fileName.size(), file.size() - 1), file.begin());
   // "name\0pattern\0\0"
@@ -135,7 +149,8 @@ bool SaveFileDialog(Form owner, SaveChoice& state) {
   filter.append(2, L'\0');
   // The dialog wants the extension without its dot.
   Text ext = state.defaultExt;
-  if (!ext.empty() && ext.front() == u'.') ext.erase(0, 1);
+  if (!ext.empty() && ext.front() == u'.')
+    ext.erase(0, 1);
 
   OPENFILENAMEW ofn = {};
   ofn.lStructSize = sizeof(ofn);
@@ -148,7 +163,8 @@ bool SaveFileDialog(Form owner, SaveChoice& state) {
   // The process's current folder stays where it was: left in the folder
   // chosen, it would keep that folder (a USB stick) from being removed.
   ofn.Flags = ((state.options & kExplorerStyle) ? OFN_EXPLORER : 0) | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  if (!getSaveFileName(&ofn)) return false;
+  if (!getSaveFileName(&ofn))
+    return false;
   state.fileName = T(file.c_str());
   return true;
 }
@@ -167,19 +183,23 @@ std::optional<Text> WriteFileReplacing(const Text& path, const std::string& byte
   }
   if (exists) {
     HANDLE existing = CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (existing == INVALID_HANDLE_VALUE) return Failure(GetLastError());
+    if (existing == INVALID_HANDLE_VALUE)
+      return Failure(GetLastError());
     CloseHandle(existing);
   }
   std::wstring temp;
-  if (auto failure = WriteBeside(target, bytes, temp)) return failure;
+  if (auto failure = WriteBeside(target, bytes, temp))
+    return failure;
   if (!exists) {
-    if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) return std::nullopt;
+    if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
+      return std::nullopt;
   } else if (ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) ||
              // Where the replace call could not (too long a path for some
              // systems' own), or left the target gone: the new file moves in.
              MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     // Some systems' replace call does not carry the attributes over.
-    if (GetFileAttributesW(target.c_str()) != attributes) SetFileAttributesW(target.c_str(), attributes);
+    if (GetFileAttributesW(target.c_str()) != attributes)
+      SetFileAttributesW(target.c_str(), attributes);
     return std::nullopt;
   }
   DWORD error = GetLastError();

@@ -16,7 +16,9 @@ const UINT_PTR kFormTimer = 1;
 
 std::unordered_map<HWND, FormData> g_forms;
 
-HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
+HINSTANCE Instance() {
+  return GetModuleHandleW(nullptr);
+}
 
 // The window's rectangle around a client area at 0, 0, frame included, at
 // `dpi`: the plain call knows only the DPI the process started with.
@@ -34,7 +36,8 @@ RECT FrameAround(int width, int height, DWORD style, DWORD exStyle, int dpi) {
 LRESULT ControlColors(HDC dc, HWND control) {
   ControlData* data = FindControl(control);
   const backend::Look* look = backend::LookOf(Of(control));
-  if (!data || !look) return 0;
+  if (!data || !look)
+    return 0;
   SetTextColor(dc, ColorRef(look->foreColor));
   SetBkColor(dc, ColorRef(look->backColor));
   return reinterpret_cast<LRESULT>(data->backBrush);
@@ -43,7 +46,8 @@ LRESULT ControlColors(HDC dc, HWND control) {
 // A form moved to a monitor of another DPI keeps its size in twips: the
 // system suggests the new window rectangle; children and fonts follow here.
 void RescaleForDpi(HWND form, int oldDpi, int newDpi, const RECT& suggested) {
-  if (oldDpi <= 0 || newDpi <= 0) return;
+  if (oldDpi <= 0 || newDpi <= 0)
+    return;
   for (HWND child = GetWindow(form, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     RECT rc;
     GetWindowRect(child, &rc);
@@ -66,14 +70,17 @@ void RescaleForDpi(HWND form, int oldDpi, int newDpi, const RECT& suggested) {
 // comes back inside the nearest one.
 void KeepOnSomeWorkArea(HWND form) {
   RECT rc;
-  if (!IsWindowVisible(form) || !GetWindowRect(form, &rc)) return;
+  if (!IsWindowVisible(form) || !GetWindowRect(form, &rc))
+    return;
   HMONITOR monitor = MonitorFromRect(&rc, MONITOR_DEFAULTTONULL);
   MONITORINFO info = {};
   info.cbSize = sizeof(info);
   RECT overlap;
-  if (monitor && GetMonitorInfoW(monitor, &info) && IntersectRect(&overlap, &rc, &info.rcWork)) return;
+  if (monitor && GetMonitorInfoW(monitor, &info) && IntersectRect(&overlap, &rc, &info.rcWork))
+    return;
   monitor = MonitorFromRect(&rc, MONITOR_DEFAULTTONEAREST);
-  if (!GetMonitorInfoW(monitor, &info)) return;
+  if (!GetMonitorInfoW(monitor, &info))
+    return;
   const RECT& work = info.rcWork;
   LONG x = std::max(work.left, std::min(rc.left, work.right - (rc.right - rc.left)));
   LONG y = std::max(work.top, std::min(rc.top, work.bottom - (rc.bottom - rc.top)));
@@ -82,7 +89,8 @@ void KeepOnSomeWorkArea(HWND form) {
 
 LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   FormData* data = FindForm(hwnd);
-  if (!data) return DefWindowProcW(hwnd, msg, wParam, lParam);
+  if (!data)
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
   Form self = Of<Form>(hwnd);
   switch (msg) {
     case WM_ERASEBKGND: {
@@ -98,7 +106,8 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
       MouseButton button = ButtonOf(msg);
-      if (button == kLeftButton) data->leftPressed = true;
+      if (button == kLeftButton)
+        data->leftPressed = true;
       Twips x = X(lParam, hwnd), y = Y(lParam, hwnd);
       backend::Deliver(self, [&](EventSink& s) { s.OnMouseDown(self, button, MouseModifierState(wParam), x, y); });
       return 0;
@@ -121,7 +130,8 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = ::GetFocus();
-        if (focus && IsChild(hwnd, focus)) backend::FocusMovedTo(Of(OwnWindowOf(focus)));
+        if (focus && IsChild(hwnd, focus))
+          backend::FocusMovedTo(Of(OwnWindowOf(focus)));
       } else if (!HIWORD(wParam)) {
         if (Control target = backend::FocusTarget(self)) {
           ::SetFocus(ToHwnd(target));
@@ -140,17 +150,20 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_TIMER:
-      if (wParam == kFormTimer) backend::Tick(self);
+      if (wParam == kFormTimer)
+        backend::Tick(self);
       return 0;
     case WM_CLOSE:
       backend::CloseRequested(self);
       return 0;
     case WM_COMMAND: {
       HWND control = reinterpret_cast<HWND>(lParam);
-      if (!control || !FindControl(control)) break;
+      if (!control || !FindControl(control))
+        break;
       Control source = Of<Control>(control);
       WORD code = HIWORD(wParam);
-      if (code == BN_CLICKED) backend::Deliver(self, [&](EventSink& s) { s.OnCommand(Of<Button>(control)); });
+      if (code == BN_CLICKED)
+        backend::Deliver(self, [&](EventSink& s) { s.OnCommand(Of<Button>(control)); });
       if (code == CBN_EDITCHANGE || code == CBN_SELCHANGE) {
         backend::Deliver(self, [&](EventSink& s) { s.OnChange(source); });
       }
@@ -187,7 +200,8 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_DPICHANGED:
       RescaleForDpi(hwnd, data->dpi, HIWORD(wParam), *reinterpret_cast<RECT*>(lParam));
-      if (FormData* still = FindForm(hwnd)) still->dpi = HIWORD(wParam);
+      if (FormData* still = FindForm(hwnd))
+        still->dpi = HIWORD(wParam);
       return 0;
     // The size loop asks how small the form may become.
     case WM_GETMINMAXINFO: {
@@ -212,7 +226,8 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       KeepOnSomeWorkArea(hwnd);
       break;
     case WM_SETTINGCHANGE:
-      if (wParam == SPI_SETWORKAREA) KeepOnSomeWorkArea(hwnd);
+      if (wParam == SPI_SETWORKAREA)
+        KeepOnSomeWorkArea(hwnd);
       break;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
@@ -226,7 +241,8 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void RegisterFormClass() {
   static bool registered = false;
-  if (registered) return;
+  if (registered)
+    return;
   WNDCLASSEXW wc = {};
   wc.cbSize = sizeof(wc);
   wc.lpfnWndProc = FormProc;
@@ -242,7 +258,8 @@ void RegisterFormClass() {
 }  // namespace
 
 void SetBrush(HBRUSH& brush, Color color) {
-  if (brush) DeleteObject(brush);
+  if (brush)
+    DeleteObject(brush);
   brush = CreateSolidBrush(ColorRef(color));
 }
 
@@ -253,7 +270,8 @@ FormData* FindForm(HWND hwnd) {
 
 HWND OwnWindowOf(HWND hwnd) {
   for (; hwnd; hwnd = GetParent(hwnd)) {
-    if (FindForm(hwnd) || FindControl(hwnd)) return hwnd;
+    if (FindForm(hwnd) || FindControl(hwnd))
+      return hwnd;
   }
   return nullptr;
 }
@@ -273,10 +291,12 @@ Twips PixelsToTwips(int pixels, int dpi) {
 int DpiOf(HWND hwnd) {
   static auto getDpiForWindow = SystemCall<UINT(WINAPI*)(HWND)>(L"user32.dll", "GetDpiForWindow");
   if (hwnd && getDpiForWindow) {
-    if (UINT dpi = getDpiForWindow(hwnd)) return static_cast<int>(dpi);
+    if (UINT dpi = getDpiForWindow(hwnd))
+      return static_cast<int>(dpi);
   }
   // Windows 8.1 and later.
-  static auto getDpiForMonitor = SystemCall<HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*)>(L"shcore.dll", "GetDpiForMonitor");
+  static auto getDpiForMonitor =
+      SystemCall<HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*)>(L"shcore.dll", "GetDpiForMonitor");
   constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
   UINT dpiX = 0, dpiY = 0;
   HMONITOR primary = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
@@ -293,7 +313,8 @@ int DpiOf(HWND hwnd) {
 }
 
 COLORREF ColorRef(Color color) {
-  if (color & kSystemColorFlag) return GetSysColor(static_cast<int>(color & ~kSystemColorFlag));
+  if (color & kSystemColorFlag)
+    return GetSysColor(static_cast<int>(color & ~kSystemColorFlag));
   return static_cast<COLORREF>(color & 0x00FFFFFF);
 }
 
@@ -303,8 +324,12 @@ bool HandleDialogKeys(MSG& msg) {
   return form && form->kind == FormKind::Dialog && IsDialogMessageW(root, &msg);
 }
 
-Twips X(LPARAM lParam, HWND hwnd) { return PixelsToTwips(GET_X_LPARAM(lParam), DpiOf(hwnd)); }
-Twips Y(LPARAM lParam, HWND hwnd) { return PixelsToTwips(GET_Y_LPARAM(lParam), DpiOf(hwnd)); }
+Twips X(LPARAM lParam, HWND hwnd) {
+  return PixelsToTwips(GET_X_LPARAM(lParam), DpiOf(hwnd));
+}
+Twips Y(LPARAM lParam, HWND hwnd) {
+  return PixelsToTwips(GET_Y_LPARAM(lParam), DpiOf(hwnd));
+}
 
 MouseButton ButtonOf(UINT msg) {
   return msg == WM_LBUTTONDOWN ? kLeftButton : msg == WM_RBUTTONDOWN ? kRightButton : kMiddleButton;
@@ -326,14 +351,21 @@ int ModifierState() {
 }
 
 Key KeyOf(WPARAM virtualKey) {
-  if (virtualKey >= 'A' && virtualKey <= 'Z') return static_cast<Key>(virtualKey);
-  if (virtualKey >= VK_F1 && virtualKey <= VK_F12) return static_cast<Key>(int(Key::F1) + int(virtualKey - VK_F1));
+  if (virtualKey >= 'A' && virtualKey <= 'Z')
+    return static_cast<Key>(virtualKey);
+  if (virtualKey >= VK_F1 && virtualKey <= VK_F12)
+    return static_cast<Key>(int(Key::F1) + int(virtualKey - VK_F1));
   switch (virtualKey) {
-    case VK_TAB: return Key::Tab;
-    case VK_RETURN: return Key::Enter;
-    case VK_ESCAPE: return Key::Escape;
-    case VK_SPACE: return Key::Space;
-    default: return Key::Other;
+    case VK_TAB:
+      return Key::Tab;
+    case VK_RETURN:
+      return Key::Enter;
+    case VK_ESCAPE:
+      return Key::Escape;
+    case VK_SPACE:
+      return Key::Space;
+    default:
+      return Key::Other;
   }
 }
 
@@ -361,10 +393,12 @@ Form NewFormWindow(const FormSpec& design) {
     x = overRect.left;
     y = overRect.top;
   }
-  if (design.platformPlaces) x = y = CW_USEDEFAULT;
+  if (design.platformPlaces)
+    x = y = CW_USEDEFAULT;
   HWND hwnd = CreateWindowExW(exStyle, kFormClass, W(design.caption), style, x, y, rc.right - rc.left,
                               rc.bottom - rc.top, nullptr, nullptr, Instance(), nullptr);
-  if (!hwnd) return {};
+  if (!hwnd)
+    return {};
   // The system may have placed it on a monitor of another scale: sized again for that one.
   if (int placed = DpiOf(hwnd); placed != dpi) {
     dpi = placed;
@@ -387,7 +421,8 @@ Form NewFormWindow(const FormSpec& design) {
 // be reached.
 void ShowFormWindow(Form form) {
   FormData* data = FindForm(ToHwnd(form));
-  if (!data || data->kind == FormKind::Hidden) return;
+  if (!data || data->kind == FormKind::Hidden)
+    return;
   ShowWindow(ToHwnd(form), SW_SHOW);
   KeepOnSomeWorkArea(ToHwnd(form));
 }
@@ -395,11 +430,13 @@ void ShowFormWindow(Form form) {
 void DestroyFormWindow(Form form) {
   HWND hwnd = ToHwnd(form);
   auto it = g_forms.find(hwnd);
-  if (it == g_forms.end()) return;
+  if (it == g_forms.end())
+    return;
   HBRUSH brush = it->second.backBrush;
   g_forms.erase(it);
   DestroyWindow(hwnd);
-  if (brush) DeleteObject(brush);
+  if (brush)
+    DeleteObject(brush);
 }
 
 Form ActiveForm() {
@@ -410,8 +447,10 @@ Form ActiveForm() {
 void ColorsChanged(Window window) {
   HWND hwnd = ToHwnd(window);
   Color color = LookOf(window)->backColor;
-  if (FormData* form = FindForm(hwnd)) SetBrush(form->backBrush, color);
-  if (ControlData* control = FindControl(hwnd)) SetBrush(control->backBrush, color);
+  if (FormData* form = FindForm(hwnd))
+    SetBrush(form->backBrush, color);
+  if (ControlData* control = FindControl(hwnd))
+    SetBrush(control->backBrush, color);
   InvalidateRect(hwnd, nullptr, TRUE);
 }
 
@@ -440,7 +479,8 @@ namespace platform {
 using namespace win32;
 
 void HideForm(Form form) {
-  if (FindForm(ToHwnd(form))) ShowWindow(ToHwnd(form), SW_HIDE);
+  if (FindForm(ToHwnd(form)))
+    ShowWindow(ToHwnd(form), SW_HIDE);
 }
 
 bool IsVisible(Window window) {
@@ -452,7 +492,8 @@ Rect GetRect(Window window) {
   HWND hwnd = ToHwnd(window);
   int dpi = DpiOf(hwnd);
   RECT rc;
-  if (!GetWindowRect(hwnd, &rc)) return {};
+  if (!GetWindowRect(hwnd, &rc))
+    return {};
   if (HWND parent = GetParent(hwnd); parent && (GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD)) {
     MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rc), 2);
   }
@@ -469,8 +510,7 @@ void SetRect(Window window, const Rect& rect) {
 
 Rect ScreenRect() {
   int dpi = DpiOf(nullptr);
-  return {0, 0, PixelsToTwips(GetSystemMetrics(SM_CXSCREEN), dpi),
-          PixelsToTwips(GetSystemMetrics(SM_CYSCREEN), dpi)};
+  return {0, 0, PixelsToTwips(GetSystemMetrics(SM_CXSCREEN), dpi), PixelsToTwips(GetSystemMetrics(SM_CYSCREEN), dpi)};
 }
 
 Rect WorkArea(Form form) {
@@ -486,12 +526,15 @@ Rect WorkArea(Form form) {
           PixelsToTwips(rc.bottom - rc.top, dpi)};
 }
 
-void SetCaption(Window window, const Text& caption) { SetWindowTextW(ToHwnd(window), W(caption)); }
+void SetCaption(Window window, const Text& caption) {
+  SetWindowTextW(ToHwnd(window), W(caption));
+}
 
 Text GetCaption(Window window) {
   HWND hwnd = ToHwnd(window);
   int length = GetWindowTextLengthW(hwnd);
-  if (length <= 0) return {};
+  if (length <= 0)
+    return {};
   std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
   int copied = GetWindowTextW(hwnd, buffer.data(), length + 1);
   return T(buffer.data(), static_cast<size_t>(std::max(copied, 0)));
@@ -500,17 +543,19 @@ Text GetCaption(Window window) {
 // A hidden form is never made the active one.
 void SetZOrder(Form form, ZOrder where, bool activate) {
   HWND hwnd = ToHwnd(form);
-  if (!FindForm(hwnd)) return;
+  if (!FindForm(hwnd))
+    return;
   activate = activate && IsWindowVisible(hwnd);
   HWND after = where == ZOrder::Topmost ? HWND_TOPMOST : where == ZOrder::NotTopmost ? HWND_NOTOPMOST : HWND_TOP;
   SetWindowPos(hwnd, after, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | (activate ? 0 : SWP_NOACTIVATE));
-  if (activate) SetForegroundWindow(hwnd);
+  if (activate)
+    SetForegroundWindow(hwnd);
 }
 
 // The press's own screen position goes with the message, as a real press on
 // a frame carries it: the loop measures the drag from there.
 void DragForm(Form form, DragEdge edge) {
-  static const WPARAM kHitCodes[] = {HTCAPTION, HTLEFT,    HTRIGHT,  HTTOP,         HTTOPLEFT,
+  static const WPARAM kHitCodes[] = {HTCAPTION,  HTLEFT,   HTRIGHT,      HTTOP,        HTTOPLEFT,
                                      HTTOPRIGHT, HTBOTTOM, HTBOTTOMLEFT, HTBOTTOMRIGHT};
   ::ReleaseCapture();
   SendMessageW(ToHwnd(form), WM_NCLBUTTONDOWN, kHitCodes[static_cast<int>(edge)], static_cast<LPARAM>(GetMessagePos()));
@@ -543,6 +588,8 @@ bool SetLayeredColorKey(Form form, Color key) {
   return SetLayeredWindowAttributes(ToHwnd(form), ColorRef(key), 0, LWA_COLORKEY) != FALSE;
 }
 
-Color ResolveColor(Color color) { return ColorRef(color); }
+Color ResolveColor(Color color) {
+  return ColorRef(color);
+}
 
 }  // namespace platform

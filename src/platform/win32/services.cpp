@@ -14,7 +14,9 @@
 // exception; its demangler alone is a tenth of the program, and a program
 // without a console has nowhere to print it.
 namespace __gnu_cxx {
-void __verbose_terminate_handler() { std::abort(); }
+void __verbose_terminate_handler() {
+  std::abort();
+}
 }  // namespace __gnu_cxx
 
 namespace platform::win32 {
@@ -30,11 +32,13 @@ std::vector<CursorFile> g_cursors;  // CursorId n is g_cursors[n - 1]
 
 HCURSOR LoadCursorAt(CursorFile& file, int dpi) {
   auto [it, fresh] = file.byDpi.try_emplace(dpi, nullptr);
-  if (!fresh) return it->second;
+  if (!fresh)
+    return it->second;
   static auto metricForDpi = SystemCall<int(WINAPI*)(int, UINT)>(L"user32.dll", "GetSystemMetricsForDpi");
   int size = metricForDpi ? metricForDpi(SM_CXCURSOR, static_cast<UINT>(dpi)) : 0;  // 0: the system's size
   it->second = static_cast<HCURSOR>(LoadImageW(nullptr, W(file.path), IMAGE_CURSOR, size, size, LR_LOADFROMFILE));
-  if (!it->second) it->second = file.byDpi.at(0);  // as first loaded
+  if (!it->second)
+    it->second = file.byDpi.at(0);  // as first loaded
   return it->second;
 }
 
@@ -53,7 +57,8 @@ void PumpMessages() {
 // clipboard open for a moment: a quarter of a second, then give up.
 bool OpenClipboardFor(Form owner) {
   for (int attempt = 0; attempt < 25; ++attempt) {
-    if (OpenClipboard(ToHwnd(owner))) return true;
+    if (OpenClipboard(ToHwnd(owner)))
+      return true;
     Sleep(10);
   }
   return false;
@@ -63,22 +68,29 @@ bool OpenClipboardFor(Form owner) {
 DWORD ErrorOfShellResult(INT_PTR result) {
   switch (result) {
     case 0:
-    case SE_ERR_OOM: return ERROR_NOT_ENOUGH_MEMORY;
+    case SE_ERR_OOM:
+      return ERROR_NOT_ENOUGH_MEMORY;
     case SE_ERR_ASSOCINCOMPLETE:
-    case SE_ERR_NOASSOC: return ERROR_NO_ASSOCIATION;
+    case SE_ERR_NOASSOC:
+      return ERROR_NO_ASSOCIATION;
     case SE_ERR_DDETIMEOUT:
     case SE_ERR_DDEFAIL:
-    case SE_ERR_DDEBUSY: return ERROR_DDE_FAIL;
-    case SE_ERR_DLLNOTFOUND: return ERROR_DLL_NOT_FOUND;
-    case SE_ERR_SHARE: return ERROR_SHARING_VIOLATION;
-    default: return static_cast<DWORD>(result);  // file or path not found, access denied, bad format
+    case SE_ERR_DDEBUSY:
+      return ERROR_DDE_FAIL;
+    case SE_ERR_DLLNOTFOUND:
+      return ERROR_DLL_NOT_FOUND;
+    case SE_ERR_SHARE:
+      return ERROR_SHARING_VIOLATION;
+    default:
+      return static_cast<DWORD>(result);  // file or path not found, access denied, bad format
   }
 }
 
 }  // namespace
 
 void DispatchOne(MSG& msg) {
-  if (HandleDialogKeys(msg)) return;
+  if (HandleDialogKeys(msg))
+    return;
   TranslateMessage(&msg);
   DispatchMessageW(&msg);
 }
@@ -110,37 +122,45 @@ CommonControls6::CommonControls6() {
     request.lpResourceName = MAKEINTRESOURCEW(3);
     return CreateActCtxW(&request);
   }();
-  if (context != INVALID_HANDLE_VALUE && !ActivateActCtx(context, &cookie_)) cookie_ = 0;
+  if (context != INVALID_HANDLE_VALUE && !ActivateActCtx(context, &cookie_))
+    cookie_ = 0;
 }
 
 CommonControls6::~CommonControls6() {
-  if (cookie_) DeactivateActCtx(0, cookie_);
+  if (cookie_)
+    DeactivateActCtx(0, cookie_);
 }
 
 Text SystemMessage(DWORD error) {
   wchar_t* buffer = nullptr;
-  DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                    FORMAT_MESSAGE_IGNORE_INSERTS,
-                                nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  DWORD length =
+      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
   Text message = length && buffer ? T(buffer) : Text();
-  if (buffer) LocalFree(buffer);
+  if (buffer)
+    LocalFree(buffer);
   while (!message.empty() && (message.back() == u'\n' || message.back() == u'\r' || message.back() == u' ')) {
     message.pop_back();
   }
-  if (message.empty()) message = u"Error " + Text(reinterpret_cast<const char16_t*>(std::to_wstring(error).c_str()));
+  if (message.empty())
+    message = u"Error " + Text(reinterpret_cast<const char16_t*>(std::to_wstring(error).c_str()));
   return message;
 }
 
 HCURSOR CursorFor(const backend::Look& look, HWND over) {
   switch (look.pointer) {
-    case Pointer::IBeam: return LoadCursorW(nullptr, IDC_IBEAM);
-    case Pointer::SizeNWSE: return LoadCursorW(nullptr, IDC_SIZENWSE);
+    case Pointer::IBeam:
+      return LoadCursorW(nullptr, IDC_IBEAM);
+    case Pointer::SizeNWSE:
+      return LoadCursorW(nullptr, IDC_SIZENWSE);
     case Pointer::Custom:
       if (look.cursor >= 1 && static_cast<size_t>(look.cursor) <= g_cursors.size()) {
-        if (HCURSOR cursor = LoadCursorAt(g_cursors[static_cast<size_t>(look.cursor) - 1], DpiOf(over))) return cursor;
+        if (HCURSOR cursor = LoadCursorAt(g_cursors[static_cast<size_t>(look.cursor) - 1], DpiOf(over)))
+          return cursor;
       }
       return LoadCursorW(nullptr, IDC_HAND);
-    default: return LoadCursorW(nullptr, IDC_ARROW);
+    default:
+      return LoadCursorW(nullptr, IDC_ARROW);
   }
 }
 
@@ -192,7 +212,8 @@ bool ClipboardPut(Form owner, const Text& text) {
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(char16_t));
   void* target = memory ? GlobalLock(memory) : nullptr;
   if (!target) {
-    if (memory) GlobalFree(memory);
+    if (memory)
+      GlobalFree(memory);
     return false;
   }
   std::copy_n(text.c_str(), text.size() + 1, static_cast<char16_t*>(target));
@@ -203,13 +224,15 @@ bool ClipboardPut(Form owner, const Text& text) {
   }
   EmptyClipboard();
   bool done = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-  if (!done) GlobalFree(memory);
+  if (!done)
+    GlobalFree(memory);
   CloseClipboard();
   return done;
 }
 
 std::optional<Text> ClipboardGet(Form owner) {
-  if (!OpenClipboardFor(owner)) return std::nullopt;
+  if (!OpenClipboardFor(owner))
+    return std::nullopt;
   Text text;
   if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
     if (auto* source = static_cast<const wchar_t*>(GlobalLock(data))) {
@@ -233,7 +256,8 @@ DateTime AddSeconds(const DateTime& when, int seconds) {
   SYSTEMTIME local = ToSystemTime(when), utc;
   bool zoned = TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc);
   FILETIME ft;
-  if (!SystemTimeToFileTime(zoned ? &utc : &local, &ft)) return when;
+  if (!SystemTimeToFileTime(zoned ? &utc : &local, &ft))
+    return when;
   ULARGE_INTEGER ticks = {{ft.dwLowDateTime, ft.dwHighDateTime}};
   ticks.QuadPart += static_cast<ULONGLONG>(static_cast<LONGLONG>(seconds) * 10000000LL);
   ft = {ticks.LowPart, ticks.HighPart};
@@ -241,7 +265,8 @@ DateTime AddSeconds(const DateTime& when, int seconds) {
   if (!FileTimeToSystemTime(&ft, &st) || (zoned && !SystemTimeToTzSpecificLocalTime(nullptr, &st, &local))) {
     return when;
   }
-  if (!zoned) local = st;
+  if (!zoned)
+    local = st;
   return {local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond, local.wMilliseconds};
 }
 
@@ -258,7 +283,6 @@ Text FormatTime(const DateTime& when) {
   int length = GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &st, nullptr, buffer, 128);
   return length > 0 ? T(buffer, static_cast<size_t>(length - 1)) : Text{};
 }
-
 
 double MonotonicSeconds() {
   static LARGE_INTEGER frequency = [] {
@@ -279,7 +303,9 @@ void WaitForMessagesUntil(double deadline) {
   PumpMessages();
 }
 
-void EndProcess() { ExitProcess(0); }
+void EndProcess() {
+  ExitProcess(0);
+}
 
 int Run(void (*start)()) {
   // Libraries come from the system folder only: a program often runs from a
@@ -287,10 +313,12 @@ int Run(void (*start)()) {
   using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
   auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
-  if (!setDefault || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryW(L"");
+  if (!setDefault || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32))
+    SetDllDirectoryW(L"");
   start();
   MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchOne(msg);
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+    DispatchOne(msg);
   return 0;
 }
 
@@ -310,7 +338,8 @@ size_t LongestShellTarget() {
 // Without SEE_MASK_FLAG_NO_UI, Windows would show its own prompt when no
 // program handles the target, and the caller's message would come on top.
 ShellResult ShellOpen(Form owner, const Text& target) {
-  if (target.size() > LongestShellTarget()) return {ShellResult::Failed, SystemMessage(ERROR_FILENAME_EXCED_RANGE)};
+  if (target.size() > LongestShellTarget())
+    return {ShellResult::Failed, SystemMessage(ERROR_FILENAME_EXCED_RANGE)};
   // The shell's handlers may be COM objects: their thread needs COM first.
   static bool com = [] {
     auto init = SystemCall<HRESULT(WINAPI*)(void*, DWORD)>(L"ole32.dll", "CoInitializeEx");
@@ -318,7 +347,8 @@ ShellResult ShellOpen(Form owner, const Text& target) {
   }();
   (void)com;
   auto shellExecute = SystemCall<BOOL(WINAPI*)(SHELLEXECUTEINFOW*)>(L"shell32.dll", "ShellExecuteExW");
-  if (!shellExecute) return {ShellResult::Failed, SystemMessage(ERROR_DLL_NOT_FOUND)};
+  if (!shellExecute)
+    return {ShellResult::Failed, SystemMessage(ERROR_DLL_NOT_FOUND)};
   Text folder = ProgramFolder();
   SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof(info);
@@ -327,25 +357,33 @@ ShellResult ShellOpen(Form owner, const Text& target) {
   info.lpFile = W(target);
   info.lpDirectory = folder.empty() ? nullptr : W(folder);
   info.nShow = SW_SHOWNORMAL;
-  if (shellExecute(&info)) return {};
+  if (shellExecute(&info))
+    return {};
   // The old result code where the system set no error.
   DWORD error = GetLastError();
-  if (error == ERROR_SUCCESS) error = ErrorOfShellResult(reinterpret_cast<INT_PTR>(info.hInstApp));
+  if (error == ERROR_SUCCESS)
+    error = ErrorOfShellResult(reinterpret_cast<INT_PTR>(info.hInstApp));
   switch (error) {
-    case ERROR_CANCELLED: return {ShellResult::Cancelled, {}};
+    case ERROR_CANCELLED:
+      return {ShellResult::Cancelled, {}};
     case ERROR_NO_ASSOCIATION:
     case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND: return {ShellResult::NoProgram, SystemMessage(error)};
-    default: return {ShellResult::Failed, SystemMessage(error)};
+    case ERROR_PATH_NOT_FOUND:
+      return {ShellResult::NoProgram, SystemMessage(error)};
+    default:
+      return {ShellResult::Failed, SystemMessage(error)};
   }
 }
 
 void PlaySoundAsync(const Text& path) {
   constexpr UINT kAsync = 0x0001;  // SND_ASYNC
-  if (auto play = SystemCall<BOOL(WINAPI*)(LPCWSTR, UINT)>(L"winmm.dll", "sndPlaySoundW")) play(W(path), kAsync);
+  if (auto play = SystemCall<BOOL(WINAPI*)(LPCWSTR, UINT)>(L"winmm.dll", "sndPlaySoundW"))
+    play(W(path), kAsync);
 }
 
-Text ProgramFile(const Text& name) { return ProgramFolder() + u"\\" + name; }
+Text ProgramFile(const Text& name) {
+  return ProgramFolder() + u"\\" + name;
+}
 
 }  // namespace platform
 
@@ -355,7 +393,8 @@ Text ProgramFolder() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
+    if (length == 0)
+      return {};
     if (length < path.size()) {
       path.resize(length);
       break;
@@ -380,9 +419,11 @@ bool FileExists(const Text& path) {
 // cursor is left behind when a note closes.
 CursorId LoadCursorFile(const Text& path) {
   static std::map<Text, CursorId> loaded;
-  if (auto it = loaded.find(path); it != loaded.end()) return it->second;
+  if (auto it = loaded.find(path); it != loaded.end())
+    return it->second;
   HCURSOR cursor = LoadCursorFromFileW(W(path));
-  if (!cursor) return 0;
+  if (!cursor)
+    return 0;
   g_cursors.push_back({path, {{0, cursor}}});
   CursorId id = static_cast<CursorId>(g_cursors.size());
   loaded[path] = id;
@@ -392,7 +433,8 @@ CursorId LoadCursorFile(const Text& path) {
 // Where the ANSI code page is UTF-8 (an option of current Windows), every
 // character has its exact form; elsewhere best-fit substitutes do not count.
 std::optional<std::string> EncodeAnsi(const Text& text) {
-  if (text.empty()) return std::string();
+  if (text.empty())
+    return std::string();
   UINT codePage = GetACP();
   bool utf8 = codePage == CP_UTF8;
   DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
@@ -400,10 +442,12 @@ std::optional<std::string> EncodeAnsi(const Text& text) {
   BOOL* used = utf8 ? nullptr : &usedDefault;
   int size = static_cast<int>(text.size());
   int length = WideCharToMultiByte(codePage, flags, W(text), size, nullptr, 0, nullptr, used);
-  if (length <= 0 || usedDefault) return std::nullopt;
+  if (length <= 0 || usedDefault)
+    return std::nullopt;
   std::string bytes(static_cast<size_t>(length), '\0');
   WideCharToMultiByte(codePage, flags, W(text), size, bytes.data(), length, nullptr, used);
-  if (usedDefault) return std::nullopt;
+  if (usedDefault)
+    return std::nullopt;
   return bytes;
 }
 

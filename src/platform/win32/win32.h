@@ -12,9 +12,13 @@
 
 namespace platform::win32 {
 
-inline HWND ToHwnd(Window window) { return reinterpret_cast<HWND>(static_cast<intptr_t>(window.number())); }
+inline HWND ToHwnd(Window window) {
+  return reinterpret_cast<HWND>(static_cast<intptr_t>(window.number()));
+}
 // Window handles carry 32 significant bits on 64-bit Windows too.
-inline std::int32_t NumberOf(HWND hwnd) { return static_cast<std::int32_t>(reinterpret_cast<intptr_t>(hwnd)); }
+inline std::int32_t NumberOf(HWND hwnd) {
+  return static_cast<std::int32_t>(reinterpret_cast<intptr_t>(hwnd));
+}
 template <class Kind = Window>
 Kind Of(HWND hwnd) {
   return Kind(NumberOf(hwnd));
@@ -38,9 +42,15 @@ struct ControlData {
 };
 
 // Text is UTF-16 on both sides of the boundary: only the type differs.
-inline const wchar_t* W(const Text& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-inline Text T(const wchar_t* text, size_t length) { return Text(reinterpret_cast<const char16_t*>(text), length); }
-inline Text T(const wchar_t* text) { return T(text, wcslen(text)); }
+inline const wchar_t* W(const Text& text) {
+  return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+inline Text T(const wchar_t* text, size_t length) {
+  return Text(reinterpret_cast<const char16_t*>(text), length);
+}
+inline Text T(const wchar_t* text) {
+  return T(text, wcslen(text));
+}
 
 inline SYSTEMTIME ToSystemTime(const DateTime& when) {
   SYSTEMTIME st = {};
