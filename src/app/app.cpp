@@ -7,6 +7,7 @@
 #include "notes/program.h"
 #include "notes/stay_on.h"
 #include "notes/translucency.h"
+#include "platform/platform.h"
 #include "reminders/reminder_dialog.h"
 #include "sharing/email_form.h"
 #include "sharing/publisher.h"

@@ -6,6 +6,7 @@
 #include "notes/active_note.h"
 #include "notes/note.h"
 #include "notes/stay_on.h"
+#include "platform/platform.h"
 
 namespace pinaleaf {
 namespace {

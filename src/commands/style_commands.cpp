@@ -7,6 +7,7 @@
 #include "notes/note.h"
 #include "notes/settings.h"
 #include "notes/values.h"
+#include "platform/platform.h"
 
 namespace pinaleaf {
 
@@ -25,7 +26,8 @@ int RoundHalfEven(double value) {
 void ChooseNoteFont() {
   std::shared_ptr<Note> note = ActiveNote();
   CommonDialog& dialog = CommonDialog1();
-  dialog.Flags = platform::kScreenFonts | platform::kPrinterFonts | platform::kFontEffects;
+  using platform::DialogOption;
+  dialog.Flags = {DialogOption::ScreenFonts, DialogOption::PrinterFonts, DialogOption::FontEffects};
   dialog.FontSize = 16;
   if (!dialog.ShowFont(DialogOwner(note.get())) || !note || !note->IsOpen())
     return;

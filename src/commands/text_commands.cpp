@@ -7,6 +7,7 @@
 #include "notes/common_dialog.h"
 #include "notes/note.h"
 #include "notes/values.h"
+#include "platform/platform.h"
 
 namespace pinaleaf {
 namespace {
@@ -103,7 +104,7 @@ void SaveNoteToFile() {
   dialog.DefaultExt = u".txt";
   dialog.Filter = u".txt";
   dialog.FilterPattern = u"*.txt";
-  dialog.Flags = platform::kExplorerStyle;  // no question before replacing a file
+  dialog.Flags = {platform::DialogOption::ExplorerStyle};  // no question before replacing a file
   if (!dialog.ShowSave(DialogOwner(note.get())))
     return;
   Text path = dialog.FileName;

@@ -5,6 +5,7 @@
 #include "notes/note.h"
 #include "notes/program.h"
 #include "notes/values.h"
+#include "platform/platform.h"
 
 namespace pinaleaf {
 

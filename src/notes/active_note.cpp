@@ -2,6 +2,7 @@
 
 #include "notes/note.h"
 #include "notes/settings.h"
+#include "platform/platform.h"
 
 namespace pinaleaf {
 

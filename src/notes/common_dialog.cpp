@@ -2,6 +2,7 @@
 
 #include "notes/note.h"
 #include "notes/program.h"
+#include "platform/platform.h"
 
 namespace pinaleaf {
 

@@ -9,7 +9,7 @@ namespace pinaleaf {
 
 class CommonDialog {
  public:
-  unsigned Flags = 0;  // platform::DialogOption values
+  platform::DialogOptions Flags;
   // Font dialog.
   float FontSize = 0;
   platform::Text FontName = u"Arial";  // a note's design face

@@ -1,4 +1,5 @@
 #include "notes/move_resize.h"
+#include "platform/platform.h"
 
 namespace pinaleaf {
 namespace {

@@ -7,6 +7,7 @@
 #include "notes/stay_on.h"
 #include "notes/translucency.h"
 #include "notes/values.h"
+#include "platform/platform.h"
 
 namespace pinaleaf {
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "notes/values.h"
+#include "platform/platform.h"
 
 namespace pinaleaf {
 namespace {

@@ -3,6 +3,7 @@
 #include "notes/program.h"
 #include "notes/settings.h"
 #include "notes/values.h"
+#include "platform/platform.h"
 
 namespace pinaleaf {
 

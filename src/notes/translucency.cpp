@@ -6,6 +6,7 @@
 #include "notes/settings.h"
 #include "notes/translucent_form.h"
 #include "notes/values.h"
+#include "platform/platform.h"
 
 namespace pinaleaf {
 namespace {

@@ -1,4 +1,5 @@
 #include "notes/translucent_form.h"
+#include "platform/platform.h"
 
 namespace pinaleaf {
 

@@ -51,6 +51,9 @@ enum class ControlKind { TextBox, Label, Button, ComboBox, Calendar, TimePicker 
 // A control made on `form` with its look: it reports to the form's sink from
 // now on. Labels cannot take the focus; everything else can.
 void AddControl(Control control, Form form, ControlKind kind, const Look& look);
+// What a button does, and the user pressing it.
+void SetPressed(Button button, std::function<void()> pressed);
+void Pressed(Button button);
 // The form a window belongs to: itself for a form, its form for a control;
 // none for anything else.
 Form FormOf(Window window);

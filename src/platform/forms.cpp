@@ -26,6 +26,7 @@ struct ControlEntry {
   Form form;
   ControlKind kind;
   backend::Look look;
+  std::function<void()> pressed;  // buttons
 };
 
 // Keyed by the window's number.
@@ -63,6 +64,21 @@ void AddControl(Control control, Form form, ControlKind kind, const Look& look) 
     return;
   entry->controls.push_back(control);
   g_controls[control.number()] = {form, kind, look};
+}
+
+void SetPressed(Button button, std::function<void()> pressed) {
+  if (ControlEntry* entry = ControlOf(button))
+    entry->pressed = std::move(pressed);
+}
+
+// The form's sink, and the handler itself, live until it returns.
+void Pressed(Button button) {
+  ControlEntry* entry = ControlOf(button);
+  if (!entry || !entry->pressed)
+    return;
+  std::shared_ptr<EventSink> sink = SinkFor(button);
+  std::function<void()> pressed = entry->pressed;
+  pressed();
 }
 
 Form FormOf(Window window) {

@@ -15,6 +15,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -187,8 +189,6 @@ class EventSink {
   }
   virtual void OnTimer(Form) {
   }
-  virtual void OnCommand(Button) {
-  }
   // The user changed a combo box's text, the calendar's day or the picker's time.
   virtual void OnChange(Control) {
   }
@@ -326,8 +326,9 @@ void SetForeColor(Control control, Color color);
 Color GetForeColor(Control control);
 
 Label CreateLabel(Form form, const Rect& rect, const Text& caption, const Font& font);
-// Reports clicks with OnCommand.
-Button CreateButton(Form form, const Rect& rect, const Text& caption, const Font& font);
+// `pressed` runs when the user presses it (a click, Space or Enter on it); it
+// may unload the form.
+Button CreateButton(Form form, const Rect& rect, const Text& caption, const Font& font, std::function<void()> pressed);
 // The height given is the edit field's.
 ComboBox CreateComboBox(Form form, const Rect& rect, const Font& font);
 void ComboAdd(ComboBox combo, const Text& item);
@@ -379,16 +380,35 @@ Answer AskYesNo(Form owner, const Text& prompt, const Text& title);
 void ShowError(Form owner, const Text& message, const Text& title);
 
 // Standard dialogs. Each returns false on cancel and leaves `state` as it was.
-enum DialogOption : unsigned {
-  kScreenFonts = 1,    // the font dialog lists the screen's fonts
-  kPrinterFonts = 2,   // and the printer's
-  kFontEffects = 4,    // strikeout, underline and colour
-  kExplorerStyle = 8,  // the save dialog of today's systems
+enum class DialogOption {
+  ScreenFonts,    // the font dialog lists the screen's fonts
+  PrinterFonts,   // and the printer's
+  FontEffects,    // strikeout, underline and colour
+  ExplorerStyle,  // the save dialog of today's systems
+};
+// A set of them.
+class DialogOptions {
+ public:
+  constexpr DialogOptions() = default;
+  constexpr DialogOptions(std::initializer_list<DialogOption> options) {
+    for (DialogOption option : options)
+      bits_ |= Bit(option);
+  }
+  constexpr bool has(DialogOption option) const {
+    return (bits_ & Bit(option)) != 0;
+  }
+  friend constexpr bool operator==(DialogOptions, DialogOptions) = default;
+
+ private:
+  static constexpr unsigned Bit(DialogOption option) {
+    return 1u << static_cast<unsigned>(option);
+  }
+  unsigned bits_ = 0;
 };
 struct FontChoice {
   Font font;
   Color color = 0;
-  unsigned options = 0;
+  DialogOptions options;
 };
 bool ChooseFontDialog(Form owner, FontChoice& state);
 bool ChooseColorDialog(Form owner, Color& color);
@@ -397,7 +417,7 @@ struct SaveChoice {
   Text defaultExt;
   Text filterName;
   Text filterPattern;
-  unsigned options = 0;
+  DialogOptions options;
 };
 // Never asks before replacing a file.
 bool SaveFileDialog(Form owner, SaveChoice& state);

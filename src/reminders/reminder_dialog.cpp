@@ -8,6 +8,7 @@
 #include "notes/settings.h"
 #include "notes/stay_on.h"
 #include "notes/values.h"
+#include "platform/platform.h"
 
 namespace pinaleaf {
 namespace {
@@ -118,16 +119,7 @@ std::shared_ptr<ReminderDialog> ReminderDialog::Current() {
 }
 
 void ShowReminderDialog() {
-  auto dialog = ReminderDialog::Current();
-  if (!dialog) {
-    dialog = std::make_shared<ReminderDialog>();
-    dialog->Load();
-  }
-  ShowInFront(dialog->window_);
-}
-
-bool ReminderDialog::armed() const {
-  return platform::GetTimer(window_) != 0;
+  ShowSingle<ReminderDialog>();
 }
 
 void ReminderDialog::Load() {
@@ -141,9 +133,16 @@ void ReminderDialog::Load() {
   label2_ = platform::CreateLabel(window_, {120, 960, 4095, 255}, u"Date for Reminder to Go Off:", Arial(9.75f, true));
   calendar_ = platform::CreateMonthCalendar(window_, {120, 1200, 4095, 2775});
   picker_ = platform::CreateTimePicker(window_, {240, 480, 1575, 375}, Arial(9));
-  command1_ = platform::CreateButton(window_, {120, 4320, 2055, 425}, u"Set Reminder", Arial(9));
+  command1_ = platform::CreateButton(window_, {120, 4320, 2055, 425}, u"Set Reminder", Arial(9), [this] {
+    if (armed_) {
+      Disarm();
+    } else {
+      Arm();
+    }
+  });
   label3_ = platform::CreateLabel(window_, {120, 3960, 4095, 275}, u"", Arial(9));
-  command2_ = platform::CreateButton(window_, {2280, 4320, 1935, 425}, u"Hide This Window", Arial(9));
+  command2_ = platform::CreateButton(window_, {2280, 4320, 1935, 425}, u"Hide This Window", Arial(9),
+                                     [this] { platform::HideForm(window_); });
   label4_ = platform::CreateLabel(window_, {1920, 480, 2295, 255}, u"Default: 10 mins from now.", Arial(9));
 
   Place();
@@ -151,7 +150,7 @@ void ReminderDialog::Load() {
     Text text = note.text();
     platform::SetCaption(window_, text.empty() ? Text(u"Reminder [empty note]") : u"Reminder [" + text + u"]");
   });
-  if (platform::GetTimer(window_) == 0) {
+  if (!armed_) {
     DateTime later = platform::AddSeconds(platform::Now(), 600);
     platform::SetCalendarDate(calendar_, {later.year, later.month, later.day});
     platform::SetPickerTime(picker_, {later.hour, later.minute, later.second});
@@ -172,6 +171,7 @@ void ReminderDialog::Place() {
 }
 
 void ReminderDialog::Arm() {
+  armed_ = true;
   platform::SetCaption(command1_, u"Disable Reminder");
   platform::SetCaption(window_, u"Reminder [Enabled]");
   // The moment that will ring: the calendar's day at the picker's time.
@@ -187,22 +187,11 @@ void ReminderDialog::Arm() {
 }
 
 void ReminderDialog::Disarm() {
+  armed_ = false;
   platform::SetCaption(command1_, u"Set Reminder");
   platform::SetTimer(window_, 0);
   platform::SetCaption(window_, u"Reminder [Disabled]");
   platform::SetCaption(label3_, u"");
-}
-
-void ReminderDialog::OnCommand(platform::Button button) {
-  if (button == command1_) {
-    if (platform::GetCaption(command1_) == u"Set Reminder") {
-      Arm();
-    } else {
-      Disarm();
-    }
-  } else if (button == command2_) {
-    platform::HideForm(window_);
-  }
 }
 
 void ReminderDialog::OnChange(platform::Control control) {

@@ -35,16 +35,18 @@ class ReminderDialog : public platform::EventSink, public std::enable_shared_fro
   platform::Button command2() const {
     return command2_;
   }
-  bool armed() const;
+  bool armed() const {
+    return armed_;
+  }
 
-  void OnCommand(platform::Button button) override;
   void OnChange(platform::Control control) override;
   void OnTimer(platform::Form) override;
   void OnClockChanged(platform::Form) override;
   bool OnCloseRequest(platform::Form) override;
 
  private:
-  friend void ShowReminderDialog();
+  template <class Form>
+  friend std::shared_ptr<Form> ShowSingle();
   void Load();
   void Place();
   void Arm();
@@ -55,6 +57,7 @@ class ReminderDialog : public platform::EventSink, public std::enable_shared_fro
   platform::TimePicker picker_;
   platform::Calendar calendar_;
   platform::Button command1_, command2_;
+  bool armed_ = false;
   platform::DateTime armedAt_;                  // when the current moment was armed
   std::optional<platform::DateTime> firedFor_;  // the moment that has rung already
   std::optional<platform::DateTime> lastTick_;  // the second last looked at

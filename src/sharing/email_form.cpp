@@ -9,6 +9,7 @@
 #include "notes/settings.h"
 #include "notes/stay_on.h"
 #include "notes/values.h"
+#include "platform/platform.h"
 #include "sharing/start_run.h"
 
 namespace pinaleaf {
@@ -124,12 +125,7 @@ std::shared_ptr<EmailForm> EmailForm::Current() {
 }
 
 void ShowEmailForm() {
-  auto form = EmailForm::Current();
-  if (!form) {
-    form = std::make_shared<EmailForm>();
-    form->Load();
-  }
-  ShowInFront(form->window_);
+  ShowSingle<EmailForm>();
 }
 
 void EmailForm::Load() {
@@ -141,8 +137,9 @@ void EmailForm::Load() {
   window_ = platform::CreateForm(design, shared_from_this());
   // Created in tab order.
   combo_ = platform::CreateComboBox(window_, {120, 480, 4335, 360}, Arial975());
-  send_ = platform::CreateButton(window_, {120, 960, 2055, 495}, u"Send", Arial975());
-  cancel_ = platform::CreateButton(window_, {2280, 960, 2235, 495}, u"Cancel", Arial975());
+  send_ = platform::CreateButton(window_, {120, 960, 2055, 495}, u"Send", Arial975(), [this] { SendEmail(); });
+  cancel_ = platform::CreateButton(window_, {2280, 960, 2235, 495}, u"Cancel", Arial975(),
+                                   [this] { platform::UnloadForm(window_); });
   label_ = platform::CreateLabel(window_, {120, 120, 3855, 255}, u"Enter e-mail recepients", Arial975());
 
   // Stored as ",a,b": the first entry is the empty one.
@@ -178,14 +175,6 @@ void EmailForm::SendEmail() {
     }
     ShellOpen(window_, mail.url, title);
   });
-}
-
-void EmailForm::OnCommand(platform::Button button) {
-  if (button == send_) {
-    SendEmail();
-  } else if (button == cancel_) {
-    platform::UnloadForm(window_);
-  }
 }
 
 }  // namespace pinaleaf

@@ -30,10 +30,9 @@ class EmailForm : public platform::EventSink, public std::enable_shared_from_thi
   // Remembers a new recipient, then opens the mail program for the active note.
   void SendEmail();
 
-  void OnCommand(platform::Button button) override;
-
  private:
-  friend void ShowEmailForm();
+  template <class Form>
+  friend std::shared_ptr<Form> ShowSingle();
   void Load();
 
   platform::Form window_;

@@ -1,6 +1,7 @@
 #include "sharing/start_run.h"
 
 #include "notes/note.h"
+#include "platform/platform.h"
 #include "sharing/publisher.h"
 
 namespace pinaleaf {

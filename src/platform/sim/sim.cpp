@@ -262,7 +262,10 @@ void Input(Window target, F event) {
 }
 
 void Press(Button button) {
-  Input(button, [&](EventSink& s) { s.OnCommand(button); });
+  AsInput([&] {
+    if (TakesInput(button))
+      backend::Pressed(button);
+  });
 }
 
 }  // namespace
@@ -644,8 +647,10 @@ TextBox CreateTextBox(Form form, const TextBoxSpec& design) {
 Label CreateLabel(Form form, const Rect& rect, const Text& caption, const Font& font) {
   return Add<Label>(form, ControlKind::Label, rect, caption, backend::OnForm(form, font));
 }
-Button CreateButton(Form form, const Rect& rect, const Text& caption, const Font& font) {
-  return Add<Button>(form, ControlKind::Button, rect, caption, backend::OnForm(form, font));
+Button CreateButton(Form form, const Rect& rect, const Text& caption, const Font& font, std::function<void()> pressed) {
+  Button button = Add<Button>(form, ControlKind::Button, rect, caption, backend::OnForm(form, font));
+  backend::SetPressed(button, std::move(pressed));
+  return button;
 }
 ComboBox CreateComboBox(Form form, const Rect& rect, const Font& font) {
   return Add<ComboBox>(form, ControlKind::ComboBox, rect, {}, backend::OnForm(form, font));

@@ -201,9 +201,11 @@ Label CreateLabel(Form form, const Rect& rect, const Text& caption, const Font& 
       CreateChild(form, ControlKind::Label, L"STATIC", caption, SS_LEFT | SS_NOPREFIX, rect, OnForm(form, font), true));
 }
 
-Button CreateButton(Form form, const Rect& rect, const Text& caption, const Font& font) {
-  return Of<Button>(CreateChild(form, ControlKind::Button, L"BUTTON", caption, BS_PUSHBUTTON | WS_TABSTOP, rect,
-                                backend::OnForm(form, font), true));
+Button CreateButton(Form form, const Rect& rect, const Text& caption, const Font& font, std::function<void()> pressed) {
+  Button button = Of<Button>(CreateChild(form, ControlKind::Button, L"BUTTON", caption, BS_PUSHBUTTON | WS_TABSTOP,
+                                         rect, backend::OnForm(form, font), true));
+  backend::SetPressed(button, std::move(pressed));
+  return button;
 }
 
 // The height given is the edit field's; the drop-down list gets room below.

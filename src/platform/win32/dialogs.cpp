@@ -98,9 +98,9 @@ bool ChooseFontDialog(Form owner, FontChoice& state) {
   cf.hwndOwner = ToHwnd(owner);
   cf.lpLogFont = &lf;
   cf.rgbColors = ColorRef(state.color);
-  cf.Flags = CF_INITTOLOGFONTSTRUCT | ((state.options & kScreenFonts) ? CF_SCREENFONTS : 0) |
-             ((state.options & kPrinterFonts) ? CF_PRINTERFONTS : 0) |
-             ((state.options & kFontEffects) ? CF_EFFECTS : 0);
+  cf.Flags = CF_INITTOLOGFONTSTRUCT | (state.options.has(DialogOption::ScreenFonts) ? CF_SCREENFONTS : 0) |
+             (state.options.has(DialogOption::PrinterFonts) ? CF_PRINTERFONTS : 0) |
+             (state.options.has(DialogOption::FontEffects) ? CF_EFFECTS : 0);
   if (!chooseFont(&cf))
     return false;
   state.font.name = T(lf.lfFaceName);
@@ -162,7 +162,7 @@ bool SaveFileDialog(Form owner, SaveChoice& state) {
   ofn.lpstrDefExt = ext.empty() ? nullptr : W(ext);
   // The process's current folder stays where it was: left in the folder
   // chosen, it would keep that folder (a USB stick) from being removed.
-  ofn.Flags = ((state.options & kExplorerStyle) ? OFN_EXPLORER : 0) | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  ofn.Flags = (state.options.has(DialogOption::ExplorerStyle) ? OFN_EXPLORER : 0) | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (!getSaveFileName(&ofn))
     return false;
   state.fileName = T(file.c_str());

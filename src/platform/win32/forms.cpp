@@ -163,7 +163,7 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       Control source = Of<Control>(control);
       WORD code = HIWORD(wParam);
       if (code == BN_CLICKED)
-        backend::Deliver(self, [&](EventSink& s) { s.OnCommand(Of<Button>(control)); });
+        backend::Pressed(Of<Button>(control));
       if (code == CBN_EDITCHANGE || code == CBN_SELCHANGE) {
         backend::Deliver(self, [&](EventSink& s) { s.OnChange(source); });
       }
