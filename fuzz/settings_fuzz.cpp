@@ -68,7 +68,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8)));
   }
   ReadersAlone(text);
-  const auto& setting = pinaleaf::kSettings[data[0] % std::size(pinaleaf::kSettings)];
-  ProgramWith(setting.key, text);
+  ProgramWith(pinaleaf::kSettingNames[data[0] % std::size(pinaleaf::kSettingNames)], text);
   return 0;
 }

@@ -40,13 +40,13 @@ void ChooseNoteFont() {
   font.name = dialog.FontName;
   font.size = static_cast<float>(size);
   ApplyTextStyle(note->textArea(), dialog.Color, font);
-  WriteSetting(Setting::TextColor, FormatInteger(static_cast<std::int32_t>(dialog.Color)));
-  WriteSetting(Setting::Bold, FormatBool(dialog.FontBold));
-  WriteSetting(Setting::Italic, FormatBool(dialog.FontItalic));
-  WriteSetting(Setting::Underline, FormatBool(dialog.FontUnderline));
-  WriteSetting(Setting::Strikethru, FormatBool(dialog.FontStrikethru));
-  WriteSetting(Setting::Font, dialog.FontName);
-  WriteSetting(Setting::Size, FormatInteger(size));
+  WriteSetting(keys::TextColor, dialog.Color);
+  WriteSetting(keys::Bold, dialog.FontBold);
+  WriteSetting(keys::Italic, dialog.FontItalic);
+  WriteSetting(keys::Underline, dialog.FontUnderline);
+  WriteSetting(keys::Strikethru, dialog.FontStrikethru);
+  WriteSetting(keys::Font, dialog.FontName);
+  WriteSetting(keys::Size, size);
 }
 
 void ChooseNoteColor() {

@@ -10,7 +10,7 @@ void ForEachActiveNote(const std::function<void(Note&)>& action, UnreadableRecor
   // The record as the scan begins. An action that waits for the user (a
   // popup, a dialog) may see the pointer cross another note, which then
   // records itself: the scan must not go on to act on that one too.
-  auto record = ReadValue(Setting::ActivehWnd);
+  auto record = ReadSetting(keys::ActivehWnd);
   for (Form window : platform::LoadedForms()) {
     bool match = record ? *record == static_cast<double>(window.number()) : rule == UnreadableRecord::MatchesAll;
     // An earlier action may have closed this window; FromWindow finds no note then.

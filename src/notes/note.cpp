@@ -86,35 +86,34 @@ void Note::RunLoadSequence() {
 // Each stored default is applied only when it reads; anything else leaves
 // the design value, as an empty key does.
 void Note::ApplyStoredStyle() {
-  if (auto color = ReadValue(Setting::TextColor)) {
-    platform::SetForeColor(text_, static_cast<platform::Color>(static_cast<std::int32_t>(*color)));
-  }
+  if (auto color = ReadSetting(keys::TextColor))
+    platform::SetForeColor(text_, *color);
   platform::Font font = platform::GetFont(text_);
-  auto applyFlag = [&](Setting setting, bool platform::Font::*field) {
-    if (auto value = ReadValue(setting)) {
-      font.*field = *value != 0;
+  auto applyFlag = [&](FlagKey key, bool platform::Font::*field) {
+    if (auto value = ReadSetting(key)) {
+      font.*field = *value;
       platform::SetFont(text_, font);
     }
   };
-  applyFlag(Setting::Bold, &platform::Font::bold);
-  applyFlag(Setting::Italic, &platform::Font::italic);
-  applyFlag(Setting::Underline, &platform::Font::underline);
-  applyFlag(Setting::Strikethru, &platform::Font::strikethrough);
-  Text face = ReadSetting(Setting::Font);
+  applyFlag(keys::Bold, &platform::Font::bold);
+  applyFlag(keys::Italic, &platform::Font::italic);
+  applyFlag(keys::Underline, &platform::Font::underline);
+  applyFlag(keys::Strikethru, &platform::Font::strikethrough);
+  Text face = ReadSetting(keys::Font);
   if (!face.empty()) {
     font.name = face;
     platform::SetFont(text_, font);
   }
-  if (auto size = ReadValue(Setting::Size)) {
-    font.size = static_cast<float>(*size);
+  if (auto size = ReadSetting(keys::Size)) {
+    font.size = *size;
     platform::SetFont(text_, font);
   }
 }
 
 // A missing or unreadable value keeps the switch as it is (on by design).
 void Note::ApplyStoredAlwaysOnTop() {
-  if (auto stored = ReadValue(Setting::AlwaysOnTop))
-    SetAlwaysOnTop(*stored != 0);
+  if (auto stored = ReadSetting(keys::AlwaysOnTop))
+    SetAlwaysOnTop(*stored);
   FollowAlwaysOnTop(window_);
 }
 
@@ -157,7 +156,7 @@ Text Note::text() const {
 }
 
 void Note::RecordActive() {
-  WriteSetting(Setting::ActivehWnd, FormatInteger(window_.number()));
+  WriteSetting(keys::ActivehWnd, window_);
 }
 
 void Note::OnResize(Form) {

@@ -1,8 +1,8 @@
 // The per-user settings of Pinaleaf: text values under "Pinaleaf", "1.0".
-// One table names every key, says how its stored text is read and what it
-// reads as when it is missing or does not read; every reader and writer goes
-// through it. Missing keys read as the empty text; writes go to the store at
-// once.
+// Each key is a constant of the type of what it holds (text, a flag, a whole
+// number, a colour, a font size, a window, a moment), which says how its
+// stored text reads and what it reads as when it is missing or does not
+// read; ReadSetting gives the value itself. Writes go to the store at once.
 #pragma once
 
 #include <optional>
@@ -13,78 +13,85 @@ namespace pinaleaf {
 
 using platform::Text;
 
-enum class Setting {
-  ActivehWnd,
-  TextColor,
-  Bold,
-  Italic,
-  Underline,
-  Strikethru,
-  Font,
-  Size,
-  AlwaysOnTop,
-  Translucency,
-  TransCount,
-  EmailAddresses,
-  ReminderDay,
-  ReminderMonth,
-  ReminderYear,
-  ReminderHours,
-  ReminderMinutes,
-  ReminderSeconds,
+// Text as it stands.
+struct TextKey {
+  const char16_t* name;
+};
+// "True" or "False" in any letter case, or a number: 0 is false. Missing
+// or unreadable: none.
+struct FlagKey {
+  const char16_t* name;
+};
+// A whole number within min..max; `fallback` when missing or unreadable.
+// Exact: a whole decimal number in range. Nearest: any decimal number,
+// rounded (halves to even) to the nearest of min..max.
+struct WholeKey {
+  enum Reading { Exact, Nearest };
+  const char16_t* name;
+  int min, max, fallback;
+  Reading reading = Exact;
+};
+// A colour (0x00BBGGRR, or a scheme colour) as a signed 32-bit decimal.
+struct ColorKey {
+  const char16_t* name;
+};
+// A font size in points: a decimal number above 0, at most 2048.
+struct SizeKey {
+  const char16_t* name;
+};
+// A window's number as a decimal number.
+struct WindowKey {
+  const char16_t* name;
+};
+// A date and a second of the day in six keys, each a whole decimal number
+// up to 9999; none when any of them does not read.
+struct MomentKey {
+  const char16_t *day, *month, *year, *hours, *minutes, *seconds;
 };
 
-// How a stored text is read (values.h has the conversions).
-enum class Reading {
-  Text,     // as it stands
-  Boolean,  // "True" or "False" in any letter case, or a number: 0 is false
-  Integer,  // a whole decimal number within min..max
-  Number,   // a decimal number within min..max
-  Byte,     // a decimal number rounded to a whole one (halves to even), the nearest of min..max
+namespace keys {
+inline constexpr WindowKey ActivehWnd{u"ActivehWnd"};
+inline constexpr ColorKey TextColor{u"TextColor"};
+inline constexpr FlagKey Bold{u"Bold"};
+inline constexpr FlagKey Italic{u"Italic"};
+inline constexpr FlagKey Underline{u"Underline"};
+inline constexpr FlagKey Strikethru{u"Strikethru"};
+inline constexpr TextKey Font{u"Font"};
+inline constexpr SizeKey Size{u"Size"};
+inline constexpr FlagKey AlwaysOnTop{u"AlwaysOnTop"};
+// An alpha the commands can reach: a hand-edited 0 would hide every note.
+inline constexpr WholeKey Translucency{u"Translucency", 80, 254, 200, WholeKey::Nearest};
+// The next translucency slot: a 16-bit counter.
+inline constexpr WholeKey TransCount{u"TransCount", 1, 32767, 1};
+inline constexpr TextKey EmailAddresses{u"EmailAddresses"};
+inline constexpr MomentKey Reminder{u"ReminderDay",   u"ReminderMonth",   u"ReminderYear",
+                                    u"ReminderHours", u"ReminderMinutes", u"ReminderSeconds"};
+}  // namespace keys
+
+// Every key's name, for what reads them all.
+inline constexpr const char16_t* kSettingNames[] = {
+    u"ActivehWnd",  u"TextColor",     u"Bold",         u"Italic",        u"Underline",       u"Strikethru",
+    u"Font",        u"Size",          u"AlwaysOnTop",  u"Translucency",  u"TransCount",      u"EmailAddresses",
+    u"ReminderDay", u"ReminderMonth", u"ReminderYear", u"ReminderHours", u"ReminderMinutes", u"ReminderSeconds",
 };
 
-struct SettingInfo {
-  Setting setting;
-  const char16_t* key;
-  Reading reading;
-  double min = 0, max = 0;
-  std::optional<double> fallback = std::nullopt;  // what a missing or unreadable value reads as
-};
+// The stored text itself, empty when the key was never written.
+Text StoredText(const char16_t* name);
 
-inline constexpr double kHuge = 1.7976931348623157e308;
+Text ReadSetting(TextKey key);
+std::optional<bool> ReadSetting(FlagKey key);
+int ReadSetting(WholeKey key);
+std::optional<platform::Color> ReadSetting(ColorKey key);
+std::optional<float> ReadSetting(SizeKey key);
+std::optional<double> ReadSetting(WindowKey key);
+std::optional<platform::DateTime> ReadSetting(const MomentKey& key);
 
-inline constexpr SettingInfo kSettings[] = {
-    {Setting::ActivehWnd, u"ActivehWnd", Reading::Number, -kHuge, kHuge},
-    {Setting::TextColor, u"TextColor", Reading::Integer, -2147483648.0, 2147483647.0},
-    {Setting::Bold, u"Bold", Reading::Boolean},
-    {Setting::Italic, u"Italic", Reading::Boolean},
-    {Setting::Underline, u"Underline", Reading::Boolean},
-    {Setting::Strikethru, u"Strikethru", Reading::Boolean},
-    {Setting::Font, u"Font", Reading::Text},
-    // Points, as the single-precision size they become: above 0 there.
-    {Setting::Size, u"Size", Reading::Number, 1.401298464324817e-45, 2048},
-    {Setting::AlwaysOnTop, u"AlwaysOnTop", Reading::Boolean},
-    // An alpha the commands can reach: a hand-edited 0 would hide every note.
-    {Setting::Translucency, u"Translucency", Reading::Byte, 80, 254, 200},
-    // The next translucency slot: a 16-bit counter.
-    {Setting::TransCount, u"TransCount", Reading::Integer, 1, 32767, 1},
-    {Setting::EmailAddresses, u"EmailAddresses", Reading::Text},
-    {Setting::ReminderDay, u"ReminderDay", Reading::Integer, 0, 9999},
-    {Setting::ReminderMonth, u"ReminderMonth", Reading::Integer, 0, 9999},
-    {Setting::ReminderYear, u"ReminderYear", Reading::Integer, 0, 9999},
-    {Setting::ReminderHours, u"ReminderHours", Reading::Integer, 0, 9999},
-    {Setting::ReminderMinutes, u"ReminderMinutes", Reading::Integer, 0, 9999},
-    {Setting::ReminderSeconds, u"ReminderSeconds", Reading::Integer, 0, 9999},
-};
-
-constexpr const SettingInfo& InfoOf(Setting setting) {
-  return kSettings[static_cast<int>(setting)];
-}
-
-// The stored text, empty when the key was never written.
-Text ReadSetting(Setting setting);
-// The stored text read as the table says; its fallback when it does not read.
-std::optional<double> ReadValue(Setting setting);
-void WriteSetting(Setting setting, const Text& value);
+void WriteSetting(TextKey key, const Text& value);
+void WriteSetting(FlagKey key, bool value);
+void WriteSetting(WholeKey key, int value);
+void WriteSetting(ColorKey key, platform::Color value);
+void WriteSetting(SizeKey key, int points);
+void WriteSetting(WindowKey key, platform::Window window);
+void WriteSetting(const MomentKey& key, const platform::DateTime& moment);
 
 }  // namespace pinaleaf

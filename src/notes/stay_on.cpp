@@ -41,7 +41,7 @@ void ToggleAlwaysOnTop() {
   SetAlwaysOnTop(!AlwaysOnTop());
   for (platform::Form window : platform::LoadedForms())
     FollowAlwaysOnTop(window);
-  WriteSetting(Setting::AlwaysOnTop, FormatBool(AlwaysOnTop()));
+  WriteSetting(keys::AlwaysOnTop, AlwaysOnTop());
 }
 
 }  // namespace pinaleaf

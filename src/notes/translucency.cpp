@@ -15,11 +15,11 @@ namespace {
 constexpr int kMaxSlotCounter = 32767;
 
 int StoredTranslucency() {
-  return static_cast<int>(*ReadValue(Setting::Translucency));
+  return ReadSetting(keys::Translucency);
 }
 
 void WriteTranslucency(int alpha) {
-  WriteSetting(Setting::Translucency, FormatInteger(alpha));
+  WriteSetting(keys::Translucency, alpha);
 }
 
 void RestepActiveNote() {
@@ -36,7 +36,7 @@ CTranslucentForm* TranslucencySlot(int slot) {
 
 int RunTranslucencyStep(Note& note) {
   Program& program = TheProgram();
-  int slot = static_cast<int>(*ReadValue(Setting::TransCount));
+  int slot = ReadSetting(keys::TransCount);
   note.SetTranslucencyCounter(static_cast<std::int16_t>(slot));
   // A slot filled again after the counter wrapped keeps its old controller
   // alive: destroying it would detach a window that may still be open.
@@ -49,7 +49,7 @@ int RunTranslucencyStep(Note& note) {
   filled->SetAlpha(static_cast<std::uint8_t>(StoredTranslucency()));
   int next = slot == kMaxSlotCounter ? 1 : slot + 1;
   note.SetTranslucencyCounter(static_cast<std::int16_t>(next));
-  WriteSetting(Setting::TransCount, FormatInteger(next));
+  WriteSetting(keys::TransCount, next);
   platform::SetTimer(note.window(), 0);
   return slot;
 }

@@ -18,14 +18,6 @@ using platform::Form;
 using platform::Rect;
 using platform::TextBox;
 
-// The six keys of the moment and the fields they hold, in the order they
-// are written.
-constexpr std::pair<Setting, int DateTime::*> kMomentKeys[] = {
-    {Setting::ReminderDay, &DateTime::day},        {Setting::ReminderMonth, &DateTime::month},
-    {Setting::ReminderYear, &DateTime::year},      {Setting::ReminderHours, &DateTime::hour},
-    {Setting::ReminderMinutes, &DateTime::minute}, {Setting::ReminderSeconds, &DateTime::second},
-};
-
 platform::Font Arial(float size, bool bold = false) {
   platform::Font font;
   font.size = size;
@@ -93,25 +85,21 @@ void RunAlarm(Note& note) {
 }  // namespace
 
 void StoreReminderMoment(const DateTime& moment) {
-  for (auto [setting, field] : kMomentKeys)
-    WriteSetting(setting, FormatInteger(moment.*field));
+  WriteSetting(keys::Reminder, moment);
 }
 
 std::optional<DateTime> StoredReminderMoment() {
-  DateTime moment;
-  for (auto [setting, field] : kMomentKeys) {
-    auto value = ReadValue(setting);
-    if (!value)
-      return std::nullopt;
-    moment.*field = static_cast<int>(*value);
-  }
-  return moment;
+  return ReadSetting(keys::Reminder);
 }
 
 // Compared as text, as stored: "05" is not the fifth minute.
 bool StoredMomentIsNow(const DateTime& now) {
-  return std::all_of(std::begin(kMomentKeys), std::end(kMomentKeys),
-                     [&](auto key) { return ReadSetting(key.first) == FormatInteger(now.*key.second); });
+  const MomentKey& key = keys::Reminder;
+  const std::pair<const char16_t*, int> kStored[] = {{key.day, now.day},        {key.month, now.month},
+                                                     {key.year, now.year},      {key.hours, now.hour},
+                                                     {key.minutes, now.minute}, {key.seconds, now.second}};
+  return std::all_of(std::begin(kStored), std::end(kStored),
+                     [](auto stored) { return StoredText(stored.first) == FormatInteger(stored.second); });
 }
 
 std::shared_ptr<ReminderDialog> ReminderDialog::Current() {

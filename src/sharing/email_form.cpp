@@ -143,7 +143,7 @@ void EmailForm::Load() {
   label_ = platform::CreateLabel(window_, {120, 120, 3855, 255}, u"Enter e-mail recepients", Arial975());
 
   // Stored as ",a,b": the first entry is the empty one.
-  for (const Text& recipient : SplitRecipients(ReadSetting(Setting::EmailAddresses))) {
+  for (const Text& recipient : SplitRecipients(ReadSetting(keys::EmailAddresses))) {
     platform::ComboAdd(combo_, recipient);
   }
   platform::ComboSelect(combo_, 0);
@@ -153,7 +153,7 @@ void EmailForm::SendEmail() {
   Text recipient = platform::GetText(combo_);
   if (!ComboHasItem(combo_, recipient)) {
     platform::ComboAdd(combo_, recipient);
-    WriteSetting(Setting::EmailAddresses, ReadSetting(Setting::EmailAddresses) + u"," + recipient);
+    WriteSetting(keys::EmailAddresses, ReadSetting(keys::EmailAddresses) + u"," + recipient);
   }
   const Text title = u"E-mail Note";
   ForEachActiveNote([&](Note& note) {
