@@ -188,13 +188,10 @@ bool Note::OnMouseDown(Window source, platform::MouseButton button, int, Twips x
   ForEachActiveNote([&](Note& note) {
     platform::Rect text = platform::GetRect(note.textArea());
     if (button == platform::kLeftButton && InResizeZone(x, y, text.width, text.height)) {
+      // The text area follows through OnResize, which fits this note, the
+      // active one, as the size changes: the drag may end after the call.
       platform::DragForm(note.window(), ResizeHitTest(x, y, text.width, text.height));
-      if (platform::IsLoaded(note.window())) {
-        text = platform::GetRect(note.textArea());
-        text.width = platform::GetRect(note.window()).width;
-        platform::SetRect(note.textArea(), text);
-      }
-      handled = true;  // the button is up again: no selection may start
+      handled = true;  // the press is the drag's: no selection may start
     }
     if (button == platform::kRightButton && hooks.rightPress)
       hooks.rightPress(note, true);

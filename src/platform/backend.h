@@ -42,8 +42,10 @@ Form ActiveForm();
 void ColorsChanged(Window window);
 void FontChanged(Control control);
 void PointerChanged(Form form);
-// Shows the popup at the pointer, modal; the chosen id, or 0.
-int TrackMenu(MenuId menu, const std::vector<MenuItem>& items, Form owner);
+// Shows the popup at the pointer, owned by `owner`. The backend reports how
+// it closed with MenuClosed, before it returns or later: whether the menu
+// blocks is the shared part's business.
+void ShowMenu(MenuId menu, const std::vector<MenuItem>& items, Form owner);
 
 // --- The shared part gives the backends these.
 
@@ -79,6 +81,8 @@ void Deliver(Window source, F&& handler) {
 void Resized(Form form);
 // The form's timer came due.
 void Tick(Form form);
+// The popup shown last closed: the entry chosen, or 0.
+void MenuClosed(int chosen);
 // The user asks to close the form; unloads it when its sink agrees.
 void CloseRequested(Form form);
 // The keyboard focus went to this control (or form).

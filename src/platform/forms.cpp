@@ -34,6 +34,7 @@ std::unordered_map<std::int32_t, FormEntry> g_forms;
 std::unordered_map<std::int32_t, ControlEntry> g_controls;
 std::vector<Form> g_loaded;                           // load order
 std::vector<std::vector<backend::MenuItem>> g_menus;  // MenuId n is g_menus[n - 1]
+std::optional<int> g_menuChoice;                      // of the popup shown last, once it has closed
 
 FormEntry* Entry(Window form) {
   auto it = g_forms.find(form.number());
@@ -132,6 +133,10 @@ void Tick(Form form) {
   FormEntry* entry = Entry(form);
   if (entry && entry->timerMs > 0)
     Deliver(form, [&](EventSink& s) { s.OnTimer(form); });
+}
+
+void MenuClosed(int chosen) {
+  g_menuChoice = chosen;
 }
 
 void CloseRequested(Form form) {
@@ -243,11 +248,15 @@ TextBox FocusedTextBox() {
 
 // --- The look of windows.
 
-void SetBackColor(Window window, Color color) {
+void SetLookColor(Window window, Color backend::Look::*which, Color color) {
   if (backend::Look* look = backend::LookOf(window)) {
-    look->backColor = color;
+    look->*which = color;
     backend::ColorsChanged(window);
   }
+}
+
+void SetBackColor(Window window, Color color) {
+  SetLookColor(window, &backend::Look::backColor, color);
 }
 
 Color GetBackColor(Window window) {
@@ -256,10 +265,7 @@ Color GetBackColor(Window window) {
 }
 
 void SetForeColor(Control control, Color color) {
-  if (backend::Look* look = backend::LookOf(control)) {
-    look->foreColor = color;
-    backend::ColorsChanged(control);
-  }
+  SetLookColor(control, &backend::Look::foreColor, color);
 }
 
 Color GetForeColor(Control control) {
@@ -318,9 +324,17 @@ void SetMenuChecked(MenuId menu, int id, bool checked) {
   }
 }
 
+// Modal whatever the backend's menus are: events are handled until the menu
+// has closed.
 int TrackPopupMenu(MenuId menu, Form owner) {
   auto* items = Items(menu);
-  return items && IsLoaded(owner) ? backend::TrackMenu(menu, *items, owner) : 0;
+  if (!items || !IsLoaded(owner))
+    return 0;
+  g_menuChoice.reset();
+  backend::ShowMenu(menu, *items, owner);
+  while (!g_menuChoice)
+    WaitForMessagesUntil(MonotonicSeconds() + 0.05);
+  return *g_menuChoice;
 }
 
 }  // namespace platform

@@ -272,9 +272,10 @@ void SetZOrder(Form form, ZOrder where, bool activate);
 // or corner.
 enum class DragEdge { Move, Left, Right, Top, TopLeft, TopRight, Bottom, BottomLeft, BottomRight };
 // The left button went down on a form or control: the system's own move or
-// size loop takes the drag from there, and returns when the button is up.
-// The loop never makes the form smaller than its minimum: the edge held
-// stops there, the other stays.
+// size loop takes the drag from there. It may return before the drag ends
+// or after: every change of size is an OnResize, which is where a form
+// follows its size. The loop never makes the form smaller than its minimum:
+// the edge held stops there, the other stays.
 void DragForm(Form form, DragEdge edge);
 
 // Layered forms: drawn with one alpha (0 invisible, 255 opaque) or with one
@@ -363,8 +364,8 @@ MenuId CreatePopupMenu();
 void AppendMenuItem(MenuId menu, int id, const Text& caption, const Text& shortcutLabel);
 void AppendMenuSeparator(MenuId menu);
 void SetMenuChecked(MenuId menu, int id, bool checked);
-// Modal, at the pointer, owned by `owner`, left button only. Returns the
-// chosen id, or 0 when dismissed.
+// Modal, at the pointer, owned by `owner`, left button only: events are
+// handled until it closes. Returns the chosen id, or 0 when dismissed.
 int TrackPopupMenu(MenuId menu, Form owner);
 
 // Keeps the system's own context menu of a text box from ever opening (by the

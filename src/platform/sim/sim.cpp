@@ -473,12 +473,13 @@ void FontChanged(Control) {
 void PointerChanged(Form) {
 }
 
-int TrackMenu(MenuId menu, const std::vector<MenuItem>&, Form owner) {
+// The user's answer comes at once, as from a modal menu.
+void ShowMenu(MenuId menu, const std::vector<MenuItem>&, Form owner) {
   auto handler = g.sys.popup;  // the handler may replace itself
   if (g.processEnded || !handler)
-    return 0;
+    return MenuClosed(0);
   Activate(owner);
-  return handler(menu, owner);
+  MenuClosed(handler(menu, owner));
 }
 
 }  // namespace backend

@@ -69,13 +69,7 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
-      MouseButton button = ButtonOf(msg);
-      if (button == kLeftButton)
-        data->leftPressed = true;
-      bool handled = false;
-      Twips x = X(lParam, hwnd), y = Y(lParam, hwnd);
-      int modifiers = MouseModifierState(wParam);
-      backend::Deliver(self, [&](EventSink& s) { handled = s.OnMouseDown(self, button, modifiers, x, y); });
+      bool handled = DeliverMouseDown(self, hwnd, msg, wParam, lParam, data->leftPressed);
       // The handler may have closed the note this control belongs to.
       if (handled || !FindControl(hwnd)) {
         if (ControlData* still = FindControl(hwnd))
@@ -92,14 +86,11 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         backend::Deliver(self, [&](EventSink& s) { s.OnClick(self); });
       return result;
     }
-    case WM_MOUSEMOVE: {
-      Twips x = X(lParam, hwnd), y = Y(lParam, hwnd);
-      int buttons = ButtonsHeld(wParam), modifiers = MouseModifierState(wParam);
-      backend::Deliver(self, [&](EventSink& s) { s.OnMouseMove(self, buttons, modifiers, x, y); });
+    case WM_MOUSEMOVE:
+      DeliverMouseMove(self, hwnd, wParam, lParam);
       if (!FindControl(hwnd))
         return 0;
       break;
-    }
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
       Key key = KeyOf(wParam);

@@ -104,26 +104,18 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: {
-      MouseButton button = ButtonOf(msg);
-      if (button == kLeftButton)
-        data->leftPressed = true;
-      Twips x = X(lParam, hwnd), y = Y(lParam, hwnd);
-      backend::Deliver(self, [&](EventSink& s) { s.OnMouseDown(self, button, MouseModifierState(wParam), x, y); });
+    case WM_MBUTTONDOWN:
+      DeliverMouseDown(self, hwnd, msg, wParam, lParam, data->leftPressed);
       return 0;
-    }
     case WM_LBUTTONUP:
       if (data->leftPressed) {
         data->leftPressed = false;
         backend::Deliver(self, [&](EventSink& s) { s.OnClick(self); });
       }
       return 0;
-    case WM_MOUSEMOVE: {
-      Twips x = X(lParam, hwnd), y = Y(lParam, hwnd);
-      int buttons = ButtonsHeld(wParam), modifiers = MouseModifierState(wParam);
-      backend::Deliver(self, [&](EventSink& s) { s.OnMouseMove(self, buttons, modifiers, x, y); });
+    case WM_MOUSEMOVE:
+      DeliverMouseMove(self, hwnd, wParam, lParam);
       return 0;
-    }
     // The focus leaves with the form and comes back where it was, or to the
     // first control that can take it, as in a dialog; the form itself takes
     // it only when none can.
@@ -316,6 +308,23 @@ COLORREF ColorRef(Color color) {
   if (color & kSystemColorFlag)
     return GetSysColor(static_cast<int>(color & ~kSystemColorFlag));
   return static_cast<COLORREF>(color & 0x00FFFFFF);
+}
+
+bool DeliverMouseDown(Window self, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool& leftPressed) {
+  MouseButton button = ButtonOf(msg);
+  if (button == kLeftButton)
+    leftPressed = true;
+  bool handled = false;
+  Twips x = X(lParam, hwnd), y = Y(lParam, hwnd);
+  int modifiers = MouseModifierState(wParam);
+  backend::Deliver(self, [&](EventSink& s) { handled = s.OnMouseDown(self, button, modifiers, x, y); });
+  return handled;
+}
+
+void DeliverMouseMove(Window self, HWND hwnd, WPARAM wParam, LPARAM lParam) {
+  Twips x = X(lParam, hwnd), y = Y(lParam, hwnd);
+  int buttons = ButtonsHeld(wParam), modifiers = MouseModifierState(wParam);
+  backend::Deliver(self, [&](EventSink& s) { s.OnMouseMove(self, buttons, modifiers, x, y); });
 }
 
 bool HandleDialogKeys(MSG& msg) {

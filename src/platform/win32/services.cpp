@@ -170,8 +170,9 @@ namespace platform::backend {
 using namespace win32;
 
 // The popup is made afresh from the shared part's entries each time; a tab
-// sets the shortcut label apart, at the right.
-int TrackMenu(MenuId, const std::vector<MenuItem>& items, Form owner) {
+// sets the shortcut label apart, at the right. The system's menu is modal:
+// it has closed when this returns.
+void ShowMenu(MenuId, const std::vector<MenuItem>& items, Form owner) {
   HMENU menu = ::CreatePopupMenu();
   for (const MenuItem& item : items) {
     UINT flags = item.id == 0 ? MF_SEPARATOR : MF_STRING | (item.checked ? MF_CHECKED : 0);
@@ -187,7 +188,7 @@ int TrackMenu(MenuId, const std::vector<MenuItem>& items, Form owner) {
       TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_LEFTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, pt.x, pt.y, hwnd, nullptr));
   PostMessageW(hwnd, WM_NULL, 0, 0);
   DestroyMenu(menu);
-  return chosen;
+  MenuClosed(chosen);
 }
 
 }  // namespace platform::backend

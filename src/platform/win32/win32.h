@@ -85,6 +85,11 @@ Twips X(LPARAM lParam, HWND hwnd);
 Twips Y(LPARAM lParam, HWND hwnd);
 MouseButton ButtonOf(UINT msg);
 int ButtonsHeld(WPARAM wParam);
+// A press of a mouse button on a form or control, raised as its OnMouseDown
+// (a left press marked in `leftPressed` first, for the click); whether the
+// sink handled it. A move, raised as OnMouseMove.
+bool DeliverMouseDown(Window self, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool& leftPressed);
+void DeliverMouseMove(Window self, HWND hwnd, WPARAM wParam, LPARAM lParam);
 // Tab, arrows and mnemonics in dialog forms; true when the message was used.
 bool HandleDialogKeys(MSG& msg);
 // One message of a loop of ours: dialog keys first, then the window's own.
