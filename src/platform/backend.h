@@ -26,14 +26,25 @@ struct MenuItem {
   bool checked = false;
 };
 
+// What a backend keeps of a window beside the shared part's record: the
+// system's handle and state. Each backend defines it; the shared part holds
+// it in the window's one record, and lets it go once the window is destroyed.
+struct WindowData;
+
 // --- Each backend gives the shared part these.
 
-// The form's window, hidden; none when the system made none.
+// The form's window, hidden, given to AddForm as soon as it exists; none
+// when the system made none.
 Form NewFormWindow(const FormSpec& design);
 // Shows a hidden form in front and activates it.
 void ShowFormWindow(Form form);
 // Destroys the window of a form with its controls.
 void DestroyFormWindow(Form form);
+// Moves a form in the z-order, activating it when asked (it is shown then).
+void Restack(Form form, ZOrder where, bool activate);
+// Gives the keyboard to a control of a shown form that can take it,
+// activating its form first.
+void FocusControl(Control control);
 // Starts the form's one timer at `intervalMs`, or stops it at 0.
 void SetFormTimer(Form form, int intervalMs);
 // The form that has the user's keyboard; none while another program has it.
@@ -50,9 +61,13 @@ void ShowMenu(MenuId menu, const std::vector<MenuItem>& items, Form owner);
 // --- The shared part gives the backends these.
 
 enum class ControlKind { TextBox, Label, Button, ComboBox, Calendar, TimePicker };
+// A form's window made, with the backend's part of it.
+void AddForm(Form form, std::shared_ptr<WindowData> data);
 // A control made on `form` with its look: it reports to the form's sink from
 // now on. Labels cannot take the focus; everything else can.
-void AddControl(Control control, Form form, ControlKind kind, const Look& look);
+void AddControl(Control control, Form form, ControlKind kind, const Look& look, std::shared_ptr<WindowData> data);
+// The backend's part of a window of ours; null for anything else.
+WindowData* DataOf(Window window);
 // What a button does, and the user pressing it.
 void SetPressed(Button button, std::function<void()> pressed);
 void Pressed(Button button);

@@ -3,6 +3,8 @@
 // guard and the delivery of events; the look of windows; popup menus; which
 // control gets the focus when a form is activated.
 #include <algorithm>
+#include <functional>
+#include <optional>
 #include <unordered_map>
 
 #include "platform/backend.h"
@@ -12,42 +14,47 @@ namespace {
 
 using backend::ControlKind;
 
-struct FormEntry {
-  std::shared_ptr<EventSink> sink;
+// One record per window of ours, a form or a control.
+struct WindowRecord {
+  Form form;                        // the form itself, or the control's form
+  std::optional<ControlKind> kind;  // controls
   backend::Look look;
+  std::shared_ptr<backend::WindowData> data;  // the backend's
+  // Forms.
+  std::shared_ptr<EventSink> sink;
   bool shownOnce = false;
   bool unloading = false;
   int timerMs = 0;
   std::vector<Control> controls;  // creation order, which is tab order
   Control lastFocus;
-};
-
-struct ControlEntry {
-  Form form;
-  ControlKind kind;
-  backend::Look look;
-  std::function<void()> pressed;  // buttons
+  // Buttons.
+  std::function<void()> pressed;
 };
 
 // Keyed by the window's number.
-std::unordered_map<std::int32_t, FormEntry> g_forms;
-std::unordered_map<std::int32_t, ControlEntry> g_controls;
+std::unordered_map<std::int32_t, WindowRecord> g_windows;
 std::vector<Form> g_loaded;                           // load order
 std::vector<std::vector<backend::MenuItem>> g_menus;  // MenuId n is g_menus[n - 1]
 std::optional<int> g_menuChoice;                      // of the popup shown last, once it has closed
 
-FormEntry* Entry(Window form) {
-  auto it = g_forms.find(form.number());
-  return it == g_forms.end() ? nullptr : &it->second;
+WindowRecord* RecordOf(Window window) {
+  auto it = g_windows.find(window.number());
+  return it == g_windows.end() ? nullptr : &it->second;
 }
 
-ControlEntry* ControlOf(Window control) {
-  auto it = g_controls.find(control.number());
-  return it == g_controls.end() ? nullptr : &it->second;
+// A form's record, or a control's.
+WindowRecord* Entry(Window form) {
+  WindowRecord* record = RecordOf(form);
+  return record && !record->kind ? record : nullptr;
+}
+
+WindowRecord* ControlOf(Window control) {
+  WindowRecord* record = RecordOf(control);
+  return record && record->kind ? record : nullptr;
 }
 
 bool TakesFocusNow(Control control) {
-  ControlEntry* entry = ControlOf(control);
+  WindowRecord* entry = ControlOf(control);
   return entry && entry->kind != ControlKind::Label && IsEnabled(control) && IsVisible(control);
 }
 
@@ -59,22 +66,37 @@ std::vector<backend::MenuItem>* Items(MenuId menu) {
 
 namespace backend {
 
-void AddControl(Control control, Form form, ControlKind kind, const Look& look) {
-  FormEntry* entry = Entry(form);
+void AddForm(Form form, std::shared_ptr<WindowData> data) {
+  WindowRecord& record = g_windows[form.number()];
+  record.form = form;
+  record.data = std::move(data);
+}
+
+void AddControl(Control control, Form form, ControlKind kind, const Look& look, std::shared_ptr<WindowData> data) {
+  WindowRecord* entry = Entry(form);
   if (!entry || !control)
     return;
   entry->controls.push_back(control);
-  g_controls[control.number()] = {form, kind, look};
+  WindowRecord& record = g_windows[control.number()];
+  record.form = form;
+  record.kind = kind;
+  record.look = look;
+  record.data = std::move(data);
+}
+
+WindowData* DataOf(Window window) {
+  WindowRecord* record = RecordOf(window);
+  return record ? record->data.get() : nullptr;
 }
 
 void SetPressed(Button button, std::function<void()> pressed) {
-  if (ControlEntry* entry = ControlOf(button))
+  if (WindowRecord* entry = ControlOf(button))
     entry->pressed = std::move(pressed);
 }
 
 // The form's sink, and the handler itself, live until it returns.
 void Pressed(Button button) {
-  ControlEntry* entry = ControlOf(button);
+  WindowRecord* entry = ControlOf(button);
   if (!entry || !entry->pressed)
     return;
   std::shared_ptr<EventSink> sink = SinkFor(button);
@@ -85,7 +107,7 @@ void Pressed(Button button) {
 Form FormOf(Window window) {
   if (Entry(window))
     return Form(window.number());
-  ControlEntry* entry = ControlOf(window);
+  WindowRecord* entry = ControlOf(window);
   return entry ? entry->form : Form();
 }
 
@@ -98,14 +120,14 @@ Look OnForm(Form form, const Font& font) {
 }
 
 std::optional<ControlKind> KindOf(Window window) {
-  ControlEntry* entry = ControlOf(window);
+  WindowRecord* entry = ControlOf(window);
   return entry ? std::optional(entry->kind) : std::nullopt;
 }
 
 Look* LookOf(Window window) {
-  if (FormEntry* form = Entry(window))
+  if (WindowRecord* form = Entry(window))
     return &form->look;
-  ControlEntry* control = ControlOf(window);
+  WindowRecord* control = ControlOf(window);
   return control ? &control->look : nullptr;
 }
 
@@ -114,23 +136,23 @@ const std::vector<MenuItem>* MenuItems(MenuId menu) {
 }
 
 std::vector<Control> ControlsOf(Form form) {
-  FormEntry* entry = Entry(form);
+  WindowRecord* entry = Entry(form);
   return entry ? entry->controls : std::vector<Control>{};
 }
 
 std::shared_ptr<EventSink> SinkFor(Window source) {
-  FormEntry* entry = Entry(FormOf(source));
+  WindowRecord* entry = Entry(FormOf(source));
   return entry ? entry->sink : nullptr;
 }
 
 void Resized(Form form) {
-  FormEntry* entry = Entry(form);
+  WindowRecord* entry = Entry(form);
   if (entry && entry->shownOnce)
     Deliver(form, [&](EventSink& s) { s.OnResize(form); });
 }
 
 void Tick(Form form) {
-  FormEntry* entry = Entry(form);
+  WindowRecord* entry = Entry(form);
   if (entry && entry->timerMs > 0)
     Deliver(form, [&](EventSink& s) { s.OnTimer(form); });
 }
@@ -147,12 +169,12 @@ void CloseRequested(Form form) {
 }
 
 void FocusMovedTo(Window window) {
-  if (ControlEntry* control = ControlOf(window))
+  if (WindowRecord* control = ControlOf(window))
     Entry(control->form)->lastFocus = Control(window.number());
 }
 
 Control FocusTarget(Form form) {
-  FormEntry* entry = Entry(form);
+  WindowRecord* entry = Entry(form);
   if (!entry)
     return {};
   if (TakesFocusNow(entry->lastFocus))
@@ -163,9 +185,8 @@ Control FocusTarget(Form form) {
 
 void ForgetAll() {
   // Sinks may run code as they go: they see the tables empty already.
-  auto forms = std::move(g_forms);
-  g_forms.clear();
-  g_controls.clear();
+  auto windows = std::move(g_windows);
+  g_windows.clear();
   g_loaded.clear();
   g_menus.clear();
 }
@@ -176,7 +197,8 @@ Form CreateForm(const FormSpec& design, std::shared_ptr<EventSink> sink) {
   Form form = backend::NewFormWindow(design);
   if (!form)
     return {};
-  FormEntry& entry = g_forms[form.number()];
+  WindowRecord& entry = g_windows[form.number()];  // AddForm made it
+  entry.form = form;
   entry.sink = std::move(sink);
   entry.look.backColor = design.backColor;
   g_loaded.push_back(form);
@@ -187,7 +209,7 @@ void ShowForm(Form form) {
   if (!Entry(form) || IsVisible(form))
     return;
   backend::ShowFormWindow(form);
-  FormEntry* entry = Entry(form);  // showing may have run handlers
+  WindowRecord* entry = Entry(form);  // showing may have run handlers
   if (entry && !entry->shownOnce && IsVisible(form)) {
     entry->shownOnce = true;
     backend::Deliver(form, [&](EventSink& s) { s.OnResize(form); });
@@ -195,7 +217,7 @@ void ShowForm(Form form) {
 }
 
 void UnloadForm(Form form) {
-  FormEntry* entry = Entry(form);
+  WindowRecord* entry = Entry(form);
   if (!entry || entry->unloading)
     return;
   entry->unloading = true;
@@ -204,9 +226,14 @@ void UnloadForm(Form form) {
   if (!entry)
     return;
   std::shared_ptr<EventSink> sink = std::move(entry->sink);  // goes last
-  for (Control control : entry->controls)
-    g_controls.erase(control.number());
-  g_forms.erase(form.number());
+  // The backend's parts go once the windows are destroyed.
+  std::vector<std::shared_ptr<backend::WindowData>> data = {entry->data};
+  for (Control control : entry->controls) {
+    if (WindowRecord* record = RecordOf(control))
+      data.push_back(record->data);
+    g_windows.erase(control.number());
+  }
+  g_windows.erase(form.number());
   g_loaded.erase(std::remove(g_loaded.begin(), g_loaded.end(), form), g_loaded.end());
   backend::DestroyFormWindow(form);
 }
@@ -223,8 +250,21 @@ std::shared_ptr<EventSink> SinkOf(Form form) {
   return Entry(form) ? backend::SinkFor(form) : nullptr;
 }
 
+// A hidden form is never made the active one.
+void SetZOrder(Form form, ZOrder where, bool activate) {
+  if (Entry(form))
+    backend::Restack(form, where, activate && IsVisible(form));
+}
+
+// Nor does a control of a hidden form, or a disabled one, take the keyboard.
+void SetFocus(Control control) {
+  WindowRecord* record = ControlOf(control);
+  if (record && IsVisible(record->form) && IsEnabled(control))
+    backend::FocusControl(control);
+}
+
 void SetTimer(Form form, int intervalMs) {
-  FormEntry* entry = Entry(form);
+  WindowRecord* entry = Entry(form);
   if (!entry)
     return;
   entry->timerMs = std::max(intervalMs, 0);
@@ -232,17 +272,17 @@ void SetTimer(Form form, int intervalMs) {
 }
 
 int GetTimer(Form form) {
-  FormEntry* entry = Entry(form);
+  WindowRecord* entry = Entry(form);
   return entry ? entry->timerMs : 0;
 }
 
 TextBox FocusedTextBox() {
   Window focus = GetFocus();
   if (!ControlOf(focus)) {
-    FormEntry* active = Entry(backend::ActiveForm());
+    WindowRecord* active = Entry(backend::ActiveForm());
     focus = active ? active->lastFocus : Window();
   }
-  ControlEntry* entry = ControlOf(focus);
+  WindowRecord* entry = ControlOf(focus);
   return entry && entry->kind == ControlKind::TextBox ? TextBox(focus.number()) : TextBox();
 }
 
@@ -287,7 +327,7 @@ Font GetFont(Control control) {
 
 // Set on every pointer move: the system hears only of a change.
 void SetPointer(Form form, Pointer shape, CursorId custom) {
-  FormEntry* entry = Entry(form);
+  WindowRecord* entry = Entry(form);
   if (!entry || (entry->look.pointer == shape && entry->look.cursor == custom))
     return;
   entry->look.pointer = shape;

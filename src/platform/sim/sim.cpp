@@ -10,6 +10,10 @@
 
 #include "platform/backend.h"
 
+namespace platform::backend {
+struct WindowData : sim::Record {};
+}  // namespace platform::backend
+
 namespace sim {
 namespace {
 
@@ -56,8 +60,7 @@ struct Monitor {
 
 struct State {
   System sys;
-  std::map<std::int32_t, Record> windows;  // numbers only grow: creation order
-  std::vector<Form> zorder;                // forms, the top first
+  std::vector<Form> zorder;  // forms, the top first
   Form active;
   Window focus;
   // A laptop and an external screen to its right: the primary with a
@@ -78,8 +81,9 @@ State g;
 std::int32_t g_nextNumber = 0x10010;
 CursorId g_nextCursor = 0x30011;
 
+// The sim's part of a window is what the system would keep of it.
 Record* R(Window window) {
-  return g.windows.count(window.number()) ? &g.windows[window.number()] : nullptr;
+  return backend::DataOf(window);
 }
 Record* FormRecord(Window window) {
   return backend::IsForm(window) ? R(window) : nullptr;
@@ -155,11 +159,17 @@ void FollowMonitor(Form form) {
   w.dpi = dpi;
 }
 
-std::int32_t NewWindow(Record w) {
+// Numbers only grow: creation order.
+std::int32_t NewNumber() {
   std::int32_t number = g_nextNumber;
   g_nextNumber += 2;
-  g.windows[number] = std::move(w);
   return number;
+}
+
+std::shared_ptr<backend::WindowData> DataFor(Record w) {
+  auto data = std::make_shared<backend::WindowData>();
+  static_cast<Record&>(*data) = std::move(w);
+  return data;
 }
 
 // --- Focus, activation and z-order, as the Win32 layer and the system do them.
@@ -430,7 +440,8 @@ Form NewFormWindow(const FormSpec& design) {
   }
   if (design.platformPlaces)
     w.leftPx = w.topPx = 26 * (1 + static_cast<int>(g.zorder.size() % 8));
-  Form form(NewWindow(w));
+  Form form(NewNumber());
+  backend::AddForm(form, DataFor(std::move(w)));
   FollowMonitor(form);
   Raise(form);
   return form;
@@ -444,14 +455,13 @@ void ShowFormWindow(Form form) {
   Activate(form);
 }
 
-// The shared part has forgotten the form and its controls already.
+// The shared part has forgotten the form and its controls already, and with
+// them the sim's records.
 void DestroyFormWindow(Form form) {
   if (g.active == form)
     ActivateAnother(form);
-  std::erase_if(g.windows, [&](const auto& entry) { return entry.second.parent == form; });
   if (!R(g.focus) || g.focus == form)
     g.focus = {};
-  g.windows.erase(form.number());
   g.timers.erase(form.number());
   std::erase(g.zorder, form);
 }
@@ -541,10 +551,12 @@ Text GetText(Control control) {
   return GetCaption(control);
 }
 
-void SetZOrder(Form form, ZOrder where, bool activate) {
+}  // namespace platform
+
+namespace platform::backend {
+
+void Restack(Form form, ZOrder where, bool activate) {
   Record* w = FormRecord(form);
-  if (!w)
-    return;
   if (where != ZOrder::NotTopmost || w->topmost) {
     w->topmost = where == ZOrder::Topmost || (where == ZOrder::Top && w->topmost);
     Raise(form);
@@ -552,6 +564,18 @@ void SetZOrder(Form form, ZOrder where, bool activate) {
   if (activate)
     Activate(form);
 }
+
+// Where the user could: the form is activated first.
+void FocusControl(Control control) {
+  if (TakesInput(control))
+    Activate(backend::FormOf(control));
+  if (TakesInput(control) && g.active == backend::FormOf(control))
+    FocusOn(control);
+}
+
+}  // namespace platform::backend
+
+namespace platform {
 
 // As the system's move and size loops: the edges held follow the pointer;
 // the form stops at its smallest size, the edge not held where it was.
@@ -616,8 +640,8 @@ Kind Add(Form form, ControlKind kind, const Rect& rect, const Text& text, const 
     return {};
   Record w{.parent = form, .text = text, .visible = true};
   Place(w, rect, DpiOf(form));
-  Kind control(NewWindow(w));
-  backend::AddControl(control, form, kind, look);
+  Kind control(NewNumber());
+  backend::AddControl(control, form, kind, look, DataFor(std::move(w)));
   return control;
 }
 
@@ -747,13 +771,6 @@ void SetEnabled(Control control, bool enabled) {
 
 bool IsEnabled(Control control) {
   return R(control) && R(control)->enabled;
-}
-
-void SetFocus(Control control) {
-  if (TakesInput(control))
-    Activate(backend::FormOf(control));
-  if (TakesInput(control) && g.active == backend::FormOf(control))
-    FocusOn(control);
 }
 
 Window GetFocus() {

@@ -9,34 +9,21 @@
 namespace platform::win32 {
 namespace {
 
-std::unordered_map<HWND, ControlData> g_controls;
 // Text boxes whose context menu is blocked, and the procedure the block replaced.
 std::unordered_map<HWND, WNDPROC> g_contextMenuHooks;
 
-void ForgetControl(HWND control) {
-  auto it = g_controls.find(control);
-  if (it == g_controls.end())
-    return;
-  if (it->second.backBrush)
-    DeleteObject(it->second.backBrush);
-  if (it->second.hfont)
-    DeleteObject(it->second.hfont);
-  g_controls.erase(it);
-}
-
 }  // namespace
 
-ControlData* FindControl(HWND hwnd) {
-  auto it = g_controls.find(hwnd);
-  return it == g_controls.end() ? nullptr : &it->second;
+WindowData* FindControl(HWND hwnd) {
+  return backend::KindOf(Of(hwnd)) ? backend::DataOf(Of(hwnd)) : nullptr;
 }
 
-void RegisterControl(HWND control, HWND form, ControlData data, backend::ControlKind kind, const backend::Look& look) {
-  data.form = form;
-  data.original =
+void RegisterControl(HWND control, HWND form, std::shared_ptr<WindowData> data, backend::ControlKind kind,
+                     const backend::Look& look) {
+  data->form = form;
+  data->original =
       reinterpret_cast<WNDPROC>(SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlProc)));
-  g_controls[control] = std::move(data);
-  backend::AddControl(Of<Control>(control), Of<Form>(form), kind, look);
+  backend::AddControl(Of<Control>(control), Of<Form>(form), kind, look, std::move(data));
 }
 
 size_t BlockedContextMenus() {
@@ -59,10 +46,12 @@ HFONT MakeFont(const Font& font, int dpi) {
   return CreateFontIndirectW(&lf);
 }
 
+// A control whose record is gone (its form is being destroyed) goes on with
+// its class's own procedure: it was subclassed once, as it was made.
 LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  ControlData* data = FindControl(hwnd);
+  WindowData* data = FindControl(hwnd);
   if (!data)
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
+    return CallWindowProcW(reinterpret_cast<WNDPROC>(GetClassLongPtrW(hwnd, GCLP_WNDPROC)), hwnd, msg, wParam, lParam);
   WNDPROC original = data->original;
   Window self = Of(hwnd);
   switch (msg) {
@@ -72,7 +61,7 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       bool handled = DeliverMouseDown(self, hwnd, msg, wParam, lParam, data->leftPressed);
       // The handler may have closed the note this control belongs to.
       if (handled || !FindControl(hwnd)) {
-        if (ControlData* still = FindControl(hwnd))
+        if (WindowData* still = FindControl(hwnd))
           still->leftPressed = false;
         return 0;
       }
@@ -118,10 +107,6 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         return TRUE;
       }
       break;
-    case WM_NCDESTROY:
-      SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-      ForgetControl(hwnd);
-      return CallWindowProcW(original, hwnd, msg, wParam, lParam);
   }
   return CallWindowProcW(original, hwnd, msg, wParam, lParam);
 }
@@ -165,11 +150,11 @@ HWND CreateChild(Form form, ControlKind kind, const wchar_t* className, const Te
                               nullptr);
   if (!hwnd)
     return nullptr;
-  ControlData data;
-  SetBrush(data.backBrush, look.backColor);
+  auto data = std::make_shared<WindowData>();
+  SetBrush(data->backBrush, look.backColor);
   if (hasFont) {
-    data.hfont = MakeFont(look.font, dpi);
-    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(data.hfont), FALSE);
+    data->hfont = MakeFont(look.font, dpi);
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(data->hfont), FALSE);
   }
   RegisterControl(hwnd, parent, std::move(data), kind, look);
   return hwnd;
@@ -328,12 +313,19 @@ bool IsEnabled(Control control) {
   return IsWindowEnabled(ToHwnd(control)) != FALSE;
 }
 
-// A control of a hidden form takes nothing: its form is never made active.
-void SetFocus(Control control) {
-  ControlData* data = FindControl(ToHwnd(control));
-  if (data && IsWindowVisible(data->form))
-    ::SetFocus(ToHwnd(control));
+}  // namespace platform
+
+namespace platform::backend {
+
+// The system activates the control's form.
+void FocusControl(Control control) {
+  ::SetFocus(win32::ToHwnd(control));
 }
+
+}  // namespace platform::backend
+
+namespace platform {
+using namespace win32;
 
 Window GetFocus() {
   return Of(OwnWindowOf(::GetFocus()));
@@ -346,7 +338,7 @@ using namespace win32;
 
 void FontChanged(Control control) {
   HWND hwnd = ToHwnd(control);
-  ControlData* data = FindControl(hwnd);
+  WindowData* data = FindControl(hwnd);
   if (!data)
     return;
   HFONT old = data->hfont;

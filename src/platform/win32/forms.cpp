@@ -14,8 +14,6 @@ namespace {
 const wchar_t kFormClass[] = L"PinaleafForm";
 const UINT_PTR kFormTimer = 1;
 
-std::unordered_map<HWND, FormData> g_forms;
-
 HINSTANCE Instance() {
   return GetModuleHandleW(nullptr);
 }
@@ -34,7 +32,7 @@ RECT FrameAround(int width, int height, DWORD style, DWORD exStyle, int dpi) {
 
 // Brush and colours of a control, asked for by the control while it paints.
 LRESULT ControlColors(HDC dc, HWND control) {
-  ControlData* data = FindControl(control);
+  WindowData* data = FindControl(control);
   const backend::Look* look = backend::LookOf(Of(control));
   if (!data || !look)
     return 0;
@@ -55,7 +53,7 @@ void RescaleForDpi(HWND form, int oldDpi, int newDpi, const RECT& suggested) {
     SetWindowPos(child, nullptr, MulDiv(rc.left, newDpi, oldDpi), MulDiv(rc.top, newDpi, oldDpi),
                  MulDiv(rc.right - rc.left, newDpi, oldDpi), MulDiv(rc.bottom - rc.top, newDpi, oldDpi),
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    if (ControlData* data = FindControl(child); data && data->hfont) {
+    if (WindowData* data = FindControl(child); data && data->hfont) {
       HFONT old = data->hfont;
       data->hfont = MakeFont(backend::LookOf(Of(child))->font, newDpi);
       SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(data->hfont), TRUE);
@@ -88,7 +86,7 @@ void KeepOnSomeWorkArea(HWND form) {
 }
 
 LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  FormData* data = FindForm(hwnd);
+  WindowData* data = FindForm(hwnd);
   if (!data)
     return DefWindowProcW(hwnd, msg, wParam, lParam);
   Form self = Of<Form>(hwnd);
@@ -192,7 +190,7 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_DPICHANGED:
       RescaleForDpi(hwnd, data->dpi, HIWORD(wParam), *reinterpret_cast<RECT*>(lParam));
-      if (FormData* still = FindForm(hwnd))
+      if (WindowData* still = FindForm(hwnd))
         still->dpi = HIWORD(wParam);
       return 0;
     // The size loop asks how small the form may become.
@@ -255,9 +253,8 @@ void SetBrush(HBRUSH& brush, Color color) {
   brush = CreateSolidBrush(ColorRef(color));
 }
 
-FormData* FindForm(HWND hwnd) {
-  auto it = g_forms.find(hwnd);
-  return it == g_forms.end() ? nullptr : &it->second;
+WindowData* FindForm(HWND hwnd) {
+  return backend::IsForm(Of(hwnd)) ? backend::DataOf(Of(hwnd)) : nullptr;
 }
 
 HWND OwnWindowOf(HWND hwnd) {
@@ -329,7 +326,7 @@ void DeliverMouseMove(Window self, HWND hwnd, WPARAM wParam, LPARAM lParam) {
 
 bool HandleDialogKeys(MSG& msg) {
   HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-  FormData* form = FindForm(root);
+  WindowData* form = FindForm(root);
   return form && form->kind == FormKind::Dialog && IsDialogMessageW(root, &msg);
 }
 
@@ -417,35 +414,30 @@ Form NewFormWindow(const FormSpec& design) {
     SetWindowPos(hwnd, nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  FormData& data = g_forms[hwnd];
-  data.kind = design.kind;
-  data.dpi = dpi;
-  data.minWidth = design.minWidth;
-  data.minHeight = design.minHeight;
-  SetBrush(data.backBrush, design.backColor);
+  auto data = std::make_shared<WindowData>();
+  data->kind = design.kind;
+  data->dpi = dpi;
+  data->minWidth = design.minWidth;
+  data->minHeight = design.minHeight;
+  SetBrush(data->backBrush, design.backColor);
+  backend::AddForm(Of<Form>(hwnd), std::move(data));
   return Of<Form>(hwnd);
 }
 
 // A dialog hidden while its monitor was taken away comes back where it can
 // be reached.
 void ShowFormWindow(Form form) {
-  FormData* data = FindForm(ToHwnd(form));
+  WindowData* data = FindForm(ToHwnd(form));
   if (!data || data->kind == FormKind::Hidden)
     return;
   ShowWindow(ToHwnd(form), SW_SHOW);
   KeepOnSomeWorkArea(ToHwnd(form));
 }
 
+// The shared part has forgotten the form and its controls already; their
+// brushes and fonts go once the windows are destroyed.
 void DestroyFormWindow(Form form) {
-  HWND hwnd = ToHwnd(form);
-  auto it = g_forms.find(hwnd);
-  if (it == g_forms.end())
-    return;
-  HBRUSH brush = it->second.backBrush;
-  g_forms.erase(it);
-  DestroyWindow(hwnd);
-  if (brush)
-    DeleteObject(brush);
+  DestroyWindow(ToHwnd(form));
 }
 
 Form ActiveForm() {
@@ -456,9 +448,9 @@ Form ActiveForm() {
 void ColorsChanged(Window window) {
   HWND hwnd = ToHwnd(window);
   Color color = LookOf(window)->backColor;
-  if (FormData* form = FindForm(hwnd))
+  if (WindowData* form = FindForm(hwnd))
     SetBrush(form->backBrush, color);
-  if (ControlData* control = FindControl(hwnd))
+  if (WindowData* control = FindControl(hwnd))
     SetBrush(control->backBrush, color);
   InvalidateRect(hwnd, nullptr, TRUE);
 }
@@ -549,17 +541,23 @@ Text GetCaption(Window window) {
   return T(buffer.data(), static_cast<size_t>(std::max(copied, 0)));
 }
 
-// A hidden form is never made the active one.
-void SetZOrder(Form form, ZOrder where, bool activate) {
+}  // namespace platform
+
+namespace platform::backend {
+using namespace win32;
+
+void Restack(Form form, ZOrder where, bool activate) {
   HWND hwnd = ToHwnd(form);
-  if (!FindForm(hwnd))
-    return;
-  activate = activate && IsWindowVisible(hwnd);
   HWND after = where == ZOrder::Topmost ? HWND_TOPMOST : where == ZOrder::NotTopmost ? HWND_NOTOPMOST : HWND_TOP;
   SetWindowPos(hwnd, after, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | (activate ? 0 : SWP_NOACTIVATE));
   if (activate)
     SetForegroundWindow(hwnd);
 }
+
+}  // namespace platform::backend
+
+namespace platform {
+using namespace win32;
 
 // The press's own screen position goes with the message, as a real press on
 // a frame carries it: the loop measures the drag from there.

@@ -24,22 +24,40 @@ Kind Of(HWND hwnd) {
   return Kind(NumberOf(hwnd));
 }
 
-// What the system needs of a form beyond the shared part's record.
-struct FormData {
-  FormKind kind = FormKind::Note;
-  HBRUSH backBrush = nullptr;
-  bool leftPressed = false;  // a left press on the form itself, for its click
-  int dpi = 96;              // of the monitor the form was last on
-  Twips minWidth = 0, minHeight = 0;
-};
+}  // namespace platform::win32
 
-struct ControlData {
+namespace platform::backend {
+
+// What the Win32 layer keeps of a form or a control, in the slot of the
+// shared part's record; its brush and font go with it.
+struct WindowData {
+  HBRUSH backBrush = nullptr;
+  bool leftPressed = false;  // a left press on it, for its click
+  // Forms.
+  FormKind kind = FormKind::Note;
+  int dpi = 96;  // of the monitor the form was last on
+  Twips minWidth = 0, minHeight = 0;
+  // Controls.
   HWND form = nullptr;
   WNDPROC original = nullptr;
-  bool leftPressed = false;
-  HBRUSH backBrush = nullptr;
   HFONT hfont = nullptr;
+
+  WindowData() = default;
+  WindowData(const WindowData&) = delete;
+  WindowData& operator=(const WindowData&) = delete;
+  ~WindowData() {
+    if (backBrush)
+      DeleteObject(backBrush);
+    if (hfont)
+      DeleteObject(hfont);
+  }
 };
+
+}  // namespace platform::backend
+
+namespace platform::win32 {
+
+using backend::WindowData;
 
 // Text is UTF-16 on both sides of the boundary: only the type differs.
 inline const wchar_t* W(const Text& text) {
@@ -64,8 +82,9 @@ inline SYSTEMTIME ToSystemTime(const DateTime& when) {
   return st;
 }
 
-FormData* FindForm(HWND hwnd);
-ControlData* FindControl(HWND hwnd);
+// What the layer keeps of a form, or a control, of ours; null for anything else.
+WindowData* FindForm(HWND hwnd);
+WindowData* FindControl(HWND hwnd);
 // The form or control of ours that `hwnd` is, or lies inside (the edit field
 // of a combo box); null for anything else.
 HWND OwnWindowOf(HWND hwnd);
@@ -101,7 +120,8 @@ void SetBrush(HBRUSH& brush, Color color);
 
 // Subclass procedure of every control; reports its events to the form's sink.
 LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-void RegisterControl(HWND control, HWND form, ControlData data, backend::ControlKind kind, const backend::Look& look);
+void RegisterControl(HWND control, HWND form, std::shared_ptr<WindowData> data, backend::ControlKind kind,
+                     const backend::Look& look);
 
 // A function of a system library that only some commands use, loaded from
 // the system folder the first time it is asked for; null when it is not there.
