@@ -42,14 +42,7 @@ HWND ToHwnd(platform::Window window) {
 }
 
 double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+  return platform::MonotonicSeconds();
 }
 
 double Median(std::vector<double> values) {
