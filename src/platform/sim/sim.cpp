@@ -213,6 +213,8 @@ void ActivateAnother(Form gone) {
   auto it = std::find(g.zorder.begin(), g.zorder.end(), gone);
   std::vector<Form> order(it == g.zorder.end() ? it : it + 1, g.zorder.end());
   order.insert(order.end(), g.zorder.begin(), it);
+  if (it != g.zorder.end() && !R(gone))
+    g.zorder.erase(it);  // being destroyed: it has no record left to rank it by
   g.active = {};
   g.focus = {};
   auto next = std::find_if(order.begin(), order.end(), [](Form f) { return R(f)->visible && R(f)->enabled; });
