@@ -87,6 +87,11 @@ std::optional<platform::DateTime> ReadSetting(const MomentKey& key) {
   return moment;
 }
 
+bool StoredAsWritten(const MomentKey& key, const platform::DateTime& moment) {
+  return std::all_of(std::begin(kMomentFields), std::end(kMomentFields),
+                     [&](MomentField part) { return StoredText(key.*part.key) == FormatInteger(moment.*part.field); });
+}
+
 void WriteSetting(TextKey key, const Text& value) {
   Write(key.name, value);
 }

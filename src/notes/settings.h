@@ -86,6 +86,10 @@ std::optional<float> ReadSetting(SizeKey key);
 std::optional<double> ReadSetting(WindowKey key);
 std::optional<platform::DateTime> ReadSetting(const MomentKey& key);
 
+// Whether each of the moment's keys holds exactly the text that writing
+// `moment` would store.
+bool StoredAsWritten(const MomentKey& key, const platform::DateTime& moment);
+
 void WriteSetting(TextKey key, const Text& value);
 void WriteSetting(FlagKey key, bool value);
 void WriteSetting(WholeKey key, int value);

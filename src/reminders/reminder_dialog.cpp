@@ -84,22 +84,9 @@ void RunAlarm(Note& note) {
 
 }  // namespace
 
-void StoreReminderMoment(const DateTime& moment) {
-  WriteSetting(keys::Reminder, moment);
-}
-
-std::optional<DateTime> StoredReminderMoment() {
-  return ReadSetting(keys::Reminder);
-}
-
 // Compared as text, as stored: "05" is not the fifth minute.
 bool StoredMomentIsNow(const DateTime& now) {
-  const MomentKey& key = keys::Reminder;
-  const std::pair<const char16_t*, int> kStored[] = {{key.day, now.day},        {key.month, now.month},
-                                                     {key.year, now.year},      {key.hours, now.hour},
-                                                     {key.minutes, now.minute}, {key.seconds, now.second}};
-  return std::all_of(std::begin(kStored), std::end(kStored),
-                     [](auto stored) { return StoredText(stored.first) == FormatInteger(stored.second); });
+  return StoredAsWritten(keys::Reminder, now);
 }
 
 std::shared_ptr<ReminderDialog> ReminderDialog::Current() {
@@ -168,7 +155,7 @@ void ReminderDialog::Arm() {
   DateTime moment = {date.year, date.month, date.day, time.hour, time.minute, time.second};
   platform::SetCaption(label3_, platform::FormatDateTime(moment));
   platform::SetTimer(window_, 1);  // a first look at once, then once a second
-  StoreReminderMoment(moment);
+  WriteSetting(keys::Reminder, moment);
   armedAt_ = platform::Now();
   firedFor_.reset();
   lastTick_.reset();
@@ -207,7 +194,7 @@ void ReminderDialog::OnTimer(Form) {
     return;
   lastTick_ = now;
   bool exact = StoredMomentIsNow(now);
-  auto moment = StoredReminderMoment();
+  auto moment = ReadSetting(keys::Reminder);
   bool missed = moment && Tuple(*moment) > Tuple(armedAt_) && Tuple(now) > Tuple(*moment);
   if (!exact && !missed)
     return;

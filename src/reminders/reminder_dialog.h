@@ -66,10 +66,6 @@ class ReminderDialog : public platform::EventSink, public std::enable_shared_fro
 // Shows the reminder dialog, loading it first when it is not loaded.
 void ShowReminderDialog();
 
-// The reminder's moment in the store: six keys, a whole number each.
-void StoreReminderMoment(const platform::DateTime& moment);
-// When all six read as whole numbers.
-std::optional<platform::DateTime> StoredReminderMoment();
 // Whether each stored key reads, as text, as the same field of `now` does.
 bool StoredMomentIsNow(const platform::DateTime& now);
 

@@ -71,9 +71,9 @@ Color PixelAt(Window window, int x, int y) {
 
 bool Shows(Window window, Color color) {
   Rect r = OnScreen(window);
-  for (int y = 0; y < r.height; ++y) {
-    for (int x = 0; x < r.width; ++x) {
-      if (PixelAt(window, x, y) == color)
+  for (int y = r.top; y < r.top + r.height; ++y) {
+    for (int x = r.left; x < r.left + r.width; ++x) {
+      if (Pixel({x, y}) == color)
         return true;
     }
   }
