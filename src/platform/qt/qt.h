@@ -1,0 +1,78 @@
+// Inside the Qt backend: what its files share. Never included above the
+// platform. Qt's types and numbers stay in this folder.
+#pragma once
+
+#include <QColor>
+#include <QCursor>
+#include <QFont>
+#include <QPoint>
+#include <QPointer>
+#include <QRect>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+#include "platform/backend.h"
+
+namespace platform::backend {
+
+// What the backend keeps of a window beside the shared part's record.
+struct WindowData {
+  QPointer<QWidget> widget;
+  bool leftPressed = false;  // a left press on it, for its click
+  // Forms.
+  FormKind kind = FormKind::Note;
+  Twips minWidth = 0, minHeight = 0;
+  QPointer<QTimer> timer;  // a child of the widget: it goes with it
+  bool layered = false;
+  bool topmost = false;
+};
+
+}  // namespace platform::backend
+
+namespace platform::qt {
+
+using backend::WindowData;
+
+// Qt's pixels are device-independent, 96 to the inch whatever the screen's
+// scale: fifteen twips each.
+constexpr int kTwipsPerPixel = kTwipsPerInch / 96;
+int ToPixels(Twips twips);
+Twips ToTwips(int pixels);
+QRect ToPixels(const Rect& rect);
+Rect ToTwips(const QRect& rect);
+
+QString ToQString(const Text& text);
+Text ToText(const QString& text);
+QColor ToQColor(Color color);
+Color ToColor(const QColor& color);
+QFont ToQFont(const Font& font);
+Font ToFont(const QFont& font);
+
+// The widget of a window of ours; null for anything else.
+QWidget* WidgetOf(Window window);
+// Our window a widget is, or is part of (a text box's viewport, a combo
+// box's edit field); none for anything else.
+Window WindowOf(const QWidget* widget);
+template <class Kind = Window>
+Kind NumberOf(const QWidget* widget) {
+  return Kind(widget ? static_cast<std::int32_t>(widget->winId()) : 0);
+}
+
+// The one filter that turns a widget's events into the sink's, installed on
+// every form and control and on the parts of them that take the mouse.
+void Listen(QWidget* widget);
+// Paints and colours a window as its look says.
+void ApplyLook(Window window);
+// The form being dragged by the program's own loop, where no window manager
+// moves windows; false when there is none.
+bool FollowDrag(QWidget* form, QEvent* event);
+// A cursor that LoadCursorFile loaded; the system's hand for none.
+QCursor CursorFromFile(CursorId id);
+// The X11 side: whether a window manager runs, and the properties the
+// program sets itself where none does.
+bool WindowManagerRuns();
+void SetOpacityProperty(QWidget* form, std::optional<int> alpha);
+void SetAboveProperty(QWidget* form, bool above);
+
+}  // namespace platform::qt

@@ -1,0 +1,378 @@
+// Services on Qt and the Linux desktop: the clock and its locale, the
+// message pump, the clipboard, dialogs, files, the shell, sound, and the
+// X11 properties the program sets itself.
+
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QColorDialog>
+#include <QDateTime>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QProcess>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <chrono>
+#include <vector>
+
+#include "platform/qt/qt.h"
+
+namespace platform::qt {
+namespace {
+
+std::vector<QCursor> g_cursors;  // CursorId n is g_cursors[n - 1]
+
+xcb_connection_t* Connection() {
+  auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  return x11 ? x11->connection() : nullptr;
+}
+
+xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
+  xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+      connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(strlen(name)), name), nullptr);
+  xcb_atom_t atom = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+  free(reply);
+  return atom;
+}
+
+xcb_window_t RootOf(xcb_connection_t* connection) {
+  return xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+}
+
+// The 32-bit values of a window's property; none when it has none.
+std::vector<uint32_t> Property(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name) {
+  xcb_get_property_reply_t* reply =
+      xcb_get_property_reply(connection, xcb_get_property(connection, 0, window, name, XCB_ATOM_ANY, 0, 1024), nullptr);
+  std::vector<uint32_t> values;
+  if (reply && reply->format == 32) {
+    auto* data = static_cast<uint32_t*>(xcb_get_property_value(reply));
+    values.assign(data, data + xcb_get_property_value_length(reply) / 4);
+  }
+  free(reply);
+  return values;
+}
+
+QWidget* Owner(Form owner) {
+  return WidgetOf(owner);
+}
+
+}  // namespace
+
+bool WindowManagerRuns() {
+  xcb_connection_t* connection = Connection();
+  return connection && !Property(connection, RootOf(connection), Atom(connection, "_NET_SUPPORTING_WM_CHECK")).empty();
+}
+
+// Compositors draw a window with this alpha, 0 to 0xFFFFFFFF.
+void SetOpacityProperty(QWidget* form, std::optional<int> alpha) {
+  xcb_connection_t* connection = Connection();
+  if (!connection)
+    return;
+  auto window = static_cast<xcb_window_t>(form->winId());
+  xcb_atom_t opacity = Atom(connection, "_NET_WM_WINDOW_OPACITY");
+  if (!alpha) {
+    xcb_delete_property(connection, window, opacity);
+  } else {
+    uint32_t value = static_cast<uint32_t>(*alpha) * 0x01010101u;
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, opacity, XCB_ATOM_CARDINAL, 32, 1, &value);
+  }
+  xcb_flush(connection);
+}
+
+// Qt's own flag for this makes the window anew, and its controls are lost
+// with the old one: the state is asked for here, as Qt would. A window
+// manager is asked once the window is shown; before that, or without one,
+// the property is the window's own.
+void SetAboveProperty(QWidget* form, bool above) {
+  xcb_connection_t* connection = Connection();
+  if (!connection)
+    return;
+  auto window = static_cast<xcb_window_t>(form->winId());
+  xcb_atom_t state = Atom(connection, "_NET_WM_STATE"), aboveAtom = Atom(connection, "_NET_WM_STATE_ABOVE");
+  if (form->isVisible() && WindowManagerRuns()) {
+    xcb_client_message_event_t message = {};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = state;
+    message.data.data32[0] = above ? 1 : 0;  // add, remove
+    message.data.data32[1] = aboveAtom;
+    message.data.data32[3] = 1;  // from an application
+    xcb_send_event(connection, 0, RootOf(connection),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&message));
+  } else {
+    std::vector<uint32_t> atoms = Property(connection, window, state);
+    std::erase(atoms, aboveAtom);
+    if (above)
+      atoms.push_back(aboveAtom);
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, state, XCB_ATOM_ATOM, 32,
+                        static_cast<uint32_t>(atoms.size()), atoms.data());
+  }
+  xcb_flush(connection);
+}
+
+QCursor CursorFromFile(CursorId id) {
+  if (id < 1 || static_cast<size_t>(id) > g_cursors.size())
+    return QCursor(Qt::PointingHandCursor);
+  return g_cursors[static_cast<size_t>(id) - 1];
+}
+
+}  // namespace platform::qt
+
+namespace platform {
+using namespace qt;
+
+// Scheme colours are the desktop's palette.
+Color ResolveColor(Color color) {
+  if (!(color & kSystemColorFlag))
+    return color & 0x00FFFFFF;
+  QPalette palette = qApp ? QApplication::palette() : QPalette();
+  switch (static_cast<SystemColor>(color & ~kSystemColorFlag)) {
+    case SystemColor::Window:
+      return ToColor(palette.color(QPalette::Base));
+    case SystemColor::ButtonFace:
+      return ToColor(palette.color(QPalette::Window));
+    default:
+      return ToColor(palette.color(QPalette::Text));
+  }
+}
+
+// --- Message boxes and standard dialogs: modal, their events handled.
+
+Answer AskYesNo(Form owner, const Text& prompt, const Text& title) {
+  QMessageBox box(QMessageBox::Question, ToQString(title), ToQString(prompt), QMessageBox::Yes | QMessageBox::No,
+                  Owner(owner));
+  box.setDefaultButton(QMessageBox::Yes);
+  return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+void ShowError(Form owner, const Text& message, const Text& title) {
+  QMessageBox box(QMessageBox::Warning, ToQString(title), ToQString(message), QMessageBox::Ok, Owner(owner));
+  box.exec();
+}
+
+bool ChooseFontDialog(Form owner, FontChoice& state) {
+  bool chosen = false;
+  QFont font = QFontDialog::getFont(&chosen, ToQFont(state.font), Owner(owner));
+  if (chosen)
+    state.font = ToFont(font);
+  return chosen;
+}
+
+bool ChooseColorDialog(Form owner, Color& color) {
+  QColor chosen = QColorDialog::getColor(ToQColor(color), Owner(owner));
+  if (chosen.isValid())
+    color = ToColor(chosen);
+  return chosen.isValid();
+}
+
+// Never asks before replacing: the caller has asked already, or need not.
+bool SaveFileDialog(Form owner, SaveChoice& state) {
+  QFileDialog dialog(Owner(owner));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  QString pattern = ToQString(state.filterPattern).replace(u';', u' ');
+  QString name = ToQString(state.filterName);
+  if (!pattern.isEmpty())
+    dialog.setNameFilter((name.isEmpty() ? pattern : name) + u" ("_qs + pattern + u')');
+  QString ext = ToQString(state.defaultExt);
+  dialog.setDefaultSuffix(ext.startsWith(u'.') ? ext.mid(1) : ext);
+  if (!state.fileName.empty())
+    dialog.selectFile(ToQString(state.fileName));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    return false;
+  state.fileName = ToText(dialog.selectedFiles().front());
+  return true;
+}
+
+// --- Clipboard: nobody holds the X clipboard open, so neither call waits.
+
+bool ClipboardPut(Form, const Text& text) {
+  QApplication::clipboard()->setText(ToQString(text));
+  return true;
+}
+
+std::optional<Text> ClipboardGet(Form) {
+  return ToText(QApplication::clipboard()->text());
+}
+
+// --- Clock
+
+DateTime Now() {
+  QDateTime now = QDateTime::currentDateTime();
+  QDate date = now.date();
+  QTime time = now.time();
+  return {date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second(), time.msec()};
+}
+
+DateTime AddSeconds(const DateTime& when, int seconds) {
+  QDateTime later =
+      QDateTime(QDate(when.year, when.month, when.day), QTime(when.hour, when.minute, when.second, when.millisecond))
+          .addSecs(seconds);
+  QDate date = later.date();
+  QTime time = later.time();
+  return {date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second(), time.msec()};
+}
+
+Text FormatShortDate(const DateTime& when) {
+  return ToText(QLocale().toString(QDate(when.year, when.month, when.day), QLocale::ShortFormat));
+}
+
+// The user's short time form, with the seconds that the Windows one shows.
+Text FormatTime(const DateTime& when) {
+  QString format = QLocale().timeFormat(QLocale::ShortFormat);
+  if (!format.contains(u's'))
+    format.replace(u"mm"_qs, u"mm:ss"_qs);
+  return ToText(QLocale().toString(QTime(when.hour, when.minute, when.second), format));
+}
+
+double MonotonicSeconds() {
+  using namespace std::chrono;
+  return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+// --- Message pump and running order
+
+void WaitForMessagesUntil(double deadline) {
+  double left = deadline - MonotonicSeconds();
+  if (left <= 0) {
+    QCoreApplication::processEvents();
+    return;
+  }
+  QTimer wake;  // ends the wait when nothing else does
+  wake.setSingleShot(true);
+  wake.setTimerType(Qt::PreciseTimer);
+  wake.start(static_cast<int>(std::ceil(left * 1000)));
+  QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void EndProcess() {
+  _exit(0);
+}
+
+// X11 even inside a Wayland session: there windows cannot place themselves.
+int Run(void (*start)()) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    qputenv("QT_QPA_PLATFORM", "xcb");
+  static int argc = 1;
+  static char name[] = "pinaleaf";
+  static char* argv[] = {name, nullptr};
+  QApplication application(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  start();
+  return QApplication::exec();
+}
+
+// --- Files, the shell and sound
+
+Text ProgramFile(const Text& name) {
+  return ToText(QCoreApplication::applicationDirPath() + u'/') + name;
+}
+
+bool FileExists(const Text& path) {
+  return QFileInfo::exists(ToQString(path));
+}
+
+// A Windows cursor file: Qt reads its image; the hot spot is in its
+// directory entry, where an icon keeps its planes and bit count.
+CursorId LoadCursorFile(const Text& path) {
+  QFile file(ToQString(path));
+  if (!file.open(QIODevice::ReadOnly))
+    return 0;
+  QByteArray bytes = file.read(1 << 20);
+  auto word = [&](int at) { return static_cast<uchar>(bytes[at]) | static_cast<uchar>(bytes[at + 1]) << 8; };
+  if (bytes.size() < 22 || word(0) != 0 || word(2) != 2 || word(4) < 1)
+    return 0;
+  QImage image = QImage::fromData(bytes, "CUR");
+  if (image.isNull())
+    return 0;
+  g_cursors.emplace_back(QPixmap::fromImage(image), word(10), word(12));
+  return static_cast<CursorId>(g_cursors.size());
+}
+
+// Linux text is UTF-8; only a lone surrogate has no form there.
+std::optional<std::string> EncodeAnsi(const Text& text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    bool high = text[i] >= 0xD800 && text[i] < 0xDC00, low = text[i] >= 0xDC00 && text[i] < 0xE000;
+    if (low || (high && (i + 1 == text.size() || text[i + 1] < 0xDC00 || text[i + 1] >= 0xE000)))
+      return std::nullopt;
+    i += high ? 1 : 0;
+  }
+  return ToQString(text).toUtf8().toStdString();
+}
+
+// Written beside the target and renamed over it; the old file's permissions stay.
+std::optional<Text> WriteFileReplacing(const Text& path, const std::string& bytes) {
+  QString name = ToQString(path);
+  QFileDevice::Permissions permissions = QFile::permissions(name);
+  QSaveFile file(name);
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), static_cast<qint64>(bytes.size())) < 0 ||
+      !file.commit()) {
+    return ToText(file.errorString());
+  }
+  if (permissions)
+    QFile::setPermissions(name, permissions);
+  return std::nullopt;
+}
+
+// The desktop's own opener, xdg-open: it answers 3 when no program is set
+// up for the target. A handler that stays in front keeps it running: the
+// target is taken to be open after a moment.
+ShellResult ShellOpen(Form, const Text& target) {
+  if (target.size() > LongestShellTarget())
+    return {ShellResult::Failed, u"The address is too long."};
+  QString opener = QStandardPaths::findExecutable(u"xdg-open"_qs);
+  if (opener.isEmpty())
+    return {ShellResult::NoProgram, {}};
+  auto* process = new QProcess(qApp);
+  process->setStandardOutputFile(QProcess::nullDevice());
+  process->setWorkingDirectory(QCoreApplication::applicationDirPath());
+  process->start(opener, {ToQString(target)});
+  double deadline = MonotonicSeconds() + 2;
+  while (process->state() != QProcess::NotRunning && MonotonicSeconds() < deadline)
+    WaitForMessagesUntil(std::min(deadline, MonotonicSeconds() + 0.05));
+  if (process->state() != QProcess::NotRunning) {
+    QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    return {ShellResult::Opened, {}};
+  }
+  process->deleteLater();
+  if (process->error() == QProcess::FailedToStart)
+    return {ShellResult::Failed, ToText(process->errorString())};
+  int code = process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
+  if (code == 0)
+    return {ShellResult::Opened, {}};
+  if (code == 3)
+    return {ShellResult::NoProgram, {}};
+  return {ShellResult::Failed, ToText(QString::fromLocal8Bit(process->readAllStandardError()).trimmed())};
+}
+
+// An argument of a program's command line may be 128 KiB; mail programs
+// take far less, and this much is a long letter.
+size_t LongestShellTarget() {
+  return 32000;
+}
+
+// The first player the desktop has, started on its own: it never blocks.
+void PlaySoundAsync(const Text& path) {
+  if (!FileExists(path))
+    return;
+  for (const char16_t* player : {u"pw-play", u"paplay", u"aplay"}) {
+    QString program = QStandardPaths::findExecutable(ToQString(player));
+    if (!program.isEmpty()) {
+      QProcess::startDetached(program, {ToQString(path)});
+      return;
+    }
+  }
+}
+
+}  // namespace platform
