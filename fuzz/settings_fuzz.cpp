@@ -1,8 +1,10 @@
 // Fuzzes everything that reads stored text: the value conversions, the
-// recipient list, the mailto builder, and the whole program started on the
-// simulated platform with one stored setting set to the input.
+// recipient list, the mailto builder, the settings file, and the whole
+// program started on the simulated platform with one stored setting set to
+// the input.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 
 #include "app/app.h"
@@ -10,6 +12,7 @@
 #include "notes/settings.h"
 #include "notes/values.h"
 #include "platform/sim/sim.h"
+#include "platform/store_file.h"
 #include "reminders/reminder_dialog.h"
 #include "sharing/email_form.h"
 
@@ -23,6 +26,18 @@ void ReadersAlone(const pinaleaf::Text& text) {
   pinaleaf::SplitRecipients(text);
   size_t cut = text.size() / 3;
   pinaleaf::BuildMailto(text.substr(0, cut), text.substr(cut), text.size() / 2);
+}
+
+// The input as the settings file: what it holds goes through the readers,
+// and a value written into it must read back exactly.
+void SettingsFileOf(const std::string& bytes, const char16_t* key, const pinaleaf::Text& text) {
+  for (const char16_t* name : pinaleaf::kSettingNames) {
+    if (auto value = platform::store::Find(bytes, u"Pinaleaf", u"1.0", name))
+      ReadersAlone(*value);
+  }
+  std::string written = platform::store::Put(bytes, u"Pinaleaf", u"1.0", key, text);
+  if (platform::store::Find(written, u"pinaleaf", u"1.0", key) != text)
+    std::abort();
 }
 
 void ProgramWith(const char16_t* key, const pinaleaf::Text& value) {
@@ -67,7 +82,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     text.push_back(
         static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8)));
   }
+  const char16_t* key = pinaleaf::kSettingNames[data[0] % std::size(pinaleaf::kSettingNames)];
   ReadersAlone(text);
-  ProgramWith(pinaleaf::kSettingNames[data[0] % std::size(pinaleaf::kSettingNames)], text);
+  SettingsFileOf(bytes, key, text);
+  ProgramWith(key, text);
   return 0;
 }
