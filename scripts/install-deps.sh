@@ -27,3 +27,6 @@ need_wine32() {
 }
 
 BUILD_PACKAGES=(cmake ninja-build g++ g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64)
+# The native Linux program: Qt 6 Widgets on X11, and fonts that look like a
+# note on Windows (Liberation Sans stands in for Arial).
+LINUX_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libxcb1-dev fonts-liberation)

@@ -251,8 +251,7 @@ TimePicker CreateTimePicker(Form form, const Rect& rect, const Font& font) {
   if (!parent)
     return {};
   auto* edit = new QTimeEdit(parent);
-  edit->setDisplayFormat(QLocale().timeFormat(QLocale::LongFormat).contains(u"s"_qs) ? QLocale().timeFormat()
-                                                                                     : u"HH:mm:ss"_qs);
+  edit->setDisplayFormat(TimeFormat());
   TimePicker control = Add<TimePicker>(form, edit, ControlKind::TimePicker, rect, backend::OnForm(form, font));
   QObject::connect(edit, &QTimeEdit::timeChanged,
                    [control] { backend::Deliver(control, [&](EventSink& s) { s.OnChange(control); }); });

@@ -300,7 +300,14 @@ Form NewFormWindow(const FormSpec& design) {
   QRect place = ToPixels(design.rect);
   if (QWidget* over = WidgetOf(design.over))
     place.moveTopLeft(over->geometry().topLeft());
-  if (design.platformPlaces)
+  // A window manager places a form that sets no place; without one, the
+  // forms fall down and across the screen as on Windows.
+  static int placed = 0;
+  if (design.platformPlaces && !WindowManagerRuns()) {
+    int step = 26 * (1 + placed++ % 8);
+    place.moveTopLeft({step, step});
+  }
+  if (design.platformPlaces && WindowManagerRuns())
     widget->resize(place.size());
   else
     widget->setGeometry(place);

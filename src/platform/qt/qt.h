@@ -67,6 +67,8 @@ void ApplyLook(Window window);
 // The form being dragged by the program's own loop, where no window manager
 // moves windows; false when there is none.
 bool FollowDrag(QWidget* form, QEvent* event);
+// The user's time of day form, seconds included.
+QString TimeFormat();
 // A cursor that LoadCursorFile loaded; the system's hand for none.
 QCursor CursorFromFile(CursorId id);
 // The X11 side: whether a window manager runs, and the properties the

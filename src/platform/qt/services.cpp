@@ -121,6 +121,14 @@ void SetAboveProperty(QWidget* form, bool above) {
   xcb_flush(connection);
 }
 
+// The user's short time form, with the seconds that the Windows one shows.
+QString TimeFormat() {
+  QString format = QLocale().timeFormat(QLocale::ShortFormat);
+  if (!format.contains(u's'))
+    format.replace(u"mm"_qs, u"mm:ss"_qs);
+  return format;
+}
+
 QCursor CursorFromFile(CursorId id) {
   if (id < 1 || static_cast<size_t>(id) > g_cursors.size())
     return QCursor(Qt::PointingHandCursor);
@@ -228,12 +236,8 @@ Text FormatShortDate(const DateTime& when) {
   return ToText(QLocale().toString(QDate(when.year, when.month, when.day), QLocale::ShortFormat));
 }
 
-// The user's short time form, with the seconds that the Windows one shows.
 Text FormatTime(const DateTime& when) {
-  QString format = QLocale().timeFormat(QLocale::ShortFormat);
-  if (!format.contains(u's'))
-    format.replace(u"mm"_qs, u"mm:ss"_qs);
-  return ToText(QLocale().toString(QTime(when.hour, when.minute, when.second), format));
+  return ToText(QLocale().toString(QTime(when.hour, when.minute, when.second), TimeFormat()));
 }
 
 double MonotonicSeconds() {
