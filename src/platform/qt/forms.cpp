@@ -137,8 +137,11 @@ class Events : public QObject {
         return MouseDown(self, own, widget, static_cast<QMouseEvent*>(event));
       case QEvent::MouseButtonRelease:
         return MouseUp(self, object, static_cast<QMouseEvent*>(event));
+      // A window that comes to lie under the pointer hears of it as a move,
+      // as on Windows, even when the pointer itself stays still.
+      case QEvent::Enter:
       case QEvent::MouseMove: {
-        auto* mouse = static_cast<QMouseEvent*>(event);
+        auto* mouse = static_cast<QSinglePointEvent*>(event);
         QPoint at = TwipsOn(own, widget, mouse->position());
         backend::Deliver(self, [&](EventSink& s) {
           s.OnMouseMove(self, ButtonsOf(mouse->buttons()), ModifiersOf(mouse->modifiers()), at.x(), at.y());
