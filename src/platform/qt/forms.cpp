@@ -14,6 +14,7 @@
 #include <QScreen>
 #include <QWindow>
 #include <algorithm>
+#include <ranges>
 #include <vector>
 
 #include "platform/qt/qt.h"
@@ -79,8 +80,8 @@ void Unstack(Form form) {
 // Our topmost forms stay above the rest: a window manager keeps them there,
 // and without one the program does.
 void KeepTopmostAbove() {
-  for (auto it = g_stack.rbegin(); it != g_stack.rend(); ++it) {
-    WindowData* data = backend::DataOf(*it);
+  for (Form form : std::ranges::reverse_view(g_stack)) {
+    WindowData* data = backend::DataOf(form);
     if (data && data->topmost && data->widget)
       data->widget->raise();
   }

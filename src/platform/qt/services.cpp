@@ -6,15 +6,21 @@
 #include <xcb/xcb.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDateTime>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QGroupBox>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QImage>
+#include <QLabel>
+#include <QLayout>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPixmap>
@@ -169,12 +175,62 @@ void ShowError(Form owner, const Text& message, const Text& title) {
   box.exec();
 }
 
+namespace {
+
+// The sixteen colours that the font dialog of Windows offers with its effects.
+const Color kFontColors[] = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0x808080,
+                             0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+const char16_t* const kFontColorNames[] = {u"Black", u"Maroon",  u"Green",  u"Olive", u"Navy", u"Purple",
+                                           u"Teal",  u"Gray",    u"Silver", u"Red",   u"Lime", u"Yellow",
+                                           u"Blue",  u"Fuchsia", u"Aqua",   u"White"};
+
+// Qt's font dialog has no colour: Windows' choice of colours is added to its
+// effects. The colour shown first comes back exactly as it went in, a colour
+// of the user's scheme too, unless another is chosen.
+QComboBox* AddColorChoice(QFontDialog& dialog, Color color) {
+  QGroupBox* effects = nullptr;
+  for (auto* box : dialog.findChildren<QGroupBox*>()) {
+    if (!box->findChildren<QCheckBox*>().isEmpty())
+      effects = box;
+  }
+  if (!effects || !effects->layout())
+    return nullptr;
+  auto* colors = new QComboBox(effects);
+  int chosen = -1;
+  for (size_t i = 0; i < std::size(kFontColors); ++i) {
+    QPixmap swatch(16, 12);
+    swatch.fill(ToQColor(kFontColors[i]));
+    colors->addItem(QIcon(swatch), ToQString(kFontColorNames[i]), kFontColors[i]);
+    if (kFontColors[i] == ResolveColor(color) && chosen < 0)
+      chosen = static_cast<int>(i);
+  }
+  if (chosen < 0) {
+    QPixmap swatch(16, 12);
+    swatch.fill(ToQColor(color));
+    colors->addItem(QIcon(swatch), u"Custom"_qs);
+    chosen = colors->count() - 1;
+  }
+  colors->setCurrentIndex(chosen);
+  colors->setItemData(chosen, color);
+  auto* label = new QLabel(u"&Color:"_qs, effects);
+  label->setBuddy(colors);
+  effects->layout()->addWidget(label);
+  effects->layout()->addWidget(colors);
+  return colors;
+}
+
+}  // namespace
+
 bool ChooseFontDialog(Form owner, FontChoice& state) {
-  bool chosen = false;
-  QFont font = QFontDialog::getFont(&chosen, ToQFont(state.font), Owner(owner));
-  if (chosen)
-    state.font = ToFont(font);
-  return chosen;
+  QFontDialog dialog(ToQFont(state.font), Owner(owner));
+  dialog.setOption(QFontDialog::DontUseNativeDialog);
+  QComboBox* colors = state.options.has(DialogOption::FontEffects) ? AddColorChoice(dialog, state.color) : nullptr;
+  if (dialog.exec() != QDialog::Accepted)
+    return false;
+  state.font = ToFont(dialog.selectedFont());
+  if (colors)
+    state.color = colors->currentData().toUInt();
+  return true;
 }
 
 bool ChooseColorDialog(Form owner, Color& color) {
