@@ -1,5 +1,5 @@
 // Between the shared part of the platform (forms.cpp) and the one backend
-// linked with it (win32/ or sim/). Never included above the platform.
+// linked with it (win32/, qt/ or sim/). Never included above the platform.
 #pragma once
 
 #include <memory>

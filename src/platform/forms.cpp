@@ -1,4 +1,4 @@
-// What both backends keep alike: the forms' sinks and their lifetimes, the
+// What every backend keeps alike: the forms' sinks and their lifetimes, the
 // loaded-window list, the first-resize rule, one timer per form, the unload
 // guard and the delivery of events; the look of windows; popup menus; which
 // control gets the focus when a form is activated.

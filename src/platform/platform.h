@@ -5,9 +5,9 @@
 // Geometry is in twips (1440 to the inch), colours are 0x00BBGGRR with bit 31
 // naming a colour of the user's scheme, text is UTF-16 so that whatever the
 // user types survives unchanged, and every window is a typed handle: a form,
-// or one kind of control. Two implementations exist and exactly one is
-// linked: platform/win32 (the real program) and platform/sim (unit tests).
-// What both keep alike (forms, their sinks and events, timers, the look of
+// or one kind of control. Three implementations exist and exactly one is
+// linked: platform/win32 (Windows), platform/qt (the Linux desktop) and
+// platform/sim (unit tests). What all keep alike (forms, their sinks and events, timers, the look of
 // windows, popup menus, where the focus goes) is written once, in
 // platform/forms.cpp.
 //
@@ -424,8 +424,8 @@ struct SaveChoice {
 bool SaveFileDialog(Form owner, SaveChoice& state);
 
 // ---------------------------------------------------------------------------
-// Clipboard (Unicode text). Another program may hold it open for a moment;
-// both wait a little for it, then give up.
+// Clipboard (Unicode text). Another program may hold it open for a moment
+// (on Windows); both wait a little for it, then give up.
 // Replaces the clipboard's content by `text`; false, with the clipboard as it
 // was, when it could not be opened.
 bool ClipboardPut(Form owner, const Text& text);
