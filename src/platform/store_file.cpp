@@ -212,12 +212,13 @@ std::string Put(const std::string& fileBytes, const Text& app, const Text& secti
     out.replace(place.valueBegin, place.valueEnd - place.valueBegin, Escape(value));
     return out;
   }
-  std::string lines = name + "=" + Escape(value) + "\n";
-  if (!place.sectionEnd)
-    lines.insert(0, "[" + header + "]\n");
   const size_t at = place.sectionEnd.value_or(out.size());
+  std::string lines;
   if (at > 0 && out[at - 1] != '\n')
-    lines.insert(0, "\n");
+    lines += '\n';
+  if (!place.sectionEnd)
+    lines += "[" + header + "]\n";
+  lines += name + "=" + Escape(value) + "\n";
   out.insert(at, lines);
   return out;
 }
