@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Builds all presets and runs every test: the layout and clang-tidy checks,
 # the unit and contract tests on the simulated platform (plain, then under AddressSanitizer and
-# UndefinedBehaviorSanitizer), a bounded fuzzing run, then the Win32 tests
-# under Wine, 64-bit and 32-bit, in a private X server that this script
-# starts and stops.
+# UndefinedBehaviorSanitizer), a bounded fuzzing run, the Linux program's
+# tests on Qt under a private X server, then the Win32 tests under Wine,
+# 64-bit and 32-bit, in a private X server. Each script stops what it starts.
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/install-deps.sh
-need_packages "${BUILD_PACKAGES[@]}" libgtest-dev googletest xvfb x11-utils fonts-liberation fonts-wine
+need_packages "${BUILD_PACKAGES[@]}" "${LINUX_PACKAGES[@]}" libgtest-dev googletest xvfb x11-utils \
+  fonts-liberation fonts-wine libx11-dev libxtst-dev xclip
 # Without 32-bit Wine the 64-bit tests still run, and the 32-bit ones are
 # reported as not run.
 need_wine32 || true
@@ -19,7 +20,7 @@ need_packages clang libclang-rt-14-dev clang-format clang-tidy
 werror=()
 [ "${CI:-}" = "true" ] && werror=(-DPINALEAF_WERROR=ON)
 
-for preset in host host-asan host-fuzz win64 win32; do
+for preset in host host-asan host-fuzz linux win64 win32; do
   echo "== build $preset"
   cmake --preset "$preset" "${werror[@]}" >/dev/null
   cmake --build --preset "$preset"
@@ -33,5 +34,7 @@ echo "== host tests (sanitizers)"
 ctest --preset host-asan
 echo "== fuzzing the readers of stored text"
 ctest --preset host-fuzz
+echo "== Linux tests on Qt under Xvfb"
+tests/linux/run-x11-tests.sh
 echo "== Win32 tests under Wine"
 tests/win32/run-wine-tests.sh

@@ -35,7 +35,11 @@ struct WindowRecord {
 std::unordered_map<std::int32_t, WindowRecord> g_windows;
 std::vector<Form> g_loaded;                           // load order
 std::vector<std::vector<backend::MenuItem>> g_menus;  // MenuId n is g_menus[n - 1]
-std::optional<int> g_menuChoice;                      // of the popup shown last, once it has closed
+// Popups by the number of their showing: a popup may be shown from inside
+// the wait for another that has closed already (a right press handled in
+// the same moment), and each caller takes its own choice.
+int g_menuShown = 0;                         // the popup shown last
+std::unordered_map<int, int> g_menuChoices;  // popups closed, until their caller takes the choice
 
 WindowRecord* RecordOf(Window window) {
   auto it = g_windows.find(window.number());
@@ -158,7 +162,7 @@ void Tick(Form form) {
 }
 
 void MenuClosed(int chosen) {
-  g_menuChoice = chosen;
+  g_menuChoices.emplace(g_menuShown, chosen);
 }
 
 void CloseRequested(Form form) {
@@ -189,6 +193,7 @@ void ForgetAll() {
   g_windows.clear();
   g_loaded.clear();
   g_menus.clear();
+  g_menuChoices.clear();
 }
 
 }  // namespace backend
@@ -370,11 +375,13 @@ int TrackPopupMenu(MenuId menu, Form owner) {
   auto* items = Items(menu);
   if (!items || !IsLoaded(owner))
     return 0;
-  g_menuChoice.reset();
+  int showing = ++g_menuShown;
   backend::ShowMenu(menu, *items, owner);
-  while (!g_menuChoice)
+  while (!g_menuChoices.contains(showing))
     WaitForMessagesUntil(MonotonicSeconds() + 0.05);
-  return *g_menuChoice;
+  int chosen = g_menuChoices[showing];
+  g_menuChoices.erase(showing);
+  return chosen;
 }
 
 }  // namespace platform

@@ -23,8 +23,11 @@ void Press(Key key, int modifiers = 0);
 void Close(Form form);
 // The left button pressed in the middle of a form, moved by (dx, dy) pixels and released.
 void Drag(Form form, int dx, int dy);
-// Another program holds the clipboard open, or lets it go.
-void HoldClipboard(bool held);
+// Another program holds the clipboard open, or lets it go; false where no
+// program can (X11).
+bool HoldClipboard(bool held);
+// The system's 8-bit text is UTF-8 (Linux), not Windows-1252.
+bool AnsiIsUtf8();
 // The form that has the user's keyboard; our visible forms, the top first.
 Form ActiveForm();
 std::vector<Form> ZOrder();

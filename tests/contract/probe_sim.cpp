@@ -65,8 +65,12 @@ std::string FileBytes(const Text& path) {
   return sim::Sys().files[path];
 }
 
-void HoldClipboard(bool held) {
+bool HoldClipboard(bool held) {
   sim::Sys().clipboardHeld = held;
+  return true;
+}
+bool AnsiIsUtf8() {
+  return false;
 }
 Form ActiveForm() {
   return sim::ActiveForm();

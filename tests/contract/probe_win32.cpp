@@ -105,12 +105,17 @@ void Press(Key key, int modifiers) {
   Keys({vk});
 }
 
-void HoldClipboard(bool held) {
+bool AnsiIsUtf8() {
+  return false;
+}
+
+bool HoldClipboard(bool held) {
   if (g_holder.hProcess) {
     TerminateProcess(g_holder.hProcess, 0);
     WaitForSingleObject(g_holder.hProcess, 5000);
   }
   g_holder = held ? harness::HoldClipboard(0) : PROCESS_INFORMATION{};
+  return true;
 }
 
 Form ActiveForm() {

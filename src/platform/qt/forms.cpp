@@ -35,6 +35,27 @@ struct Drag {
   QSize least;
 };
 Drag g_drag;
+QPoint g_pressedAt;  // on the screen: where a drag takes hold
+
+// A mouse event a control leaves unaccepted goes on to its parent, as the
+// same event: the sink hears of it once, from the window it fell on. Qt
+// makes each event in the same place, so its moment, kind and place on the
+// screen tell one from the next.
+bool HeardBefore(QEvent* event) {
+  struct Seen {
+    const QEvent* event = nullptr;
+    QEvent::Type type = QEvent::None;
+    quint64 time = 0;
+    QPointF at;
+    bool operator==(const Seen&) const = default;
+  };
+  static Seen last;
+  auto* mouse = static_cast<QMouseEvent*>(event);
+  Seen now{event, event->type(), mouse->timestamp(), mouse->globalPosition()};
+  bool again = now == last;
+  last = now;
+  return again;
+}
 
 Key KeyOf(int key) {
   if (key >= Qt::Key_A && key <= Qt::Key_Z)
@@ -132,7 +153,12 @@ class Events : public QObject {
       return false;
     if (backend::IsForm(self) && FollowDrag(own, event))
       return true;
-    switch (event->type()) {
+    auto type = event->type();
+    bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick ||
+                 type == QEvent::MouseButtonRelease || type == QEvent::MouseMove;
+    if (mouse && HeardBefore(event))
+      return false;
+    switch (type) {
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonDblClick:
         return MouseDown(self, own, widget, static_cast<QMouseEvent*>(event));
@@ -182,6 +208,7 @@ class Events : public QObject {
                          : mouse->button() == Qt::MiddleButton ? kMiddleButton
                                                                : kLeftButton;
     QPoint at = TwipsOn(own, widget, mouse->position());
+    g_pressedAt = mouse->globalPosition().toPoint();
     bool handled = false;
     backend::Deliver(self, [&](EventSink& s) {
       handled = s.OnMouseDown(self, button, ModifiersOf(mouse->modifiers()), at.x(), at.y());
@@ -189,8 +216,11 @@ class Events : public QObject {
     WindowData* data = backend::DataOf(self);
     if (data && button == kLeftButton)
       data->leftPressed = !handled && !g_drag.form;
-    // The handler may have closed the form, or taken the press for a drag.
-    return handled || !data || g_drag.form;
+    // The handler may have closed the form, or taken the press for a drag;
+    // or a popup or a dialog took the release meanwhile, and the control
+    // must not see half a click.
+    bool over = !(QGuiApplication::mouseButtons() & mouse->button());
+    return handled || !data || g_drag.form || over;
   }
 
   // The control handles the release first; then the click is heard.
@@ -558,7 +588,7 @@ void DragForm(Form form, DragEdge edge) {
     edges |= Qt::BottomEdge;
   if (window && WindowManagerRuns() && (edge == E::Move ? window->startSystemMove() : window->startSystemResize(edges)))
     return;
-  g_drag = {widget, edge, QCursor::pos(), widget->geometry(),
+  g_drag = {widget, edge, g_pressedAt, widget->geometry(),
             QSize(ToPixels(data->minWidth), ToPixels(data->minHeight)).expandedTo(QSize(1, 1))};
   widget->grabMouse();
 }

@@ -71,6 +71,16 @@ QWidget* Owner(Form owner) {
   return WidgetOf(owner);
 }
 
+// Runs a modal dialog; its owner is active again afterwards, as on Windows,
+// also where no window manager hands the keyboard back.
+template <class Dialog>
+int RunModal(Form owner, Dialog& dialog) {
+  int result = dialog.exec();
+  if (QWidget* widget = WidgetOf(owner); widget && widget->isVisible())
+    widget->activateWindow();
+  return result;
+}
+
 }  // namespace
 
 bool WindowManagerRuns() {
@@ -167,12 +177,12 @@ Answer AskYesNo(Form owner, const Text& prompt, const Text& title) {
   QMessageBox box(QMessageBox::Question, ToQString(title), ToQString(prompt), QMessageBox::Yes | QMessageBox::No,
                   Owner(owner));
   box.setDefaultButton(QMessageBox::Yes);
-  return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+  return RunModal(owner, box) == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
 void ShowError(Form owner, const Text& message, const Text& title) {
   QMessageBox box(QMessageBox::Warning, ToQString(title), ToQString(message), QMessageBox::Ok, Owner(owner));
-  box.exec();
+  RunModal(owner, box);
 }
 
 namespace {
@@ -225,7 +235,7 @@ bool ChooseFontDialog(Form owner, FontChoice& state) {
   QFontDialog dialog(ToQFont(state.font), Owner(owner));
   dialog.setOption(QFontDialog::DontUseNativeDialog);
   QComboBox* colors = state.options.has(DialogOption::FontEffects) ? AddColorChoice(dialog, state.color) : nullptr;
-  if (dialog.exec() != QDialog::Accepted)
+  if (RunModal(owner, dialog) != QDialog::Accepted)
     return false;
   state.font = ToFont(dialog.selectedFont());
   if (colors)
@@ -234,10 +244,11 @@ bool ChooseFontDialog(Form owner, FontChoice& state) {
 }
 
 bool ChooseColorDialog(Form owner, Color& color) {
-  QColor chosen = QColorDialog::getColor(ToQColor(color), Owner(owner));
-  if (chosen.isValid())
-    color = ToColor(chosen);
-  return chosen.isValid();
+  QColorDialog dialog(ToQColor(color), Owner(owner));
+  if (RunModal(owner, dialog) != QDialog::Accepted)
+    return false;
+  color = ToColor(dialog.selectedColor());
+  return true;
 }
 
 // Never asks before replacing: the caller has asked already, or need not.
@@ -253,7 +264,7 @@ bool SaveFileDialog(Form owner, SaveChoice& state) {
   dialog.setDefaultSuffix(ext.startsWith(u'.') ? ext.mid(1) : ext);
   if (!state.fileName.empty())
     dialog.selectFile(ToQString(state.fileName));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+  if (RunModal(owner, dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
     return false;
   state.fileName = ToText(dialog.selectedFiles().front());
   return true;

@@ -1,0 +1,190 @@
+// The contract tests' probe on the Qt layer: real input through XTest and
+// the X server's own answers. The tests run in this process: waiting pumps
+// the program's events.
+#include <xcb/xcb.h>
+
+#include <QAbstractNativeEventFilter>
+#include <QApplication>
+#include <filesystem>
+#include <fstream>
+#include <future>
+
+#include "probe.h"
+#include "x11.h"
+
+namespace probe {
+namespace {
+
+std::filesystem::path g_home;  // the settings store's folder and the shell's log
+unsigned long g_mark = 0;      // the atom of the probe's mark on the root window
+bool g_marked = false;
+
+// What the server sends comes in the order it happened: once the program has
+// seen a mark made now, it has seen everything before it.
+struct MarkWatch : QAbstractNativeEventFilter {
+  bool nativeEventFilter(const QByteArray&, void* message, qintptr*) override {
+    auto* event = static_cast<xcb_property_notify_event_t*>(message);
+    g_marked |= (event->response_type & 0x7F) == XCB_PROPERTY_NOTIFY && event->atom == g_mark;
+    return false;
+  }
+};
+
+// The program has handled all input so far, and the server has done what it
+// asked in turn: a window mapped, then the keyboard given to it.
+void Settle() {
+  xcb_connection_t* c = qApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+  g_marked = false;
+  xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, root, g_mark, XCB_ATOM_CARDINAL, 32, 0, nullptr);
+  xcb_flush(c);
+  x11::WaitUntil([] { return g_marked; }, 5000, [] { Wait(5); });
+  free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+}
+
+x11::Id Id(Window window) {
+  Settle();
+  return static_cast<x11::Id>(window.number());
+}
+
+std::string Bytes(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
+
+Form FormOf(x11::Id window) {
+  return Form(static_cast<std::int32_t>(window));
+}
+
+}  // namespace
+
+// Once: the application, an empty settings folder, the logging xdg-open
+// first on PATH. Every time: no forms, no settings, an empty log.
+void Reset() {
+  static int argc = 1;
+  static char name[] = "linux_contract_tests";
+  static char* argv[] = {name, nullptr};
+  if (!QCoreApplication::instance()) {
+    char home[] = "/tmp/pinaleaf-contract-XXXXXX";
+    g_home = mkdtemp(home);
+    std::atexit([] { std::filesystem::remove_all(g_home); });
+    setenv("XDG_CONFIG_HOME", home, 1);
+    setenv("PINALEAF_SHELL_LOG", (g_home / "shell.log").c_str(), 1);
+    setenv("PATH", (PINALEAF_TEST_TOOLS ":" + std::string(getenv("PATH"))).c_str(), 1);
+    new QApplication(argc, argv);
+    qApp->installNativeEventFilter(new MarkWatch);
+    g_mark = x11::Intern("PINALEAF_PROBE_MARK");
+  }
+  for (Form form : platform::LoadedForms())
+    platform::UnloadForm(form);
+  std::filesystem::remove(g_home / "pinaleaf" / "settings.ini");
+  std::ofstream(g_home / "shell.log");
+  Wait(50);
+}
+
+void Wait(int ms) {
+  double deadline = platform::MonotonicSeconds() + ms / 1000.0;
+  while (platform::MonotonicSeconds() < deadline)
+    platform::WaitForMessagesUntil(deadline);
+}
+
+void Click(Window target) {
+  Rect r = OnScreen(target);
+  x11::Click(r.left + r.width / 2, r.top + r.height / 2);
+  Settle();
+}
+
+void Press(Key key, int modifiers) {
+  std::string name = key == Key::Tab      ? "Tab"
+                     : key == Key::Enter  ? "Return"
+                     : key == Key::Escape ? "Escape"
+                     : key == Key::Space  ? "space"
+                     : key >= Key::F1     ? std::to_string(int(key) - int(Key::F1) + 1).insert(0, 1, 'F')
+                                          : std::string(1, char(int(key) | 0x20));
+  x11::Key(name.c_str(), modifiers);
+  Settle();
+}
+
+void Close(Form form) {
+  x11::CloseBox(Id(form));
+  Settle();
+}
+
+// The hand moves from a second thread: the size loop runs in this one.
+void Drag(Form form, int dx, int dy) {
+  Rect r = OnScreen(form);
+  int x = r.left + r.width / 2, y = r.top + r.height / 2;
+  auto hand = std::async(std::launch::async, [=] { x11::Drag(x, y, x + dx, y + dy); });
+  x11::WaitUntil([&] { return hand.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 10000,
+                 [] { Wait(10); });
+  Settle();
+}
+
+// X has no lock on the clipboard that another program could hold.
+bool HoldClipboard(bool) {
+  return false;
+}
+bool AnsiIsUtf8() {
+  return true;
+}
+
+Form ActiveForm() {
+  Settle();
+  return platform::IsLoaded(FormOf(x11::Focused())) ? FormOf(x11::Focused()) : Form();
+}
+
+std::vector<Form> ZOrder() {
+  Settle();
+  std::vector<Form> order;
+  for (x11::Id window : x11::Shown()) {
+    if (platform::IsLoaded(FormOf(window)))
+      order.push_back(FormOf(window));
+  }
+  return order;
+}
+
+bool IsTopmost(Form form) {
+  return x11::KeptAbove(Id(form));
+}
+
+std::optional<int> LayeredAlpha(Form form) {
+  return x11::Opacity(Id(form));
+}
+
+// A top-level window has no frame here: there is no window manager.
+Rect OnScreen(Window window) {
+  x11::Box box = x11::Geometry(Id(window));
+  return {box.x, box.y, box.width, box.height};
+}
+
+std::vector<Window> Children(Form form) {
+  std::vector<Window> children;
+  for (x11::Id child : x11::Children(Id(form)))
+    children.push_back(FormOf(child));
+  return children;
+}
+
+// Bare X has no scheme to change, and only a change of scheme is looked for
+// on the screen.
+bool SetScheme(Color, Color) {
+  return false;
+}
+Color PixelAt(Window, int, int) {
+  return 0;
+}
+bool Shows(Window, Color) {
+  return false;
+}
+
+std::string FileBytes(const Text& path) {
+  return Bytes(QString::fromStdU16String(path).toStdString());
+}
+
+// The last line of the log, once there is one.
+Text LastShellTarget() {
+  std::string log;
+  x11::WaitUntil([&] { return !(log = Bytes(g_home / "shell.log")).empty(); }, 10000, [] { Wait(10); });
+  std::string lines = log.substr(0, log.size() - 1);  // without the last line's end
+  return QString::fromStdString(lines.substr(lines.rfind('\n') + 1)).toStdU16String();
+}
+
+}  // namespace probe

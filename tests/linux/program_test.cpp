@@ -1,0 +1,195 @@
+// The real program under real input on the tests' own X server, a process
+// of its own, judged from outside: its windows as the server shows them, the
+// screen, the clipboard, the files and addresses it hands on.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "x11.h"
+
+namespace {
+
+using x11::Box;
+using x11::Id;
+
+// What `read` comes to within 10 s, expected to be what follows.
+#define EXPECT_SOON(read, ...)                                    \
+  x11::WaitUntil([&] { return (read) == (__VA_ARGS__); }, 10000); \
+  EXPECT_EQ(read, (__VA_ARGS__))
+
+std::string Clipboard() {
+  std::string text;
+  FILE* pipe = popen("timeout 5 xclip -o -selection clipboard -t UTF8_STRING 2>/dev/null", "r");
+  for (int c; (c = fgetc(pipe)) != EOF;)
+    text += static_cast<char>(c);
+  pclose(pipe);
+  return text;
+}
+
+std::string FileText(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
+
+// pinaleaf with a settings folder and a shell log of its own, as a user
+// starts it; killed at the end if it has not ended.
+class Program : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char home[] = "/tmp/pinaleaf-program-XXXXXX";
+    home_ = mkdtemp(home);
+    chdir(home);  // where the save dialog opens
+    setenv("XDG_CONFIG_HOME", home, 1);
+    setenv("PINALEAF_SHELL_LOG", (home_ / "shell.log").c_str(), 1);
+    setenv("PATH", PINALEAF_TEST_TOOLS ":/usr/local/bin:/usr/bin:/bin", 1);
+    char* argv[] = {const_cast<char*>(PINALEAF_PROGRAM), nullptr};
+    ASSERT_EQ(posix_spawn(&pid_, PINALEAF_PROGRAM, nullptr, nullptr, argv, environ), 0);
+  }
+  void TearDown() override {
+    if (pid_ && !kill(pid_, SIGKILL))
+      waitpid(pid_, nullptr, 0);
+    std::filesystem::remove_all(home_);
+  }
+  // Its shown windows of a title, the top first; whether its popup menu shows.
+  std::vector<Id> Windows(const std::string& title) {
+    std::vector<Id> found;
+    for (Id window : x11::Shown(pid_)) {
+      if (x11::Title(window) == title && !x11::OverrideRedirect(window))
+        found.push_back(window);
+    }
+    return found;
+  }
+  bool PopupShown() {
+    return std::ranges::any_of(x11::Shown(pid_), x11::OverrideRedirect);
+  }
+  std::vector<Id> Notes(size_t count) {
+    x11::WaitUntil([&] { return Windows("Form1").size() == count; }, 10000);
+    return Windows("Form1");
+  }
+  // The window that has the keyboard, once it is the one of that title.
+  Id WaitFor(const std::string& title) {
+    x11::WaitUntil([&] { return x11::Title(x11::Focused()) == title; }, 10000);
+    return x11::Focused();
+  }
+  // A left or right click in a note's text area, which starts 24 pixels down.
+  void ClickText(Id note, int button = 1) {
+    Box box = x11::Geometry(note);
+    x11::Click(box.x + box.width / 2, box.y + 80, button);
+  }
+  // The popup's entry so many steps down (up, below 0) from none, chosen by
+  // keyboard; none, with Escape.
+  void Choose(Id note, int steps) {
+    ClickText(note, 3);
+    ASSERT_TRUE(x11::WaitUntil([&] { return PopupShown(); }, 10000));
+    for (int i = 0; i < std::abs(steps); ++i)
+      x11::Key(steps > 0 ? "Down" : "Up");
+    x11::Key(steps ? "Return" : "Escape");
+    EXPECT_TRUE(x11::WaitUntil([&] { return !PopupShown(); }, 10000));
+  }
+  int ExitCode() {
+    int status = 0;
+    if (!x11::WaitUntil([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, 10000))
+      return -1;
+    pid_ = 0;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  std::filesystem::path home_;
+  pid_t pid_ = 0;
+};
+
+TEST_F(Program, StartsWithOneFramelessLightYellowTranslucentNoteAtItsPlace) {
+  Id note = Notes(1).at(0);
+  EXPECT_EQ(x11::Geometry(note), (Box{135, 137, 133, 157}));   // 2025, 2055 twips; 1995 × 2355
+  EXPECT_EQ(x11::Property(note, "_MOTIF_WM_HINTS").at(2), 0);  // no decorations
+  EXPECT_SOON(x11::Opacity(note), 200);
+  EXPECT_TRUE(x11::KeptAbove(note));  // on by design until the user turns it off
+  // The strip along the top, edge to edge, and the empty text area.
+  auto yellow = [](Box box) { return std::ranges::count(x11::Colours(box), 0x00C0FFFFu) == box.width * box.height; };
+  EXPECT_SOON(yellow({135, 137, 133, 24}) && yellow({175, 200, 50, 50}), true);
+}
+
+TEST_F(Program, TextTypedLeavesByTheClipboardAFileAndAnEmail) {
+  Id note = Notes(1).at(0);
+  ClickText(note);
+  // A long note in several scripts, with an emoji; the first word the e-mail's subject.
+  std::string typed, mailto = "mailto:anna@example.com?Subject=Gr%C3%BC%C3%9Fe%20&Body=";
+  for (int line = 0; line < 60; ++line) {
+    x11::Type(U"Grüße aus Köln, 日本語 😀 & more?\n");
+    typed += "Grüße aus Köln, 日本語 😀 & more?\n";
+    mailto += "Gr%C3%BC%C3%9Fe%20aus%20K%C3%B6ln%2C%20%E6%97%A5%E6%9C%AC%E8%AA%9E%20%F0%9F%98%80%20%26%20more%3F%0A";
+  }
+  x11::Key("a", 2);
+  x11::Key("c", 2);
+  EXPECT_SOON(Clipboard(), typed);
+  // Saved as UTF-8, under the name typed in the dialog's own folder: a
+  // typed path would bring up the dialog's list of completions.
+  x11::Key("s", 2);
+  WaitFor("Save As");
+  x11::Type(U"note.txt\n");
+  EXPECT_SOON(FileText(home_ / "note.txt"), typed);
+  // Handed to the mail program: the recipient typed, then Send.
+  ClickText(note);
+  x11::Key("e", 2);
+  Box form = x11::Geometry(WaitFor("E-mail Note"));
+  x11::Type(U"anna@example.com");
+  x11::Click(form.x + 76, form.y + 80);
+  EXPECT_SOON(FileText(home_ / "shell.log"), mailto + "\n");
+}
+
+TEST_F(Program, NotesAreMovedResizedMadeAndDeletedByMouseAndKeys) {
+  Id first = Notes(1).at(0);
+  x11::Drag(200, 147, 300, 207);  // by the strip along the top
+  EXPECT_SOON(x11::Geometry(first), Box{235, 197, 133, 157});
+  x11::Drag(365, 351, 425, 391);  // by the text area's bottom-right corner
+  EXPECT_SOON(x11::Geometry(first), Box{235, 197, 193, 197});
+  // The popup goes with Escape; its sixth entry makes a note 500 twips right and below.
+  Choose(first, 0);
+  Choose(first, 6);
+  std::vector<Id> notes = Notes(2);
+  EXPECT_EQ(std::pair(notes.at(1), x11::Geometry(notes[0])), std::pair(first, Box{268, 230, 133, 157}));
+  // Ctrl+N likewise; Ctrl+D deletes the note last touched, and asks at the last one.
+  ClickText(notes[0]);
+  x11::Key("n", 2);
+  EXPECT_EQ(x11::Geometry(Notes(3).at(0)), (Box{301, 263, 133, 157}));
+  x11::Key("d", 2);
+  notes = Notes(2);
+  ASSERT_EQ(notes.at(1), first);
+  ClickText(notes[0]);
+  x11::Key("d", 2);
+  ClickText(Notes(1).at(0));
+  x11::Key("d", 2);
+  WaitFor("Quit?");
+  x11::Key("Escape");  // No
+  EXPECT_SOON(Windows("Quit?").size(), 0u);
+  ClickText(Notes(1).at(0));
+  x11::Key("d", 2);
+  WaitFor("Quit?");
+  x11::Key("Return");  // Yes
+  EXPECT_EQ(ExitCode(), 0);
+}
+
+TEST_F(Program, PopupEntriesChangeTranslucencyAndAlwaysOnTopAndQuit) {
+  Id first = Notes(1).at(0);
+  Choose(first, 15);  // Increase Translucency: more see-through
+  EXPECT_SOON(x11::Opacity(first), 180);
+  Choose(first, 16);  // Decrease Translucency
+  Choose(first, 16);
+  EXPECT_SOON(x11::Opacity(first), 220);
+  ClickText(first);
+  x11::Key("n", 2);
+  std::vector<Id> notes = Notes(2);
+  auto above = [&] { return std::pair(x11::KeptAbove(notes.at(0)), x11::KeptAbove(notes.at(1))); };
+  EXPECT_EQ(above(), std::pair(true, true));
+  Choose(first, -4);  // Always On Top, for every note
+  EXPECT_SOON(above(), std::pair(false, false));
+  Choose(first, -1);  // Quit (Remove All Notes), with no question
+  EXPECT_EQ(ExitCode(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,212 @@
+#include "x11.h"
+
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <map>
+#include <thread>
+
+namespace x11 {
+namespace {
+
+// Windows come and go while we look: an error is an answer of "nothing", not
+// the end of the tests.
+Display* D() {
+  static Display* display = [] {
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    return XOpenDisplay(nullptr);
+  }();
+  return display;
+}
+
+void Sleep(int ms) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+// The key that gives `sym`, and Shift (1) if it needs it; else a key with nothing
+// on it, given `sym` for the rest of the run: a program reads the new map
+// when it hears of the change, which may be after we would have put it back.
+std::pair<KeyCode, int> KeyFor(KeySym sym) {
+  static std::map<KeySym, KeyCode> given;
+  static KeyCode spare = 255;
+  if (given.contains(sym))
+    return {given[sym], 0};
+  KeyCode code = XKeysymToKeycode(D(), sym);
+  for (int level : {0, 1}) {
+    if (code && XkbKeycodeToKeysym(D(), code, 0, level) == sym)
+      return {code, level};
+  }
+  while (XkbKeycodeToKeysym(D(), spare, 0, 0))
+    --spare;
+  KeySym syms[] = {sym, sym};
+  XChangeKeyboardMapping(D(), spare, 2, syms, 1);
+  XSync(D(), False);
+  return {given[sym] = spare--, 0};
+}
+
+void Stroke(KeySym sym, int modifiers) {
+  auto [code, shift] = KeyFor(sym);
+  std::vector<KeyCode> keys;
+  for (auto [bit, modifier] : {std::pair(1, XK_Shift_L), {2, XK_Control_L}, {4, XK_Alt_L}}) {
+    if ((modifiers | shift) & bit)
+      keys.push_back(XKeysymToKeycode(D(), modifier));
+  }
+  keys.push_back(code);
+  for (KeyCode key : keys)
+    XTestFakeKeyEvent(D(), key, True, CurrentTime);
+  for (auto key = keys.rbegin(); key != keys.rend(); ++key)
+    XTestFakeKeyEvent(D(), *key, False, CurrentTime);
+  XSync(D(), False);
+}
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& ready, int ms, const std::function<void()>& pass) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (!ready()) {
+    if (std::chrono::steady_clock::now() > end)
+      return false;
+    pass ? pass() : Sleep(10);
+  }
+  return true;
+}
+
+std::vector<Id> Shown(long pid) {
+  std::vector<Id> shown;
+  for (Id window : Children(DefaultRootWindow(D()))) {
+    XWindowAttributes a;
+    if (XGetWindowAttributes(D(), window, &a) && a.map_state == IsViewable &&
+        (!pid || Property(window, "_NET_WM_PID") == std::vector{pid})) {
+      shown.insert(shown.begin(), window);
+    }
+  }
+  return shown;
+}
+
+Box Geometry(Id window) {
+  XWindowAttributes a = {};
+  int x = 0, y = 0;
+  ::Window child;
+  XGetWindowAttributes(D(), window, &a);
+  XTranslateCoordinates(D(), window, DefaultRootWindow(D()), 0, 0, &x, &y, &child);
+  return {x, y, a.width, a.height};
+}
+
+std::vector<Id> Children(Id window, Id* parent) {
+  ::Window root, up = 0, *children = nullptr;
+  unsigned count = 0;
+  XQueryTree(D(), window, &root, &up, &children, &count);
+  std::vector<Id> found(children, children + count);
+  XFree(children);
+  if (parent)
+    *parent = up;
+  return found;
+}
+
+Id Focused() {
+  ::Window focus = 0;
+  int revert;
+  XGetInputFocus(D(), &focus, &revert);
+  for (Id window = focus, parent = 0; window > PointerRoot; window = parent) {
+    Children(window, &parent);
+    if (parent == DefaultRootWindow(D()))
+      return window;
+  }
+  return 0;
+}
+
+std::string Title(Id window) {
+  XTextProperty text = {};
+  XGetWMName(D(), window, &text);
+  std::string title(reinterpret_cast<char*>(text.value), text.nitems);
+  XFree(text.value);
+  return title;
+}
+
+bool OverrideRedirect(Id window) {
+  XWindowAttributes a = {};
+  return XGetWindowAttributes(D(), window, &a) && a.override_redirect;
+}
+
+std::vector<long> Property(Id window, const char* name) {
+  Atom type;
+  int format = 0;
+  unsigned long count = 0, left;
+  unsigned char* data = nullptr;
+  XGetWindowProperty(D(), window, Intern(name), 0, 64, False, AnyPropertyType, &type, &format, &count, &left, &data);
+  std::vector<long> items(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + (format == 32 ? count : 0));
+  XFree(data);
+  return items;
+}
+
+unsigned long Intern(const char* name) {
+  return XInternAtom(D(), name, False);
+}
+
+std::optional<int> Opacity(Id window) {
+  for (unsigned long value : Property(window, "_NET_WM_WINDOW_OPACITY"))
+    return static_cast<int>(std::lround((value & 0xFFFFFFFF) * 255.0 / 0xFFFFFFFF));
+  return std::nullopt;
+}
+
+bool KeptAbove(Id window) {
+  std::vector<long> state = Property(window, "_NET_WM_STATE");
+  return std::ranges::count(state, static_cast<long>(Intern("_NET_WM_STATE_ABOVE")));
+}
+
+// The screen is 24-bit, 0xRRGGBB, as the test script starts it.
+std::vector<unsigned> Colours(Box box) {
+  std::vector<unsigned> colours;
+  XImage* image = XGetImage(D(), DefaultRootWindow(D()), box.x, box.y, box.width, box.height, AllPlanes, ZPixmap);
+  for (int at = 0; image && at < box.width * box.height; ++at) {
+    unsigned long rgb = XGetPixel(image, at % box.width, at / box.width);
+    colours.push_back((rgb >> 16 & 0xFF) | (rgb & 0xFF00) | (rgb & 0xFF) << 16);
+  }
+  if (image)
+    XDestroyImage(image);
+  return colours;
+}
+
+void Click(int x, int y, int button) {
+  XTestFakeMotionEvent(D(), -1, x, y, CurrentTime);
+  XTestFakeButtonEvent(D(), button, True, CurrentTime);
+  XTestFakeButtonEvent(D(), button, False, CurrentTime);
+  XSync(D(), False);
+}
+
+void Drag(int x, int y, int toX, int toY) {
+  XTestFakeMotionEvent(D(), -1, x, y, CurrentTime);
+  XTestFakeButtonEvent(D(), 1, True, CurrentTime);
+  for (int step = 1; step <= 10; ++step) {
+    XSync(D(), False);
+    Sleep(20);
+    XTestFakeMotionEvent(D(), -1, x + (toX - x) * step / 10, y + (toY - y) * step / 10, CurrentTime);
+  }
+  XTestFakeButtonEvent(D(), 1, False, CurrentTime);
+  XSync(D(), False);
+}
+
+void Key(const char* name, int modifiers) {
+  Stroke(XStringToKeysym(name), modifiers);
+}
+
+// Latin-1 characters are their own keysyms; the rest of Unicode is 0x01000000 above.
+void Type(const std::u32string& text) {
+  for (char32_t c : text)
+    Stroke(c == U'\n' || c == U'\r' ? XK_Return : c < 0x100 ? c : 0x01000000 | c, 0);
+}
+
+void CloseBox(Id window) {
+  XEvent close = {};
+  close.xclient = {.type = ClientMessage, .window = window, .message_type = Intern("WM_PROTOCOLS"), .format = 32};
+  close.xclient.data.l[0] = static_cast<long>(Intern("WM_DELETE_WINDOW"));
+  XSendEvent(D(), window, False, NoEventMask, &close);
+  XSync(D(), False);
+}
+
+}  // namespace x11
