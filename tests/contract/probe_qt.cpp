@@ -77,7 +77,7 @@ void Reset() {
   for (Form form : platform::LoadedForms())
     platform::UnloadForm(form);
   std::filesystem::remove(g_home / "pinaleaf" / "settings.ini");
-  std::ofstream(g_home / "shell.log");
+  std::ofstream emptied(g_home / "shell.log");
   Wait(50);
 }
 

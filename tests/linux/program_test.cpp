@@ -110,7 +110,9 @@ TEST_F(Program, StartsWithOneFramelessLightYellowTranslucentNoteAtItsPlace) {
   EXPECT_SOON(x11::Opacity(note), 200);
   EXPECT_TRUE(x11::KeptAbove(note));  // on by design until the user turns it off
   // The strip along the top, edge to edge, and the empty text area.
-  auto yellow = [](Box box) { return std::ranges::count(x11::Colours(box), 0x00C0FFFFu) == box.width * box.height; };
+  auto yellow = [](Box box) {
+    return std::ranges::count(x11::Colours(box), 0x00C0FFFFu) == long{box.width} * box.height;
+  };
   EXPECT_SOON(yellow({135, 137, 133, 24}) && yellow({175, 200, 50, 50}), true);
 }
 

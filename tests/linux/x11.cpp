@@ -59,8 +59,8 @@ void Stroke(KeySym sym, int modifiers) {
   keys.push_back(code);
   for (KeyCode key : keys)
     XTestFakeKeyEvent(D(), key, True, CurrentTime);
-  for (auto key = keys.rbegin(); key != keys.rend(); ++key)
-    XTestFakeKeyEvent(D(), *key, False, CurrentTime);
+  for (size_t i = keys.size(); i-- > 0;)
+    XTestFakeKeyEvent(D(), keys[i], False, CurrentTime);
   XSync(D(), False);
 }
 
@@ -150,7 +150,7 @@ unsigned long Intern(const char* name) {
 
 std::optional<int> Opacity(Id window) {
   for (unsigned long value : Property(window, "_NET_WM_WINDOW_OPACITY"))
-    return static_cast<int>(std::lround((value & 0xFFFFFFFF) * 255.0 / 0xFFFFFFFF));
+    return static_cast<int>(std::lround(static_cast<double>(value & 0xFFFFFFFF) * 255 / 0xFFFFFFFF));
   return std::nullopt;
 }
 

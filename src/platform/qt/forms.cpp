@@ -14,7 +14,6 @@
 #include <QScreen>
 #include <QWindow>
 #include <algorithm>
-#include <ranges>
 #include <vector>
 
 #include "platform/qt/qt.h"
@@ -101,8 +100,8 @@ void Unstack(Form form) {
 // Our topmost forms stay above the rest: a window manager keeps them there,
 // and without one the program does.
 void KeepTopmostAbove() {
-  for (Form form : std::ranges::reverse_view(g_stack)) {
-    WindowData* data = backend::DataOf(form);
+  for (size_t i = g_stack.size(); i-- > 0;) {
+    WindowData* data = backend::DataOf(g_stack[i]);
     if (data && data->topmost && data->widget)
       data->widget->raise();
   }
