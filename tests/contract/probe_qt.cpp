@@ -5,6 +5,8 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
+#include <QPalette>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <future>
@@ -163,16 +165,24 @@ std::vector<Window> Children(Form form) {
   return children;
 }
 
-// Bare X has no scheme to change, and only a change of scheme is looked for
-// on the screen.
-bool SetScheme(Color, Color) {
-  return false;
+// A new theme reaches a Qt program as a new palette for the application.
+bool SetScheme(Color face, Color text) {
+  auto colour = [](Color c) { return QColor(int(c & 0xFF), int(c >> 8 & 0xFF), int(c >> 16 & 0xFF)); };
+  QPalette palette = QApplication::palette();
+  palette.setColor(QPalette::Window, colour(face));
+  palette.setColor(QPalette::WindowText, colour(text));
+  palette.setColor(QPalette::Text, colour(text));
+  QApplication::setPalette(palette);
+  Wait(200);
+  return true;
 }
-Color PixelAt(Window, int, int) {
-  return 0;
+Color PixelAt(Window window, int x, int y) {
+  Rect r = OnScreen(window);
+  return x11::Colours({r.left + x, r.top + y, 1, 1}).at(0);
 }
-bool Shows(Window, Color) {
-  return false;
+bool Shows(Window window, Color color) {
+  Rect r = OnScreen(window);
+  return std::ranges::count(x11::Colours({r.left, r.top, r.width, r.height}), color) > 0;
 }
 
 std::string FileBytes(const Text& path) {

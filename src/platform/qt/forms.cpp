@@ -190,6 +190,14 @@ class Events : public QObject {
         if (widget == own && backend::IsForm(self))
           backend::Resized(Form(self.number()));
         return false;
+      // A new theme: colours of the user's scheme are looked up again.
+      case QEvent::ApplicationPaletteChange:
+        if (widget == own && backend::IsForm(self)) {
+          ApplyLook(self);
+          for (Control control : backend::ControlsOf(Form(self.number())))
+            ApplyLook(control);
+        }
+        return false;
       case QEvent::Close:
         if (widget != own || !backend::IsForm(self))
           return false;
@@ -265,6 +273,35 @@ class Events : public QObject {
   }
 };
 
+// After the screens change, a form left wholly outside every work area comes
+// back inside the nearest one.
+void KeepOnSomeWorkArea() {
+  for (Form form : LoadedForms()) {
+    QWidget* widget = WidgetOf(form);
+    if (!widget || !widget->isVisible())
+      continue;
+    QRect frame = widget->frameGeometry();
+    auto screens = QGuiApplication::screens();
+    if (std::ranges::any_of(screens, [&](QScreen* s) { return s->availableGeometry().intersects(frame); }))
+      continue;
+    QScreen* nearest = QGuiApplication::screenAt(frame.center());
+    QRect work = (nearest ? nearest : QGuiApplication::primaryScreen())->availableGeometry();
+    widget->move(std::clamp(frame.left(), work.left(), std::max(work.left(), work.right() + 1 - frame.width())),
+                 std::clamp(frame.top(), work.top(), std::max(work.top(), work.bottom() + 1 - frame.height())));
+  }
+}
+
+void WatchScreens() {
+  auto* application = qGuiApp;
+  auto watch = [](QScreen* screen) {
+    QObject::connect(screen, &QScreen::availableGeometryChanged, qApp, KeepOnSomeWorkArea, Qt::QueuedConnection);
+  };
+  for (QScreen* screen : QGuiApplication::screens())
+    watch(screen);
+  QObject::connect(application, &QGuiApplication::screenAdded, application, watch);
+  QObject::connect(application, &QGuiApplication::screenRemoved, application, KeepOnSomeWorkArea, Qt::QueuedConnection);
+}
+
 }  // namespace
 
 void Listen(QWidget* widget) {
@@ -320,6 +357,10 @@ using namespace qt;
 namespace backend {
 
 Form NewFormWindow(const FormSpec& design) {
+  [[maybe_unused]] static const bool watching = [] {
+    WatchScreens();
+    return true;
+  }();
   Qt::WindowFlags flags = Qt::Window;
   if (design.kind == FormKind::Note)
     flags = Qt::Tool | Qt::FramelessWindowHint;
