@@ -501,10 +501,22 @@ void PointerChanged(Form form) {
   }
 }
 
+// Entries are chosen with the left button only, as the program's popups are
+// on Windows; a right click elsewhere still closes the popup.
+struct LeftButtonOnly : QObject {
+  bool eventFilter(QObject* menu, QEvent* event) override {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    return event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::RightButton &&
+           static_cast<QWidget*>(menu)->rect().contains(mouse->position().toPoint());
+  }
+};
+
 // The popup reports its choice when it closes; the shared part waits.
 void ShowMenu(MenuId, const std::vector<MenuItem>& items, Form owner) {
+  static LeftButtonOnly leftButtonOnly;
   auto* menu = new QMenu();
   menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->installEventFilter(&leftButtonOnly);
   auto reported = std::make_shared<bool>(false);
   auto report = [reported](int chosen) {
     if (!*reported)

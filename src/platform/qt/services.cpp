@@ -331,9 +331,10 @@ void EndProcess() {
   _exit(0);
 }
 
-// X11 even inside a Wayland session: there windows cannot place themselves.
+// X11 even inside a Wayland session, where windows cannot place themselves;
+// Wayland alone where there is no X server at all.
 int Run(void (*start)()) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
     qputenv("QT_QPA_PLATFORM", "xcb");
   static int argc = 1;
   static char name[] = "pinaleaf";
