@@ -47,6 +47,7 @@ class Program : public ::testing::Test {
     chdir(home);  // where the save dialog opens
     setenv("XDG_CONFIG_HOME", home, 1);
     setenv("PINALEAF_SHELL_LOG", (home_ / "shell.log").c_str(), 1);
+    setenv("PINALEAF_SOUND_LOG", (home_ / "sound.log").c_str(), 1);
     setenv("PATH", PINALEAF_TEST_TOOLS ":/usr/local/bin:/usr/bin:/bin", 1);
     char* argv[] = {const_cast<char*>(PINALEAF_PROGRAM), nullptr};
     ASSERT_EQ(posix_spawn(&pid_, PINALEAF_PROGRAM, nullptr, nullptr, argv, environ), 0);
@@ -192,6 +193,55 @@ TEST_F(Program, PopupEntriesChangeTranslucencyAndAlwaysOnTopAndQuit) {
   EXPECT_SOON(above(), std::pair(false, false));
   Choose(first, -1);  // Quit (Remove All Notes), with no question
   EXPECT_EQ(ExitCode(), 0);
+}
+
+// Font, colour and the reminder reach the note; what it held comes back after
+// the alarm.
+TEST_F(Program, TheNoteIsRestyledAndRingsAndKeepsItsText) {
+  Id note = Notes(1).at(0);
+  Box strip = x11::Geometry(note);
+  strip.height = 24;
+  auto shows = [&](unsigned colour) { return std::ranges::count(x11::Colours(strip), colour) > 0; };
+  ClickText(note);
+  x11::Type(U"WWWW");
+  x11::Key("f", 2);  // the font dialog's colours, from black down to red
+  WaitFor("Select Font");
+  x11::Key("c", 4);
+  for (int i = 0; i < 9; ++i)
+    x11::Key("Down");
+  x11::Key("Return");
+  WaitFor("Form1");
+  x11::Key("o", 2);  // the colour dialog: green
+  WaitFor("Select Color");
+  for (auto [channel, value] : {std::pair("r", U"0"), {"g", U"255"}, {"u", U"0"}}) {
+    x11::Key(channel, 4);
+    x11::Type(value);
+  }
+  x11::Key("Return");
+  WaitFor("Form1");
+  EXPECT_SOON(shows(0x00FF00), true);
+  EXPECT_NE(FileText(home_ / "pinaleaf/settings.ini").find("TextColor=255\n"), std::string::npos);
+  // Armed, hidden, and made due in two seconds, as the store says.
+  ClickText(note);
+  x11::Key("r", 2);
+  x11::WaitUntil([&] { return x11::Title(x11::Focused()).starts_with("Reminder"); }, 10000);
+  Box dialog = x11::Geometry(x11::Focused());
+  x11::Click(dialog.x + 76, dialog.y + 302);   // Set Reminder
+  x11::Click(dialog.x + 216, dialog.y + 302);  // Hide This Window
+  WaitFor("Form1");
+  std::time_t due = std::time(nullptr) + 2;
+  std::tm t = *std::localtime(&due);
+  std::ofstream(home_ / "pinaleaf/settings.ini")
+      << "[Pinaleaf\\1.0]\nActivehWnd=" << note << "\nReminderSeconds=" << t.tm_sec << "\nReminderMinutes=" << t.tm_min
+      << "\nReminderHours=" << t.tm_hour << "\nReminderDay=" << t.tm_mday << "\nReminderMonth=" << t.tm_mon + 1
+      << "\nReminderYear=" << t.tm_year + 1900 << "\n";
+  EXPECT_TRUE(x11::WaitUntil([&] { return shows(0xFFFFFF); }, 5000));  // it flashes
+  EXPECT_SOON(FileText(home_ / "sound.log"),
+              std::string(PINALEAF_PROGRAM).replace(std::string(PINALEAF_PROGRAM).rfind('/') + 1, 8, "Reminder.wav\n"));
+  EXPECT_SOON(shows(0x00FF00), true);
+  x11::Key("a", 2);
+  x11::Key("c", 2);
+  EXPECT_SOON(Clipboard(), "WWWW");
 }
 
 }  // namespace

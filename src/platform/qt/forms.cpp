@@ -2,6 +2,9 @@
 // the z-order, dragging a frameless form, translucency and popup menus.
 // Sinks, the loaded list and timers are the shared part's.
 
+#include <sys/timerfd.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -12,8 +15,11 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QWindow>
 #include <algorithm>
+#include <cerrno>
+#include <limits>
 #include <vector>
 
 #include "platform/qt/qt.h"
@@ -302,6 +308,29 @@ void WatchScreens() {
   QObject::connect(application, &QGuiApplication::screenRemoved, application, KeepOnSomeWorkArea, Qt::QueuedConnection);
 }
 
+// The system clock set, or the machine awake again: the kernel cancels a
+// timer of the wall clock that asks to hear of it, and every form hears.
+void WatchClock() {
+  int timer = timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC);
+  if (timer < 0)
+    return;
+  auto arm = [timer] {
+    itimerspec never = {};
+    never.it_value.tv_sec = std::numeric_limits<time_t>::max() / 2;
+    timerfd_settime(timer, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &never, nullptr);
+  };
+  arm();
+  auto* notifier = new QSocketNotifier(timer, QSocketNotifier::Read, qApp);
+  QObject::connect(notifier, &QSocketNotifier::activated, [timer, arm] {
+    std::uint64_t expired = 0;
+    if (read(timer, &expired, sizeof expired) >= 0 || errno != ECANCELED)
+      return;
+    arm();
+    for (Form form : LoadedForms())
+      backend::Deliver(form, [&](EventSink& s) { s.OnClockChanged(form); });
+  });
+}
+
 }  // namespace
 
 void Listen(QWidget* widget) {
@@ -359,6 +388,7 @@ namespace backend {
 Form NewFormWindow(const FormSpec& design) {
   [[maybe_unused]] static const bool watching = [] {
     WatchScreens();
+    WatchClock();
     return true;
   }();
   Qt::WindowFlags flags = Qt::Window;
