@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <future>
 
 #include "probe.h"
 #include "x11.h"
@@ -46,11 +45,6 @@ void Settle() {
 x11::Id Id(Window window) {
   Settle();
   return static_cast<x11::Id>(window.number());
-}
-
-std::string Bytes(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), {}};
 }
 
 Form FormOf(x11::Id window) {
@@ -100,8 +94,7 @@ void Press(Key key, int modifiers) {
                      : key == Key::Enter  ? "Return"
                      : key == Key::Escape ? "Escape"
                      : key == Key::Space  ? "space"
-                     : key >= Key::F1     ? std::to_string(int(key) - int(Key::F1) + 1).insert(0, 1, 'F')
-                                          : std::string(1, char(int(key) | 0x20));
+                                          : std::string(1, char(int(key) | 0x20));  // a letter
   x11::Key(name.c_str(), modifiers);
   Settle();
 }
@@ -111,13 +104,12 @@ void Close(Form form) {
   Settle();
 }
 
-// The hand moves from a second thread: the size loop runs in this one.
+// The hand moves first; the size loop follows its moves, which the server
+// keeps in order, once this process handles its events.
 void Drag(Form form, int dx, int dy) {
   Rect r = OnScreen(form);
   int x = r.left + r.width / 2, y = r.top + r.height / 2;
-  auto hand = std::async(std::launch::async, [=] { x11::Drag(x, y, x + dx, y + dy); });
-  x11::WaitUntil([&] { return hand.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 10000,
-                 [] { Wait(10); });
+  x11::Drag(x, y, x + dx, y + dy);
   Settle();
 }
 
@@ -145,7 +137,7 @@ std::vector<Form> ZOrder() {
 }
 
 bool IsTopmost(Form form) {
-  return x11::KeptAbove(Id(form));
+  return x11::HasState(Id(form), "_NET_WM_STATE_ABOVE");
 }
 
 std::optional<int> LayeredAlpha(Form form) {
@@ -186,13 +178,13 @@ bool Shows(Window window, Color color) {
 }
 
 std::string FileBytes(const Text& path) {
-  return Bytes(QString::fromStdU16String(path).toStdString());
+  return x11::FileText(QString::fromStdU16String(path).toStdString());
 }
 
 // The last line of the log, once there is one.
 Text LastShellTarget() {
   std::string log;
-  x11::WaitUntil([&] { return !(log = Bytes(g_home / "shell.log")).empty(); }, 10000, [] { Wait(10); });
+  x11::WaitUntil([&] { return !(log = x11::FileText(g_home / "shell.log")).empty(); }, 10000, [] { Wait(10); });
   std::string lines = log.substr(0, log.size() - 1);  // without the last line's end
   return QString::fromStdString(lines.substr(lines.rfind('\n') + 1)).toStdU16String();
 }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <fstream>
 #include <map>
 #include <thread>
 
@@ -154,9 +155,9 @@ std::optional<int> Opacity(Id window) {
   return std::nullopt;
 }
 
-bool KeptAbove(Id window) {
-  std::vector<long> state = Property(window, "_NET_WM_STATE");
-  return std::ranges::count(state, static_cast<long>(Intern("_NET_WM_STATE_ABOVE")));
+bool HasState(Id window, const char* state) {
+  std::vector<long> states = Property(window, "_NET_WM_STATE");
+  return std::ranges::count(states, static_cast<long>(Intern(state)));
 }
 
 // The screen is 24-bit, 0xRRGGBB, as the test script starts it.
@@ -207,6 +208,11 @@ void CloseBox(Id window) {
   close.xclient.data.l[0] = static_cast<long>(Intern("WM_DELETE_WINDOW"));
   XSendEvent(D(), window, False, NoEventMask, &close);
   XSync(D(), False);
+}
+
+std::string FileText(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
 }
 
 }  // namespace x11

@@ -34,9 +34,9 @@ bool OverrideRedirect(Id window);
 std::vector<long> Property(Id window, const char* name);
 unsigned long Intern(const char* name);
 // _NET_WM_WINDOW_OPACITY as an alpha of 0..255, none when absent;
-// _NET_WM_STATE holds _NET_WM_STATE_ABOVE.
+// _NET_WM_STATE holds a state ("_NET_WM_STATE_ABOVE").
 std::optional<int> Opacity(Id window);
-bool KeptAbove(Id window);
+bool HasState(Id window, const char* state);
 // The colours the screen shows in a box, row by row, as 0x00BBGGRR.
 std::vector<unsigned> Colours(Box box);
 
@@ -51,5 +51,7 @@ void Key(const char* name, int modifiers = 0);
 void Type(const std::u32string& text);
 // What a window manager's close box sends.
 void CloseBox(Id window);
+// A file's bytes, as the program left them.
+std::string FileText(const std::string& path);
 
 }  // namespace x11

@@ -583,21 +583,10 @@ class Walk {
     HWND dialog = Dialog(L"PinaleafForm", L"Reminder");
     if (!dialog)
       return;
-    HWND label = GetWindow(FindWindowExW(dialog, nullptr, L"Button", nullptr), GW_HWNDNEXT);  // below the calendar
-    RECT rc = RectOf(dialog);
-    Expect(rc.left == 493 && rc.top == 271, "the reminder dialog's place");
     if (!arm)
       return Leave(dialog, L"Hide This Window", false);
-    if (HWND set = FindWindowExW(dialog, nullptr, L"Button", L"Set Reminder")) {
+    if (HWND set = FindWindowExW(dialog, nullptr, L"Button", L"Set Reminder"))
       Point(CentreOf(set), true);
-      // The moment set, below the calendar: the calendar's day, ten minutes after the dialog opened.
-      std::time_t now = std::time(nullptr);
-      auto shown = [&] {
-        std::wstring text = TextOf(label);
-        return text.starts_with(Date(started_ + 600)) || text.starts_with(Date(now + 600));
-      };
-      Expect(WaitUntil(shown, 3000), "the moment set");
-    }
     Point(CentreOf(FindWindowExW(dialog, nullptr, L"Button", L"Hide This Window")), true);
     Gone(dialog);
   }
@@ -701,7 +690,6 @@ class Walk {
   std::vector<std::wstring> recipients_;
   bool onTop_ = true, failed_ = false;
   int resized_ = 0;
-  std::time_t started_ = std::time(nullptr);
 };
 
 unsigned FromEnvironment(const char* name, unsigned otherwise) {

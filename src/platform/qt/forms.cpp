@@ -425,6 +425,9 @@ Form NewFormWindow(const FormSpec& design) {
   data->minWidth = design.minWidth;
   data->minHeight = design.minHeight;
   Form form = NumberOf<Form>(widget);
+  // A note has no button on the taskbar, nor a place in the pager.
+  for (const char* skip : {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"})
+    SetWindowState(widget, skip, design.kind == FormKind::Note);
   AddForm(form, std::move(data));
   LookOf(form)->backColor = design.backColor;
   ApplyLook(form);
@@ -461,7 +464,7 @@ void Restack(Form form, ZOrder where, bool activate) {
   bool topmost = where == ZOrder::Topmost || (where == ZOrder::Top && data->topmost);
   if (topmost != data->topmost) {
     data->topmost = topmost;
-    SetAboveProperty(data->widget, topmost);
+    SetWindowState(data->widget, "_NET_WM_STATE_ABOVE", topmost);
   }
   if (data->widget->isVisible())
     ToTopOfBand(form);

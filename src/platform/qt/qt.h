@@ -75,6 +75,7 @@ QCursor CursorFromFile(CursorId id);
 // program sets itself where none does.
 bool WindowManagerRuns();
 void SetOpacityProperty(QWidget* form, std::optional<int> alpha);
-void SetAboveProperty(QWidget* form, bool above);
+// A state of _NET_WM_STATE on or off: _NET_WM_STATE_ABOVE, say.
+void SetWindowState(QWidget* form, const char* name, bool on);
 
 }  // namespace platform::qt

@@ -104,33 +104,33 @@ void SetOpacityProperty(QWidget* form, std::optional<int> alpha) {
   xcb_flush(connection);
 }
 
-// Qt's own flag for this makes the window anew, and its controls are lost
-// with the old one: the state is asked for here, as Qt would. A window
-// manager is asked once the window is shown; before that, or without one,
-// the property is the window's own.
-void SetAboveProperty(QWidget* form, bool above) {
+// Qt's own flag for keeping above makes the window anew, and its controls
+// are lost with the old one: states are asked for here, as Qt would. A
+// window manager is asked once the window is shown; before that, or
+// without one, the property is the window's own.
+void SetWindowState(QWidget* form, const char* name, bool on) {
   xcb_connection_t* connection = Connection();
   if (!connection)
     return;
   auto window = static_cast<xcb_window_t>(form->winId());
-  xcb_atom_t state = Atom(connection, "_NET_WM_STATE"), aboveAtom = Atom(connection, "_NET_WM_STATE_ABOVE");
+  xcb_atom_t state = Atom(connection, "_NET_WM_STATE"), which = Atom(connection, name);
   if (form->isVisible() && WindowManagerRuns()) {
     xcb_client_message_event_t message = {};
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;
     message.window = window;
     message.type = state;
-    message.data.data32[0] = above ? 1 : 0;  // add, remove
-    message.data.data32[1] = aboveAtom;
+    message.data.data32[0] = on ? 1 : 0;  // add, remove
+    message.data.data32[1] = which;
     message.data.data32[3] = 1;  // from an application
     xcb_send_event(connection, 0, RootOf(connection),
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&message));
   } else {
     std::vector<uint32_t> atoms = Property(connection, window, state);
-    std::erase(atoms, aboveAtom);
-    if (above)
-      atoms.push_back(aboveAtom);
+    std::erase(atoms, which);
+    if (on)
+      atoms.push_back(which);
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, state, XCB_ATOM_ATOM, 32,
                         static_cast<uint32_t>(atoms.size()), atoms.data());
   }
@@ -341,6 +341,7 @@ int Run(void (*start)()) {
   static char* argv[] = {name, nullptr};
   QApplication application(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
+  QApplication::setWindowIcon(QIcon(ToQString(ProgramFile(u"pinaleaf.ico"))));
   start();
   return QApplication::exec();
 }
