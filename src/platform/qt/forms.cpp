@@ -16,6 +16,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QStyleHints>
 #include <QWindow>
 #include <algorithm>
 #include <cerrno>
@@ -42,21 +43,25 @@ struct Drag {
 Drag g_drag;
 QPoint g_pressedAt;  // on the screen: where a drag takes hold
 
-// A mouse event a control leaves unaccepted goes on to its parent, as the
+// A mouse or key event that a control leaves goes on to its parents, as the
 // same event: the sink hears of it once, from the window it fell on. Qt
-// makes each event in the same place, so its moment, kind and place on the
-// screen tell one from the next.
+// makes each event in the same place, so its moment, kind, key and place on
+// the screen tell one from the next.
 bool HeardBefore(QEvent* event) {
   struct Seen {
     const QEvent* event = nullptr;
     QEvent::Type type = QEvent::None;
     quint64 time = 0;
+    int key = 0;
     QPointF at;
     bool operator==(const Seen&) const = default;
   };
   static Seen last;
-  auto* mouse = static_cast<QMouseEvent*>(event);
-  Seen now{event, event->type(), mouse->timestamp(), mouse->globalPosition()};
+  Seen now{event, event->type(), static_cast<QInputEvent*>(event)->timestamp()};
+  if (event->type() == QEvent::KeyPress)
+    now.key = static_cast<QKeyEvent*>(event)->key();
+  else
+    now.at = static_cast<QMouseEvent*>(event)->globalPosition();
   bool again = now == last;
   last = now;
   return again;
@@ -148,6 +153,21 @@ void ActivateNextAfter(Form gone) {
   }
 }
 
+// The caret rests after five seconds without a key or a click, as it does
+// on Windows: an idle note then wakes nobody. It blinks again at once.
+void KeepCaretAwake() {
+  static const int blinking = QGuiApplication::styleHints()->cursorFlashTime();
+  static QTimer* rest = [] {
+    auto* timer = new QTimer(qApp);
+    timer->setSingleShot(true);
+    QObject::connect(timer, &QTimer::timeout, [] { QApplication::setCursorFlashTime(0); });
+    return timer;
+  }();
+  if (QApplication::cursorFlashTime() != blinking)
+    QApplication::setCursorFlashTime(blinking);
+  rest->start(5000);
+}
+
 class Events : public QObject {
  public:
   bool eventFilter(QObject* object, QEvent* event) override {
@@ -159,9 +179,11 @@ class Events : public QObject {
     if (backend::IsForm(self) && FollowDrag(own, event))
       return true;
     auto type = event->type();
-    bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick ||
-                 type == QEvent::MouseButtonRelease || type == QEvent::MouseMove;
-    if (mouse && HeardBefore(event))
+    if (type == QEvent::KeyPress || type == QEvent::MouseButtonPress)
+      KeepCaretAwake();
+    bool input = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick ||
+                 type == QEvent::MouseButtonRelease || type == QEvent::MouseMove || type == QEvent::KeyPress;
+    if (input && HeardBefore(event))
       return false;
     switch (type) {
       case QEvent::MouseButtonPress:
@@ -180,8 +202,8 @@ class Events : public QObject {
         });
         return !WidgetOf(self);
       }
-      case QEvent::KeyPress:
-        return widget == own && KeyDown(self, static_cast<QKeyEvent*>(event));
+      case QEvent::KeyPress:  // a text box's keys go to its editor
+        return (widget == own || widget == own->focusProxy()) && KeyDown(self, static_cast<QKeyEvent*>(event));
       case QEvent::FocusIn:
         if (widget == own && backend::IsForm(self))
           backend::Deliver(self, [&](EventSink& s) { s.OnGotFocus(Form(self.number())); });
@@ -273,6 +295,7 @@ class Events : public QObject {
     if (std::find(g_stack.begin(), g_stack.end(), form) == g_stack.end() || g_stack.front() != form)
       ToTopOfBand(form);
     Control target = backend::FocusTarget(form);
+    EditorOf(target);
     QWidget* widget = WidgetOf(target ? Window(target) : Window(form));
     if (widget && !widget->hasFocus())
       widget->setFocus(Qt::ActiveWindowFocusReason);
@@ -426,8 +449,8 @@ Form NewFormWindow(const FormSpec& design) {
   data->minHeight = design.minHeight;
   Form form = NumberOf<Form>(widget);
   // A note has no button on the taskbar, nor a place in the pager.
-  for (const char* skip : {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"})
-    SetWindowState(widget, skip, design.kind == FormKind::Note);
+  if (design.kind == FormKind::Note)
+    SetWindowState(widget, {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"}, true);
   AddForm(form, std::move(data));
   LookOf(form)->backColor = design.backColor;
   ApplyLook(form);
@@ -442,7 +465,15 @@ void ShowFormWindow(Form form) {
   QWidget* widget = data->widget;
   widget->show();
   ToTopOfBand(form);
+  // On the screen now. The editor that takes the keyboard is made as the
+  // form becomes active, before any key can come; the others a moment later.
+  FlushToServer();
+  QTimer::singleShot(0, widget, [form] {
+    for (Control control : ControlsOf(form))
+      EditorOf(control);
+  });
   ActivateAndWait(widget);
+  KeepCaretAwake();
 }
 
 // The records are gone already: the widget is found by its window.
@@ -464,7 +495,7 @@ void Restack(Form form, ZOrder where, bool activate) {
   bool topmost = where == ZOrder::Topmost || (where == ZOrder::Top && data->topmost);
   if (topmost != data->topmost) {
     data->topmost = topmost;
-    SetWindowState(data->widget, "_NET_WM_STATE_ABOVE", topmost);
+    SetWindowState(data->widget, {"_NET_WM_STATE_ABOVE"}, topmost);
   }
   if (data->widget->isVisible())
     ToTopOfBand(form);
@@ -478,6 +509,7 @@ void FocusControl(Control control) {
     return;
   if (QApplication::activeWindow() != widget->window())
     ActivateAndWait(widget->window());
+  EditorOf(control);
   widget->setFocus(Qt::OtherFocusReason);
 }
 
@@ -522,6 +554,8 @@ void PointerChanged(Form form) {
   for (QWidget* part : parts) {
     if (look->pointer == Pointer::Default) {
       part->unsetCursor();
+      for (QWidget* child : part->findChildren<QWidget*>())
+        child->unsetCursor();
       ApplyLook(WindowOf(part));  // a text box's own I-beam
       continue;
     }

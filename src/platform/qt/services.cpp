@@ -28,6 +28,8 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <chrono>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "platform/qt/qt.h"
@@ -35,18 +37,32 @@
 namespace platform::qt {
 namespace {
 
-std::vector<QCursor> g_cursors;  // CursorId n is g_cursors[n - 1]
+// Cursor files as read, each made a cursor when first shown: reading images
+// wakes Qt's image plugins, which start-up can do without.
+struct CursorFile {
+  QString path;
+  QByteArray bytes;
+  QPoint hotSpot;
+  std::optional<QCursor> cursor;
+};
+std::vector<CursorFile> g_cursors;  // CursorId n is g_cursors[n - 1]
 
 xcb_connection_t* Connection() {
   auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
   return x11 ? x11->connection() : nullptr;
 }
 
+// Each name is asked of the server once: a new note is on the screen sooner.
 xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
+  static std::map<std::string, xcb_atom_t> known;
+  if (auto it = known.find(name); it != known.end())
+    return it->second;
   xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
       connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(strlen(name)), name), nullptr);
   xcb_atom_t atom = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
   free(reply);
+  if (atom != XCB_ATOM_NONE)
+    known[name] = atom;
   return atom;
 }
 
@@ -83,6 +99,11 @@ int RunModal(Form owner, Dialog& dialog) {
 
 }  // namespace
 
+void FlushToServer() {
+  if (xcb_connection_t* connection = Connection())
+    xcb_flush(connection);
+}
+
 bool WindowManagerRuns() {
   xcb_connection_t* connection = Connection();
   return connection && !Property(connection, RootOf(connection), Atom(connection, "_NET_SUPPORTING_WM_CHECK")).empty();
@@ -108,13 +129,21 @@ void SetOpacityProperty(QWidget* form, std::optional<int> alpha) {
 // are lost with the old one: states are asked for here, as Qt would. A
 // window manager is asked once the window is shown; before that, or
 // without one, the property is the window's own.
-void SetWindowState(QWidget* form, const char* name, bool on) {
+void SetWindowState(QWidget* form, std::initializer_list<const char*> names, bool on) {
   xcb_connection_t* connection = Connection();
   if (!connection)
     return;
   auto window = static_cast<xcb_window_t>(form->winId());
-  xcb_atom_t state = Atom(connection, "_NET_WM_STATE"), which = Atom(connection, name);
-  if (form->isVisible() && WindowManagerRuns()) {
+  xcb_atom_t state = Atom(connection, "_NET_WM_STATE");
+  bool asked = form->isVisible() && WindowManagerRuns();
+  std::vector<uint32_t> atoms = asked ? std::vector<uint32_t>() : Property(connection, window, state);
+  for (const char* name : names) {
+    xcb_atom_t which = Atom(connection, name);
+    std::erase(atoms, which);
+    if (on)
+      atoms.push_back(which);
+    if (!asked)
+      continue;
     xcb_client_message_event_t message = {};
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;
@@ -126,11 +155,8 @@ void SetWindowState(QWidget* form, const char* name, bool on) {
     xcb_send_event(connection, 0, RootOf(connection),
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&message));
-  } else {
-    std::vector<uint32_t> atoms = Property(connection, window, state);
-    std::erase(atoms, which);
-    if (on)
-      atoms.push_back(which);
+  }
+  if (!asked) {
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, state, XCB_ATOM_ATOM, 32,
                         static_cast<uint32_t>(atoms.size()), atoms.data());
   }
@@ -148,7 +174,13 @@ QString TimeFormat() {
 QCursor CursorFromFile(CursorId id) {
   if (id < 1 || static_cast<size_t>(id) > g_cursors.size())
     return QCursor(Qt::PointingHandCursor);
-  return g_cursors[static_cast<size_t>(id) - 1];
+  CursorFile& file = g_cursors[static_cast<size_t>(id) - 1];
+  if (!file.cursor) {
+    QImage image = QImage::fromData(file.bytes, "CUR");
+    file.cursor = image.isNull() ? QCursor(Qt::PointingHandCursor)
+                                 : QCursor(QPixmap::fromImage(image), file.hotSpot.x(), file.hotSpot.y());
+  }
+  return *file.cursor;
 }
 
 }  // namespace platform::qt
@@ -341,8 +373,9 @@ int Run(void (*start)()) {
   static char* argv[] = {name, nullptr};
   QApplication application(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
-  QApplication::setWindowIcon(QIcon(ToQString(ProgramFile(u"pinaleaf.ico"))));
   start();
+  // After the first note: reading an image wakes Qt's image plugins.
+  QTimer::singleShot(0, [] { QApplication::setWindowIcon(QIcon(ToQString(ProgramFile(u"pinaleaf.ico")))); });
   return QApplication::exec();
 }
 
@@ -357,19 +390,22 @@ bool FileExists(const Text& path) {
 }
 
 // A Windows cursor file: Qt reads its image; the hot spot is in its
-// directory entry, where an icon keeps its planes and bit count.
+// directory entry, where an icon keeps its planes and bit count. Every note
+// loads it: the same file is read once.
 CursorId LoadCursorFile(const Text& path) {
-  QFile file(ToQString(path));
+  QString name = ToQString(path);
+  for (size_t i = 0; i < g_cursors.size(); ++i) {
+    if (g_cursors[i].path == name)
+      return static_cast<CursorId>(i + 1);
+  }
+  QFile file(name);
   if (!file.open(QIODevice::ReadOnly))
     return 0;
   QByteArray bytes = file.read(1 << 20);
   auto word = [&](int at) { return static_cast<uchar>(bytes[at]) | static_cast<uchar>(bytes[at + 1]) << 8; };
   if (bytes.size() < 22 || word(0) != 0 || word(2) != 2 || word(4) < 1)
     return 0;
-  QImage image = QImage::fromData(bytes, "CUR");
-  if (image.isNull())
-    return 0;
-  g_cursors.emplace_back(QPixmap::fromImage(image), word(10), word(12));
+  g_cursors.push_back({name, bytes, QPoint(word(10), word(12)), std::nullopt});
   return static_cast<CursorId>(g_cursors.size());
 }
 
