@@ -14,6 +14,7 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QStyleHints>
@@ -178,6 +179,14 @@ class Events : public QObject {
       return false;
     if (backend::IsForm(self) && FollowDrag(own, event))
       return true;
+    // A text box that takes the keyboard before its editor is made makes
+    // it at once, and hands it what came meanwhile: no key is lost.
+    if (widget == own && (event->type() == QEvent::FocusIn || event->type() == QEvent::KeyPress) &&
+        !EditorOf(self, false) && EditorOf(self)) {
+      if (event->type() == QEvent::KeyPress)
+        QCoreApplication::sendEvent(EditorOf(self), event);
+      return event->type() == QEvent::KeyPress;
+    }
     auto type = event->type();
     if (type == QEvent::KeyPress || type == QEvent::MouseButtonPress)
       KeepCaretAwake();
@@ -465,13 +474,10 @@ void ShowFormWindow(Form form) {
   QWidget* widget = data->widget;
   widget->show();
   ToTopOfBand(form);
-  // On the screen now. The editor that takes the keyboard is made as the
-  // form becomes active, before any key can come; the others a moment later.
+  // On the screen now; the text boxes' editors meanwhile, before any key.
   FlushToServer();
-  QTimer::singleShot(0, widget, [form] {
-    for (Control control : ControlsOf(form))
-      EditorOf(control);
-  });
+  for (Control control : ControlsOf(form))
+    EditorOf(control);
   ActivateAndWait(widget);
   KeepCaretAwake();
 }
