@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QTextCursor>
 #include <QTimeEdit>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 
@@ -89,58 +88,18 @@ void ApplyLook(Window window) {
     return;
   auto kind = backend::KindOf(window);
   QPalette palette = widget->palette();
-  if (!kind || kind == backend::ControlKind::Label || kind == backend::ControlKind::TextBox) {
+  if (!kind || kind == backend::ControlKind::Label) {
     palette.setColor(QPalette::Window, ToQColor(look->backColor));
     palette.setColor(QPalette::WindowText, ToQColor(look->foreColor));
   }
-  // The editor takes these from its text box.
   if (kind == backend::ControlKind::TextBox) {
     palette.setColor(QPalette::Base, ToQColor(look->backColor));
     palette.setColor(QPalette::Text, ToQColor(look->foreColor));
-    if (QPlainTextEdit* editor = EditorOf(window, false))
-      editor->viewport()->setCursor(Qt::IBeamCursor);
+    static_cast<QPlainTextEdit*>(widget)->viewport()->setCursor(Qt::IBeamCursor);
   }
   widget->setPalette(palette);
   if (kind)
     widget->setFont(ToQFont(look->font));
-}
-
-// Typed line ends are "\n" here; any other kind pasted in becomes one.
-QString OneLineEnd(const Text& text) {
-  QString qtext = ToQString(text);
-  qtext.replace(u"\r\n"_qs, u"\n"_qs);
-  qtext.replace(u'\r', u'\n');
-  return qtext;
-}
-
-// Till its editor is made a text box keeps its text itself and shows its
-// colour.
-QPlainTextEdit* EditorOf(Window textBox, bool make) {
-  WindowData* data = backend::DataOf(textBox);
-  if (!data || !data->widget || backend::KindOf(textBox) != backend::ControlKind::TextBox)
-    return nullptr;
-  if (data->editor || !make)
-    return data->editor;
-  QWidget* box = data->widget;
-  auto* editor = new QPlainTextEdit(OneLineEnd(data->text), box);
-  editor->setFrameShape(QFrame::NoFrame);
-  editor->setTabChangesFocus(false);
-  editor->setContextMenuPolicy(box->contextMenuPolicy());
-  editor->viewport()->setCursor(Qt::IBeamCursor);
-  auto* fill = new QVBoxLayout(box);
-  fill->setContentsMargins(0, 0, 0, 0);
-  fill->addWidget(editor);
-  bool focused = box->hasFocus();
-  box->setFocusProxy(editor);
-  data->editor = editor;
-  Listen(editor);
-  for (QWidget* part : editor->findChildren<QWidget*>())
-    Listen(part);
-  editor->show();
-  if (focused)
-    editor->setFocus();
-  backend::PointerChanged(backend::FormOf(textBox));
-  return editor;
 }
 
 }  // namespace platform::qt
@@ -175,9 +134,17 @@ Widget* As(Window window) {
   return qobject_cast<Widget*>(WidgetOf(window));
 }
 
+// Typed line ends are "\n" here; any other kind pasted in becomes one.
+QString OneLineEnd(const Text& text) {
+  QString qtext = ToQString(text);
+  qtext.replace(u"\r\n"_qs, u"\n"_qs);
+  qtext.replace(u'\r', u'\n');
+  return qtext;
+}
+
 QTextCursor CursorOf(TextBox textBox) {
-  QPlainTextEdit* editor = EditorOf(textBox, false);
-  return editor ? editor->textCursor() : QTextCursor();
+  auto* edit = As<QPlainTextEdit>(textBox);
+  return edit ? edit->textCursor() : QTextCursor();
 }
 
 }  // namespace
@@ -186,12 +153,11 @@ TextBox CreateTextBox(Form form, const TextBoxSpec& design) {
   QWidget* parent = WidgetOf(form);
   if (!parent)
     return {};
-  auto* box = new QWidget(parent);
-  box->setAutoFillBackground(true);
-  TextBox control =
-      Add<TextBox>(form, box, ControlKind::TextBox, design.rect, {design.backColor, design.foreColor, design.font});
-  SetText(control, design.text);
-  return control;
+  auto* edit = new QPlainTextEdit(parent);
+  edit->setFrameShape(QFrame::NoFrame);
+  edit->setPlainText(OneLineEnd(design.text));
+  edit->setTabChangesFocus(false);
+  return Add<TextBox>(form, edit, ControlKind::TextBox, design.rect, {design.backColor, design.foreColor, design.font});
 }
 
 Label CreateLabel(Form form, const Rect& rect, const Text& caption, const Font& font) {
@@ -316,9 +282,8 @@ void SetEnabled(Control control, bool enabled) {
   if (!widget)
     return;
   // Qt would pass the focus on to the next control: here nobody keeps it.
-  QWidget* focus = QApplication::focusWidget();
-  if (!enabled && focus && (focus == widget || widget->isAncestorOf(focus)))
-    focus->clearFocus();
+  if (!enabled && widget->hasFocus())
+    widget->clearFocus();
   widget->setEnabled(enabled);
 }
 
@@ -354,21 +319,19 @@ Text GetCaption(Window window) {
 Text GetText(Control control) {
   if (auto* box = As<QComboBox>(control))
     return ToText(box->currentText());
-  QPlainTextEdit* editor = EditorOf(control, false);
-  if (!editor)
-    return backend::KindOf(control) == ControlKind::TextBox ? backend::DataOf(control)->text : Text();
-  QString text = editor->document()->toRawText();
+  auto* edit = As<QPlainTextEdit>(control);
+  if (!edit)
+    return {};
+  QString text = edit->document()->toRawText();
   text.replace(QChar::ParagraphSeparator, u'\n');
   text.replace(QChar::LineSeparator, u'\n');
   return ToText(text);
 }
 
 void SetText(TextBox textBox, const Text& text) {
-  if (QPlainTextEdit* editor = EditorOf(textBox, false)) {
-    editor->setPlainText(OneLineEnd(text));
-    editor->moveCursor(QTextCursor::Start);
-  } else if (WindowData* data = backend::DataOf(textBox)) {
-    data->text = text;
+  if (auto* edit = As<QPlainTextEdit>(textBox)) {
+    edit->setPlainText(OneLineEnd(text));
+    edit->moveCursor(QTextCursor::Start);
   }
 }
 
@@ -381,10 +344,10 @@ int GetSelStart(TextBox textBox) {
 // leaves the caret; other offsets count as unsigned, so a negative one is
 // past the end, and every offset is held inside the text.
 void SetSelection(TextBox textBox, int start, int length) {
-  QPlainTextEdit* editor = EditorOf(textBox);
-  if (!editor)
+  auto* edit = As<QPlainTextEdit>(textBox);
+  if (!edit)
     return;
-  QTextCursor cursor = editor->textCursor();
+  QTextCursor cursor = edit->textCursor();
   if (start == -1) {
     cursor.clearSelection();
   } else {
@@ -393,7 +356,7 @@ void SetSelection(TextBox textBox, int start, int length) {
     cursor.setPosition(held(start));
     cursor.setPosition(held(start + length), QTextCursor::KeepAnchor);
   }
-  editor->setTextCursor(cursor);
+  edit->setTextCursor(cursor);
 }
 
 Text GetSelectedText(TextBox textBox) {
@@ -406,32 +369,23 @@ Text GetSelectedText(TextBox textBox) {
 }
 
 void ReplaceSelection(TextBox textBox, const Text& text) {
-  QPlainTextEdit* editor = EditorOf(textBox);
-  if (!editor)
+  auto* edit = As<QPlainTextEdit>(textBox);
+  if (!edit)
     return;
-  QTextCursor cursor = editor->textCursor();
+  QTextCursor cursor = edit->textCursor();
   cursor.insertText(OneLineEnd(text));
-  editor->setTextCursor(cursor);
+  edit->setTextCursor(cursor);
 }
 
-namespace {
-
-// The editor's own menu asks its parent, which has none.
-void SetContextMenu(TextBox textBox, Qt::ContextMenuPolicy policy) {
-  for (QWidget* widget : {WidgetOf(textBox), static_cast<QWidget*>(EditorOf(textBox, false))}) {
-    if (widget)
-      widget->setContextMenuPolicy(policy);
-  }
-}
-
-}  // namespace
-
+// The text box's own menu asks its parent, which has none.
 void BlockContextMenu(TextBox textBox) {
-  SetContextMenu(textBox, Qt::NoContextMenu);
+  if (QWidget* widget = WidgetOf(textBox))
+    widget->setContextMenuPolicy(Qt::NoContextMenu);
 }
 
 void UnblockContextMenu(TextBox textBox) {
-  SetContextMenu(textBox, Qt::DefaultContextMenu);
+  if (QWidget* widget = WidgetOf(textBox))
+    widget->setContextMenuPolicy(Qt::DefaultContextMenu);
 }
 
 }  // namespace platform

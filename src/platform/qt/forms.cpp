@@ -14,7 +14,6 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QStyleHints>
@@ -179,14 +178,6 @@ class Events : public QObject {
       return false;
     if (backend::IsForm(self) && FollowDrag(own, event))
       return true;
-    // A text box that takes the keyboard before its editor is made makes
-    // it at once, and hands it what came meanwhile: no key is lost.
-    if (widget == own && (event->type() == QEvent::FocusIn || event->type() == QEvent::KeyPress) &&
-        !EditorOf(self, false) && EditorOf(self)) {
-      if (event->type() == QEvent::KeyPress)
-        QCoreApplication::sendEvent(EditorOf(self), event);
-      return event->type() == QEvent::KeyPress;
-    }
     auto type = event->type();
     if (type == QEvent::KeyPress || type == QEvent::MouseButtonPress)
       KeepCaretAwake();
@@ -211,8 +202,8 @@ class Events : public QObject {
         });
         return !WidgetOf(self);
       }
-      case QEvent::KeyPress:  // a text box's keys go to its editor
-        return (widget == own || widget == own->focusProxy()) && KeyDown(self, static_cast<QKeyEvent*>(event));
+      case QEvent::KeyPress:
+        return widget == own && KeyDown(self, static_cast<QKeyEvent*>(event));
       case QEvent::FocusIn:
         if (widget == own && backend::IsForm(self))
           backend::Deliver(self, [&](EventSink& s) { s.OnGotFocus(Form(self.number())); });
@@ -304,7 +295,6 @@ class Events : public QObject {
     if (std::find(g_stack.begin(), g_stack.end(), form) == g_stack.end() || g_stack.front() != form)
       ToTopOfBand(form);
     Control target = backend::FocusTarget(form);
-    EditorOf(target);
     QWidget* widget = WidgetOf(target ? Window(target) : Window(form));
     if (widget && !widget->hasFocus())
       widget->setFocus(Qt::ActiveWindowFocusReason);
@@ -474,10 +464,6 @@ void ShowFormWindow(Form form) {
   QWidget* widget = data->widget;
   widget->show();
   ToTopOfBand(form);
-  // On the screen now; the text boxes' editors meanwhile, before any key.
-  FlushToServer();
-  for (Control control : ControlsOf(form))
-    EditorOf(control);
   ActivateAndWait(widget);
   KeepCaretAwake();
 }
@@ -515,7 +501,6 @@ void FocusControl(Control control) {
     return;
   if (QApplication::activeWindow() != widget->window())
     ActivateAndWait(widget->window());
-  EditorOf(control);
   widget->setFocus(Qt::OtherFocusReason);
 }
 

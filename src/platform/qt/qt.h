@@ -14,8 +14,6 @@
 
 #include "platform/backend.h"
 
-class QPlainTextEdit;
-
 namespace platform::backend {
 
 // What the backend keeps of a window beside the shared part's record.
@@ -28,10 +26,6 @@ struct WindowData {
   QPointer<QTimer> timer;  // a child of the widget: it goes with it
   bool layered = false;
   bool topmost = false;
-  // Text boxes: Qt's editor inside, once it is made; till then the text,
-  // with the caret at its start and nothing selected.
-  QPointer<QPlainTextEdit> editor;
-  Text text;
 };
 
 }  // namespace platform::backend
@@ -70,12 +64,6 @@ Kind NumberOf(const QWidget* widget) {
 void Listen(QWidget* widget);
 // Paints and colours a window as its look says.
 void ApplyLook(Window window);
-// A text box's editor, made now if it has none yet (the other controls:
-// none). Making one reads the desktop's fonts, which takes longer than
-// showing a note: a new note is on the screen first.
-QPlainTextEdit* EditorOf(Window textBox, bool make = true);
-// Sends what is waiting to the X server now.
-void FlushToServer();
 // The form being dragged by the program's own loop, where no window manager
 // moves windows; false when there is none.
 bool FollowDrag(QWidget* form, QEvent* event);

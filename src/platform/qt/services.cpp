@@ -99,11 +99,6 @@ int RunModal(Form owner, Dialog& dialog) {
 
 }  // namespace
 
-void FlushToServer() {
-  if (xcb_connection_t* connection = Connection())
-    xcb_flush(connection);
-}
-
 bool WindowManagerRuns() {
   xcb_connection_t* connection = Connection();
   return connection && !Property(connection, RootOf(connection), Atom(connection, "_NET_SUPPORTING_WM_CHECK")).empty();
