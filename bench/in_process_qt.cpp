@@ -191,7 +191,7 @@ void PrintUsage(const std::string& key, const Usage& before, const Usage& after)
 // The UI thread's figures under `key`, the whole process's (Qt's X event
 // reader thread included) under `key`_process.
 void PrintIdle(const std::string& key, double seconds) {
-  Pump(1.0);  // start-up work settles
+  Pump(6.0);  // start-up work settles, and the caret rests: five seconds without input
   Usage thread = UsageNow(RUSAGE_THREAD), process = UsageNow(RUSAGE_SELF);
   Usage threadAfter, processAfter;
   QTimer::singleShot(static_cast<int>(std::lround(seconds * 1000)), Qt::PreciseTimer, qApp, [&] {
