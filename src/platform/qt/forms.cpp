@@ -43,25 +43,22 @@ struct Drag {
 Drag g_drag;
 QPoint g_pressedAt;  // on the screen: where a drag takes hold
 
-// A mouse or key event that a control leaves goes on to its parents, as the
+// A mouse event a control leaves unaccepted goes on to its parent, as the
 // same event: the sink hears of it once, from the window it fell on. Qt
-// makes each event in the same place, so its moment, kind, key and place on
-// the screen tell one from the next.
+// makes each event in the same place, so its moment, kind and place on the
+// screen tell one from the next. (A key reaches the sink only from the
+// window that has the keyboard.)
 bool HeardBefore(QEvent* event) {
   struct Seen {
     const QEvent* event = nullptr;
     QEvent::Type type = QEvent::None;
     quint64 time = 0;
-    int key = 0;
     QPointF at;
     bool operator==(const Seen&) const = default;
   };
   static Seen last;
-  Seen now{event, event->type(), static_cast<QInputEvent*>(event)->timestamp()};
-  if (event->type() == QEvent::KeyPress)
-    now.key = static_cast<QKeyEvent*>(event)->key();
-  else
-    now.at = static_cast<QMouseEvent*>(event)->globalPosition();
+  auto* mouse = static_cast<QMouseEvent*>(event);
+  Seen now{event, event->type(), mouse->timestamp(), mouse->globalPosition()};
   bool again = now == last;
   last = now;
   return again;
@@ -181,9 +178,9 @@ class Events : public QObject {
     auto type = event->type();
     if (type == QEvent::KeyPress || type == QEvent::MouseButtonPress)
       KeepCaretAwake();
-    bool input = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick ||
-                 type == QEvent::MouseButtonRelease || type == QEvent::MouseMove || type == QEvent::KeyPress;
-    if (input && HeardBefore(event))
+    bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick ||
+                 type == QEvent::MouseButtonRelease || type == QEvent::MouseMove;
+    if (mouse && HeardBefore(event))
       return false;
     switch (type) {
       case QEvent::MouseButtonPress:
