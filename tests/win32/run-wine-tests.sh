@@ -29,11 +29,20 @@ at_dpi() {
   wineserver -p >/dev/null 2>&1 || true
   wine "$root/build/win64/keepalive.exe" </dev/null >/dev/null 2>&1 &
   # Wine's desktop process starts with the keepalive, holding none of the
-  # test runner's pipes: a test started before it would wait on it.
+  # test runner's pipes: a test started before it would wait on it. Only
+  # this prefix's desktop counts: another Wine session may run beside us.
   for _ in $(seq 1 100); do
-    pgrep -f 'explorer.exe /desktop' >/dev/null && break
+    desktop_up && break
     sleep 0.1
   done
+}
+
+desktop_up() {
+  local pid
+  for pid in $(pgrep -f 'explorer.exe /desktop'); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+  done
+  return 1
 }
 
 cd "$root"
