@@ -1,7 +1,6 @@
 // A note: one borderless light-yellow window holding one multi-line text area.
 #pragma once
 
-#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -68,14 +67,6 @@ class Note : public platform::EventSink, public std::enable_shared_from_this<Not
   // Writes this note's window number to the active-note record.
   void RecordActive();
 
-  // The translucency step's slot counter, kept with the note.
-  std::int16_t translucencyCounter() const {
-    return translucencyCounter_;
-  }
-  void SetTranslucencyCounter(std::int16_t value) {
-    translucencyCounter_ = value;
-  }
-
   void OnResize(Form) override;
   void OnClick(platform::Window) override;
   void OnGotFocus(Form) override;
@@ -103,7 +94,6 @@ class Note : public platform::EventSink, public std::enable_shared_from_this<Not
   TextBox text_;
   std::optional<Covered> cover_;
   platform::CursorId customPointer_ = 0;
-  std::int16_t translucencyCounter_ = 0;
 };
 
 // The start-up note's window while it is open; none after it was closed.

@@ -69,16 +69,6 @@ void AppendUtf16(Text& out, char32_t code) {
   out += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
 }
 
-// Names are never escaped; a lone surrogate in one becomes U+FFFD.
-std::string NameBytes(const Text& name) {
-  std::string out;
-  for (size_t at = 0; at < name.size();) {
-    char32_t code = ReadUtf16(name, at);
-    AppendUtf8(out, IsSurrogate(code) ? kReplacement : code);
-  }
-  return out;
-}
-
 std::string Escape(const Text& value) {
   std::string out;
   for (size_t at = 0; at < value.size();) {
@@ -188,13 +178,13 @@ Place Locate(std::string_view file, std::string_view header, std::string_view ke
 }
 
 std::string HeaderBytes(const Text& app, const Text& section) {
-  return NameBytes(app + u"\\" + section);
+  return ToUtf8(app + u"\\" + section);
 }
 
 }  // namespace
 
 std::optional<Text> Find(const std::string& fileBytes, const Text& app, const Text& section, const Text& key) {
-  Place place = Locate(fileBytes, HeaderBytes(app, section), NameBytes(key));
+  Place place = Locate(fileBytes, HeaderBytes(app, section), ToUtf8(key));
   if (!place.found)
     return std::nullopt;
   return Unescape(std::string_view(fileBytes).substr(place.valueBegin, place.valueEnd - place.valueBegin));
@@ -202,7 +192,7 @@ std::optional<Text> Find(const std::string& fileBytes, const Text& app, const Te
 
 std::string Put(const std::string& fileBytes, const Text& app, const Text& section, const Text& key,
                 const Text& value) {
-  const std::string header = HeaderBytes(app, section), name = NameBytes(key);
+  const std::string header = HeaderBytes(app, section), name = ToUtf8(key);
   if (name.find_first_of("\n=") != std::string::npos || name.find_first_of("#;[") == 0 ||
       header.find('\n') != std::string::npos)
     return fileBytes;
@@ -224,3 +214,17 @@ std::string Put(const std::string& fileBytes, const Text& app, const Text& secti
 }
 
 }  // namespace platform::store
+
+namespace platform {
+
+std::string ToUtf8(const Text& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t at = 0; at < text.size();) {
+    char32_t code = store::ReadUtf16(text, at);
+    store::AppendUtf8(out, store::IsSurrogate(code) ? store::kReplacement : code);
+  }
+  return out;
+}
+
+}  // namespace platform

@@ -22,3 +22,11 @@ std::optional<Text> Find(const std::string& fileBytes, const Text& app, const Te
 std::string Put(const std::string& fileBytes, const Text& app, const Text& section, const Text& key, const Text& value);
 
 }  // namespace platform::store
+
+namespace platform {
+
+// The text in UTF-8 (names in the file are never escaped); a lone surrogate,
+// which has no UTF-8 form, becomes U+FFFD.
+std::string ToUtf8(const Text& text);
+
+}  // namespace platform
