@@ -107,8 +107,8 @@ Form AnyNoteWindow();
 void HookContextMenu(Note& note);
 void UnhookContextMenu(Note& note);
 
-// Sets a text area's colour, then bold, italic, underline, strikethrough,
-// face and size, one after another.
+// Sets a text area's colour, then its font: bold, italic, underline,
+// strikethrough, face and size.
 void ApplyTextStyle(TextBox textArea, platform::Color color, const platform::Font& style);
 
 // Fits a note's text area to its window: full width, window height less 355.
