@@ -67,6 +67,11 @@ class Note : public platform::EventSink, public std::enable_shared_from_this<Not
   // Writes this note's window number to the active-note record.
   void RecordActive();
 
+  // Whether a dialog that this note owns is open (OwnedDialog).
+  bool HasOpenDialog() const {
+    return openDialogs_ > 0;
+  }
+
   void OnResize(Form) override;
   void OnClick(platform::Window) override;
   void OnGotFocus(Form) override;
@@ -94,6 +99,28 @@ class Note : public platform::EventSink, public std::enable_shared_from_this<Not
   TextBox text_;
   std::optional<Covered> cover_;
   platform::CursorId customPointer_ = 0;
+  int openDialogs_ = 0;
+  friend class OwnedDialog;
+};
+
+// While one lives, the note `owner` (if it is one) counts a dialog of its own
+// as open. Such a note is not closed: the dialog, and what the user is
+// choosing there, would go with it.
+class OwnedDialog {
+ public:
+  explicit OwnedDialog(Form owner) : note_(Note::FromWindow(owner)) {
+    if (note_)
+      ++note_->openDialogs_;
+  }
+  ~OwnedDialog() {
+    if (note_)
+      --note_->openDialogs_;
+  }
+  OwnedDialog(const OwnedDialog&) = delete;
+  OwnedDialog& operator=(const OwnedDialog&) = delete;
+
+ private:
+  std::shared_ptr<Note> note_;
 };
 
 // The start-up note's window while it is open; none after it was closed.

@@ -1,9 +1,12 @@
 // The program on the simulated platform, for what only it can show: a clock
-// that the test turns, and a second monitor at another scale (Wine has one
-// DPI for all monitors).
+// that the test turns, a second monitor at another scale (Wine has one DPI
+// for all monitors), and the user acting while a dialog or an alarm runs.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <optional>
+#include <tuple>
 
 #include "app/app.h"
 #include "notes/note.h"
@@ -15,6 +18,7 @@ namespace {
 
 using namespace pinaleaf;
 using platform::DateTime;
+using platform::Key;
 
 class Running : public ::testing::Test {
  protected:
@@ -43,6 +47,37 @@ TEST_F(Running, ANoteDraggedToTheOtherScreenKeepsItsSizeAndItsNewNotesOpenThere)
     EXPECT_NEAR(platform::GetRect(form).height, size.height, 15);
   }
   EXPECT_NEAR(sim::Find(first)->widthPx, size.width / 10.0, 1);  // ten twips a pixel at 144 dpi
+}
+
+// Ctrl+X keeps the text box's meaning, the popup's "Cut" its own.
+TEST_F(Running, CtrlXCutsOnlyASelectionAndThePopupsCutEmptiesTheClipboardWithNone) {
+  TextBox text = Note::FromWindow(StartupNoteWindow())->textArea();
+  sim::Type(u"note");
+  sim::Sys().clipboard = u"a paragraph";
+  sim::KeyDown(Key::X, platform::kCtrl);  // X beside V
+  std::optional<Text> kept = sim::Sys().clipboard;
+  sim::KeyDown(Key::A, platform::kCtrl);
+  sim::KeyDown(Key::X, platform::kCtrl);
+  EXPECT_EQ(std::tuple(kept, sim::Sys().clipboard, platform::GetText(text)), std::tuple(u"a paragraph", u"note", u""));
+  sim::Sys().popup = [](platform::MenuId, platform::Form) { return int(CommandId::Cut); };
+  sim::MouseDown(text, platform::kRightButton, 0, 100, 600);
+  EXPECT_EQ(sim::Sys().clipboard, u"");
+}
+
+// Closed from outside while its save dialog is open, a note stays, and the
+// save writes its text.
+TEST_F(Running, ANoteClosedWhileItsSaveDialogIsOpenStaysAndIsSaved) {
+  platform::Form a = StartupNoteWindow();
+  sim::Type(u"keep me");
+  sim::KeyDown(Key::N, platform::kCtrl);
+  sim::Click(Note::FromWindow(a)->textArea());
+  sim::Sys().saveDialog = [&](platform::Form, platform::SaveChoice& choice) {
+    sim::Close(a);
+    choice.fileName = u"C:\\a.txt";
+    return true;
+  };
+  sim::KeyDown(Key::S, platform::kCtrl);
+  EXPECT_EQ(std::pair(platform::IsLoaded(a), sim::Sys().files[u"C:\\a.txt"]), std::pair(true, std::string("keep me")));
 }
 
 class Reminders : public Running {
@@ -85,6 +120,29 @@ TEST_F(Reminders, ItLooksOnceASecondAndRingsOnceInItsSecondOrOnceAfterItWasMisse
     sim::Sys().store[key] = value;
     sim::Advance(70000);
   }
+  EXPECT_EQ(Rings(), 2u);
+}
+
+// Armed again while it rings, for a moment inside the alarm: that one rings
+// as soon as the first has ended.
+TEST_F(Reminders, AMomentInsideARingingAlarmRingsWhenItEnds) {
+  sim::SetNow({2026, 4, 3, 9, 5, 0, 400});
+  auto d = ArmFor({2026, 4, 3, 9, 5, 2});
+  struct User : platform::EventSink {
+    std::function<void()> act;
+    void OnTimer(platform::Form form) override {
+      platform::SetTimer(form, 0);
+      act();
+    }
+  };
+  auto user = std::make_shared<User>();
+  user->act = [&] {  // a second into the alarm, at the dialog: disable, pick 09:05:04, set
+    platform::SetPickerTime(d->picker(), {9, 5, 4});
+    sim::Click(d->command1());
+    sim::Click(d->command1());
+  };
+  platform::SetTimer(platform::CreateForm({.kind = platform::FormKind::Hidden}, user), 3000);
+  sim::Advance(10000);
   EXPECT_EQ(Rings(), 2u);
 }
 
