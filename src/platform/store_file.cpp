@@ -9,20 +9,6 @@
 namespace platform::store {
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
-
-bool IsSurrogate(char32_t code) {
-  return code >= 0xD800 && code < 0xE000;
-}
-
-// The character at `at`, moving past it; a lone surrogate stands for itself.
-char32_t ReadUtf16(const Text& text, size_t& at) {
-  char32_t unit = text[at++];
-  if (unit >= 0xD800 && unit < 0xDC00 && at < text.size() && text[at] >= 0xDC00 && text[at] < 0xE000)
-    return 0x10000 + ((unit - 0xD800) << 10) + (text[at++] - 0xDC00);
-  return unit;
-}
-
 // The character at `at`, moving past it; a byte that starts no valid
 // sequence (overlong, a surrogate, past U+10FFFF, cut short) reads as
 // U+FFFD on its own.
@@ -45,18 +31,6 @@ char32_t ReadUtf8(std::string_view bytes, size_t& at) {
     return kReplacement;
   at += more;
   return code;
-}
-
-void AppendUtf8(std::string& out, char32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-    return;
-  }
-  const int more = code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;
-  constexpr unsigned char kLead[] = {0, 0xC0, 0xE0, 0xF0};
-  out += static_cast<char>(kLead[more] | (code >> (6 * more)));
-  for (int shift = 6 * (more - 1); shift >= 0; shift -= 6)
-    out += static_cast<char>(0x80 | ((code >> shift) & 0x3F));
 }
 
 void AppendUtf16(Text& out, char32_t code) {
@@ -214,17 +188,3 @@ std::string Put(const std::string& fileBytes, const Text& app, const Text& secti
 }
 
 }  // namespace platform::store
-
-namespace platform {
-
-std::string ToUtf8(const Text& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t at = 0; at < text.size();) {
-    char32_t code = store::ReadUtf16(text, at);
-    store::AppendUtf8(out, store::IsSurrogate(code) ? store::kReplacement : code);
-  }
-  return out;
-}
-
-}  // namespace platform
