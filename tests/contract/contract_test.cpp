@@ -6,12 +6,23 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "app/app.h"
 #include "notes/note.h"
 #include "notes/program.h"
 #include "platform/platform.h"
 #include "probe.h"
+
+#ifdef _WIN32
+// What only Windows shows (probe_win32.cpp).
+namespace probe {
+std::pair<int, int> EndsHeardByAnothersSubclass(const std::function<void()>& makeAndUnload);
+std::pair<int, int> ScaledSize(Form form, int dpi, int width, int height);
+int FilesBeside(const Text& path);
+}  // namespace probe
+#endif
 
 namespace {
 
@@ -20,7 +31,11 @@ using namespace platform;
 struct Recorder : EventSink {
   std::string events;
   std::function<void()> onUnload = [] {}, onTimer = [] {}, onPress = [] {};
-  bool closable = true;
+  bool closable = true, cuts = false;
+  bool OnCut(TextBox) override {
+    events += "cut ";
+    return cuts;
+  }
   bool OnMouseDown(Window, MouseButton, int, Twips, Twips) override {
     onPress();
     return false;
@@ -275,6 +290,44 @@ TEST_F(Contract, TheClipboardCarriesAnyTextAndStaysAsItWasWhileAnotherProgramHol
   probe::HoldClipboard(false);
   EXPECT_EQ(ClipboardGet(a), u"kept");
 }
+
+// Ctrl+X in a text box is the sink's to take over; else the text box cuts
+// only a selection.
+TEST_F(Contract, CtrlXIsTheSinksToTakeOverElseItCutsOnlyASelection) {
+  Form a = Note(a_);
+  ShowForm(a);
+  SetText(text_, u"abc");
+  ClipboardPut(a, u"kept");
+  probe::Press(Key::X, kCtrl);
+  SetSelection(text_, 1, 1);
+  a_->cuts = true;
+  probe::Press(Key::X, kCtrl);
+  EXPECT_EQ(std::tuple(ClipboardGet(a), GetText(text_)), std::tuple(u"kept", u"abc"));
+  a_->cuts = false;
+  probe::Press(Key::X, kCtrl);
+  EXPECT_EQ(std::tuple(a_->events, ClipboardGet(a), GetText(text_)), std::tuple("resize cut cut cut ", u"b", u"ac"));
+}
+
+#ifdef _WIN32
+// Rules of the system's own: a subclass made before ours (an accessibility
+// tool's) hears every control's end; a form moving to another scale amid a
+// resize scales the size it is about to have; a file written over leaves
+// nothing beside it.
+TEST_F(Contract, Win32KeepsTheSystemsRules) {
+  EXPECT_EQ(probe::EndsHeardByAnothersSubclass([&] {
+              Form a = Note(a_);
+              CreateButton(a, {100, 100, 900, 300}, u"One", {}, [] {});
+              UnloadForm(a);
+            }),
+            std::pair(2, 2));
+  Form a = Note(a_);
+  EXPECT_EQ(probe::ScaledSize(a, 144, 300, 100), std::pair(450, 150));
+  Text path = ProgramFile(u"written over.txt");
+  for (const char* bytes : {"made", "replaced", "again"})
+    WriteFileReplacing(path, bytes);
+  EXPECT_EQ(std::pair(probe::FileBytes(path), probe::FilesBeside(path)), std::pair(std::string("again"), 0));
+}
+#endif
 
 // Windows-1252, with no best-fit substitute (A for \u0100) and nothing for a
 // character it lacks; or UTF-8, where only a lone surrogate has no form.
