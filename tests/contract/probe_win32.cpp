@@ -2,8 +2,6 @@
 // system's queue, and the system's own answers.
 #include "harness.h"
 
-#include <map>
-
 namespace probe {
 using namespace harness;
 PROCESS_INFORMATION g_holder = {};
@@ -145,34 +143,30 @@ std::optional<int> LayeredAlpha(Form form) {
 }
 
 namespace {
-std::map<HWND, WNDPROC> g_subclassed;  // by another program's tool, as made
 int g_ends = 0;
 
+// Another program's subclass, which keeps the procedure it replaced in the
+// window's user data.
 LRESULT CALLBACK AnothersSubclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  WNDPROC next = g_subclassed[hwnd];
-  if (msg == WM_NCDESTROY)
-    ++g_ends;
-  return CallWindowProcW(next, hwnd, msg, wParam, lParam);
+  g_ends += msg == WM_NCDESTROY;
+  return CallWindowProcW(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)), hwnd, msg, wParam, lParam);
 }
 
 LRESULT CALLBACK SubclassAsMade(int code, WPARAM wParam, LPARAM lParam) {
   auto hwnd = reinterpret_cast<HWND>(wParam);
-  if (code == HCBT_CREATEWND && (reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs->style & WS_CHILD)) {
-    g_subclassed[hwnd] =
-        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AnothersSubclass)));
-  }
+  if (code == HCBT_CREATEWND && (reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs->style & WS_CHILD))
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, SetWindowLongPtrW(hwnd, GWLP_WNDPROC, LONG_PTR(&AnothersSubclass)));
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 }  // namespace
 
-// Controls made meanwhile, and how many of them heard their last message.
-std::pair<int, int> EndsHeardByAnothersSubclass(const std::function<void()>& makeAndUnload) {
-  g_subclassed.clear();
+// How many controls made meanwhile heard their last message.
+int EndsHeardByAnothersSubclass(const std::function<void()>& makeAndUnload) {
   g_ends = 0;
   HHOOK hook = SetWindowsHookExW(WH_CBT, &SubclassAsMade, nullptr, GetCurrentThreadId());
   makeAndUnload();
   UnhookWindowsHookEx(hook);
-  return {static_cast<int>(g_subclassed.size()), g_ends};
+  return g_ends;
 }
 
 // What a form asks for when the system would move it to `dpi` at the
@@ -181,19 +175,6 @@ std::pair<int, int> ScaledSize(Form form, int dpi, int width, int height) {
   SIZE pending = {width, height};
   SendMessageW(ToHwnd(form), WM_GETDPISCALEDSIZE, static_cast<WPARAM>(dpi), reinterpret_cast<LPARAM>(&pending));
   return {pending.cx, pending.cy};
-}
-
-// Files in the folder of `path` but it.
-int FilesBeside(const Text& path) {
-  std::wstring file(path.begin(), path.end());
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((file.substr(0, file.rfind(L'\\') + 1) + L"~pnl*").c_str(), &found);
-  int count = 0;
-  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
-    ++count;
-  if (search != INVALID_HANDLE_VALUE)
-    FindClose(search);
-  return count;
 }
 
 }  // namespace probe
