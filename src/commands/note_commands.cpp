@@ -50,6 +50,13 @@ void Place(const Note& note, const Note& from) {
   platform::SetRect(note.window(), rect);
 }
 
+// The last-note question, a dialog of the note's own.
+bool WantsToQuit(const Note& note) {
+  OwnedDialog question(note.window());
+  return platform::AskYesNo(note.window(), u"This is the last note. Would you like to quit?", u"Quit?") ==
+         platform::Answer::Yes;
+}
+
 }  // namespace
 
 void CreateNewNote() {
@@ -72,9 +79,10 @@ void DeleteThisNote() {
 }
 
 void CloseNote(Note& note) {
+  if (note.HasOpenDialog())
+    return;
   if (Note::Count() == 1) {
-    auto answer = platform::AskYesNo(note.window(), u"This is the last note. Would you like to quit?", u"Quit?");
-    if (answer == platform::Answer::No)
+    if (!WantsToQuit(note))
       return;
     UnhookContextMenu(note);
     QuitProgram();

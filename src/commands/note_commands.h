@@ -10,7 +10,8 @@ class Note;
 void CreateNewNote();
 // Closes the active note; with one note left, asks whether to quit instead.
 void DeleteThisNote();
-// Closes this note as DeleteThisNote would (Alt+F4 and other close requests).
+// Closes this note as DeleteThisNote would (Alt+F4 and other close requests);
+// a note with a dialog of its own open stays.
 void CloseNote(Note& note);
 // Ends the program at once: no unload handling runs, nothing is written.
 [[noreturn]] void QuitProgram();

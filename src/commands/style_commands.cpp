@@ -11,16 +11,6 @@
 
 namespace pinaleaf {
 
-int RoundHalfEven(double value) {
-  double floor = std::floor(value);
-  double fraction = value - floor;
-  if (fraction > 0.5)
-    return static_cast<int>(floor) + 1;
-  if (fraction < 0.5)
-    return static_cast<int>(floor);
-  return static_cast<int>(std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1);
-}
-
 // The font and colour dialogs restyle the note that was active when they
 // opened, and nothing when it was closed meanwhile.
 void ChooseNoteFont() {
@@ -31,7 +21,7 @@ void ChooseNoteFont() {
   dialog.FontSize = 16;
   if (!dialog.ShowFont(DialogOwner(note.get())) || !note || !note->IsOpen())
     return;
-  int size = RoundHalfEven(dialog.FontSize);
+  int size = static_cast<int>(std::nearbyint(dialog.FontSize));  // halves to the even neighbour
   platform::Font font;
   font.bold = dialog.FontBold;
   font.italic = dialog.FontItalic;

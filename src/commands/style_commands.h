@@ -8,7 +8,4 @@ void ChooseNoteFont();
 // Background of the text area and the strip, for this note only.
 void ChooseNoteColor();
 
-// The nearest whole number, halves to the even neighbour.
-int RoundHalfEven(double value);
-
 }  // namespace pinaleaf

@@ -83,8 +83,11 @@ void CutText() {
   Cut(FindClipboardTarget());
 }
 
+// As the text box's own cut: with nothing selected nothing happens, and the
+// clipboard keeps what it held.
 void CutNoteText(Note& note) {
-  Cut({note.textArea(), note.window()});
+  if (!platform::GetSelectedText(note.textArea()).empty())
+    Cut({note.textArea(), note.window()});
 }
 
 // A clipboard that could not be read leaves the selection as it is.

@@ -14,7 +14,7 @@ void CopyText();
 void CutText();
 void PasteText();
 // Ctrl+X in the note's text area: the selection goes only once it is on the
-// clipboard.
+// clipboard; with nothing selected the clipboard is left as it was.
 void CutNoteText(Note& note);
 void SaveNoteToFile();
 

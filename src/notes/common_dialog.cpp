@@ -11,6 +11,7 @@ CommonDialog& CommonDialog1() {
 }
 
 bool CommonDialog::ShowFont(platform::Form owner) {
+  OwnedDialog open(owner);
   platform::FontChoice choice{{FontName, FontSize, FontBold, FontItalic, FontUnderline, FontStrikethru}, Color, Flags};
   if (!platform::ChooseFontDialog(owner, choice))
     return false;
@@ -25,6 +26,7 @@ bool CommonDialog::ShowFont(platform::Form owner) {
 }
 
 bool CommonDialog::ShowColor(platform::Form owner) {
+  OwnedDialog open(owner);
   platform::Color chosen = Color;
   if (!platform::ChooseColorDialog(owner, chosen))
     return false;
@@ -33,6 +35,7 @@ bool CommonDialog::ShowColor(platform::Form owner) {
 }
 
 bool CommonDialog::ShowSave(platform::Form owner) {
+  OwnedDialog open(owner);
   platform::SaveChoice choice{FileName, DefaultExt, Filter, FilterPattern, Flags};
   if (!platform::SaveFileDialog(owner, choice))
     return false;

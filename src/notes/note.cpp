@@ -84,30 +84,25 @@ void Note::RunLoadSequence() {
 }
 
 // Each stored default is applied only when it reads; anything else leaves
-// the design value, as an empty key does.
+// the design value, as an empty key does. The font is set once, if at all.
 void Note::ApplyStoredStyle() {
   if (auto color = ReadSetting(keys::TextColor))
     platform::SetForeColor(text_, *color);
   platform::Font font = platform::GetFont(text_);
   auto applyFlag = [&](FlagKey key, bool platform::Font::*field) {
-    if (auto value = ReadSetting(key)) {
+    if (auto value = ReadSetting(key))
       font.*field = *value;
-      platform::SetFont(text_, font);
-    }
   };
   applyFlag(keys::Bold, &platform::Font::bold);
   applyFlag(keys::Italic, &platform::Font::italic);
   applyFlag(keys::Underline, &platform::Font::underline);
   applyFlag(keys::Strikethru, &platform::Font::strikethrough);
-  Text face = ReadSetting(keys::Font);
-  if (!face.empty()) {
+  if (Text face = ReadSetting(keys::Font); !face.empty())
     font.name = face;
-    platform::SetFont(text_, font);
-  }
-  if (auto size = ReadSetting(keys::Size)) {
+  if (auto size = ReadSetting(keys::Size))
     font.size = *size;
+  if (font != platform::GetFont(text_))
     platform::SetFont(text_, font);
-  }
 }
 
 // A missing or unreadable value keeps the switch as it is (on by design).
@@ -242,19 +237,11 @@ void Note::OnUnload(Form) {
   UnhookContextMenu(*this);
 }
 
+// The font is set whole, once: each change of font lays the whole text out
+// again, which takes a second and more for a long text of mixed scripts.
 void ApplyTextStyle(TextBox textArea, platform::Color color, const platform::Font& style) {
   platform::SetForeColor(textArea, color);
-  platform::Font font = platform::GetFont(textArea);
-  auto set = [&](auto field) {
-    font.*field = style.*field;
-    platform::SetFont(textArea, font);
-  };
-  set(&platform::Font::bold);
-  set(&platform::Font::italic);
-  set(&platform::Font::underline);
-  set(&platform::Font::strikethrough);
-  set(&platform::Font::name);
-  set(&platform::Font::size);
+  platform::SetFont(textArea, style);
 }
 
 void FitTextArea(Note& note) {

@@ -1,7 +1,6 @@
 // A note: one borderless light-yellow window holding one multi-line text area.
 #pragma once
 
-#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -68,12 +67,9 @@ class Note : public platform::EventSink, public std::enable_shared_from_this<Not
   // Writes this note's window number to the active-note record.
   void RecordActive();
 
-  // The translucency step's slot counter, kept with the note.
-  std::int16_t translucencyCounter() const {
-    return translucencyCounter_;
-  }
-  void SetTranslucencyCounter(std::int16_t value) {
-    translucencyCounter_ = value;
+  // Whether a dialog that this note owns is open (OwnedDialog).
+  bool HasOpenDialog() const {
+    return openDialogs_ > 0;
   }
 
   void OnResize(Form) override;
@@ -103,7 +99,28 @@ class Note : public platform::EventSink, public std::enable_shared_from_this<Not
   TextBox text_;
   std::optional<Covered> cover_;
   platform::CursorId customPointer_ = 0;
-  std::int16_t translucencyCounter_ = 0;
+  int openDialogs_ = 0;
+  friend class OwnedDialog;
+};
+
+// While one lives, the note `owner` (if it is one) counts a dialog of its own
+// as open. Such a note is not closed: the dialog, and what the user is
+// choosing there, would go with it.
+class OwnedDialog {
+ public:
+  explicit OwnedDialog(Form owner) : note_(Note::FromWindow(owner)) {
+    if (note_)
+      ++note_->openDialogs_;
+  }
+  ~OwnedDialog() {
+    if (note_)
+      --note_->openDialogs_;
+  }
+  OwnedDialog(const OwnedDialog&) = delete;
+  OwnedDialog& operator=(const OwnedDialog&) = delete;
+
+ private:
+  std::shared_ptr<Note> note_;
 };
 
 // The start-up note's window while it is open; none after it was closed.
@@ -117,8 +134,8 @@ Form AnyNoteWindow();
 void HookContextMenu(Note& note);
 void UnhookContextMenu(Note& note);
 
-// Sets a text area's colour, then bold, italic, underline, strikethrough,
-// face and size, one after another.
+// Sets a text area's colour, then its font: bold, italic, underline,
+// strikethrough, face and size.
 void ApplyTextStyle(TextBox textArea, platform::Color color, const platform::Font& style);
 
 // Fits a note's text area to its window: full width, window height less 355.

@@ -28,16 +28,9 @@ void RestepActiveNote() {
 
 }  // namespace
 
-CTranslucentForm* TranslucencySlot(int slot) {
-  auto& slots = TheProgram().translucencySlots;
-  auto it = slots.find(slot);
-  return it == slots.end() ? nullptr : it->second.get();
-}
-
-int RunTranslucencyStep(Note& note) {
+void RunTranslucencyStep(Note& note) {
   Program& program = TheProgram();
   int slot = ReadSetting(keys::TransCount);
-  note.SetTranslucencyCounter(static_cast<std::int16_t>(slot));
   // A slot filled again after the counter wrapped keeps its old controller
   // alive: destroying it would detach a window that may still be open.
   auto& filled = program.translucencySlots[slot];
@@ -48,10 +41,8 @@ int RunTranslucencyStep(Note& note) {
   filled->SetMode(CTranslucentForm::kUniformAlpha);
   filled->SetAlpha(static_cast<std::uint8_t>(StoredTranslucency()));
   int next = slot == kMaxSlotCounter ? 1 : slot + 1;
-  note.SetTranslucencyCounter(static_cast<std::int16_t>(next));
   WriteSetting(keys::TransCount, next);
   platform::SetTimer(note.window(), 0);
-  return slot;
 }
 
 void SetDefaultTranslucency() {

@@ -5,16 +5,12 @@
 namespace pinaleaf {
 
 class Note;
-class CTranslucentForm;
 
 constexpr int kDefaultTranslucency = 200;
 
-// The controller in a slot (1..32767), or null while the slot is empty.
-CTranslucentForm* TranslucencySlot(int slot);
-
 // The note's timer tick: binds a controller in the next slot to the note,
-// applies the stored alpha and stops the timer. Returns the slot used.
-int RunTranslucencyStep(Note& note);
+// applies the stored alpha and stops the timer.
+void RunTranslucencyStep(Note& note);
 
 void SetDefaultTranslucency();
 // More transparent by 20, down to 80.

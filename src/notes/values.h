@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/store_file.h"
 
 namespace pinaleaf {
 
@@ -25,7 +26,7 @@ Text FormatInteger(std::int64_t value);
 Text FormatBool(bool value);
 
 Text FromAscii(const char* text);
-std::string ToUtf8(const Text& text);
+using platform::ToUtf8;
 // How many UTF-16 units the character at `at` takes: two for a pair of
 // surrogates, else one.
 size_t CharacterUnits(const Text& text, size_t at);

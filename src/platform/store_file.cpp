@@ -9,20 +9,6 @@
 namespace platform::store {
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
-
-bool IsSurrogate(char32_t code) {
-  return code >= 0xD800 && code < 0xE000;
-}
-
-// The character at `at`, moving past it; a lone surrogate stands for itself.
-char32_t ReadUtf16(const Text& text, size_t& at) {
-  char32_t unit = text[at++];
-  if (unit >= 0xD800 && unit < 0xDC00 && at < text.size() && text[at] >= 0xDC00 && text[at] < 0xE000)
-    return 0x10000 + ((unit - 0xD800) << 10) + (text[at++] - 0xDC00);
-  return unit;
-}
-
 // The character at `at`, moving past it; a byte that starts no valid
 // sequence (overlong, a surrogate, past U+10FFFF, cut short) reads as
 // U+FFFD on its own.
@@ -47,18 +33,6 @@ char32_t ReadUtf8(std::string_view bytes, size_t& at) {
   return code;
 }
 
-void AppendUtf8(std::string& out, char32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-    return;
-  }
-  const int more = code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;
-  constexpr unsigned char kLead[] = {0, 0xC0, 0xE0, 0xF0};
-  out += static_cast<char>(kLead[more] | (code >> (6 * more)));
-  for (int shift = 6 * (more - 1); shift >= 0; shift -= 6)
-    out += static_cast<char>(0x80 | ((code >> shift) & 0x3F));
-}
-
 void AppendUtf16(Text& out, char32_t code) {
   if (code < 0x10000) {
     out += static_cast<char16_t>(code);
@@ -67,16 +41,6 @@ void AppendUtf16(Text& out, char32_t code) {
   code -= 0x10000;
   out += static_cast<char16_t>(0xD800 + (code >> 10));
   out += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
-}
-
-// Names are never escaped; a lone surrogate in one becomes U+FFFD.
-std::string NameBytes(const Text& name) {
-  std::string out;
-  for (size_t at = 0; at < name.size();) {
-    char32_t code = ReadUtf16(name, at);
-    AppendUtf8(out, IsSurrogate(code) ? kReplacement : code);
-  }
-  return out;
 }
 
 std::string Escape(const Text& value) {
@@ -188,13 +152,13 @@ Place Locate(std::string_view file, std::string_view header, std::string_view ke
 }
 
 std::string HeaderBytes(const Text& app, const Text& section) {
-  return NameBytes(app + u"\\" + section);
+  return ToUtf8(app + u"\\" + section);
 }
 
 }  // namespace
 
 std::optional<Text> Find(const std::string& fileBytes, const Text& app, const Text& section, const Text& key) {
-  Place place = Locate(fileBytes, HeaderBytes(app, section), NameBytes(key));
+  Place place = Locate(fileBytes, HeaderBytes(app, section), ToUtf8(key));
   if (!place.found)
     return std::nullopt;
   return Unescape(std::string_view(fileBytes).substr(place.valueBegin, place.valueEnd - place.valueBegin));
@@ -202,7 +166,7 @@ std::optional<Text> Find(const std::string& fileBytes, const Text& app, const Te
 
 std::string Put(const std::string& fileBytes, const Text& app, const Text& section, const Text& key,
                 const Text& value) {
-  const std::string header = HeaderBytes(app, section), name = NameBytes(key);
+  const std::string header = HeaderBytes(app, section), name = ToUtf8(key);
   if (name.find_first_of("\n=") != std::string::npos || name.find_first_of("#;[") == 0 ||
       header.find('\n') != std::string::npos)
     return fileBytes;

@@ -22,3 +22,51 @@ std::optional<Text> Find(const std::string& fileBytes, const Text& app, const Te
 std::string Put(const std::string& fileBytes, const Text& app, const Text& section, const Text& key, const Text& value);
 
 }  // namespace platform::store
+
+// UTF-8, which the file is written in, for whoever needs it: written here
+// once, in the header, so that a program without the file links no more.
+namespace platform::store {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+constexpr bool IsSurrogate(char32_t code) {
+  return code >= 0xD800 && code < 0xE000;
+}
+
+// The character at `at`, moving past it; a lone surrogate stands for itself.
+inline char32_t ReadUtf16(const Text& text, size_t& at) {
+  char32_t unit = text[at++];
+  if (unit >= 0xD800 && unit < 0xDC00 && at < text.size() && text[at] >= 0xDC00 && text[at] < 0xE000)
+    return 0x10000 + ((unit - 0xD800) << 10) + (text[at++] - 0xDC00);
+  return unit;
+}
+
+inline void AppendUtf8(std::string& out, char32_t code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+    return;
+  }
+  const int more = code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;
+  constexpr unsigned char kLead[] = {0, 0xC0, 0xE0, 0xF0};
+  out += static_cast<char>(kLead[more] | (code >> (6 * more)));
+  for (int shift = 6 * (more - 1); shift >= 0; shift -= 6)
+    out += static_cast<char>(0x80 | ((code >> shift) & 0x3F));
+}
+
+}  // namespace platform::store
+
+namespace platform {
+
+// The text in UTF-8 (names in the file are never escaped); a lone surrogate,
+// which has no UTF-8 form, becomes U+FFFD.
+inline std::string ToUtf8(const Text& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t at = 0; at < text.size();) {
+    char32_t code = store::ReadUtf16(text, at);
+    store::AppendUtf8(out, store::IsSurrogate(code) ? store::kReplacement : code);
+  }
+  return out;
+}
+
+}  // namespace platform

@@ -39,12 +39,9 @@ int MsToNextSecond(const DateTime& now) {
 // Flashes the note and shows "Reminder!" for about three seconds; then the
 // note's own text and colour come back. Stops when the note is closed, or as
 // soon as the user types or clicks in it: what they do goes into their own
-// text. One alarm at a time: a tick that comes due while one runs (the
-// moment armed again, say) starts none.
+// text.
 void RunAlarm(Note& note) {
   bool& ringing = TheProgram().alarmRinging;
-  if (ringing)
-    return;
   struct Done {
     bool& ringing;
     ~Done() {
@@ -159,6 +156,7 @@ void ReminderDialog::Arm() {
   armedAt_ = platform::Now();
   firedFor_.reset();
   lastTick_.reset();
+  dueAfterAlarm_ = false;
 }
 
 void ReminderDialog::Disarm() {
@@ -202,9 +200,18 @@ void ReminderDialog::OnTimer(Form) {
     return;
   if (moment)
     firedFor_ = *moment;
-  // One note rings: the record may name another by the time the alarm ends.
-  if (std::shared_ptr<Note> ringing = ActiveNote())
-    RunAlarm(*ringing);
+  // One alarm at a time: a moment that comes due while one rings (armed
+  // again meanwhile) rings as soon as that one ends.
+  if (TheProgram().alarmRinging) {
+    dueAfterAlarm_ = true;
+    return;
+  }
+  do {
+    dueAfterAlarm_ = false;
+    // One note rings: the record may name another by the time the alarm ends.
+    if (std::shared_ptr<Note> ringing = ActiveNote())
+      RunAlarm(*ringing);
+  } while (dueAfterAlarm_ && armed_);
 }
 
 // A clock set forward or back, or a machine woken from sleep: look again at

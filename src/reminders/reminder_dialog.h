@@ -61,6 +61,7 @@ class ReminderDialog : public platform::EventSink, public std::enable_shared_fro
   platform::DateTime armedAt_;                  // when the current moment was armed
   std::optional<platform::DateTime> firedFor_;  // the moment that has rung already
   std::optional<platform::DateTime> lastTick_;  // the second last looked at
+  bool dueAfterAlarm_ = false;                  // came due while an alarm rang
 };
 
 // Shows the reminder dialog, loading it first when it is not loaded.

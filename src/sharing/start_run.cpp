@@ -1,6 +1,6 @@
 #include "sharing/start_run.h"
 
-#include "notes/note.h"
+#include "notes/common_dialog.h"
 #include "platform/platform.h"
 #include "sharing/publisher.h"
 
@@ -30,22 +30,14 @@ void ShellOpen(platform::Form owner, const platform::Text& target, const platfor
   platform::ShowError(owner, message, title);
 }
 
-namespace {
-
-// The start-up note, or any note once that one is closed.
-platform::Form PublisherLinkOwner() {
-  platform::Form startup = StartupNoteWindow();
-  return startup ? startup : AnyNoteWindow();
-}
-
-}  // namespace
-
+// What these say when they fail stands over the start-up note, or any note
+// once that one is closed.
 void EmailAuthor() {
-  ShellOpen(PublisherLinkOwner(), platform::Text(u"mailto:") + kSupportAddress, u"Pinaleaf");
+  ShellOpen(DialogOwner(nullptr), platform::Text(u"mailto:") + kSupportAddress, u"Pinaleaf");
 }
 
 void GotoWebSite() {
-  ShellOpen(PublisherLinkOwner(), kWebsiteUrl, u"Pinaleaf");
+  ShellOpen(DialogOwner(nullptr), kWebsiteUrl, u"Pinaleaf");
 }
 
 }  // namespace pinaleaf

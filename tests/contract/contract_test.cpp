@@ -6,12 +6,21 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "app/app.h"
 #include "notes/note.h"
 #include "notes/program.h"
 #include "platform/platform.h"
 #include "probe.h"
+
+#ifdef _WIN32
+// What only Windows shows (probe_win32.cpp).
+namespace probe {
+int EndsHeardByAnothersSubclass(const std::function<void()>& makeAndUnload);
+std::pair<int, int> ScaledSize(Form form, int dpi, int width, int height);
+}  // namespace probe
+#endif
 
 namespace {
 
@@ -21,6 +30,9 @@ struct Recorder : EventSink {
   std::string events;
   std::function<void()> onUnload = [] {}, onTimer = [] {}, onPress = [] {};
   bool closable = true;
+  bool OnCut(TextBox) override {
+    return true;
+  }
   bool OnMouseDown(Window, MouseButton, int, Twips, Twips) override {
     onPress();
     return false;
@@ -275,6 +287,25 @@ TEST_F(Contract, TheClipboardCarriesAnyTextAndStaysAsItWasWhileAnotherProgramHol
   probe::HoldClipboard(false);
   EXPECT_EQ(ClipboardGet(a), u"kept");
 }
+
+// Ctrl+X in a text box is the sink's to take over.
+TEST_F(Contract, CtrlXInATextBoxIsTheSinksToTakeOver) {
+  ShowForm(Note(a_));
+  SetText(text_, u"abc");
+  SetSelection(text_, 1, 1);
+  probe::Press(Key::X, kCtrl);
+  EXPECT_EQ(GetText(text_), u"abc");
+}
+
+#ifdef _WIN32
+// Rules of the system's own: a subclass made before ours (an accessibility
+// tool's) hears every control's end; a form moving to another scale amid a
+// resize scales the size it is about to have.
+TEST_F(Contract, Win32KeepsTheSystemsRules) {
+  EXPECT_EQ(probe::EndsHeardByAnothersSubclass([&] { UnloadForm(Note(a_)); }), 1);
+  EXPECT_EQ(probe::ScaledSize(Note(a_), 144, 300, 100), std::pair(450, 150));
+}
+#endif
 
 // Windows-1252, with no best-fit substitute (A for \u0100) and nothing for a
 // character it lacks; or UTF-8, where only a lone surrogate has no form.

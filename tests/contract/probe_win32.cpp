@@ -142,4 +142,39 @@ std::optional<int> LayeredAlpha(Form form) {
                                                                                        : std::nullopt;
 }
 
+namespace {
+int g_ends = 0;
+
+// Another program's subclass, which keeps the procedure it replaced in the
+// window's user data.
+LRESULT CALLBACK AnothersSubclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  g_ends += msg == WM_NCDESTROY;
+  return CallWindowProcW(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)), hwnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK SubclassAsMade(int code, WPARAM wParam, LPARAM lParam) {
+  auto hwnd = reinterpret_cast<HWND>(wParam);
+  if (code == HCBT_CREATEWND && (reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs->style & WS_CHILD))
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, SetWindowLongPtrW(hwnd, GWLP_WNDPROC, LONG_PTR(&AnothersSubclass)));
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+}  // namespace
+
+// How many controls made meanwhile heard their last message.
+int EndsHeardByAnothersSubclass(const std::function<void()>& makeAndUnload) {
+  g_ends = 0;
+  HHOOK hook = SetWindowsHookExW(WH_CBT, &SubclassAsMade, nullptr, GetCurrentThreadId());
+  makeAndUnload();
+  UnhookWindowsHookEx(hook);
+  return g_ends;
+}
+
+// What a form asks for when the system would move it to `dpi` at the
+// pending size, as Windows asks (Wine, with one DPI, never does).
+std::pair<int, int> ScaledSize(Form form, int dpi, int width, int height) {
+  SIZE pending = {width, height};
+  SendMessageW(ToHwnd(form), WM_GETDPISCALEDSIZE, static_cast<WPARAM>(dpi), reinterpret_cast<LPARAM>(&pending));
+  return {pending.cx, pending.cy};
+}
+
 }  // namespace probe

@@ -1,8 +1,10 @@
 // The program on the simulated platform, for what only it can show: a clock
-// that the test turns, and a second monitor at another scale (Wine has one
-// DPI for all monitors).
+// that the test turns, a second monitor at another scale (Wine has one DPI
+// for all monitors), and the user acting while a dialog or an alarm runs.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <optional>
 
 #include "app/app.h"
@@ -15,6 +17,7 @@ namespace {
 
 using namespace pinaleaf;
 using platform::DateTime;
+using platform::Key;
 
 class Running : public ::testing::Test {
  protected:
@@ -43,6 +46,32 @@ TEST_F(Running, ANoteDraggedToTheOtherScreenKeepsItsSizeAndItsNewNotesOpenThere)
     EXPECT_NEAR(platform::GetRect(form).height, size.height, 15);
   }
   EXPECT_NEAR(sim::Find(first)->widthPx, size.width / 10.0, 1);  // ten twips a pixel at 144 dpi
+}
+
+// Ctrl+X with nothing selected keeps the text box's meaning; the popup's
+// "Cut" its own.
+TEST_F(Running, CtrlXWithNothingSelectedKeepsTheClipboardAndThePopupsCutEmptiesIt) {
+  sim::Sys().clipboard = u"a paragraph";
+  sim::KeyDown(Key::X, platform::kCtrl);  // X beside V
+  EXPECT_EQ(sim::Sys().clipboard, u"a paragraph");
+  sim::Sys().popup = [](auto...) { return int(CommandId::Cut); };
+  sim::MouseDown(Note::FromWindow(StartupNoteWindow())->textArea(), platform::kRightButton, 0, 100, 600);
+  EXPECT_EQ(sim::Sys().clipboard, u"");
+}
+
+// Closed from outside while its save dialog is open, a note stays and is saved.
+TEST_F(Running, ANoteClosedWhileItsSaveDialogIsOpenIsSaved) {
+  platform::Form a = StartupNoteWindow();
+  sim::Type(u"keep me");
+  sim::KeyDown(Key::N, platform::kCtrl);
+  sim::Click(Note::FromWindow(a)->textArea());
+  sim::Sys().saveDialog = [&](auto, platform::SaveChoice& choice) {
+    sim::Close(a);
+    choice.fileName = u"a";
+    return true;
+  };
+  sim::KeyDown(Key::S, platform::kCtrl);
+  EXPECT_EQ(sim::Sys().files[u"a"], "keep me");
 }
 
 class Reminders : public Running {
@@ -85,6 +114,28 @@ TEST_F(Reminders, ItLooksOnceASecondAndRingsOnceInItsSecondOrOnceAfterItWasMisse
     sim::Sys().store[key] = value;
     sim::Advance(70000);
   }
+  EXPECT_EQ(Rings(), 2u);
+}
+
+// Armed again while it rings, for a moment inside the alarm: that one rings
+// as soon as the first has ended.
+TEST_F(Reminders, AMomentInsideARingingAlarmRingsWhenItEnds) {
+  auto d = ArmFor({2026, 3, 5, 14, 55, 32});
+  struct User : platform::EventSink {
+    std::function<void()> act;
+    void OnTimer(platform::Form form) override {
+      platform::SetTimer(form, 0);
+      act();
+    }
+  };
+  auto user = std::make_shared<User>();
+  user->act = [&] {  // a second into the alarm, at the dialog: 14:55:34 armed
+    platform::SetPickerTime(d->picker(), {14, 55, 34});
+    sim::Click(d->command1());
+    sim::Click(d->command1());
+  };
+  platform::SetTimer(platform::CreateForm({}, user), 3000);
+  sim::Advance(9000);
   EXPECT_EQ(Rings(), 2u);
 }
 

@@ -367,7 +367,16 @@ void KeyDown(Key key, int modifiers) {
   bool dialogKey = form && form->formKind == FormKind::Dialog && !backend::IsForm(focus) &&
                    (key == Key::Tab || key == Key::Space || key == Key::Enter || key == Key::Escape);
   if (!dialogKey && backend::KindOf(focus)) {
-    return Input(focus, [&](EventSink& s) { s.OnKeyDown(Control(focus.number()), key, modifiers); });
+    Input(focus, [&](EventSink& s) { s.OnKeyDown(Control(focus.number()), key, modifiers); });
+    // Then Ctrl+X runs the text box's own cut, which its sink may take over.
+    TextBox box(focus.number());
+    if (key == Key::X && modifiers == kCtrl && Is(box, ControlKind::TextBox)) {
+      Input(box, [&](EventSink& s) {
+        if (!s.OnCut(box) && R(box) && !GetSelectedText(box).empty() && ClipboardPut({}, GetSelectedText(box)))
+          ReplaceSelection(box, u"");
+      });
+    }
+    return;
   }
   if ((key == Key::Space || key == Key::Enter) && Is(focus, ControlKind::Button))
     return Press(Button(focus.number()));

@@ -117,7 +117,8 @@ void MouseMove(Window target, int buttons, int modifiers, Twips x, Twips y);
 void Click(Window target, Twips x = 0, Twips y = 0);
 // A key with modifiers. In a dialog Tab and Shift+Tab walk the controls, and
 // Space or Enter press a focused button; in a combo box Enter and Esc press
-// nothing.
+// nothing. Ctrl+X in a text box then runs its own cut, which its sink may
+// take over (OnCut).
 void KeyDown(Key key, int modifiers = 0);
 // Characters typed into the focused text box or combo box, in place of its
 // selection (a combo box selects all of its text when it takes the focus).

@@ -11,6 +11,9 @@ namespace {
 
 // Text boxes whose context menu is blocked, and the procedure the block replaced.
 std::unordered_map<HWND, WNDPROC> g_contextMenuHooks;
+// Every control's procedure that ControlProc replaced, until the control's
+// last message: its record goes before the window does.
+std::unordered_map<HWND, WNDPROC> g_replaced;
 
 }  // namespace
 
@@ -21,7 +24,7 @@ WindowData* FindControl(HWND hwnd) {
 void RegisterControl(HWND control, HWND form, std::shared_ptr<WindowData> data, backend::ControlKind kind,
                      const backend::Look& look) {
   data->form = form;
-  data->original =
+  g_replaced[control] =
       reinterpret_cast<WNDPROC>(SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlProc)));
   backend::AddControl(Of<Control>(control), Of<Form>(form), kind, look, std::move(data));
 }
@@ -47,12 +50,16 @@ HFONT MakeFont(const Font& font, int dpi) {
 }
 
 // A control whose record is gone (its form is being destroyed) goes on with
-// its class's own procedure: it was subclassed once, as it was made.
+// the procedure it replaced, which may be another program's subclass (an
+// accessibility tool's) that must hear the control's end too.
 LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto replaced = g_replaced.find(hwnd);
+  WNDPROC original = replaced != g_replaced.end() ? replaced->second : DefWindowProcW;
+  if (msg == WM_NCDESTROY && replaced != g_replaced.end())
+    g_replaced.erase(replaced);
   WindowData* data = FindControl(hwnd);
   if (!data)
-    return CallWindowProcW(reinterpret_cast<WNDPROC>(GetClassLongPtrW(hwnd, GCLP_WNDPROC)), hwnd, msg, wParam, lParam);
-  WNDPROC original = data->original;
+    return CallWindowProcW(original, hwnd, msg, wParam, lParam);
   Window self = Of(hwnd);
   switch (msg) {
     case WM_LBUTTONDOWN:
@@ -117,7 +124,7 @@ LRESULT CALLBACK ContextMenuWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
   if (msg == WM_CONTEXTMENU)
     return 1;
   auto it = g_contextMenuHooks.find(hwnd);
-  WNDPROC previous = it != g_contextMenuHooks.end() ? it->second : DefWindowProcW;
+  WNDPROC previous = it != g_contextMenuHooks.end() ? it->second : ControlProc;  // which it is put on
   if (msg == WM_NCDESTROY && it != g_contextMenuHooks.end())
     g_contextMenuHooks.erase(it);
   return CallWindowProcW(previous, hwnd, msg, wParam, lParam);

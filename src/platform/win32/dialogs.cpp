@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace platform {
 using namespace win32;
@@ -13,17 +14,9 @@ namespace {
 
 const wchar_t kDialogs[] = L"comdlg32.dll";
 
-// The screen's dots per inch, which the font dialog itself turns heights
-// into points with, whatever monitor it opens on.
-int FontDialogDpi() {
-  HDC screen = GetDC(nullptr);
-  int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : 96;
-}
-
-// The temporary file's name beside the target: "~pnl" and eight hex digits.
-const wchar_t kTempPattern[] = L"~pnl%08lx.tmp";
+// The names of the new file and of the old one while it is replaced, beside
+// the target: "~pnl", eight hex digits and an ending.
+const wchar_t kBesidePattern[] = L"~pnl%08lx.%ls";
 constexpr size_t kTempNameLength = 16;
 
 // Paths the old 260-character limit would refuse take the form that has
@@ -44,15 +37,18 @@ std::optional<Text> Failure(DWORD error) {
   return SystemMessage(error ? error : ERROR_WRITE_FAULT);
 }
 
+// A name beside `target`, the n-th of its kind.
+std::wstring NameBeside(const std::wstring& target, DWORD n, const wchar_t* ending) {
+  wchar_t name[32];
+  swprintf(name, 32, kBesidePattern, static_cast<unsigned long>(n ^ GetCurrentProcessId()), ending);
+  return target.substr(0, target.find_last_of(L'\\') + 1) + name;  // the whole of it with no folder
+}
+
 // A new file beside `target`, with a short name of its own, holding `bytes`.
 std::optional<Text> WriteBeside(const std::wstring& target, const std::string& bytes, std::wstring& temp) {
-  size_t slash = target.find_last_of(L'\\');
-  std::wstring folder = slash == std::wstring::npos ? L"" : target.substr(0, slash + 1);
   HANDLE file = INVALID_HANDLE_VALUE;
   for (DWORD n = GetTickCount(); file == INVALID_HANDLE_VALUE; ++n) {
-    wchar_t name[32];
-    swprintf(name, 32, kTempPattern, static_cast<unsigned long>(n ^ GetCurrentProcessId()));
-    temp = folder + name;
+    temp = NameBeside(target, n, L"tmp");
     file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
       return Failure(GetLastError());
@@ -74,6 +70,68 @@ std::optional<Text> WriteBeside(const std::wstring& target, const std::string& b
   return Failure(error);
 }
 
+// Wine's save dialog puts the folder and the typed name together in a buffer
+// of MAX_PATH characters on its own stack, and a longer name overruns it and
+// ends the program. Under Wine the name is measured first: one that would
+// not fit, its ending included, is refused with a word and stays in the box
+// to be shortened.
+const wchar_t kReplacedProc[] = L"PinaleafReplacedProc", kEndingRoom[] = L"PinaleafEndingRoom";
+
+// CDM_GETSPEC or CDM_GETFOLDERPATH.
+std::wstring DialogString(HWND dialog, UINT message) {
+  std::wstring text(MAX_PATH, L'\0');
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    LRESULT needed = SendMessageW(dialog, message, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    if (needed <= 0)
+      return {};
+    if (static_cast<size_t>(needed) <= text.size())
+      return text.c_str();
+    text.assign(static_cast<size_t>(needed), L'\0');
+  }
+  return {};
+}
+
+// The path as Wine makes it: a name with a drive as it is, a rooted one on
+// the folder's drive, any other in the folder; the ending added where the
+// name has none.
+bool FitsWinesDialog(HWND dialog) {
+  std::wstring name = DialogString(dialog, CDM_GETSPEC);
+  size_t dot = name.find_last_of(L'.'), stop = name.find_last_of(L"\\ ");
+  size_t length = name.size();
+  if (dot == std::wstring::npos || (stop != std::wstring::npos && stop > dot))
+    length += reinterpret_cast<size_t>(GetPropW(dialog, kEndingRoom));
+  if (name.size() < 2 || name[1] != L':')
+    length += name.starts_with(L'\\') ? 2 : DialogString(dialog, CDM_GETFOLDERPATH).size() + 1;
+  return length < MAX_PATH;
+}
+
+LRESULT CALLBACK WineSaveDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto replaced = reinterpret_cast<WNDPROC>(GetPropW(dialog, kReplacedProc));
+  if (msg == WM_COMMAND && LOWORD(wParam) == IDOK && !FitsWinesDialog(dialog)) {
+    MessageBoxW(dialog,
+                L"This file name is too long. With its folder and its ending it may have at most 259 characters.",
+                L"Save As", MB_OK | MB_ICONWARNING);
+    return 0;
+  }
+  if (msg == WM_NCDESTROY) {
+    RemovePropW(dialog, kReplacedProc);
+    RemovePropW(dialog, kEndingRoom);
+  }
+  return CallWindowProcW(replaced, dialog, msg, wParam, lParam);
+}
+
+// The hook's own dialog sits inside the system's, which it subclasses.
+UINT_PTR CALLBACK WineSaveHook(HWND inner, UINT msg, WPARAM, LPARAM lParam) {
+  if (msg == WM_INITDIALOG) {
+    HWND dialog = GetParent(inner);
+    const wchar_t* ending = reinterpret_cast<const OPENFILENAMEW*>(lParam)->lpstrDefExt;
+    SetPropW(dialog, kEndingRoom, reinterpret_cast<HANDLE>(ending ? wcslen(ending) + 1 : 0));
+    LONG_PTR replaced = SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WineSaveDialogProc));
+    SetPropW(dialog, kReplacedProc, reinterpret_cast<HANDLE>(replaced));
+  }
+  return 0;
+}
+
 }  // namespace
 
 bool ChooseFontDialog(Form owner, FontChoice& state) {
@@ -82,7 +140,7 @@ bool ChooseFontDialog(Form owner, FontChoice& state) {
   if (!chooseFont)
     return false;
   LOGFONTW lf = {};
-  lf.lfHeight = -static_cast<LONG>(std::lround(static_cast<double>(state.font.size) * FontDialogDpi() / 72.0));
+  lf.lfHeight = -static_cast<LONG>(std::lround(static_cast<double>(state.font.size) * SystemDpi() / 72.0));
   lf.lfWeight = state.font.bold ? FW_BOLD : FW_NORMAL;
   lf.lfItalic = state.font.italic;
   lf.lfUnderline = state.font.underline;
@@ -163,15 +221,58 @@ bool SaveFileDialog(Form owner, SaveChoice& state) {
   // The process's current folder stays where it was: left in the folder
   // chosen, it would keep that folder (a USB stick) from being removed.
   ofn.Flags = (state.options.has(DialogOption::ExplorerStyle) ? OFN_EXPLORER : 0) | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  // A hook would give Windows' dialog its old look: only where it must be.
+  if (UnderWine() && (ofn.Flags & OFN_EXPLORER)) {
+    ofn.Flags |= OFN_ENABLEHOOK;
+    ofn.lpfnHook = WineSaveHook;
+  }
   if (!getSaveFileName(&ofn))
     return false;
   state.fileName = T(file.c_str());
   return true;
 }
 
+// The old file's owner, group and access list on the new one, as the
+// system's replace call keeps them; an owner the user may not give is left.
+void KeepSecurity(const std::wstring& from, const std::wstring& to) {
+  SECURITY_INFORMATION parts = OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+  DWORD size = 0;
+  GetFileSecurityW(from.c_str(), parts, nullptr, 0, &size);
+  std::vector<BYTE> descriptor(size);
+  if (size && GetFileSecurityW(from.c_str(), parts, descriptor.data(), size, &size) &&
+      !SetFileSecurityW(to.c_str(), parts, descriptor.data()))
+    SetFileSecurityW(to.c_str(), DACL_SECURITY_INFORMATION, descriptor.data());
+}
+
+// The system's replace call keeps the target's attributes, security and
+// owner; it moves the old file aside under a backup name of ours, so that
+// the old file is never lost nor left behind. Where the call could not (too
+// long a path for some systems' own), or stopped with the old file moved
+// aside (ERROR_UNABLE_TO_MOVE_REPLACEMENT_2), the new file moves in itself
+// with the old one's security, and the old one goes only then.
+DWORD ReplaceExisting(const std::wstring& target, const std::wstring& temp) {
+  std::wstring backup;
+  for (DWORD n = GetTickCount(); backup.empty() || GetFileAttributesW(backup.c_str()) != INVALID_FILE_ATTRIBUTES; ++n)
+    backup = NameBeside(target, n, L"bak");
+  if (ReplaceFileW(target.c_str(), temp.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+    DeleteFileW(backup.c_str());
+    return ERROR_SUCCESS;
+  }
+  bool movedAside = GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2;
+  KeepSecurity(movedAside ? backup : target, temp);
+  if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (movedAside)
+      DeleteFileW(backup.c_str());
+    return ERROR_SUCCESS;
+  }
+  DWORD error = GetLastError();
+  if (movedAside)  // the old file back in its place
+    MoveFileExW(backup.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+  return error;
+}
+
 // The new content goes to a file of its own beside the target first; only a
-// complete copy takes the target's place. An existing target is replaced by
-// the system's replace call, which keeps its attributes, security and owner.
+// complete copy takes the target's place.
 std::optional<Text> WriteFileReplacing(const Text& path, const std::string& bytes) {
   std::wstring target = FullLengthPath(path);
   DWORD attributes = GetFileAttributesW(target.c_str());
@@ -190,21 +291,20 @@ std::optional<Text> WriteFileReplacing(const Text& path, const std::string& byte
   std::wstring temp;
   if (auto failure = WriteBeside(target, bytes, temp))
     return failure;
-  if (!exists) {
-    if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
-      return std::nullopt;
-  } else if (ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) ||
-             // Where the replace call could not (too long a path for some
-             // systems' own), or left the target gone: the new file moves in.
-             MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    // Some systems' replace call does not carry the attributes over.
-    if (GetFileAttributesW(target.c_str()) != attributes)
-      SetFileAttributesW(target.c_str(), attributes);
-    return std::nullopt;
+  DWORD error = ERROR_SUCCESS;
+  if (exists) {
+    error = ReplaceExisting(target, temp);
+  } else if (!MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+    error = GetLastError();
   }
-  DWORD error = GetLastError();
-  DeleteFileW(temp.c_str());
-  return Failure(error);
+  if (error != ERROR_SUCCESS) {
+    DeleteFileW(temp.c_str());
+    return Failure(error);
+  }
+  // Some systems' replace call does not carry the attributes over.
+  if (exists && GetFileAttributesW(target.c_str()) != attributes)
+    SetFileAttributesW(target.c_str(), attributes);
+  return std::nullopt;
 }
 
 }  // namespace platform

@@ -176,16 +176,19 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         backend::Deliver(self, [&](EventSink& s) { s.OnClockChanged(self); });
       }
       return TRUE;
-    // Before a move to a monitor of another DPI: the client area keeps its
-    // size in twips, the frame takes the new monitor's size.
+    // Before a move to a monitor of another DPI: the size the window is
+    // about to have (amid a resize, not its size now) keeps its client area
+    // in twips, and the frame takes the new monitor's size.
     case WM_GETDPISCALEDSIZE: {
-      RECT client;
-      GetClientRect(hwnd, &client);
+      auto* size = reinterpret_cast<SIZE*>(lParam);
       int newDpi = static_cast<int>(wParam);
-      RECT rc = FrameAround(MulDiv(client.right, newDpi, data->dpi), MulDiv(client.bottom, newDpi, data->dpi),
-                            static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE)),
-                            static_cast<DWORD>(GetWindowLongW(hwnd, GWL_EXSTYLE)), newDpi);
-      *reinterpret_cast<SIZE*>(lParam) = {rc.right - rc.left, rc.bottom - rc.top};
+      auto style = static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE));
+      auto exStyle = static_cast<DWORD>(GetWindowLongW(hwnd, GWL_EXSTYLE));
+      RECT frame = FrameAround(0, 0, style, exStyle, data->dpi);
+      int width = size->cx - (frame.right - frame.left), height = size->cy - (frame.bottom - frame.top);
+      RECT rc =
+          FrameAround(MulDiv(width, newDpi, data->dpi), MulDiv(height, newDpi, data->dpi), style, exStyle, newDpi);
+      *size = {rc.right - rc.left, rc.bottom - rc.top};
       return TRUE;
     }
     case WM_DPICHANGED:
@@ -273,25 +276,7 @@ Twips PixelsToTwips(int pixels, int dpi) {
   return static_cast<Twips>(std::lround(static_cast<double>(pixels) * kTwipsPerInch / dpi));
 }
 
-// A window's own DPI; with none, the primary monitor's, which is where the
-// system puts a window it places itself. Under per-monitor awareness that
-// can differ from the DPI the process started with (the one LOGPIXELSY and
-// the system metrics keep).
-int DpiOf(HWND hwnd) {
-  static auto getDpiForWindow = SystemCall<UINT(WINAPI*)(HWND)>(L"user32.dll", "GetDpiForWindow");
-  if (hwnd && getDpiForWindow) {
-    if (UINT dpi = getDpiForWindow(hwnd))
-      return static_cast<int>(dpi);
-  }
-  // Windows 8.1 and later.
-  static auto getDpiForMonitor =
-      SystemCall<HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*)>(L"shcore.dll", "GetDpiForMonitor");
-  constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
-  UINT dpiX = 0, dpiY = 0;
-  HMONITOR primary = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
-  if (getDpiForMonitor && SUCCEEDED(getDpiForMonitor(primary, kEffectiveDpi, &dpiX, &dpiY)) && dpiY) {
-    return static_cast<int>(dpiY);
-  }
+int SystemDpi() {
   static int systemDpi = [] {
     HDC screen = GetDC(nullptr);
     int dpi = GetDeviceCaps(screen, LOGPIXELSY);
@@ -299,6 +284,23 @@ int DpiOf(HWND hwnd) {
     return dpi > 0 ? dpi : 96;
   }();
   return systemDpi;
+}
+
+// A window's own DPI; with none, the primary monitor's, which is where the
+// system puts a window it places itself. Under per-monitor awareness that
+// can differ from the system's. Only GetDpiForWindow answers for a monitor
+// in a per-monitor-aware thread (GetDpiForMonitor must not be used there):
+// the primary's is that of a window made on it for the question.
+int DpiOf(HWND hwnd) {
+  static auto getDpiForWindow = SystemCall<UINT(WINAPI*)(HWND)>(L"user32.dll", "GetDpiForWindow");
+  if (!getDpiForWindow)  // before Windows 10 1607
+    return SystemDpi();
+  HWND primary =
+      hwnd ? nullptr : CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, Instance(), nullptr);
+  UINT dpi = getDpiForWindow(hwnd ? hwnd : primary);
+  if (primary)
+    DestroyWindow(primary);
+  return dpi ? static_cast<int>(dpi) : SystemDpi();
 }
 
 COLORREF ColorRef(Color color) {
@@ -389,30 +391,35 @@ Form NewFormWindow(const FormSpec& design) {
     exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
   }
   // Over another window: on its monitor, so at that monitor's DPI from the
-  // start. Else on the primary monitor, at its DPI.
+  // start. Else on the primary monitor, at its DPI: the system's to begin
+  // with, as it nearly always is.
   HWND over = FindForm(ToHwnd(design.over)) ? ToHwnd(design.over) : nullptr;
-  int dpi = DpiOf(over);
-  int width = TwipsToPixels(design.rect.width, dpi), height = TwipsToPixels(design.rect.height, dpi);
-  RECT rc = FrameAround(width, height, style, exStyle, dpi);
-  int x = TwipsToPixels(design.rect.left, dpi) + rc.left, y = TwipsToPixels(design.rect.top, dpi) + rc.top;
-  if (RECT overRect; over && GetWindowRect(over, &overRect)) {
-    x = overRect.left;
-    y = overRect.top;
-  }
-  if (design.platformPlaces)
-    x = y = CW_USEDEFAULT;
-  HWND hwnd = CreateWindowExW(exStyle, kFormClass, W(design.caption), style, x, y, rc.right - rc.left,
-                              rc.bottom - rc.top, nullptr, nullptr, Instance(), nullptr);
+  int dpi = over ? DpiOf(over) : SystemDpi();
+  auto place = [&](RECT& rc, int& x, int& y) {
+    rc =
+        FrameAround(TwipsToPixels(design.rect.width, dpi), TwipsToPixels(design.rect.height, dpi), style, exStyle, dpi);
+    x = TwipsToPixels(design.rect.left, dpi) + rc.left;
+    y = TwipsToPixels(design.rect.top, dpi) + rc.top;
+    if (RECT overRect; over && GetWindowRect(over, &overRect)) {
+      x = overRect.left;
+      y = overRect.top;
+    }
+  };
+  RECT rc;
+  int x, y;
+  place(rc, x, y);
+  HWND hwnd = CreateWindowExW(exStyle, kFormClass, W(design.caption), style, design.platformPlaces ? CW_USEDEFAULT : x,
+                              design.platformPlaces ? CW_USEDEFAULT : y, rc.right - rc.left, rc.bottom - rc.top,
+                              nullptr, nullptr, Instance(), nullptr);
   if (!hwnd)
     return {};
-  // The system may have placed it on a monitor of another scale: sized again for that one.
+  // At another scale after all (the primary monitor's changed since the
+  // system's was taken, or the system placed it on another): placed again.
   if (int placed = DpiOf(hwnd); placed != dpi) {
     dpi = placed;
-    width = TwipsToPixels(design.rect.width, dpi);
-    height = TwipsToPixels(design.rect.height, dpi);
-    rc = FrameAround(width, height, style, exStyle, dpi);
-    SetWindowPos(hwnd, nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    place(rc, x, y);
+    SetWindowPos(hwnd, nullptr, x, y, rc.right - rc.left, rc.bottom - rc.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | (design.platformPlaces ? SWP_NOMOVE : 0));
   }
   auto data = std::make_shared<WindowData>();
   data->kind = design.kind;

@@ -332,8 +332,7 @@ int Run(void (*start)()) {
 size_t LongestShellTarget() {
   constexpr size_t kWindowsLongest = 2000;
   constexpr size_t kWineLongest = 900;
-  static bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-  return wine ? kWineLongest : kWindowsLongest;
+  return UnderWine() ? kWineLongest : kWindowsLongest;
 }
 
 // Without SEE_MASK_FLAG_NO_UI, Windows would show its own prompt when no
@@ -389,6 +388,11 @@ Text ProgramFile(const Text& name) {
 }  // namespace platform
 
 namespace platform::win32 {
+
+bool UnderWine() {
+  static bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+  return wine;
+}
 
 Text ProgramFolder() {
   std::wstring path(MAX_PATH, L'\0');

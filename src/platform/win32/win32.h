@@ -39,7 +39,6 @@ struct WindowData {
   Twips minWidth = 0, minHeight = 0;
   // Controls.
   HWND form = nullptr;
-  WNDPROC original = nullptr;
   HFONT hfont = nullptr;
 
   WindowData() = default;
@@ -89,7 +88,10 @@ WindowData* FindControl(HWND hwnd);
 // of a combo box); null for anything else.
 HWND OwnWindowOf(HWND hwnd);
 
-int DpiOf(HWND hwnd);  // 0 gives the system's
+int DpiOf(HWND hwnd);  // none: the primary monitor's
+// The DPI the process started with, which LOGPIXELSY and the system metrics
+// keep (the font dialog turns heights into points with it).
+int SystemDpi();
 int TwipsToPixels(Twips twips, int dpi);
 Twips PixelsToTwips(int pixels, int dpi);
 COLORREF ColorRef(Color color);
@@ -148,6 +150,9 @@ class CommonControls6 {
 
 // The folder of the program's executable, without a trailing separator.
 Text ProgramFolder();
+
+// Whether the system is Wine, some of whose calls fail where Windows' hold.
+bool UnderWine();
 
 // The system's words for an error code.
 Text SystemMessage(DWORD error);
