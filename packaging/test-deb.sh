@@ -9,7 +9,8 @@
 #    build/debian12/apt-archives) gets `apt install ./pinaleaf_..._amd64.deb`;
 #    then the menu entry's command, run as a user of that system on a private
 #    X server, must show the first note ("Form1") with the program's icon,
-#    which it reads from its installed files.
+#    which it reads from its installed files. The test system is removed
+#    once it passes, and kept in build/debian12/root when a check fails.
 #
 # Needs root (debootstrap, chroot, mounts). Stops only what it started, and
 # removes the test system only once nothing is mounted inside it.
@@ -128,6 +129,10 @@ deb http://deb.debian.org/debian bookworm main
 deb http://deb.debian.org/debian bookworm-updates main
 deb http://deb.debian.org/debian-security bookworm-security main
 SOURCES
+# A throwaway system: dpkg need not sync each file to disk.
+echo force-unsafe-io >"$chroot_dir/etc/dpkg/dpkg.cfg.d/90unsafe-io"
+# apt keeps what it fetched, in the cache bound below, for the next run.
+printf 'APT::Keep-Downloaded-Packages "true";\nBinary::apt::APT::Keep-Downloaded-Packages "true";\n' >"$chroot_dir/etc/apt/apt.conf.d/90keep-packages"
 printf '#!/bin/sh\nexit 101\n' >"$chroot_dir/usr/sbin/policy-rc.d"
 chmod 755 "$chroot_dir/usr/sbin/policy-rc.d"
 cp /etc/resolv.conf "$chroot_dir/etc/resolv.conf"
@@ -201,3 +206,8 @@ read -r x y w h < <(DISPLAY=$display xwininfo -id "$note" |
 colour=$(convert "$cache/installed-note.png" -format "%[pixel:p{$((x + w / 2)),$((y + h * 2 / 3))}]" info:)
 [ "$colour" = "srgb(255,255,192)" ] || fail "the note is not drawn: its middle is $colour (see $cache/installed-note.png)"
 echo "The package installs and starts on a fresh Debian 12."
+# The test system goes once it passed (kept when a check failed, to look into).
+kill "$program_pid" 2>/dev/null || true
+program_pid=""
+unmount_all
+[ -n "$(findmnt -rn -o TARGET | grep -F "$chroot_dir/" || true)" ] || rm -rf "$chroot_dir"
