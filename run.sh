@@ -18,7 +18,8 @@ MSG
 fi
 
 if [ "${1:-}" != "--windows" ]; then
-  need_packages "${LINUX_PACKAGES[@]}"
+  need_packages "${LINUX_PACKAGES[@]}" "${RUN_PACKAGES[@]}"
+  need_sound_player
   cmake --preset linux -DPINALEAF_TESTS=OFF >/dev/null
   cmake --build --preset linux --target pinaleaf
   # Under Wayland too, through XWayland: only X11 lets a note place itself.

@@ -23,6 +23,7 @@
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -93,13 +94,31 @@ std::shared_ptr<pinaleaf::Note> StartProgram() {
   return note;
 }
 
+// Until every one of `windows` is on the screen (a window manager maps
+// them in its own time), then half a second more: shown, painted, settled.
+void PumpUntilShown(const std::vector<QWidget*>& windows) {
+  auto shown = [](QWidget* window) { return window->windowHandle() && window->windowHandle()->isExposed(); };
+  for (double end = Now() + 10; Now() < end && !std::all_of(windows.begin(), windows.end(), shown);)
+    Pump(0.05);
+  Pump(0.5);
+}
+
+std::vector<QWidget*> NoteWindows() {
+  std::vector<QWidget*> windows;
+  for (platform::Form form : platform::LoadedForms()) {
+    if (pinaleaf::Note::FromWindow(form))
+      windows.push_back(QWidget::find(static_cast<WId>(form.number())));
+  }
+  return windows;
+}
+
 // New notes cascade from the first one until `count` are open.
 void OpenNotesUntil(pinaleaf::Note& first, int count) {
   while (pinaleaf::Note::Count() < count) {
     first.RecordActive();
     pinaleaf::CreateNewNote();
   }
-  Pump(0.5);  // shown, painted and settled
+  PumpUntilShown(NoteWindows());
   first.RecordActive();
 }
 
@@ -146,8 +165,9 @@ void PrintPerWindow(const char* key, const Memory& before, const Memory& after, 
 int Notes() {
   auto first = StartProgram();
   first->RecordActive();
-  CreateBareWindow(kNotePlace.translated(300, 0), false);  // the first of its kind pays what Qt loads once
-  Pump(0.5);
+  // The first of its kind pays what Qt loads once.
+  PumpUntilShown({QWidget::find(static_cast<WId>(first->window().number())),
+                  CreateBareWindow(kNotePlace.translated(300, 0), false)});
 
   Memory before = MemoryNow();
   OpenNotesUntil(*first, 101);
@@ -161,9 +181,10 @@ int Notes() {
       places.push_back(QWidget::find(static_cast<WId>(form.number()))->geometry());
   }
   before = MemoryNow();
+  std::vector<QWidget*> bare;
   for (const QRect& place : places)
-    CreateBareWindow(place, false);
-  Pump(0.5);
+    bare.push_back(CreateBareWindow(place, false));
+  PumpUntilShown(bare);
   PrintPerWindow("rss_per_bare", before, MemoryNow(), static_cast<int>(places.size()));
   Done();
 }

@@ -31,6 +31,8 @@ fi
 if [ -n "$run_linux" ]; then
   # The Linux build configures its tests beside the benchmark: their packages too.
   need_packages cmake ninja-build g++ qt6-base-dev libx11-dev libxtst-dev libgtest-dev
+  # A window manager and a compositor, as on a user's desktop.
+  need_packages openbox picom xcompmgr
 fi
 
 runs=${BENCH_RUNS:-15}
@@ -62,7 +64,7 @@ fi
 export WINEPREFIX="$root/build/bench-wineprefix"
 . scripts/wine-session.sh
 wine_session_xvfb
-trap wine_session_stop EXIT
+trap 'stop_window_manager 2>/dev/null || true; wine_session_stop' EXIT
 
 raw=$out/raw.txt
 errors=$out/errors.txt
@@ -119,12 +121,58 @@ measure_win32() {
   wineserver -w >/dev/null 2>&1 || true
 }
 
+# Each line the program prints goes to raw.txt, its key ending in
+# $key_suffix (the window manager's runs are told apart by it).
+key_suffix=""
 bench_qt() {
-  if ! "$buildqt/$1" "${@:2}" </dev/null >>"$raw" 2>>"$errors"; then
+  local lines
+  if ! lines=$("$buildqt/$1" "${@:2}" </dev/null 2>>"$errors"); then
     echo "$* failed:" >&2
     cat "$errors" >&2
     return 1
   fi
+  awk -v s="$key_suffix" 'NF {$1 = $1 s; print}' <<<"$lines" >>"$raw"
+}
+
+# A window manager as users have one, with a compositor: openbox, then picom
+# (its xrender backend, which Xvfb has, with no configuration: no fading, no
+# shadows, no dimming), or xcompmgr where picom does not come up. Stopped
+# again by stop_window_manager, which ends only these two.
+wm_pid="" compositor_pid="" compositor=""
+start_window_manager() {
+  openbox --sm-disable >>"$errors" 2>&1 &
+  wm_pid=$!
+  "$buildqt/bench_launch_x11" --wait-for-manager || return 1
+  picom --config /dev/null --backend xrender >/dev/null 2>&1 &
+  compositor_pid=$! compositor=picom
+  if ! "$buildqt/bench_launch_x11" --wait-for-manager compositor; then
+    kill "$compositor_pid" 2>/dev/null || true
+    wait "$compositor_pid" 2>/dev/null || true
+    echo "picom did not come up: xcompmgr instead" >&2
+    xcompmgr >/dev/null 2>&1 &
+    compositor_pid=$! compositor=xcompmgr
+    "$buildqt/bench_launch_x11" --wait-for-manager compositor || return 1
+  fi
+}
+stop_window_manager() {
+  local pid
+  for pid in $compositor_pid $wm_pid; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  compositor_pid="" wm_pid=""
+}
+
+# Start-up and memory, beside a bare Qt window with a text box, in the X
+# server as it is (no window manager, or one started for them).
+measure_linux_start_and_memory() {
+  echo "== Linux, Qt$1: start-up: $runs runs of each program, taking turns (load average $(cut -d' ' -f1 /proc/loadavg))"
+  echo "load_start$key_suffix $(cut -d' ' -f1 /proc/loadavg)" >>"$raw"
+  bench_qt bench_launch_x11 "$runs" bare_start_ms_qt bench_bare_qt Bare \
+    text_start_ms_qt "bench_bare_qt text" Bare start_ms_qt pinaleaf Form1
+  echo "== Linux, Qt$1: memory: $repeats runs"
+  for _ in $(seq "$repeats"); do bench_qt bench_inproc_qt notes; done
+  echo "load_end$key_suffix $(cut -d' ' -f1 /proc/loadavg)" >>"$raw"
 }
 
 measure_linux() {
@@ -136,11 +184,8 @@ measure_linux() {
   mkdir -p "$XDG_CONFIG_HOME"
   mkdir -m 700 "$XDG_RUNTIME_DIR"
 
-  echo "== Linux, Qt: start-up: $runs runs of each program, taking turns"
-  bench_qt bench_launch_x11 "$runs" bare_start_ms_qt bench_bare_qt Bare start_ms_qt pinaleaf Form1
-
-  echo "== Linux, Qt: memory: $repeats runs"
-  for _ in $(seq "$repeats"); do bench_qt bench_inproc_qt notes; done
+  key_suffix=""
+  measure_linux_start_and_memory ""
 
   # The X server has one keyboard focus: the cases holding it take turns;
   # with the keyboard given away they run side by side.
@@ -158,7 +203,13 @@ measure_linux() {
     done
     for pid in "${pids[@]}"; do wait "$pid"; done
   done
-  if awk '$1 == "note_count_qt" && $2 != 101 {bad = 1} END {exit !bad}' "$raw"; then
+
+  start_window_manager
+  key_suffix=_wm
+  measure_linux_start_and_memory " under openbox and $compositor"
+  key_suffix=""
+  stop_window_manager
+  if awk '$1 ~ /^note_count_qt/ && $2 != 101 {bad = 1} END {exit !bad}' "$raw"; then
     echo "warning: a Linux run did not open all 101 notes (see $raw)" >&2
   fi
 }
@@ -205,6 +256,7 @@ within_ratio() {
     r = a / b; if (r <= 1.2) printf "met (%.3fx)\n", r
     else printf "missed by %.1f %s (%.3fx the baseline)\n", a - 1.2 * b, u, r}'
 }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN {if (a == "nan" || b == "nan") print "no figure"; else printf "%.3fx\n", a / b}'; }
 runs_of() { awk -v k="$1" '$1 == k {print $2}' "$raw" | paste -sd, - | sed 's/,/, /g'; }
 
 rows_win32() {
@@ -252,11 +304,8 @@ rows_win32() {
 # The Linux rows: wake-ups and CPU are the UI thread's (the whole process's
 # are in results.md); memory is the resident set.
 rows_linux() {
-  local start bare_start idle held away win32_note
-  start=$(median start_ms_qt)
-  bare_start=$(median bare_start_ms_qt)
-  row "Start of the process to the first note shown (Linux, Qt)" ms "$(fmt "$start" 0)" "$(fmt "$bare_start" 0)" \
-    "bare Qt window" "<= 1.2x baseline" "$(within_ratio "$start" "$bare_start" ms)"
+  local idle held away
+  rows_linux_start_and_memory "" "Linux, Qt"
   idle="over ${idle_seconds} s idle"
   held="the note holding the keyboard"
   away="the keyboard in no window of ours"
@@ -278,10 +327,24 @@ rows_linux() {
   row "Wake-ups per second of the UI thread $idle, no reminder, $held (Linux, Qt)" "" \
     "$(fmt "$(median idle_note_qt_wakeups_per_s)" 2)" "$(fmt "$(median idle_bare_qt_wakeups_per_s)" 2)" \
     "bare Qt window + text box, holding the keyboard" "" ""
-  win32_note=$(kb "$(median bytes_per_note)")
-  row "Resident bytes per extra note (over 100) (Linux, Qt)" KB "$(fmt "$(kb "$(median rss_per_note)")" 1)" \
-    "$(fmt "$(kb "$(median rss_per_bare)")" 1)" "bare Qt window + QPlainTextEdit" "" \
-    "$([ "$win32_note" = nan ] || echo "Win32: $(fmt "$win32_note" 1) KB private")"
+  rows_linux_start_and_memory _wm "Linux, Qt, openbox + $compositor"
+}
+
+# rows_linux_start_and_memory SUFFIX WHERE: start-up to the first note drawn
+# and mapped, and memory per note, each beside a bare Qt window with a text
+# box (QPlainTextEdit) measured in the same run.
+rows_linux_start_and_memory() {
+  local start text per_note per_bare
+  start=$(median "start_ms_qt$1") text=$(median "text_start_ms_qt$1")
+  row "Start of the process to the first note drawn ($2)" ms "$(fmt "$start" 0)" "$(fmt "$text" 0)" \
+    "bare Qt window + QPlainTextEdit" "<= 1.2x baseline" "$(within_ratio "$start" "$text" ms)"
+  start=$(median "start_ms_qt_map$1") text=$(median "text_start_ms_qt_map$1")
+  row "Start of the process to the first note mapped ($2)" ms "$(fmt "$start" 0)" "$(fmt "$text" 0)" \
+    "bare Qt window + QPlainTextEdit" "" "$(ratio "$start" "$text")"
+  per_note=$(median "rss_per_note$1") per_bare=$(median "rss_per_bare$1")
+  row "Resident bytes per extra note (over 100) ($2)" KB "$(fmt "$(kb "$per_note")" 1)" \
+    "$(fmt "$(kb "$per_bare")" 1)" "bare Qt window + QPlainTextEdit" "<= 1.2x baseline" \
+    "$(within_ratio "$(kb "$per_note")" "$(kb "$per_bare")" KB)"
 }
 
 if [ -n "$run_win32" ]; then rows_win32; fi
@@ -295,7 +358,7 @@ if [ -n "$run_linux" ]; then rows_linux; fi
 
 context="$(nproc) CPUs, load average $load at the start and $(cut -d' ' -f1 /proc/loadavg) at the end"
 if [ -n "$run_linux" ]; then
-  context="Qt $(dpkg-query -W -f='${Version}' libqt6core6 2>/dev/null | sed 's/[+-].*//') on Xvfb (no window manager), $context"
+  context="Qt $(dpkg-query -W -f='${Version}' libqt6core6 2>/dev/null | sed 's/[+-].*//') on Xvfb (no window manager, then openbox $(openbox --version 2>/dev/null | awk 'NR == 1 {print $2}') with $compositor), $context"
 fi
 if [ -n "$run_win32" ]; then
   context="Wine $(wine --version 2>/dev/null | sed 's/^wine-//'), $context"
@@ -318,9 +381,21 @@ fi
   fi
   if [ -n "$run_linux" ]; then
     echo
-    echo "Linux, Qt: start-up runs (ms), in order: bare Qt window $(runs_of bare_start_ms_qt_runs);" \
-      "Pinaleaf $(runs_of start_ms_qt_runs)."
-    echo
+    for suffix in "" _wm; do
+      where=$([ -z "$suffix" ] && echo "no window manager" || echo "openbox + $compositor")
+      echo "Linux, Qt, $where (load average $(median "load_start$suffix") at the start, $(median "load_end$suffix")" \
+        "at the end): start-up runs to the window drawn (ms), in order: bare Qt window + QPlainTextEdit" \
+        "$(runs_of "text_start_ms_qt_runs$suffix"); Pinaleaf $(runs_of "start_ms_qt_runs$suffix"); a bare Qt window" \
+        "alone (no text box), median $(fmt "$(median "bare_start_ms_qt$suffix")" 0) ms drawn," \
+        "$(fmt "$(median "bare_start_ms_qt_map$suffix")" 0) ms mapped. Per extra note, medians: resident" \
+        "$(fmt "$(kb "$(median "rss_per_note$suffix")")" 1) KB, of which" \
+        "$(fmt "$(kb "$(median "rss_per_note_shm$suffix")")" 1) KB the window's image shared with the X server;" \
+        "proportional $(fmt "$(kb "$(median "rss_per_note_pss$suffix")")" 1) KB. Per bare window: resident" \
+        "$(fmt "$(kb "$(median "rss_per_bare$suffix")")" 1) KB, shared image" \
+        "$(fmt "$(kb "$(median "rss_per_bare_shm$suffix")")" 1) KB, proportional" \
+        "$(fmt "$(kb "$(median "rss_per_bare_pss$suffix")")" 1) KB."
+      echo
+    done
     echo "Linux, Qt: the whole process idle (Qt's X event thread too), medians, wake-ups a second and % of a core:" \
       "reminder armed $(fmt "$(median idle_reminder_qt_process_wakeups_per_s)" 2)," \
       "$(fmt "$(median idle_reminder_qt_process_pct)" 2) %; no reminder" \
@@ -329,12 +404,6 @@ fi
       "The keyboard in no window of ours, UI thread: no reminder $(fmt "$(median idle_note_away_qt_wakeups_per_s)" 2)" \
       "wake-ups a second, $(fmt "$(median idle_note_away_qt_pct)" 2) %; reminder armed" \
       "$(fmt "$(median idle_reminder_away_qt_pct)" 2) %; bare $(fmt "$(median idle_bare_away_qt_pct)" 2) %."
-    echo
-    echo "Linux, Qt: per extra note, medians: resident $(fmt "$(kb "$(median rss_per_note)")" 1) KB, of which" \
-      "$(fmt "$(kb "$(median rss_per_note_shm)")" 1) KB the window's image shared with the X server;" \
-      "proportional $(fmt "$(kb "$(median rss_per_note_pss)")" 1) KB. Per bare window: resident" \
-      "$(fmt "$(kb "$(median rss_per_bare)")" 1) KB, shared image $(fmt "$(kb "$(median rss_per_bare_shm)")" 1) KB," \
-      "proportional $(fmt "$(kb "$(median rss_per_bare_pss)")" 1) KB."
   fi
 } >"$out/results.md"
 
@@ -346,6 +415,6 @@ awk -F'|' 'BEGIN {h[1] = "Measure"; h[2] = "Pinaleaf"; h[3] = "Baseline"; h[4] =
        for (j = 1; j <= 5; j++) printf "%-*s  ", w[j], h[j]; print ""
        for (j = 1; j <= 5; j++) {s = ""; for (k = 0; k < w[j]; k++) s = s "-"; printf "%s  ", s}; print ""
        for (i = 1; i <= n; i++) {for (j = 1; j <= 5; j++) printf "%-*s  ", w[j], c[i, j]; print ""}}' "$rows"
-sed -n '/^Start-up runs\|^Paste rounds\|^Linux, Qt:/p' "$out/results.md"
+sed -n '/^Start-up runs\|^Paste rounds\|^Linux, Qt[:,]/p' "$out/results.md"
 echo
 echo "Written: $csv, $out/results.md (each run's figures: $raw)"

@@ -1,5 +1,6 @@
-# Sourced by run.sh, test.sh and bench/run.sh: installs the Debian packages
-# that are missing, with one apt-get update first. Needs root (or sudo).
+# Sourced by run.sh, test.sh, bench/run.sh and the release scripts: installs
+# the Debian packages that are missing, with one apt-get update first. Needs
+# root (or sudo).
 sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
 need_packages() {
@@ -30,3 +31,18 @@ BUILD_PACKAGES=(cmake ninja-build g++ g++-mingw-w64-i686 g++-mingw-w64-x86-64 wi
 # The native Linux program: Qt 6 Widgets on X11, and fonts that look like a
 # note on Windows (Liberation Sans stands in for Arial).
 LINUX_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libxcb1-dev fonts-liberation)
+# What the program calls as it runs: xdg-open for e-mail and the web page.
+RUN_PACKAGES=(xdg-utils)
+
+# A player for the reminder's sound (the program plays it with the first of
+# pw-play, paplay and aplay): where none is, PulseAudio's own where its
+# server runs, else ALSA's aplay, which needs no sound server.
+need_sound_player() {
+  local player
+  for player in pw-play paplay aplay; do command -v "$player" >/dev/null && return 0; done
+  if grep -qx pulseaudio /proc/[0-9]*/comm 2>/dev/null; then
+    need_packages pulseaudio-utils
+  else
+    need_packages alsa-utils
+  fi
+}
