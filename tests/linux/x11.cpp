@@ -65,6 +65,18 @@ void Stroke(KeySym sym, int modifiers) {
   XSync(D(), False);
 }
 
+// The program's own window in a top-level one: under a window manager the
+// frame it was put in holds it; a popup, or any window where none runs, is itself.
+Id ClientIn(Id top) {
+  if (OverrideRedirect(top) || !Property(top, "WM_STATE").empty())
+    return top;
+  for (Id child : Children(top)) {
+    if (!Property(child, "WM_STATE").empty())
+      return child;
+  }
+  return top;
+}
+
 }  // namespace
 
 bool WaitUntil(const std::function<bool()>& ready, int ms, const std::function<void()>& pass) {
@@ -81,9 +93,10 @@ std::vector<Id> Shown(long pid) {
   std::vector<Id> shown;
   for (Id window : Children(DefaultRootWindow(D()))) {
     XWindowAttributes a;
+    Id client = ClientIn(window);
     if (XGetWindowAttributes(D(), window, &a) && a.map_state == IsViewable &&
-        (!pid || Property(window, "_NET_WM_PID") == std::vector{pid})) {
-      shown.insert(shown.begin(), window);
+        (!pid || Property(client, "_NET_WM_PID") == std::vector{pid})) {
+      shown.insert(shown.begin(), client);
     }
   }
   return shown;
@@ -115,7 +128,7 @@ Id Focused() {
   XGetInputFocus(D(), &focus, &revert);
   for (Id window = focus, parent = 0; window > PointerRoot; window = parent) {
     Children(window, &parent);
-    if (parent == DefaultRootWindow(D()))
+    if (parent == DefaultRootWindow(D()) || !Property(window, "WM_STATE").empty())
       return window;
   }
   return 0;
@@ -180,12 +193,12 @@ void Click(int x, int y, int button) {
   XSync(D(), False);
 }
 
-void Drag(int x, int y, int toX, int toY) {
+void Drag(int x, int y, int toX, int toY, const std::function<void()>& pass) {
   XTestFakeMotionEvent(D(), -1, x, y, CurrentTime);
   XTestFakeButtonEvent(D(), 1, True, CurrentTime);
   for (int step = 1; step <= 10; ++step) {
     XSync(D(), False);
-    Sleep(20);
+    pass ? pass() : Sleep(20);
     XTestFakeMotionEvent(D(), -1, x + (toX - x) * step / 10, y + (toY - y) * step / 10, CurrentTime);
   }
   XTestFakeButtonEvent(D(), 1, False, CurrentTime);

@@ -41,9 +41,10 @@ bool HasState(Id window, const char* state);
 std::vector<unsigned> Colours(Box box);
 
 // A button clicked at a point (1 left, 3 right); the left button held from
-// one point to another, moved in steps at a hand's pace.
+// one point to another, moved in steps at a hand's pace (`pass` between
+// them, 20 ms asleep unless given).
 void Click(int x, int y, int button = 1);
-void Drag(int x, int y, int toX, int toY);
+void Drag(int x, int y, int toX, int toY, const std::function<void()>& pass = {});
 // A key by its keysym's name ("Return", "n", "F1"), with modifiers held as
 // the program counts them: 1 Shift, 2 Ctrl, 4 Alt.
 void Key(const char* name, int modifiers = 0);
