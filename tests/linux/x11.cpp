@@ -32,10 +32,15 @@ void Sleep(int ms) {
 // The key that gives `sym`, and Shift (1) if it needs it; else a key with nothing
 // on it, given `sym` for the rest of the run: a program reads the new map
 // when it hears of the change, which may be after we would have put it back.
+// A new layout (setxkbmap) is read when the server tells of it.
 std::pair<KeyCode, int> KeyFor(KeySym sym) {
   static std::map<KeySym, KeyCode> given;
   static KeyCode spare = 255;
-  if (given.contains(sym))
+  for (XEvent e; XPending(D()) && !XNextEvent(D(), &e);) {
+    if (e.type == MappingNotify)
+      XRefreshKeyboardMapping(&e.xmapping);
+  }
+  if (given.contains(sym) && XkbKeycodeToKeysym(D(), given[sym], 0, 0) == sym)
     return {given[sym], 0};
   KeyCode code = XKeysymToKeycode(D(), sym);
   for (int level : {0, 1}) {
@@ -193,9 +198,13 @@ void Click(int x, int y, int button) {
   XSync(D(), False);
 }
 
+// A hand rests a moment after pressing and after letting go: a window
+// manager's loop starts from the press and ends with the release.
 void Drag(int x, int y, int toX, int toY, const std::function<void()>& pass) {
   XTestFakeMotionEvent(D(), -1, x, y, CurrentTime);
   XTestFakeButtonEvent(D(), 1, True, CurrentTime);
+  XSync(D(), False);
+  pass ? pass() : Sleep(150);
   for (int step = 1; step <= 10; ++step) {
     XSync(D(), False);
     pass ? pass() : Sleep(20);
@@ -203,6 +212,7 @@ void Drag(int x, int y, int toX, int toY, const std::function<void()>& pass) {
   }
   XTestFakeButtonEvent(D(), 1, False, CurrentTime);
   XSync(D(), False);
+  pass ? pass() : Sleep(150);
 }
 
 void Key(const char* name, int modifiers) {

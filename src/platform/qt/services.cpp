@@ -360,9 +360,16 @@ void EndProcess() {
 
 // X11 even inside a Wayland session, where windows cannot place themselves;
 // Wayland alone where there is no X server at all.
+//
+// Windows are drawn over the X connection itself, not through shared memory:
+// for each new window image the server hands Qt a file descriptor on the
+// connection, and libxcb ends the connection when one comes in ahead of its
+// reply at the end of a read (the program then ends: "XIO: fatal IO error",
+// "Error during FD passing"). A note's image is small.
 int Run(void (*start)()) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
     qputenv("QT_QPA_PLATFORM", "xcb");
+  qputenv("QT_XCB_NO_MITSHM", "1");
   static int argc = 1;
   static char name[] = "pinaleaf";
   static char* argv[] = {name, nullptr};
