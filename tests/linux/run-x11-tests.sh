@@ -28,8 +28,9 @@ case "${PINALEAF_WM:-openbox}" in
     picom --backend xrender >/dev/null 2>&1 & pids=("$!" "${pids[@]}") ;;
   *) echo "unknown window manager: $PINALEAF_WM" >&2; exit 1 ;;
 esac
+# Once the window manager has set its own work area, ours replaces it.
 for _ in $(seq 1 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  xprop -root _NET_SUPPORTING_WM_CHECK _NET_WORKAREA 2>/dev/null | grep -q '_NET_WORKAREA(CARDINAL) =' && break
   sleep 0.1
 done
 # A desktop as users have it: a 40-pixel panel along the bottom, and another

@@ -1,6 +1,5 @@
 #include "x11.h"
 
-#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -9,7 +8,6 @@
 #include <chrono>
 #include <cmath>
 #include <fstream>
-#include <map>
 #include <thread>
 
 namespace x11 {
@@ -29,30 +27,33 @@ void Sleep(int ms) {
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-// The key that gives `sym`, and Shift (1) if it needs it; else a key with nothing
-// on it, given `sym` for the rest of the run: a program reads the new map
-// when it hears of the change, which may be after we would have put it back.
-// A new layout (setxkbmap) is read when the server tells of it.
+// The key that gives `sym` in the server's map as it is now (a test may
+// have set another layout), and Shift (1) if it needs it; else a key with
+// nothing on it, given `sym` for the rest of the run: a program reads the
+// new map when it hears of the change, which may be after we would have put
+// it back.
 std::pair<KeyCode, int> KeyFor(KeySym sym) {
-  static std::map<KeySym, KeyCode> given;
-  static KeyCode spare = 255;
-  for (XEvent e; XPending(D()) && !XNextEvent(D(), &e);) {
-    if (e.type == MappingNotify)
-      XRefreshKeyboardMapping(&e.xmapping);
+  int first = 0, last = 0, per = 0;
+  XDisplayKeycodes(D(), &first, &last);
+  KeySym* map = XGetKeyboardMapping(D(), KeyCode(first), last - first + 1, &per);
+  std::pair<KeyCode, int> found = {0, 0};
+  KeyCode spare = 0;
+  for (int code = last; code >= first; --code) {
+    KeySym* syms = map + (code - first) * per;
+    for (int level = std::min(per, 2); level-- > 0;) {
+      if (syms[level] == sym)
+        found = {KeyCode(code), level};
+    }
+    if (!spare && std::all_of(syms, syms + per, [](KeySym s) { return s == NoSymbol; }))
+      spare = KeyCode(code);
   }
-  if (given.contains(sym) && XkbKeycodeToKeysym(D(), given[sym], 0, 0) == sym)
-    return {given[sym], 0};
-  KeyCode code = XKeysymToKeycode(D(), sym);
-  for (int level : {0, 1}) {
-    if (code && XkbKeycodeToKeysym(D(), code, 0, level) == sym)
-      return {code, level};
-  }
-  while (XkbKeycodeToKeysym(D(), spare, 0, 0))
-    --spare;
+  XFree(map);
+  if (found.first)
+    return found;
   KeySym syms[] = {sym, sym};
   XChangeKeyboardMapping(D(), spare, 2, syms, 1);
   XSync(D(), False);
-  return {given[sym] = spare--, 0};
+  return {spare, 0};
 }
 
 void Stroke(KeySym sym, int modifiers) {
@@ -114,6 +115,11 @@ Box Geometry(Id window) {
   XGetWindowAttributes(D(), window, &a);
   XTranslateCoordinates(D(), window, DefaultRootWindow(D()), 0, 0, &x, &y, &child);
   return {x, y, a.width, a.height};
+}
+
+std::vector<Id> Managed() {
+  std::vector<long> list = Property(DefaultRootWindow(D()), "_NET_CLIENT_LIST");
+  return {list.begin(), list.end()};
 }
 
 std::vector<Id> Children(Id window, Id* parent) {
@@ -193,9 +199,12 @@ std::vector<unsigned> Colours(Box box) {
 
 void Click(int x, int y, int button) {
   XTestFakeMotionEvent(D(), -1, x, y, CurrentTime);
+  XSync(D(), False);
+  Sleep(50);  // the hand comes to rest
   XTestFakeButtonEvent(D(), button, True, CurrentTime);
   XTestFakeButtonEvent(D(), button, False, CurrentTime);
   XSync(D(), False);
+  Sleep(50);  // and leaves before it moves on
 }
 
 // A hand rests a moment after pressing and after letting go: a window

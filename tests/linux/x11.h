@@ -22,10 +22,12 @@ bool WaitUntil(const std::function<bool()>& ready, int ms, const std::function<v
 
 // The shown top-level windows, the top first: all, or those of process `pid`.
 std::vector<Id> Shown(long pid = 0);
-// A window on the screen; the windows in it, the bottom first; the top-level
+// A window on the screen (none, 0 wide, once destroyed); the windows in it, the bottom first; the top-level
 // window that has the keyboard (0: none); its title; whether it is placed by
 // its program alone, as a popup menu is.
 Box Geometry(Id window);
+// The windows the window manager has taken in (_NET_CLIENT_LIST).
+std::vector<Id> Managed();
 std::vector<Id> Children(Id window, Id* parent = nullptr);
 Id Focused();
 std::string Title(Id window);
