@@ -39,7 +39,7 @@ std::pair<KeyCode, int> KeyFor(KeySym sym) {
   std::pair<KeyCode, int> found = {0, 0};
   KeyCode spare = 0;
   for (int code = last; code >= first; --code) {
-    KeySym* syms = map + (code - first) * per;
+    KeySym* syms = map + static_cast<ptrdiff_t>(code - first) * per;
     for (int level = std::min(per, 2); level-- > 0;) {
       if (syms[level] == sym)
         found = {KeyCode(code), level};

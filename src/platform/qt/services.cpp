@@ -349,7 +349,7 @@ void WaitForMessagesUntil(double deadline) {
   QTimer wake;  // ends the wait when nothing else does
   wake.setSingleShot(true);
   wake.setTimerType(Qt::PreciseTimer);
-  if (left < std::numeric_limits<int>::max() / 1000)
+  if (left * 1000 < std::numeric_limits<int>::max())
     wake.start(static_cast<int>(std::ceil(left * 1000)));
   QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
