@@ -565,20 +565,33 @@ Rect GetRect(Window window) {
   QWidget* widget = WidgetOf(window);
   if (!widget)
     return {};
-  return ToTwips(backend::IsForm(window) && widget->isVisible() ? widget->frameGeometry() : widget->geometry());
+  QRect frame = widget->frameGeometry();  // only once the frame is round it
+  bool framed = backend::IsForm(window) && widget->isVisible() && frame.contains(widget->geometry());
+  return ToTwips(framed ? frame : widget->geometry());
 }
 
-// A form's frame, where it has one, lies around its client area.
+// A form's frame, where it has one, lies around its client area. One
+// request to the window manager: a move and then a size would each be
+// answered, the first with the old size, and the form would hear of it.
 void SetRect(Window window, const Rect& rect) {
   QWidget* widget = WidgetOf(window);
   if (!widget)
     return;
   QRect r = ToPixels(rect);
-  if (!backend::IsForm(window))
-    return widget->setGeometry(r);
-  QSize frame = widget->frameGeometry().size() - widget->geometry().size();
-  widget->move(r.topLeft());
-  widget->resize(r.size() - frame);
+  QSize frameSize = (widget->frameGeometry().size() - widget->geometry().size()).expandedTo({0, 0});
+  if (backend::IsForm(window) && !widget->isVisible()) {
+    widget->move(r.topLeft());  // the frame's place, once it has one
+    return widget->resize(r.size() - frameSize);
+  }
+  // Just after showing, the window manager's frame may not yet be round
+  // the form: none is counted then.
+  if (backend::IsForm(window)) {
+    QRect frame = widget->frameGeometry(), client = widget->geometry();
+    auto at_least_0 = [](int margin) { return std::max(margin, 0); };
+    r = r.marginsRemoved({at_least_0(client.left() - frame.left()), at_least_0(client.top() - frame.top()),
+                          at_least_0(frame.right() - client.right()), at_least_0(frame.bottom() - client.bottom())});
+  }
+  widget->setGeometry(r);
 }
 
 Rect ScreenRect() {
