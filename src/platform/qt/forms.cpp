@@ -98,15 +98,6 @@ void ToTop(Form form) {
     widget->raise();
 }
 
-// Activation goes through the window manager: it is waited for, a moment at
-// most, so the form is active when the call returns, as on other systems.
-void ActivateAndWait(QWidget* widget) {
-  widget->activateWindow();
-  double deadline = MonotonicSeconds() + 0.5;
-  while (QApplication::activeWindow() != widget && widget->isVisible() && MonotonicSeconds() < deadline)
-    WaitForMessagesUntil(std::min(deadline, MonotonicSeconds() + 0.02));
-}
-
 // The active form is about to go: the next of ours takes the keyboard while
 // it is still ours to give, before the window manager gives it elsewhere.
 void ActivateNextAfter(Form gone, QWidget* goneWidget) {
@@ -344,6 +335,15 @@ void WatchClock() {
 
 }  // namespace
 
+// Activation goes through the window manager: it is waited for, a moment at
+// most, so the form is active when the call returns, as on other systems.
+void ActivateAndWait(QWidget* widget) {
+  widget->activateWindow();
+  double deadline = MonotonicSeconds() + 0.5;
+  while (QApplication::activeWindow() != widget && widget->isVisible() && MonotonicSeconds() < deadline)
+    WaitForMessagesUntil(std::min(deadline, MonotonicSeconds() + 0.02));
+}
+
 void Listen(QWidget* widget) {
   static Events events;
   widget->installEventFilter(&events);
@@ -365,7 +365,8 @@ Form NewFormWindow(const FormSpec& design) {
   }();
   Qt::WindowFlags flags = Qt::Window;
   if (design.kind == FormKind::Note)
-    flags = Qt::Tool | Qt::FramelessWindowHint;
+    flags = Qt::Window | Qt::FramelessWindowHint;  // not a helper window, which a window manager passes over when it
+                                                   // hands on the keyboard
   if (design.kind == FormKind::Dialog) {
     flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
   }

@@ -91,12 +91,15 @@ QWidget* Owner(Form owner) {
 }
 
 // Runs a modal dialog; its owner is active again afterwards, as on Windows,
-// whatever window the window manager would give the keyboard to.
+// whatever window the window manager gave the keyboard to as the dialog
+// went. It may refuse a first request that it had not seen come before its
+// own choice: a second one comes after it.
 template <class Dialog>
 int RunModal(Form owner, Dialog& dialog) {
   int result = dialog.exec();
-  if (QWidget* widget = WidgetOf(owner); widget && widget->isVisible())
-    widget->activateWindow();
+  QWidget* widget = WidgetOf(owner);
+  for (int tries = 0; tries < 2 && widget && widget->isVisible() && QApplication::activeWindow() != widget; ++tries)
+    ActivateAndWait(widget);
   return result;
 }
 
