@@ -60,8 +60,8 @@ Window WindowOf(const QWidget* widget);
 // The one filter that turns a widget's events into the sink's, installed on
 // every form and control and on the parts of them that take the mouse.
 void Listen(QWidget* widget);
-// Asks for the form's window to be made active, and waits a moment for it.
-void ActivateAndWait(QWidget* form);
+// Asks for a form's window to be made active, and waits a moment for it.
+void ActivateAndWait(QWidget* widget);
 // Paints and colours a window as its look says.
 void ApplyLook(Window window);
 // The user's time of day form, seconds included.
