@@ -54,8 +54,9 @@ void ColorsChanged(Window window);
 void FontChanged(Control control);
 void PointerChanged(Form form);
 // Shows the popup at the pointer, owned by `owner`. The backend reports how
-// it closed with MenuClosed, before it returns or later: whether the menu
-// blocks is the shared part's business.
+// it closed with MenuClosed, before it returns or later from an event, for
+// which the shared part waits with no deadline (WaitForMessagesUntil with an
+// infinite one): whether the menu blocks is the shared part's business.
 void ShowMenu(MenuId menu, const std::vector<MenuItem>& items, Form owner);
 
 // --- The shared part gives the backends these.

@@ -4,6 +4,7 @@
 // control gets the focus when a form is activated.
 #include <algorithm>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <unordered_map>
 
@@ -370,7 +371,8 @@ void SetMenuChecked(MenuId menu, int id, bool checked) {
 }
 
 // Modal whatever the backend's menus are: events are handled until the menu
-// has closed.
+// has closed. A menu that reports later does so from an event, which ends
+// the wait.
 int TrackPopupMenu(MenuId menu, Form owner) {
   auto* items = Items(menu);
   if (!items || !IsLoaded(owner))
@@ -378,7 +380,7 @@ int TrackPopupMenu(MenuId menu, Form owner) {
   int showing = ++g_menuShown;
   backend::ShowMenu(menu, *items, owner);
   while (!g_menuChoices.contains(showing))
-    WaitForMessagesUntil(MonotonicSeconds() + 0.05);
+    WaitForMessagesUntil(std::numeric_limits<double>::infinity());
   int chosen = g_menuChoices[showing];
   g_menuChoices.erase(showing);
   return chosen;

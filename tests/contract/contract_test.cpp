@@ -33,9 +33,14 @@ struct Recorder : EventSink {
   bool OnCut(TextBox) override {
     return true;
   }
+  int presses = 0, clicks = 0;
   bool OnMouseDown(Window, MouseButton, int, Twips, Twips) override {
+    ++presses;
     onPress();
     return false;
+  }
+  void OnClick(Window) override {
+    ++clicks;
   }
   void OnResize(Form) override {
     events += "resize ";
@@ -217,6 +222,21 @@ TEST_F(Contract, TheFocusLeavesADisabledControlAndComesBackWhereItWasWithItsForm
   a_->events.clear();
   ShowForm(bare);
   EXPECT_EQ(std::pair(GetFocus(), a_->events), std::pair(Window(bare), std::string("focus resize ")));
+}
+
+// One press is heard once, whether the window it fell on takes it (a text
+// box) or leaves it to the form (a label), and its release is one click.
+TEST_F(Contract, APressIsHeardOnceAndItsReleaseIsOneClick) {
+  Form note = Note(a_), dialog = Dialog(a_);
+  TextBox text = text_;
+  Label label = CreateLabel(dialog, {100, 100, 2000, 400}, u"Label", {});
+  ShowForm(note);
+  ShowForm(dialog);
+  for (Window target : {Window(text), Window(label), Window(dialog)}) {
+    a_->presses = a_->clicks = 0;
+    probe::Click(target);
+    EXPECT_EQ(std::pair(a_->presses, a_->clicks), std::pair(1, 1)) << target.number();
+  }
 }
 
 TEST_F(Contract, TheSizeLoopStopsAFormAtItsSmallestSizeWithTheEdgeNotHeldWhereItWas) {

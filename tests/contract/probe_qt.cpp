@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/qt/qt.h"
 #include "probe.h"
 #include "x11.h"
 
@@ -104,12 +105,15 @@ void Close(Form form) {
   Settle();
 }
 
-// The hand moves first; the size loop follows its moves, which the server
-// keeps in order, once this process handles its events.
+// The window manager's size loop follows the hand once the program has
+// handed the press to it: this process handles its events at every step.
 void Drag(Form form, int dx, int dy) {
   Rect r = OnScreen(form);
   int x = r.left + r.width / 2, y = r.top + r.height / 2;
-  x11::Drag(x, y, x + dx, y + dy);
+  x11::Drag(x, y, x + dx, y + dy, [] {
+    Settle();
+    Wait(20);
+  });
   Settle();
 }
 
@@ -140,20 +144,29 @@ bool IsTopmost(Form form) {
   return x11::HasState(Id(form), "_NET_WM_STATE_ABOVE");
 }
 
+// Opaque is drawn as unlayered.
 std::optional<int> LayeredAlpha(Form form) {
-  return x11::Opacity(Id(form));
+  std::optional<int> alpha = x11::Opacity(Id(form));
+  return alpha == 255 ? std::nullopt : alpha;
 }
 
-// A top-level window has no frame here: there is no window manager.
+// A form's window as the X server shows it (its frame lies outside it); a
+// control where Qt draws it in its form's window, in the screen's pixels.
 Rect OnScreen(Window window) {
-  x11::Box box = x11::Geometry(Id(window));
-  return {box.x, box.y, box.width, box.height};
+  Form form = backend::FormOf(window);
+  x11::Box box = x11::Geometry(Id(form));
+  QWidget* widget = platform::qt::WidgetOf(window);
+  if (!widget || window == form)
+    return {box.x, box.y, box.width, box.height};
+  double scale = widget->devicePixelRatioF();
+  QRect r(widget->mapTo(widget->window(), QPoint()), widget->size());
+  return {box.x + int(r.x() * scale), box.y + int(r.y() * scale), int(r.width() * scale), int(r.height() * scale)};
 }
 
 std::vector<Window> Children(Form form) {
   std::vector<Window> children;
-  for (x11::Id child : x11::Children(Id(form)))
-    children.push_back(FormOf(child));
+  for (QWidget* child : platform::qt::WidgetOf(form)->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    children.push_back(platform::qt::WindowOf(child));
   return children;
 }
 

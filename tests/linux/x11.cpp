@@ -1,6 +1,5 @@
 #include "x11.h"
 
-#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -9,7 +8,6 @@
 #include <chrono>
 #include <cmath>
 #include <fstream>
-#include <map>
 #include <thread>
 
 namespace x11 {
@@ -29,25 +27,33 @@ void Sleep(int ms) {
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-// The key that gives `sym`, and Shift (1) if it needs it; else a key with nothing
-// on it, given `sym` for the rest of the run: a program reads the new map
-// when it hears of the change, which may be after we would have put it back.
+// The key that gives `sym` in the server's map as it is now (a test may
+// have set another layout), and Shift (1) if it needs it; else a key with
+// nothing on it, given `sym` for the rest of the run: a program reads the
+// new map when it hears of the change, which may be after we would have put
+// it back.
 std::pair<KeyCode, int> KeyFor(KeySym sym) {
-  static std::map<KeySym, KeyCode> given;
-  static KeyCode spare = 255;
-  if (given.contains(sym))
-    return {given[sym], 0};
-  KeyCode code = XKeysymToKeycode(D(), sym);
-  for (int level : {0, 1}) {
-    if (code && XkbKeycodeToKeysym(D(), code, 0, level) == sym)
-      return {code, level};
+  int first = 0, last = 0, per = 0;
+  XDisplayKeycodes(D(), &first, &last);
+  KeySym* map = XGetKeyboardMapping(D(), KeyCode(first), last - first + 1, &per);
+  std::pair<KeyCode, int> found = {0, 0};
+  KeyCode spare = 0;
+  for (int code = last; code >= first; --code) {
+    KeySym* syms = map + static_cast<ptrdiff_t>(code - first) * per;
+    for (int level = std::min(per, 2); level-- > 0;) {
+      if (syms[level] == sym)
+        found = {KeyCode(code), level};
+    }
+    if (!spare && std::all_of(syms, syms + per, [](KeySym s) { return s == NoSymbol; }))
+      spare = KeyCode(code);
   }
-  while (XkbKeycodeToKeysym(D(), spare, 0, 0))
-    --spare;
+  XFree(map);
+  if (found.first)
+    return found;
   KeySym syms[] = {sym, sym};
   XChangeKeyboardMapping(D(), spare, 2, syms, 1);
   XSync(D(), False);
-  return {given[sym] = spare--, 0};
+  return {spare, 0};
 }
 
 void Stroke(KeySym sym, int modifiers) {
@@ -63,6 +69,18 @@ void Stroke(KeySym sym, int modifiers) {
   for (size_t i = keys.size(); i-- > 0;)
     XTestFakeKeyEvent(D(), keys[i], False, CurrentTime);
   XSync(D(), False);
+}
+
+// The program's own window in a top-level one: under a window manager the
+// frame it was put in holds it; a popup, or any window where none runs, is itself.
+Id ClientIn(Id top) {
+  if (OverrideRedirect(top) || !Property(top, "WM_STATE").empty())
+    return top;
+  for (Id child : Children(top)) {
+    if (!Property(child, "WM_STATE").empty())
+      return child;
+  }
+  return top;
 }
 
 }  // namespace
@@ -81,9 +99,10 @@ std::vector<Id> Shown(long pid) {
   std::vector<Id> shown;
   for (Id window : Children(DefaultRootWindow(D()))) {
     XWindowAttributes a;
+    Id client = ClientIn(window);
     if (XGetWindowAttributes(D(), window, &a) && a.map_state == IsViewable &&
-        (!pid || Property(window, "_NET_WM_PID") == std::vector{pid})) {
-      shown.insert(shown.begin(), window);
+        (!pid || Property(client, "_NET_WM_PID") == std::vector{pid})) {
+      shown.insert(shown.begin(), client);
     }
   }
   return shown;
@@ -96,6 +115,11 @@ Box Geometry(Id window) {
   XGetWindowAttributes(D(), window, &a);
   XTranslateCoordinates(D(), window, DefaultRootWindow(D()), 0, 0, &x, &y, &child);
   return {x, y, a.width, a.height};
+}
+
+std::vector<Id> Managed() {
+  std::vector<long> list = Property(DefaultRootWindow(D()), "_NET_CLIENT_LIST");
+  return {list.begin(), list.end()};
 }
 
 std::vector<Id> Children(Id window, Id* parent) {
@@ -115,7 +139,7 @@ Id Focused() {
   XGetInputFocus(D(), &focus, &revert);
   for (Id window = focus, parent = 0; window > PointerRoot; window = parent) {
     Children(window, &parent);
-    if (parent == DefaultRootWindow(D()))
+    if (parent == DefaultRootWindow(D()) || !Property(window, "WM_STATE").empty())
       return window;
   }
   return 0;
@@ -175,21 +199,29 @@ std::vector<unsigned> Colours(Box box) {
 
 void Click(int x, int y, int button) {
   XTestFakeMotionEvent(D(), -1, x, y, CurrentTime);
+  XSync(D(), False);
+  Sleep(50);  // the hand comes to rest
   XTestFakeButtonEvent(D(), button, True, CurrentTime);
   XTestFakeButtonEvent(D(), button, False, CurrentTime);
   XSync(D(), False);
+  Sleep(50);  // and leaves before it moves on
 }
 
-void Drag(int x, int y, int toX, int toY) {
+// A hand rests a moment after pressing and after letting go: a window
+// manager's loop starts from the press and ends with the release.
+void Drag(int x, int y, int toX, int toY, const std::function<void()>& pass) {
   XTestFakeMotionEvent(D(), -1, x, y, CurrentTime);
   XTestFakeButtonEvent(D(), 1, True, CurrentTime);
+  XSync(D(), False);
+  pass ? pass() : Sleep(150);
   for (int step = 1; step <= 10; ++step) {
     XSync(D(), False);
-    Sleep(20);
+    pass ? pass() : Sleep(20);
     XTestFakeMotionEvent(D(), -1, x + (toX - x) * step / 10, y + (toY - y) * step / 10, CurrentTime);
   }
   XTestFakeButtonEvent(D(), 1, False, CurrentTime);
   XSync(D(), False);
+  pass ? pass() : Sleep(150);
 }
 
 void Key(const char* name, int modifiers) {

@@ -22,10 +22,12 @@ bool WaitUntil(const std::function<bool()>& ready, int ms, const std::function<v
 
 // The shown top-level windows, the top first: all, or those of process `pid`.
 std::vector<Id> Shown(long pid = 0);
-// A window on the screen; the windows in it, the bottom first; the top-level
+// A window on the screen (none, 0 wide, once destroyed); the windows in it, the bottom first; the top-level
 // window that has the keyboard (0: none); its title; whether it is placed by
 // its program alone, as a popup menu is.
 Box Geometry(Id window);
+// The windows the window manager has taken in (_NET_CLIENT_LIST).
+std::vector<Id> Managed();
 std::vector<Id> Children(Id window, Id* parent = nullptr);
 Id Focused();
 std::string Title(Id window);
@@ -41,9 +43,10 @@ bool HasState(Id window, const char* state);
 std::vector<unsigned> Colours(Box box);
 
 // A button clicked at a point (1 left, 3 right); the left button held from
-// one point to another, moved in steps at a hand's pace.
+// one point to another, moved in steps at a hand's pace (`pass` between
+// them, 20 ms asleep unless given).
 void Click(int x, int y, int button = 1);
-void Drag(int x, int y, int toX, int toY);
+void Drag(int x, int y, int toX, int toY, const std::function<void()>& pass = {});
 // A key by its keysym's name ("Return", "n", "F1"), with modifiers held as
 // the program counts them: 1 Shift, 2 Ctrl, 4 Alt.
 void Key(const char* name, int modifiers = 0);

@@ -17,6 +17,9 @@
 #include "platform/qt/qt.h"
 
 namespace platform::qt {
+namespace {
+const char kControlNumber[] = "pinaleafControl";
+}  // namespace
 
 int ToPixels(Twips twips) {
   return static_cast<int>(std::lround(twips / double(kTwipsPerPixel)));
@@ -70,11 +73,10 @@ QWidget* WidgetOf(Window window) {
 // The window itself, or the nearest of ours above a part of it.
 Window WindowOf(const QWidget* widget) {
   for (; widget; widget = widget->parentWidget()) {
-    if (widget->internalWinId()) {
-      Window window = NumberOf(widget);
-      if (backend::DataOf(window))
-        return window;
-    }
+    QVariant control = widget->property(kControlNumber);
+    Window window(widget->isWindow() ? static_cast<std::int32_t>(widget->internalWinId()) : control.toInt());
+    if (window && backend::DataOf(window))
+      return window;
     if (widget->isWindow())
       return {};
   }
@@ -110,14 +112,21 @@ using backend::ControlKind;
 
 namespace {
 
-// A native child window of the form, reporting to the form's sink.
+std::int32_t NewControlNumber() {
+  static std::int32_t last = 0;
+  return --last;
+}
+
+// A control of the form, reporting to the form's sink. It is drawn in the
+// form's window, which hears the mouse first: a drag from it starts where
+// the press was.
 template <class Kind>
 Kind Add(Form form, QWidget* widget, ControlKind kind, const Rect& rect, const backend::Look& look) {
-  widget->setAttribute(Qt::WA_NativeWindow);
+  Kind control(NewControlNumber());
+  widget->setProperty(kControlNumber, control.number());
   widget->setGeometry(ToPixels(rect));
   auto data = std::make_shared<WindowData>();
   data->widget = widget;
-  Kind control = NumberOf<Kind>(widget);
   backend::AddControl(control, form, kind, look, std::move(data));
   ApplyLook(control);
   Listen(widget);
@@ -157,6 +166,7 @@ TextBox CreateTextBox(Form form, const TextBoxSpec& design) {
   edit->setFrameShape(QFrame::NoFrame);
   edit->setPlainText(OneLineEnd(design.text));
   edit->setTabChangesFocus(false);
+  edit->viewport()->setAcceptDrops(false);  // no text is dragged in, as on Windows
   return Add<TextBox>(form, edit, ControlKind::TextBox, design.rect, {design.backColor, design.foreColor, design.font});
 }
 

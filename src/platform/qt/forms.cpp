@@ -14,6 +14,7 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QStyleHints>
@@ -21,6 +22,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <limits>
+#include <string_view>
 #include <vector>
 
 #include "platform/qt/qt.h"
@@ -28,41 +30,10 @@
 namespace platform::qt {
 namespace {
 
-// Our shown forms, the top of the stack first: where no window manager
-// keeps the z-order, this says which form takes over from one that goes.
-std::vector<Form> g_stack;
-
-// The form being moved or sized by the program's own loop.
-struct Drag {
-  QPointer<QWidget> form;
-  DragEdge edge = DragEdge::Move;
-  QPoint start;  // the pointer, on the screen
-  QRect frame;   // the form's rectangle then
-  QSize least;
-};
-Drag g_drag;
-QPoint g_pressedAt;  // on the screen: where a drag takes hold
-
-// A mouse event a control leaves unaccepted goes on to its parent, as the
-// same event: the sink hears of it once, from the window it fell on. Qt
-// makes each event in the same place, so its moment, kind and place on the
-// screen tell one from the next. (A key reaches the sink only from the
-// window that has the keyboard.)
-bool HeardBefore(QEvent* event) {
-  struct Seen {
-    const QEvent* event = nullptr;
-    QEvent::Type type = QEvent::None;
-    quint64 time = 0;
-    QPointF at;
-    bool operator==(const Seen&) const = default;
-  };
-  static Seen last;
-  auto* mouse = static_cast<QMouseEvent*>(event);
-  Seen now{event, event->type(), mouse->timestamp(), mouse->globalPosition()};
-  bool again = now == last;
-  last = now;
-  return again;
-}
+// Our shown forms, the one active last first: the window manager gives the
+// keyboard to a window of its own choice when the active one goes, and the
+// program takes it back for the next of these.
+std::vector<Form> g_recent;
 
 Key KeyOf(int key) {
   if (key >= Qt::Key_A && key <= Qt::Key_Z)
@@ -85,6 +56,23 @@ Key KeyOf(int key) {
   }
 }
 
+// The Latin letter of a key. A layout with none there (Russian, Greek)
+// names the key by its place on the keyboard, as Windows does, so that Ctrl
+// with the key in C's place is Ctrl+C: the places are X11's key codes of a
+// PC keyboard.
+int LetterOf(const QKeyEvent& key) {
+  if (key.key() >= Qt::Key_A && key.key() <= Qt::Key_Z)
+    return key.key();
+  if (key.key() <= 0x7F || key.key() > 0xFFFF || !QChar(char16_t(key.key())).isLetter())
+    return 0;
+  static const std::pair<quint32, std::string_view> kRows[] = {{24, "QWERTYUIOP"}, {38, "ASDFGHJKL"}, {52, "ZXCVBNM"}};
+  for (auto [first, letters] : kRows) {
+    if (key.nativeScanCode() >= first && key.nativeScanCode() - first < letters.size())
+      return letters[key.nativeScanCode() - first];
+  }
+  return 0;
+}
+
 int ModifiersOf(Qt::KeyboardModifiers modifiers) {
   return (modifiers & Qt::ShiftModifier ? kShift : 0) | (modifiers & Qt::ControlModifier ? kCtrl : 0) |
          (modifiers & Qt::AltModifier ? kAlt : 0);
@@ -101,52 +89,24 @@ QPoint TwipsOn(QWidget* window, QWidget* widget, QPointF at) {
   return {ToTwips(point.x()), ToTwips(point.y())};
 }
 
-void Unstack(Form form) {
-  std::erase(g_stack, form);
+// The form comes to the top of its band: the window manager keeps the
+// topmost ones above the rest.
+void ToTop(Form form) {
+  std::erase(g_recent, form);
+  g_recent.insert(g_recent.begin(), form);
+  if (QWidget* widget = WidgetOf(form))
+    widget->raise();
 }
 
-// Our topmost forms stay above the rest: a window manager keeps them there,
-// and without one the program does.
-void KeepTopmostAbove() {
-  for (size_t i = g_stack.size(); i-- > 0;) {
-    WindowData* data = backend::DataOf(g_stack[i]);
-    if (data && data->topmost && data->widget)
-      data->widget->raise();
-  }
-}
-
-// A topmost form goes to the very top; another below the topmost ones.
-void ToTopOfBand(Form form) {
-  WindowData* data = backend::DataOf(form);
-  Unstack(form);
-  auto at = data->topmost ? g_stack.begin() : std::find_if(g_stack.begin(), g_stack.end(), [](Form other) {
-    WindowData* them = backend::DataOf(other);
-    return !them || !them->topmost;
-  });
-  g_stack.insert(at, form);
-  data->widget->raise();
-  KeepTopmostAbove();
-}
-
-// Activation goes through the system: it is waited for, a moment at most,
-// so the form is active when the call returns, as on other systems.
-void ActivateAndWait(QWidget* widget) {
-  widget->activateWindow();
-  double deadline = MonotonicSeconds() + 0.5;
-  while (QApplication::activeWindow() != widget && widget->isVisible() && MonotonicSeconds() < deadline)
-    WaitForMessagesUntil(std::min(deadline, MonotonicSeconds() + 0.02));
-}
-
-// The form that went leaves the keyboard to the next of ours down.
-void ActivateNextAfter(Form gone) {
-  Unstack(gone);
-  if (QApplication::activeWindow() && QApplication::activeWindow() != WidgetOf(gone))
+// The active form is about to go: the next of ours takes the keyboard while
+// it is still ours to give, before the window manager gives it elsewhere.
+void ActivateNextAfter(Form gone, QWidget* goneWidget) {
+  std::erase(g_recent, gone);
+  if (QApplication::activeWindow() != goneWidget)
     return;
-  for (Form form : g_stack) {
-    if (QWidget* widget = WidgetOf(form); widget && widget->isVisible()) {
-      widget->activateWindow();
-      return;
-    }
+  for (Form form : g_recent) {
+    if (QWidget* widget = WidgetOf(form); widget && widget->isVisible())
+      return ActivateAndWait(widget);
   }
 }
 
@@ -173,14 +133,14 @@ class Events : public QObject {
     QWidget* own = WidgetOf(self);
     if (!own)
       return false;
-    if (backend::IsForm(self) && FollowDrag(own, event))
-      return true;
     auto type = event->type();
     if (type == QEvent::KeyPress || type == QEvent::MouseButtonPress)
       KeepCaretAwake();
     bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick ||
                  type == QEvent::MouseButtonRelease || type == QEvent::MouseMove;
-    if (mouse && HeardBefore(event))
+    // A press a control leaves goes on to its parent, as a copy that Qt
+    // makes itself: the sink hears of it once, from the window it fell on.
+    if (mouse && !event->spontaneous())
       return false;
     switch (type) {
       case QEvent::MouseButtonPress:
@@ -240,19 +200,32 @@ class Events : public QObject {
                          : mouse->button() == Qt::MiddleButton ? kMiddleButton
                                                                : kLeftButton;
     QPoint at = TwipsOn(own, widget, mouse->position());
-    g_pressedAt = mouse->globalPosition().toPoint();
     bool handled = false;
     backend::Deliver(self, [&](EventSink& s) {
       handled = s.OnMouseDown(self, button, ModifiersOf(mouse->modifiers()), at.x(), at.y());
     });
     WindowData* data = backend::DataOf(self);
     if (data && button == kLeftButton)
-      data->leftPressed = !handled && !g_drag.form;
+      data->leftPressed = !handled;
     // The handler may have closed the form, or taken the press for a drag;
     // or a popup or a dialog took the release meanwhile, and the control
     // must not see half a click.
     bool over = !(QGuiApplication::mouseButtons() & mouse->button());
-    return handled || !data || g_drag.form || over;
+    if (handled || !data || over)
+      return true;
+    // A press in the selection places the caret, as in the Windows text
+    // box, which drags no text: Qt's would start a drag from there.
+    auto* edit = qobject_cast<QPlainTextEdit*>(own);
+    if (edit && mouse->type() == QEvent::MouseButtonPress && mouse->modifiers() == Qt::NoModifier) {
+      QTextCursor cursor = edit->textCursor();
+      QPoint point = edit->viewport()->mapFromGlobal(mouse->globalPosition().toPoint());
+      int pressed = edit->cursorForPosition(point).position();
+      if (pressed >= cursor.selectionStart() && pressed <= cursor.selectionEnd()) {
+        cursor.clearSelection();
+        edit->setTextCursor(cursor);
+      }
+    }
+    return false;
   }
 
   // The control handles the release first; then the click is heard.
@@ -269,28 +242,38 @@ class Events : public QObject {
     return true;
   }
 
-  // The key is never swallowed, except a cut the program made itself.
+  // The key goes on to the control, except a cut the program made itself,
+  // and Ctrl with a letter in a text box: the Windows one has no use for
+  // any but C, V, X and Z, and Qt's binds D, E, K and more on X11, which
+  // are the program's shortcuts alone.
   static bool KeyDown(Window self, QKeyEvent* key) {
     if (backend::IsForm(self))
       return false;
-    Control control(self.number());
-    backend::Deliver(self,
-                     [&](EventSink& s) { s.OnKeyDown(control, KeyOf(key->key()), ModifiersOf(key->modifiers())); });
-    if (!backend::DataOf(self))
+    int letter = LetterOf(*key);
+    if (letter != key->key() && letter && (key->modifiers() & Qt::ControlModifier)) {
+      QKeyEvent latin(key->type(), letter, key->modifiers(), key->nativeScanCode(), key->nativeVirtualKey(),
+                      key->nativeModifiers(), key->text(), key->isAutoRepeat());
+      QCoreApplication::sendEvent(WidgetOf(self), &latin);
       return true;
-    if (key->matches(QKeySequence::Cut) && backend::KindOf(self) == backend::ControlKind::TextBox) {
+    }
+    Control control(self.number());
+    int modifiers = ModifiersOf(key->modifiers());
+    backend::Deliver(self, [&](EventSink& s) { s.OnKeyDown(control, KeyOf(letter ? letter : key->key()), modifiers); });
+    if (!backend::DataOf(self) || backend::KindOf(self) != backend::ControlKind::TextBox)
+      return !backend::DataOf(self);
+    if (key->matches(QKeySequence::Cut)) {
       bool handled = false;
       backend::Deliver(self, [&](EventSink& s) { handled = s.OnCut(TextBox(self.number())); });
       return handled || !backend::DataOf(self);
     }
-    return false;
+    return modifiers == kCtrl && letter && !QStringView(u"CVXZ").contains(QChar(letter));
   }
 
   // The focus comes back where it was, or to the first control that can
   // take it; the form itself takes it only when none can.
   static void Activated(Form form) {
-    if (std::find(g_stack.begin(), g_stack.end(), form) == g_stack.end() || g_stack.front() != form)
-      ToTopOfBand(form);
+    if (g_recent.empty() || g_recent.front() != form)
+      ToTop(form);
     Control target = backend::FocusTarget(form);
     QWidget* widget = WidgetOf(target ? Window(target) : Window(form));
     if (widget && !widget->hasFocus())
@@ -352,49 +335,19 @@ void WatchClock() {
 
 }  // namespace
 
+// Activation goes through the window manager: it is waited for, a moment at
+// most, so the form is active when the call returns, as on other systems.
+void ActivateAndWait(QWidget* widget) {
+  widget->activateWindow();
+  double deadline = MonotonicSeconds() + 0.5;
+  while (QApplication::activeWindow() != widget && widget->isVisible() && MonotonicSeconds() < deadline)
+    WaitForMessagesUntil(std::min(deadline, MonotonicSeconds() + 0.02));
+}
+
 void Listen(QWidget* widget) {
   static Events events;
   widget->installEventFilter(&events);
   widget->setMouseTracking(true);
-}
-
-// Without a window manager the program moves and sizes the form itself:
-// the pointer is grabbed until the left button is let go.
-bool FollowDrag(QWidget* form, QEvent* event) {
-  if (g_drag.form != form)
-    return false;
-  auto type = event->type();
-  if (type != QEvent::MouseMove && type != QEvent::MouseButtonRelease && type != QEvent::MouseButtonPress)
-    return false;
-  auto* mouse = static_cast<QMouseEvent*>(event);
-  if (type == QEvent::MouseButtonRelease || !(mouse->buttons() & Qt::LeftButton)) {
-    form->releaseMouse();
-    g_drag = {};
-    return true;
-  }
-  QPoint delta = mouse->globalPosition().toPoint() - g_drag.start;
-  QRect r = g_drag.frame;
-  using E = DragEdge;
-  E edge = g_drag.edge;
-  if (edge == E::Move) {
-    form->move(r.topLeft() + delta);
-    return true;
-  }
-  bool left = edge == E::Left || edge == E::TopLeft || edge == E::BottomLeft;
-  bool right = edge == E::Right || edge == E::TopRight || edge == E::BottomRight;
-  bool top = edge == E::Top || edge == E::TopLeft || edge == E::TopRight;
-  bool bottom = edge == E::Bottom || edge == E::BottomLeft || edge == E::BottomRight;
-  // The edge held stops at the smallest size; the other stays.
-  if (left)
-    r.setLeft(std::min(r.left() + delta.x(), r.right() + 1 - g_drag.least.width()));
-  if (right)
-    r.setRight(std::max(r.right() + delta.x(), r.left() - 1 + g_drag.least.width()));
-  if (top)
-    r.setTop(std::min(r.top() + delta.y(), r.bottom() + 1 - g_drag.least.height()));
-  if (bottom)
-    r.setBottom(std::max(r.bottom() + delta.y(), r.top() - 1 + g_drag.least.height()));
-  form->setGeometry(r);
-  return true;
 }
 
 }  // namespace platform::qt
@@ -412,28 +365,22 @@ Form NewFormWindow(const FormSpec& design) {
   }();
   Qt::WindowFlags flags = Qt::Window;
   if (design.kind == FormKind::Note)
-    flags = Qt::Tool | Qt::FramelessWindowHint;
+    flags = Qt::Window | Qt::FramelessWindowHint;  // not a helper window, which a window manager passes over when it
+                                                   // hands on the keyboard
   if (design.kind == FormKind::Dialog) {
     flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
   }
   auto* widget = new QWidget(nullptr, flags);
-  widget->setAttribute(Qt::WA_NativeWindow);
   widget->setWindowTitle(ToQString(design.caption));
   widget->setAutoFillBackground(true);
   QRect place = ToPixels(design.rect);
   if (QWidget* over = WidgetOf(design.over))
     place.moveTopLeft(over->geometry().topLeft());
-  // A window manager places a form that sets no place; without one, the
-  // forms fall down and across the screen as on Windows.
-  static int placed = 0;
-  if (design.platformPlaces && !WindowManagerRuns()) {
-    int step = 26 * (1 + placed++ % 8);
-    place.moveTopLeft({step, step});
-  }
-  if (design.platformPlaces && WindowManagerRuns())
-    widget->resize(place.size());
+  if (design.platformPlaces)
+    widget->resize(place.size());  // the window manager places it
   else
     widget->setGeometry(place);
+  // A dialog's size is fixed: no window manager offers to change it.
   if (design.kind == FormKind::Dialog)
     widget->setFixedSize(place.size());
   else
@@ -443,7 +390,7 @@ Form NewFormWindow(const FormSpec& design) {
   data->kind = design.kind;
   data->minWidth = design.minWidth;
   data->minHeight = design.minHeight;
-  Form form = NumberOf<Form>(widget);
+  Form form(static_cast<std::int32_t>(widget->winId()));
   // A note has no button on the taskbar, nor a place in the pager.
   if (design.kind == FormKind::Note)
     SetWindowState(widget, {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"}, true);
@@ -460,7 +407,7 @@ void ShowFormWindow(Form form) {
     return;
   QWidget* widget = data->widget;
   widget->show();
-  ToTopOfBand(form);
+  ToTop(form);
   ActivateAndWait(widget);
   KeepCaretAwake();
 }
@@ -468,9 +415,7 @@ void ShowFormWindow(Form form) {
 // The records are gone already: the widget is found by its window.
 void DestroyFormWindow(Form form) {
   QWidget* widget = QWidget::find(static_cast<WId>(form.number()));
-  if (g_drag.form == widget)
-    g_drag = {};
-  ActivateNextAfter(form);
+  ActivateNextAfter(form, widget);
   if (widget) {
     widget->hide();
     widget->deleteLater();
@@ -487,7 +432,7 @@ void Restack(Form form, ZOrder where, bool activate) {
     SetWindowState(data->widget, {"_NET_WM_STATE_ABOVE"}, topmost);
   }
   if (data->widget->isVisible())
-    ToTopOfBand(form);
+    ToTop(form);
   if (activate)
     ActivateAndWait(data->widget);
 }
@@ -608,8 +553,8 @@ void HideForm(Form form) {
   QWidget* widget = WidgetOf(form);
   if (!widget || !widget->isVisible())
     return;
+  ActivateNextAfter(form, widget);
   widget->hide();
-  ActivateNextAfter(form);
 }
 
 bool IsVisible(Window window) {
@@ -621,20 +566,33 @@ Rect GetRect(Window window) {
   QWidget* widget = WidgetOf(window);
   if (!widget)
     return {};
-  return ToTwips(backend::IsForm(window) && widget->isVisible() ? widget->frameGeometry() : widget->geometry());
+  QRect frame = widget->frameGeometry();  // only once the frame is round it
+  bool framed = backend::IsForm(window) && widget->isVisible() && frame.contains(widget->geometry());
+  return ToTwips(framed ? frame : widget->geometry());
 }
 
-// A form's frame, where it has one, lies around its client area.
+// A form's frame, where it has one, lies around its client area. One
+// request to the window manager: a move and then a size would each be
+// answered, the first with the old size, and the form would hear of it.
 void SetRect(Window window, const Rect& rect) {
   QWidget* widget = WidgetOf(window);
   if (!widget)
     return;
   QRect r = ToPixels(rect);
-  if (!backend::IsForm(window))
-    return widget->setGeometry(r);
-  QSize frame = widget->frameGeometry().size() - widget->geometry().size();
-  widget->move(r.topLeft());
-  widget->resize(r.size() - frame);
+  QSize frameSize = (widget->frameGeometry().size() - widget->geometry().size()).expandedTo({0, 0});
+  if (backend::IsForm(window) && !widget->isVisible()) {
+    widget->move(r.topLeft());  // the frame's place, once it has one
+    return widget->resize(r.size() - frameSize);
+  }
+  // Just after showing, the window manager's frame may not yet be round
+  // the form: none is counted then.
+  if (backend::IsForm(window)) {
+    QRect frame = widget->frameGeometry(), client = widget->geometry();
+    auto at_least_0 = [](int margin) { return std::max(margin, 0); };
+    r = r.marginsRemoved({at_least_0(client.left() - frame.left()), at_least_0(client.top() - frame.top()),
+                          at_least_0(frame.right() - client.right()), at_least_0(frame.bottom() - client.bottom())});
+  }
+  widget->setGeometry(r);
 }
 
 Rect ScreenRect() {
@@ -652,14 +610,15 @@ bool LayeredFormsSupported() {
 }
 
 // A form is drawn with one alpha through the window's opacity, which the
-// compositor applies. X has no colour key: it is refused.
+// compositor applies; unlayered, it is opaque. X has no colour key: it is
+// refused.
 bool SetLayered(Form form, bool layered) {
   WindowData* data = backend::DataOf(form);
   if (!data || !data->widget || !backend::IsForm(form))
     return false;
   data->layered = layered;
   if (!layered)
-    SetOpacityProperty(data->widget, std::nullopt);
+    data->widget->setWindowOpacity(1);
   return true;
 }
 
@@ -667,7 +626,7 @@ bool SetLayeredAlpha(Form form, int alpha) {
   WindowData* data = backend::DataOf(form);
   if (!data || !data->layered || !data->widget)
     return false;
-  SetOpacityProperty(data->widget, std::clamp(alpha, 0, 255));
+  data->widget->setWindowOpacity(std::clamp(alpha, 0, 255) / 255.0);
   return true;
 }
 
@@ -676,13 +635,13 @@ bool SetLayeredColorKey(Form form, Color) {
   return data && data->layered;
 }
 
-// The window manager's own loop where there is one; else the program's.
+// The window manager's own loop, from where the pointer went down: the
+// controls are no windows of their own, so the form has seen the press.
 void DragForm(Form form, DragEdge edge) {
   WindowData* data = backend::DataOf(form);
-  if (!data || !data->widget || !data->widget->isVisible())
+  QWindow* window = data && data->widget && data->widget->isVisible() ? data->widget->windowHandle() : nullptr;
+  if (!window)
     return;
-  QWidget* widget = data->widget;
-  QWindow* window = widget->windowHandle();
   using E = DragEdge;
   Qt::Edges edges;
   if (edge == E::Left || edge == E::TopLeft || edge == E::BottomLeft)
@@ -693,11 +652,7 @@ void DragForm(Form form, DragEdge edge) {
     edges |= Qt::TopEdge;
   if (edge == E::Bottom || edge == E::BottomLeft || edge == E::BottomRight)
     edges |= Qt::BottomEdge;
-  if (window && WindowManagerRuns() && (edge == E::Move ? window->startSystemMove() : window->startSystemResize(edges)))
-    return;
-  g_drag = {widget, edge, g_pressedAt, widget->geometry(),
-            QSize(ToPixels(data->minWidth), ToPixels(data->minHeight)).expandedTo(QSize(1, 1))};
-  widget->grabMouse();
+  edge == E::Move ? window->startSystemMove() : window->startSystemResize(edges);
 }
 
 }  // namespace platform

@@ -52,29 +52,22 @@ Font ToFont(const QFont& font);
 // The widget of a window of ours; null for anything else.
 QWidget* WidgetOf(Window window);
 // Our window a widget is, or is part of (a text box's viewport, a combo
-// box's edit field); none for anything else.
+// box's edit field); none for anything else. A form's number is its X11
+// window's, which the active-note record stores; a control is no window
+// of the system's, and its number is one of ours, below zero.
 Window WindowOf(const QWidget* widget);
-template <class Kind = Window>
-Kind NumberOf(const QWidget* widget) {
-  return Kind(widget ? static_cast<std::int32_t>(widget->winId()) : 0);
-}
 
 // The one filter that turns a widget's events into the sink's, installed on
 // every form and control and on the parts of them that take the mouse.
 void Listen(QWidget* widget);
+// Asks for a form's window to be made active, and waits a moment for it.
+void ActivateAndWait(QWidget* widget);
 // Paints and colours a window as its look says.
 void ApplyLook(Window window);
-// The form being dragged by the program's own loop, where no window manager
-// moves windows; false when there is none.
-bool FollowDrag(QWidget* form, QEvent* event);
 // The user's time of day form, seconds included.
 QString TimeFormat();
 // A cursor that LoadCursorFile loaded; the system's hand for none.
 QCursor CursorFromFile(CursorId id);
-// The X11 side: whether a window manager runs, and the properties the
-// program sets itself where none does.
-bool WindowManagerRuns();
-void SetOpacityProperty(QWidget* form, std::optional<int> alpha);
 // States of _NET_WM_STATE on or off: _NET_WM_STATE_ABOVE, say.
 void SetWindowState(QWidget* form, std::initializer_list<const char*> names, bool on);
 

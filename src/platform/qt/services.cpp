@@ -13,6 +13,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QGroupBox>
@@ -23,11 +24,13 @@
 #include <QLayout>
 #include <QLocale>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QPixmap>
 #include <QProcess>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <chrono>
+#include <limits>
 #include <map>
 #include <string>
 #include <vector>
@@ -88,49 +91,30 @@ QWidget* Owner(Form owner) {
 }
 
 // Runs a modal dialog; its owner is active again afterwards, as on Windows,
-// also where no window manager hands the keyboard back.
+// whatever window the window manager gave the keyboard to as the dialog
+// went. It may refuse a first request that it had not seen come before its
+// own choice: a second one comes after it.
 template <class Dialog>
 int RunModal(Form owner, Dialog& dialog) {
   int result = dialog.exec();
-  if (QWidget* widget = WidgetOf(owner); widget && widget->isVisible())
-    widget->activateWindow();
+  QWidget* widget = WidgetOf(owner);
+  for (int tries = 0; tries < 2 && widget && widget->isVisible() && QApplication::activeWindow() != widget; ++tries)
+    ActivateAndWait(widget);
   return result;
 }
 
 }  // namespace
 
-bool WindowManagerRuns() {
-  xcb_connection_t* connection = Connection();
-  return connection && !Property(connection, RootOf(connection), Atom(connection, "_NET_SUPPORTING_WM_CHECK")).empty();
-}
-
-// Compositors draw a window with this alpha, 0 to 0xFFFFFFFF.
-void SetOpacityProperty(QWidget* form, std::optional<int> alpha) {
-  xcb_connection_t* connection = Connection();
-  if (!connection)
-    return;
-  auto window = static_cast<xcb_window_t>(form->winId());
-  xcb_atom_t opacity = Atom(connection, "_NET_WM_WINDOW_OPACITY");
-  if (!alpha) {
-    xcb_delete_property(connection, window, opacity);
-  } else {
-    uint32_t value = static_cast<uint32_t>(*alpha) * 0x01010101u;
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, opacity, XCB_ATOM_CARDINAL, 32, 1, &value);
-  }
-  xcb_flush(connection);
-}
-
-// Qt's own flag for keeping above makes the window anew, and its controls
-// are lost with the old one: states are asked for here, as Qt would. A
-// window manager is asked once the window is shown; before that, or
-// without one, the property is the window's own.
+// Qt's own flag for keeping above makes the window anew: states are asked
+// for here, as Qt would. The window manager is asked once the window is
+// shown; before that, the property is the window's own.
 void SetWindowState(QWidget* form, std::initializer_list<const char*> names, bool on) {
   xcb_connection_t* connection = Connection();
   if (!connection)
     return;
   auto window = static_cast<xcb_window_t>(form->winId());
   xcb_atom_t state = Atom(connection, "_NET_WM_STATE");
-  bool asked = form->isVisible() && WindowManagerRuns();
+  bool asked = form->isVisible();
   std::vector<uint32_t> atoms = asked ? std::vector<uint32_t>() : Property(connection, window, state);
   for (const char* name : names) {
     xcb_atom_t which = Atom(connection, name);
@@ -201,7 +185,7 @@ Color ResolveColor(Color color) {
 // --- Message boxes and standard dialogs: modal, their events handled.
 
 Answer AskYesNo(Form owner, const Text& prompt, const Text& title) {
-  QMessageBox box(QMessageBox::Question, ToQString(title), ToQString(prompt), QMessageBox::Yes | QMessageBox::No,
+  QMessageBox box(QMessageBox::NoIcon, ToQString(title), ToQString(prompt), QMessageBox::Yes | QMessageBox::No,
                   Owner(owner));
   box.setDefaultButton(QMessageBox::Yes);
   return RunModal(owner, box) == QMessageBox::Yes ? Answer::Yes : Answer::No;
@@ -278,9 +262,26 @@ bool ChooseColorDialog(Form owner, Color& color) {
   return true;
 }
 
+namespace {
+
+// The dialog shows a file's kind and icon by its name alone: Qt's own would
+// read the file to tell, and a file such as /proc/kmsg never ends.
+struct ByNameOnly : QFileIconProvider {
+  QIcon icon(const QFileInfo& info) const override {
+    return QFileIconProvider::icon(info.isDir() ? Folder : File);
+  }
+  QString type(const QFileInfo& info) const override {
+    return info.isDir() ? u"Folder"_qs : QMimeDatabase().mimeTypeForFile(info, QMimeDatabase::MatchExtension).comment();
+  }
+};
+
+}  // namespace
+
 // Never asks before replacing: the caller has asked already, or need not.
 bool SaveFileDialog(Form owner, SaveChoice& state) {
+  static ByNameOnly byName;
   QFileDialog dialog(Owner(owner));
+  dialog.setIconProvider(&byName);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
   QString pattern = ToQString(state.filterPattern).replace(u';', u' ');
@@ -341,6 +342,7 @@ double MonotonicSeconds() {
 
 // --- Message pump and running order
 
+// An infinite deadline waits for the next event, however long.
 void WaitForMessagesUntil(double deadline) {
   double left = deadline - MonotonicSeconds();
   if (left <= 0) {
@@ -350,7 +352,8 @@ void WaitForMessagesUntil(double deadline) {
   QTimer wake;  // ends the wait when nothing else does
   wake.setSingleShot(true);
   wake.setTimerType(Qt::PreciseTimer);
-  wake.start(static_cast<int>(std::ceil(left * 1000)));
+  if (left * 1000 < std::numeric_limits<int>::max())
+    wake.start(static_cast<int>(std::ceil(left * 1000)));
   QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
@@ -360,9 +363,16 @@ void EndProcess() {
 
 // X11 even inside a Wayland session, where windows cannot place themselves;
 // Wayland alone where there is no X server at all.
+//
+// Windows are drawn over the X connection itself, not through shared memory:
+// for each new window image the server hands Qt a file descriptor on the
+// connection, and libxcb ends the connection when one comes in ahead of its
+// reply at the end of a read (the program then ends: "XIO: fatal IO error",
+// "Error during FD passing"). A note's image is small.
 int Run(void (*start)()) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
     qputenv("QT_QPA_PLATFORM", "xcb");
+  qputenv("QT_XCB_NO_MITSHM", "1");
   static int argc = 1;
   static char name[] = "pinaleaf";
   static char* argv[] = {name, nullptr};
