@@ -11,6 +11,7 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileIconProvider>
@@ -386,8 +387,15 @@ int Run(void (*start)()) {
 
 // --- Files, the shell and sound
 
+// Beside the program, as in a build or an unpacked folder; once installed,
+// in its data folder (share/pinaleaf), found from the program's own folder.
 Text ProgramFile(const Text& name) {
-  return ToText(QCoreApplication::applicationDirPath() + u'/') + name;
+  QString folder = QCoreApplication::applicationDirPath() + u'/';
+  QString beside = folder + ToQString(name);
+  QString installed = QDir::cleanPath(folder + QStringLiteral(PINALEAF_DATA_FROM_BIN "/") + ToQString(name));
+  if (!QFileInfo::exists(beside) && QFileInfo::exists(installed))
+    return ToText(installed);
+  return ToText(beside);
 }
 
 bool FileExists(const Text& path) {

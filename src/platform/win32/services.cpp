@@ -298,8 +298,10 @@ double MonotonicSeconds() {
 
 void WaitForMessagesUntil(double deadline) {
   double left = deadline - MonotonicSeconds();
+  // An endless wait (a deadline of infinity) is INFINITE, not a cast out of range.
   if (left > 0) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left * 1000.0 + 0.999), QS_ALLINPUT);
+    DWORD ms = left < 0x7FFFFFFF / 1000.0 ? static_cast<DWORD>(left * 1000.0 + 0.999) : INFINITE;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, ms, QS_ALLINPUT);
   }
   PumpMessages();
 }
