@@ -84,9 +84,27 @@ void Wait(int ms) {
     platform::WaitForMessagesUntil(deadline);
 }
 
+// In the middle of what can be seen of it: another window's frame may lie
+// over part of it, as a title bar taller than another manager's does.
 void Click(Window target) {
   Rect r = OnScreen(target);
-  x11::Click(r.left + r.width / 2, r.top + r.height / 2);
+  xcb_connection_t* c = qApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+  xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+  x11::Id top = Id(backend::FormOf(target));
+  for (x11::Id parent = 0; x11::Children(top, &parent), parent && parent != root;)
+    top = parent;
+  auto seen = [&](int x, int y) {
+    auto* at = xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, root, root, x, y), nullptr);
+    bool ours = at && at->child == top;
+    free(at);
+    return ours;
+  };
+  int x = r.left + r.width / 2, y = r.top + r.height / 2;
+  for (int i = 0; i < 25 && !seen(x, y); ++i) {
+    x = r.left + r.width * (1 + 2 * (i % 5)) / 10;
+    y = r.top + r.height * (1 + 2 * (i / 5)) / 10;
+  }
+  x11::Click(x, y);
   Settle();
 }
 

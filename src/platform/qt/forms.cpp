@@ -95,7 +95,7 @@ void ToTop(Form form) {
   std::erase(g_recent, form);
   g_recent.insert(g_recent.begin(), form);
   if (QWidget* widget = WidgetOf(form))
-    widget->raise();
+    RaiseWithoutActivating(widget);
 }
 
 // The active form is about to go: the next of ours takes the keyboard while
@@ -337,11 +337,17 @@ void WatchClock() {
 
 // Activation goes through the window manager: it is waited for, a moment at
 // most, so the form is active when the call returns, as on other systems.
+// Asked again now and then: a window manager ignores a window it has not
+// taken in yet.
 void ActivateAndWait(QWidget* widget) {
-  widget->activateWindow();
-  double deadline = MonotonicSeconds() + 0.5;
-  while (QApplication::activeWindow() != widget && widget->isVisible() && MonotonicSeconds() < deadline)
+  double deadline = MonotonicSeconds() + 0.5, asked = 0;
+  do {
+    if (MonotonicSeconds() > asked + 0.1) {
+      RequestActivation(widget);
+      asked = MonotonicSeconds();
+    }
     WaitForMessagesUntil(std::min(deadline, MonotonicSeconds() + 0.02));
+  } while (QApplication::activeWindow() != widget && widget->isVisible() && MonotonicSeconds() < deadline);
 }
 
 void Listen(QWidget* widget) {
