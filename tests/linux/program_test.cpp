@@ -194,11 +194,12 @@ TEST_F(Program, NotesAreMovedResizedMadeAndDeletedByMouseAndKeys) {
   notes = Notes(2);
   ASSERT_EQ(notes.at(1), first);
   ClickText(notes[0]);
+  // The note left has the keyboard, with all typed at once after Ctrl+D,
+  // after the e-mail form's Cancel too, and its text stays as typed: Ctrl+D
+  // only asks.
   x11::Key("d", 2);
-  // The note left has the keyboard, after the e-mail form's Cancel too, and
-  // its text stays as typed: Ctrl+D only asks.
-  EXPECT_SOON(x11::Focused(), first);
   x11::Type(U"abcdef");
+  EXPECT_SOON(x11::Focused(), first);
   x11::Key("e", 2);
   WaitFor("E-mail Note");
   for (const char* key : {"Tab", "Tab", "space"})  // Cancel
