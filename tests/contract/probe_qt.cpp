@@ -84,27 +84,28 @@ void Wait(int ms) {
     platform::WaitForMessagesUntil(deadline);
 }
 
-// In the middle of what can be seen of it: another window's frame may lie
-// over part of it, as a title bar taller than another manager's does.
+// In the middle of it, or else at the first point of a grid over it that
+// is in sight: another window's frame may lie over it (a title bar taller
+// than another window manager's).
 void Click(Window target) {
   Rect r = OnScreen(target);
   xcb_connection_t* c = qApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
-  xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-  x11::Id top = Id(backend::FormOf(target));
-  for (x11::Id parent = 0; x11::Children(top, &parent), parent && parent != root;)
-    top = parent;
-  auto seen = [&](int x, int y) {
-    auto* at = xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, root, root, x, y), nullptr);
+  xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root, top = Id(backend::FormOf(target));
+  for (x11::Id up = 0; x11::Children(top, &up), up && up != root;)
+    top = up;  // its frame
+  auto point = [&](int i) {
+    return std::pair(r.left + r.width * (1 + i % 5 * 2) / 10, r.top + r.height * (1 + i / 5 * 2) / 10);
+  };
+  auto seen = [&](std::pair<int, int> p) {
+    auto* at = xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, root, root, p.first, p.second), nullptr);
     bool ours = at && at->child == top;
     free(at);
     return ours;
   };
-  int x = r.left + r.width / 2, y = r.top + r.height / 2;
-  for (int i = 0; i < 25 && !seen(x, y); ++i) {
-    x = r.left + r.width * (1 + 2 * (i % 5)) / 10;
-    y = r.top + r.height * (1 + 2 * (i / 5)) / 10;
-  }
-  x11::Click(x, y);
+  int chosen = 12;  // the middle
+  for (int n = 0; n < 25 && !seen(point(chosen)); ++n)
+    chosen = (12 + n + 1) % 25;
+  x11::Click(point(chosen).first, point(chosen).second);
   Settle();
 }
 

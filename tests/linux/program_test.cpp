@@ -50,7 +50,7 @@ auto Seen(unsigned colour) {
   };
 }
 
-// pinaleaf with a settings folder and a shell log of its own, as a user
+// pinaleaf with a settings folder and a sound log of its own, as a user
 // starts it; killed at the end if it has not ended.
 class Program : public ::testing::Test {
  protected:
@@ -59,7 +59,6 @@ class Program : public ::testing::Test {
     home_ = mkdtemp(home);
     chdir(home);  // where the save dialog opens
     setenv("XDG_CONFIG_HOME", home, 1);
-    setenv("PINALEAF_SHELL_LOG", (home_ / "shell.log").c_str(), 1);
     setenv("PINALEAF_SOUND_LOG", (home_ / "sound.log").c_str(), 1);
     setenv("PATH", PINALEAF_TEST_TOOLS ":/usr/local/bin:/usr/bin:/bin", 1);
     char* argv[] = {const_cast<char*>(PINALEAF_PROGRAM), nullptr};
@@ -135,15 +134,14 @@ TEST_F(Program, StartsWithOneFramelessLightYellowTranslucentNoteAtItsPlace) {
   EXPECT_SOON(std::ranges::all_of(x11::Colours({135, 137, 133, 24}), Seen(0x00C0FFFF)), true);
 }
 
-TEST_F(Program, TextTypedLeavesByTheClipboardAFileAndAnEmail) {
+TEST_F(Program, TextTypedLeavesByTheClipboardAndAFile) {
   Id note = Notes(1).at(0);
   ClickText(note);
-  // A long note in several scripts, with an emoji; the first word the e-mail's subject.
-  std::string typed, mailto = "mailto:anna@example.com?Subject=Gr%C3%BC%C3%9Fe%20&Body=";
+  // A long note in several scripts, with an emoji.
+  std::string typed;
   for (int line = 0; line < 60; ++line) {
     x11::Type(U"Grüße aus Köln, 日本語 😀 & more?\n");
     typed += "Grüße aus Köln, 日本語 😀 & more?\n";
-    mailto += "Gr%C3%BC%C3%9Fe%20aus%20K%C3%B6ln%2C%20%E6%97%A5%E6%9C%AC%E8%AA%9E%20%F0%9F%98%80%20%26%20more%3F%0A";
   }
   x11::Key("a", 2);
   x11::Key("c", 2);
@@ -154,14 +152,6 @@ TEST_F(Program, TextTypedLeavesByTheClipboardAFileAndAnEmail) {
   WaitFor("Save As");
   x11::Type(U"note.txt\n");
   EXPECT_SOON(x11::FileText(home_ / "note.txt"), typed);
-  // Handed to the mail program: the recipient typed, then Send by the keyboard.
-  ClickText(note);
-  x11::Key("e", 2);
-  WaitFor("E-mail Note");
-  x11::Type(U"anna@example.com");
-  x11::Key("Tab");  // to Send
-  x11::Key("space");
-  EXPECT_SOON(x11::FileText(home_ / "shell.log"), mailto + "\n");
 }
 
 // Beside another program's window, under a window manager.
@@ -214,6 +204,10 @@ TEST_F(Program, NotesAreMovedResizedMadeAndDeletedByMouseAndKeys) {
   x11::Key("a", 2);
   x11::Key("c", 2);
   EXPECT_SOON(Clipboard(), "abcdef");
+  x11::Key("d", 2);
+  WaitFor("Quit?");
+  x11::Key("Return");  // Yes, the default
+  EXPECT_EQ(ExitCode(), 0);
 }
 
 // A drag in the text only selects, as on Windows; Ctrl shortcuts and the
