@@ -364,14 +364,15 @@ void WatchClock() {
 // Asked again now and then: a window manager ignores a window it has not
 // taken in yet.
 void ActivateAndWait(QWidget* widget) {
-  double deadline = MonotonicSeconds() + 0.5, asked = 0;
-  do {
+  RequestActivation(widget);
+  double asked = MonotonicSeconds(), deadline = asked + 0.5;
+  while (QApplication::activeWindow() != widget && widget->isVisible() && MonotonicSeconds() < deadline) {
+    WaitForMessagesUntil(std::min(deadline, MonotonicSeconds() + 0.02));
     if (MonotonicSeconds() > asked + 0.1) {
       RequestActivation(widget);
       asked = MonotonicSeconds();
     }
-    WaitForMessagesUntil(std::min(deadline, MonotonicSeconds() + 0.02));
-  } while (QApplication::activeWindow() != widget && widget->isVisible() && MonotonicSeconds() < deadline);
+  }
 }
 
 void Listen(QWidget* widget) {

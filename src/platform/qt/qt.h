@@ -60,7 +60,8 @@ Window WindowOf(const QWidget* widget);
 // The one filter that turns a widget's events into the sink's, installed on
 // every form and control and on the parts of them that take the mouse.
 void Listen(QWidget* widget);
-// Asks for a form's window to be made active, and waits a moment for it.
+// Asks for a form's window to be made active, and waits a moment for it;
+// or only asks.
 void ActivateAndWait(QWidget* widget);
 void RequestActivation(QWidget* form);
 // Paints and colours a window as its look says.

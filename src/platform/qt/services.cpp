@@ -87,6 +87,25 @@ std::vector<uint32_t> Property(xcb_connection_t* connection, xcb_window_t window
   return values;
 }
 
+// A request to the window manager, as the root window hears it.
+template <class Event>
+void SendToRoot(xcb_connection_t* connection, const Event& event) {
+  xcb_send_event(connection, 0, RootOf(connection),
+                 XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                 reinterpret_cast<const char*>(&event));
+  xcb_flush(connection);
+}
+
+// A message about one of our windows, for the window manager.
+xcb_client_message_event_t MessageAbout(xcb_window_t window, xcb_atom_t type) {
+  xcb_client_message_event_t message = {};
+  message.response_type = XCB_CLIENT_MESSAGE;
+  message.format = 32;
+  message.window = window;
+  message.type = type;
+  return message;
+}
+
 QWidget* Owner(Form owner) {
   return WidgetOf(owner);
 }
@@ -132,17 +151,11 @@ void SetWindowState(QWidget* form, std::initializer_list<const char*> names, boo
       atoms.push_back(which);
     if (!asked)
       continue;
-    xcb_client_message_event_t message = {};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = window;
-    message.type = state;
+    xcb_client_message_event_t message = MessageAbout(window, state);
     message.data.data32[0] = on ? 1 : 0;  // add, remove
     message.data.data32[1] = which;
     message.data.data32[3] = 1;  // from an application
-    xcb_send_event(connection, 0, RootOf(connection),
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&message));
+    SendToRoot(connection, message);
   }
   if (!asked) {
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, state, XCB_ATOM_ATOM, 32,
@@ -158,19 +171,13 @@ void RequestActivation(QWidget* form) {
   xcb_connection_t* connection = Connection();
   if (!connection || Property(connection, RootOf(connection), Atom(connection, "_NET_SUPPORTING_WM_CHECK")).empty())
     return form->activateWindow();
-  xcb_client_message_event_t message = {};
-  message.response_type = XCB_CLIENT_MESSAGE;
-  message.format = 32;
-  message.window = static_cast<xcb_window_t>(form->winId());
-  message.type = Atom(connection, "_NET_ACTIVE_WINDOW");
+  xcb_client_message_event_t message =
+      MessageAbout(static_cast<xcb_window_t>(form->winId()), Atom(connection, "_NET_ACTIVE_WINDOW"));
   message.data.data32[0] = 2;  // from the user
   message.data.data32[1] = XCB_CURRENT_TIME;
   if (QWidget* active = QApplication::activeWindow())
     message.data.data32[2] = static_cast<uint32_t>(active->winId());
-  xcb_send_event(connection, 0, RootOf(connection),
-                 XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                 reinterpret_cast<const char*>(&message));
-  xcb_flush(connection);
+  SendToRoot(connection, message);
 }
 
 // A plain raise is taken by some window managers (xfwm4) for a wish to be
@@ -192,10 +199,7 @@ void RaiseWithoutActivating(QWidget* form) {
   request.window = window;
   request.sibling = stack.back();  // the top one
   request.value_mask = XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE;
-  xcb_send_event(connection, 0, RootOf(connection),
-                 XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                 reinterpret_cast<const char*>(&request));
-  xcb_flush(connection);
+  SendToRoot(connection, request);
 }
 
 // The user's short time form, with the seconds that the Windows one shows.
