@@ -93,19 +93,14 @@ void Click(Window target) {
   xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root, top = Id(backend::FormOf(target));
   for (x11::Id up = 0; x11::Children(top, &up), up && up != root;)
     top = up;  // its frame
-  auto point = [&](int i) {
-    return std::pair(r.left + r.width * (1 + i % 5 * 2) / 10, r.top + r.height * (1 + i / 5 * 2) / 10);
-  };
-  auto seen = [&](std::pair<int, int> p) {
-    auto* at = xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, root, root, p.first, p.second), nullptr);
-    bool ours = at && at->child == top;
+  for (int n = 0, seen = 0; !seen && n < 25; ++n) {
+    int i = (12 + n) % 25, x = r.left + r.width * (1 + i % 5 * 2) / 10, y = r.top + r.height * (1 + i / 5 * 2) / 10;
+    auto* at = xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, root, root, x, y), nullptr);
+    seen = at && at->child == top;
     free(at);
-    return ours;
-  };
-  int chosen = 12;  // the middle
-  for (int n = 0; n < 25 && !seen(point(chosen)); ++n)
-    chosen = (12 + n + 1) % 25;
-  x11::Click(point(chosen).first, point(chosen).second);
+    if (seen || n == 24)
+      x11::Click(x, y);
+  }
   Settle();
 }
 

@@ -171,8 +171,7 @@ TEST_F(Program, NotesAreMovedResizedMadeAndDeletedByMouseAndKeys) {
   EXPECT_SOON(x11::Geometry(first), Box{235, 197, 96, 96});
   x11::Drag(329, 291, 389, 331);  // the corner
   EXPECT_SOON(x11::Geometry(first), Box{235, 197, 156, 136});
-  // The popup goes with Escape; its sixth entry makes a note 500 twips right and below.
-  Choose(first, 0);
+  // The popup's sixth entry makes a note 500 twips right and below.
   Choose(first, 6);
   std::vector<Id> notes = Notes(2);
   EXPECT_EQ(std::pair(notes.at(1), x11::Geometry(notes[0])), std::pair(first, Box{268, 230, 133, 157}));
@@ -288,16 +287,13 @@ TEST_F(Program, TheNoteIsRestyledAndRingsAndKeepsItsText) {
   WaitFor("Form1");
   std::time_t due = std::time(nullptr) + 2;
   std::tm t = *std::localtime(&due);
+  char moment[200];  // the numbers as the program writes them, with no leading zero
+  strftime(moment, sizeof moment,
+           "\nReminderSeconds=%-S\nReminderMinutes=%-M\nReminderHours=%-H\nReminderDay=%-d\nReminderMonth=%-"
+           "m\nReminderYear=%Y",
+           &t);
   std::ofstream store(home_ / "pinaleaf/new.ini");  // then renamed over the program's file, as an editor does
-  store << "[Pinaleaf\\1.0]\nActivehWnd=" << note;
-  for (auto [key, value] : {std::pair("Seconds", t.tm_sec),
-                            {"Minutes", t.tm_min},
-                            {"Hours", t.tm_hour},
-                            {"Day", t.tm_mday},
-                            {"Month", t.tm_mon + 1},
-                            {"Year", t.tm_year + 1900}}) {
-    store << "\nReminder" << key << "=" << value;
-  }
+  store << "[Pinaleaf\\1.0]\nActivehWnd=" << note << moment;
   store.close();
   std::filesystem::rename(home_ / "pinaleaf/new.ini", home_ / "pinaleaf/settings.ini");
   EXPECT_SOON(x11::FileText(home_ / "sound.log").ends_with("/Reminder.wav\n"), true);
