@@ -7,10 +7,11 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/install-deps.sh
-# The Linux tests run under openbox beside an xterm, and switch the keyboard
-# layout (setxkbmap).
+# The Linux tests run under openbox, and under xfwm4 (with a session bus for
+# its settings) and the picom compositor, beside an xterm, and switch the
+# keyboard layout (setxkbmap).
 need_packages "${BUILD_PACKAGES[@]}" "${LINUX_PACKAGES[@]}" libgtest-dev googletest xvfb x11-utils \
-  fonts-liberation fonts-wine libx11-dev libxtst-dev xclip openbox xterm x11-xkb-utils
+  fonts-liberation fonts-wine libx11-dev libxtst-dev xclip openbox xfwm4 dbus-daemon picom xterm x11-xkb-utils
 # Without 32-bit Wine the 64-bit tests still run, and the 32-bit ones are
 # reported as not run.
 need_wine32 || true
@@ -36,7 +37,7 @@ echo "== host tests (sanitizers)"
 ctest --preset host-asan
 echo "== fuzzing the readers of stored text"
 ctest --preset host-fuzz
-echo "== Linux tests on Qt under Xvfb and openbox"
+echo "== Linux tests on Qt under Xvfb, openbox and xfwm4"
 tests/linux/run-x11-tests.sh
 echo "== Win32 tests under Wine"
 tests/win32/run-wine-tests.sh

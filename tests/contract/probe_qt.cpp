@@ -84,9 +84,24 @@ void Wait(int ms) {
     platform::WaitForMessagesUntil(deadline);
 }
 
+// In the middle of it, or else at the first point of a grid over it that
+// is in sight: another window's frame may lie over it (a title bar taller
+// than another window manager's).
 void Click(Window target) {
   Rect r = OnScreen(target);
-  x11::Click(r.left + r.width / 2, r.top + r.height / 2);
+  xcb_connection_t* c = qApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+  xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root, top = Id(backend::FormOf(target));
+  for (x11::Id up = top; up && up != root; x11::Children(top, &up))
+    top = up;  // its frame, in the end
+  for (int n = 0, seen = 0; !seen && n < 25; ++n) {
+    int i = (12 + n) % 25, x = r.left + r.width * (1 + i % 5 * 2) / 10, y = r.top + r.height * (1 + i / 5 * 2) / 10;
+    auto* at =
+        xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, root, root, int16_t(x), int16_t(y)), nullptr);
+    seen = at && at->child == top;
+    free(at);
+    if (seen || n == 24)
+      x11::Click(x, y);
+  }
   Settle();
 }
 

@@ -33,7 +33,24 @@ std::string Clipboard() {
   return text;
 }
 
-// pinaleaf with a settings folder and a shell log of its own, as a user
+// Whether the screen shows a colour that a note draws at its opacity of 200:
+// blended with the bare desktop behind it (as in the screen's corner) where
+// a compositor draws translucency, else as it is. Compositors round each
+// channel their own way.
+auto Seen(unsigned colour) {
+  unsigned behind = x11::Colours({0, 0, 1, 1}).at(0);
+  bool blended = x11::Composited();
+  return [=](unsigned seen) {
+    for (int shift : {0, 8, 16}) {
+      int c = int(colour >> shift & 0xFF), expected = blended ? (c * 200 + int(behind >> shift & 0xFF) * 55) / 255 : c;
+      if (std::abs(int(seen >> shift & 0xFF) - expected) > 2)
+        return false;
+    }
+    return true;
+  };
+}
+
+// pinaleaf with a settings folder and a sound log of its own, as a user
 // starts it; killed at the end if it has not ended.
 class Program : public ::testing::Test {
  protected:
@@ -42,7 +59,6 @@ class Program : public ::testing::Test {
     home_ = mkdtemp(home);
     chdir(home);  // where the save dialog opens
     setenv("XDG_CONFIG_HOME", home, 1);
-    setenv("PINALEAF_SHELL_LOG", (home_ / "shell.log").c_str(), 1);
     setenv("PINALEAF_SOUND_LOG", (home_ / "sound.log").c_str(), 1);
     setenv("PATH", PINALEAF_TEST_TOOLS ":/usr/local/bin:/usr/bin:/bin", 1);
     char* argv[] = {const_cast<char*>(PINALEAF_PROGRAM), nullptr};
@@ -114,22 +130,18 @@ TEST_F(Program, StartsWithOneFramelessLightYellowTranslucentNoteAtItsPlace) {
   EXPECT_SOON(x11::Opacity(note), 200);
   // No taskbar button; kept above by design until the user turns it off.
   EXPECT_TRUE(x11::HasState(note, "_NET_WM_STATE_SKIP_TASKBAR") && x11::HasState(note, kAbove));
-  // The strip along the top, edge to edge, and the empty text area.
-  auto yellow = [](Box box) {
-    return std::ranges::count(x11::Colours(box), 0x00C0FFFFu) == long{box.width} * box.height;
-  };
-  EXPECT_SOON(yellow({135, 137, 133, 24}), true);
+  // The strip along the top, edge to edge.
+  EXPECT_SOON(std::ranges::all_of(x11::Colours({135, 137, 133, 24}), Seen(0x00C0FFFF)), true);
 }
 
-TEST_F(Program, TextTypedLeavesByTheClipboardAFileAndAnEmail) {
+TEST_F(Program, TextTypedLeavesByTheClipboardAndAFile) {
   Id note = Notes(1).at(0);
   ClickText(note);
-  // A long note in several scripts, with an emoji; the first word the e-mail's subject.
-  std::string typed, mailto = "mailto:anna@example.com?Subject=Gr%C3%BC%C3%9Fe%20&Body=";
+  // A long note in several scripts, with an emoji.
+  std::string typed;
   for (int line = 0; line < 60; ++line) {
     x11::Type(U"Grüße aus Köln, 日本語 😀 & more?\n");
     typed += "Grüße aus Köln, 日本語 😀 & more?\n";
-    mailto += "Gr%C3%BC%C3%9Fe%20aus%20K%C3%B6ln%2C%20%E6%97%A5%E6%9C%AC%E8%AA%9E%20%F0%9F%98%80%20%26%20more%3F%0A";
   }
   x11::Key("a", 2);
   x11::Key("c", 2);
@@ -140,14 +152,6 @@ TEST_F(Program, TextTypedLeavesByTheClipboardAFileAndAnEmail) {
   WaitFor("Save As");
   x11::Type(U"note.txt\n");
   EXPECT_SOON(x11::FileText(home_ / "note.txt"), typed);
-  // Handed to the mail program: the recipient typed, then Send by the keyboard.
-  ClickText(note);
-  x11::Key("e", 2);
-  WaitFor("E-mail Note");
-  x11::Type(U"anna@example.com");
-  x11::Key("Tab");  // to Send
-  x11::Key("space");
-  EXPECT_SOON(x11::FileText(home_ / "shell.log"), mailto + "\n");
 }
 
 // Beside another program's window, under a window manager.
@@ -167,8 +171,7 @@ TEST_F(Program, NotesAreMovedResizedMadeAndDeletedByMouseAndKeys) {
   EXPECT_SOON(x11::Geometry(first), Box{235, 197, 96, 96});
   x11::Drag(329, 291, 389, 331);  // the corner
   EXPECT_SOON(x11::Geometry(first), Box{235, 197, 156, 136});
-  // The popup goes with Escape; its sixth entry makes a note 500 twips right and below.
-  Choose(first, 0);
+  // The popup's sixth entry makes a note 500 twips right and below.
   Choose(first, 6);
   std::vector<Id> notes = Notes(2);
   EXPECT_EQ(std::pair(notes.at(1), x11::Geometry(notes[0])), std::pair(first, Box{268, 230, 133, 157}));
@@ -180,11 +183,12 @@ TEST_F(Program, NotesAreMovedResizedMadeAndDeletedByMouseAndKeys) {
   notes = Notes(2);
   ASSERT_EQ(notes.at(1), first);
   ClickText(notes[0]);
+  // The note left has the keyboard, with all typed at once after Ctrl+D,
+  // after the e-mail form's Cancel too, and its text stays as typed: Ctrl+D
+  // only asks.
   x11::Key("d", 2);
-  // The note left has the keyboard, after the e-mail form's Cancel too, and
-  // its text stays as typed: Ctrl+D only asks.
-  EXPECT_SOON(x11::Focused(), first);
   x11::Type(U"abcdef");
+  EXPECT_SOON(x11::Focused(), first);
   x11::Key("e", 2);
   WaitFor("E-mail Note");
   for (const char* key : {"Tab", "Tab", "space"})  // Cancel
@@ -199,6 +203,10 @@ TEST_F(Program, NotesAreMovedResizedMadeAndDeletedByMouseAndKeys) {
   x11::Key("a", 2);
   x11::Key("c", 2);
   EXPECT_SOON(Clipboard(), "abcdef");
+  x11::Key("d", 2);
+  WaitFor("Quit?");
+  x11::Key("Return");  // Yes, the default
+  EXPECT_EQ(ExitCode(), 0);
 }
 
 // A drag in the text only selects, as on Windows; Ctrl shortcuts and the
@@ -246,7 +254,7 @@ TEST_F(Program, TheNoteIsRestyledAndRingsAndKeepsItsText) {
   Id note = Notes(1).at(0);
   auto shows = [&](unsigned colour) {  // along the strip
     Box box = x11::Geometry(note);
-    return std::ranges::count(x11::Colours({box.x, box.y, box.width, 24}), colour) > 0;
+    return std::ranges::any_of(x11::Colours({box.x, box.y, box.width, 24}), Seen(colour));
   };
   ClickText(note);
   x11::Type(U"WWWW");
@@ -279,16 +287,13 @@ TEST_F(Program, TheNoteIsRestyledAndRingsAndKeepsItsText) {
   WaitFor("Form1");
   std::time_t due = std::time(nullptr) + 2;
   std::tm t = *std::localtime(&due);
+  char moment[200];  // the numbers as the program writes them, with no leading zero
+  strftime(moment, sizeof moment,
+           "\nReminderSeconds=%-S\nReminderMinutes=%-M\nReminderHours=%-H\nReminderDay=%-d\nReminderMonth=%-"
+           "m\nReminderYear=%Y",
+           &t);
   std::ofstream store(home_ / "pinaleaf/new.ini");  // then renamed over the program's file, as an editor does
-  store << "[Pinaleaf\\1.0]\nActivehWnd=" << note;
-  for (auto [key, value] : {std::pair("Seconds", t.tm_sec),
-                            {"Minutes", t.tm_min},
-                            {"Hours", t.tm_hour},
-                            {"Day", t.tm_mday},
-                            {"Month", t.tm_mon + 1},
-                            {"Year", t.tm_year + 1900}}) {
-    store << "\nReminder" << key << "=" << value;
-  }
+  store << "[Pinaleaf\\1.0]\nActivehWnd=" << note << moment;
   store.close();
   std::filesystem::rename(home_ / "pinaleaf/new.ini", home_ / "pinaleaf/settings.ini");
   EXPECT_SOON(x11::FileText(home_ / "sound.log").ends_with("/Reminder.wav\n"), true);

@@ -184,6 +184,10 @@ bool HasState(Id window, const char* state) {
   return std::ranges::count(states, static_cast<long>(Intern(state)));
 }
 
+bool Composited() {
+  return XGetSelectionOwner(D(), Intern("_NET_WM_CM_S0")) != 0;
+}
+
 // The screen is 24-bit, 0xRRGGBB, as the test script starts it.
 std::vector<unsigned> Colours(Box box) {
   std::vector<unsigned> colours;

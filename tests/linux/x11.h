@@ -39,6 +39,8 @@ unsigned long Intern(const char* name);
 // _NET_WM_STATE holds a state ("_NET_WM_STATE_ABOVE").
 std::optional<int> Opacity(Id window);
 bool HasState(Id window, const char* state);
+// A compositor draws the screen, and with it windows' opacity.
+bool Composited();
 // The colours the screen shows in a box, row by row, as 0x00BBGGRR.
 std::vector<unsigned> Colours(Box box);
 

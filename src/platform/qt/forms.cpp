@@ -95,19 +95,40 @@ void ToTop(Form form) {
   std::erase(g_recent, form);
   g_recent.insert(g_recent.begin(), form);
   if (QWidget* widget = WidgetOf(form))
-    widget->raise();
+    RaiseWithoutActivating(widget);
 }
+
+// Marks a form's widget while it goes, until it is shown again.
+const char kGoing[] = "pinaleafGoing";
 
 // The active form is about to go: the next of ours takes the keyboard while
 // it is still ours to give, before the window manager gives it elsewhere.
 void ActivateNextAfter(Form gone, QWidget* goneWidget) {
   std::erase(g_recent, gone);
+  if (goneWidget)
+    goneWidget->setProperty(kGoing, true);
   if (QApplication::activeWindow() != goneWidget)
     return;
   for (Form form : g_recent) {
     if (QWidget* widget = WidgetOf(form); widget && widget->isVisible())
       return ActivateAndWait(widget);
   }
+}
+
+// Keys typed before the keyboard moved on from a form that goes still reach
+// it: they go to the form that takes over, which Windows would have queued
+// them for.
+bool HandOver(QKeyEvent* key) {
+  for (Form form : g_recent) {
+    if (QWidget* widget = WidgetOf(form); !widget || !widget->isVisible())
+      continue;
+    Control target = backend::FocusTarget(form);
+    QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->nativeScanCode(), key->nativeVirtualKey(),
+                   key->nativeModifiers(), key->text(), key->isAutoRepeat());
+    QCoreApplication::sendEvent(WidgetOf(target ? Window(target) : Window(form)), &copy);
+    return true;
+  }
+  return false;
 }
 
 // The caret rests after five seconds without a key or a click, as it does
@@ -129,11 +150,14 @@ class Events : public QObject {
  public:
   bool eventFilter(QObject* object, QEvent* event) override {
     auto* widget = qobject_cast<QWidget*>(object);
+    auto type = event->type();
+    bool key = type == QEvent::KeyPress || type == QEvent::KeyRelease;
+    if (key && widget && widget->window()->property(kGoing).toBool() && HandOver(static_cast<QKeyEvent*>(event)))
+      return true;
     Window self = widget ? WindowOf(widget) : Window();
     QWidget* own = WidgetOf(self);
     if (!own)
       return false;
-    auto type = event->type();
     if (type == QEvent::KeyPress || type == QEvent::MouseButtonPress)
       KeepCaretAwake();
     bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick ||
@@ -337,11 +361,18 @@ void WatchClock() {
 
 // Activation goes through the window manager: it is waited for, a moment at
 // most, so the form is active when the call returns, as on other systems.
+// Asked again now and then: a window manager ignores a window it has not
+// taken in yet.
 void ActivateAndWait(QWidget* widget) {
-  widget->activateWindow();
-  double deadline = MonotonicSeconds() + 0.5;
-  while (QApplication::activeWindow() != widget && widget->isVisible() && MonotonicSeconds() < deadline)
+  RequestActivation(widget);
+  double asked = MonotonicSeconds(), deadline = asked + 0.5;
+  while (QApplication::activeWindow() != widget && widget->isVisible() && MonotonicSeconds() < deadline) {
     WaitForMessagesUntil(std::min(deadline, MonotonicSeconds() + 0.02));
+    if (MonotonicSeconds() > asked + 0.1) {
+      RequestActivation(widget);
+      asked = MonotonicSeconds();
+    }
+  }
 }
 
 void Listen(QWidget* widget) {
@@ -406,6 +437,7 @@ void ShowFormWindow(Form form) {
   if (!data || !data->widget || data->kind == FormKind::Hidden)
     return;
   QWidget* widget = data->widget;
+  widget->setProperty(kGoing, {});
   widget->show();
   ToTop(form);
   ActivateAndWait(widget);

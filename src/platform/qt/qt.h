@@ -60,14 +60,18 @@ Window WindowOf(const QWidget* widget);
 // The one filter that turns a widget's events into the sink's, installed on
 // every form and control and on the parts of them that take the mouse.
 void Listen(QWidget* widget);
-// Asks for a form's window to be made active, and waits a moment for it.
+// Asks for a form's window to be made active, and waits a moment for it;
+// or only asks.
 void ActivateAndWait(QWidget* widget);
+void RequestActivation(QWidget* form);
 // Paints and colours a window as its look says.
 void ApplyLook(Window window);
 // The user's time of day form, seconds included.
 QString TimeFormat();
 // A cursor that LoadCursorFile loaded; the system's hand for none.
 QCursor CursorFromFile(CursorId id);
+// Brings a shown form to the top of its band, leaving the keyboard where it is.
+void RaiseWithoutActivating(QWidget* form);
 // States of _NET_WM_STATE on or off: _NET_WM_STATE_ABOVE, say.
 void SetWindowState(QWidget* form, std::initializer_list<const char*> names, bool on);
 

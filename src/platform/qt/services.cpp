@@ -87,19 +87,46 @@ std::vector<uint32_t> Property(xcb_connection_t* connection, xcb_window_t window
   return values;
 }
 
+// A request to the window manager, as the root window hears it.
+template <class Event>
+void SendToRoot(xcb_connection_t* connection, const Event& event) {
+  xcb_send_event(connection, 0, RootOf(connection),
+                 XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                 reinterpret_cast<const char*>(&event));
+  xcb_flush(connection);
+}
+
+// A message about one of our windows, for the window manager.
+xcb_client_message_event_t MessageAbout(xcb_window_t window, xcb_atom_t type) {
+  xcb_client_message_event_t message = {};
+  message.response_type = XCB_CLIENT_MESSAGE;
+  message.format = 32;
+  message.window = window;
+  message.type = type;
+  return message;
+}
+
 QWidget* Owner(Form owner) {
   return WidgetOf(owner);
 }
 
 // Runs a modal dialog; its owner is active again afterwards, as on Windows,
 // whatever window the window manager gave the keyboard to as the dialog
-// went. It may refuse a first request that it had not seen come before its
-// own choice: a second one comes after it.
+// went (xfwm4 gives it to the top window of the dialog's band, another
+// program's). It is asked once it has let the dialog go, and so chosen.
 template <class Dialog>
 int RunModal(Form owner, Dialog& dialog) {
   int result = dialog.exec();
-  QWidget* widget = WidgetOf(owner);
-  for (int tries = 0; tries < 2 && widget && widget->isVisible() && QApplication::activeWindow() != widget; ++tries)
+  xcb_connection_t* connection = Connection();
+  auto window = static_cast<xcb_window_t>(dialog.winId());
+  auto managed = [&] {
+    std::vector<uint32_t> state = Property(connection, window, Atom(connection, "WM_STATE"));
+    return !state.empty() && state[0] != 0;  // not withdrawn
+  };
+  double deadline = MonotonicSeconds() + 0.5;
+  while (connection && managed() && MonotonicSeconds() < deadline)
+    WaitForMessagesUntil(std::min(deadline, MonotonicSeconds() + 0.01));
+  if (QWidget* widget = WidgetOf(owner); widget && widget->isVisible())
     ActivateAndWait(widget);
   return result;
 }
@@ -124,23 +151,55 @@ void SetWindowState(QWidget* form, std::initializer_list<const char*> names, boo
       atoms.push_back(which);
     if (!asked)
       continue;
-    xcb_client_message_event_t message = {};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = window;
-    message.type = state;
+    xcb_client_message_event_t message = MessageAbout(window, state);
     message.data.data32[0] = on ? 1 : 0;  // add, remove
     message.data.data32[1] = which;
     message.data.data32[3] = 1;  // from an application
-    xcb_send_event(connection, 0, RootOf(connection),
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&message));
+    SendToRoot(connection, message);
   }
   if (!asked) {
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, state, XCB_ATOM_ATOM, 32,
                         static_cast<uint32_t>(atoms.size()), atoms.data());
   }
   xcb_flush(connection);
+}
+
+// As a request of the user's, at the server's present time. Qt's own
+// carries the time of the last event it saw, and the X server keeps a
+// choice that the window manager made later (xfwm4's, as a dialog goes).
+void RequestActivation(QWidget* form) {
+  xcb_connection_t* connection = Connection();
+  if (!connection || Property(connection, RootOf(connection), Atom(connection, "_NET_SUPPORTING_WM_CHECK")).empty())
+    return form->activateWindow();
+  xcb_client_message_event_t message =
+      MessageAbout(static_cast<xcb_window_t>(form->winId()), Atom(connection, "_NET_ACTIVE_WINDOW"));
+  message.data.data32[0] = 2;  // from the user
+  message.data.data32[1] = XCB_CURRENT_TIME;
+  if (QWidget* active = QApplication::activeWindow())
+    message.data.data32[2] = static_cast<uint32_t>(active->winId());
+  SendToRoot(connection, message);
+}
+
+// A plain raise is taken by some window managers (xfwm4) for a wish to be
+// active. A restack above a window they list is only a restack: sent to the
+// root, as the ICCCM asks of a window that its window manager has framed.
+void RaiseWithoutActivating(QWidget* form) {
+  xcb_connection_t* connection = Connection();
+  auto window = static_cast<xcb_window_t>(form->winId());
+  std::vector<uint32_t> stack =
+      connection ? Property(connection, RootOf(connection), Atom(connection, "_NET_CLIENT_LIST_STACKING"))
+                 : std::vector<uint32_t>();
+  std::erase(stack, window);
+  if (stack.empty() || !form->isVisible())
+    return form->raise();
+  xcb_configure_request_event_t request = {};
+  request.response_type = XCB_CONFIGURE_REQUEST;
+  request.stack_mode = XCB_STACK_MODE_ABOVE;
+  request.parent = RootOf(connection);
+  request.window = window;
+  request.sibling = stack.back();  // the top one
+  request.value_mask = XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE;
+  SendToRoot(connection, request);
 }
 
 // The user's short time form, with the seconds that the Windows one shows.
