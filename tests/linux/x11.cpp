@@ -248,3 +248,12 @@ std::string FileText(const std::string& path) {
 }
 
 }  // namespace x11
+
+namespace x11 {
+
+void Move(int x, int y) {
+  XTestFakeMotionEvent(D(), -1, x, y, CurrentTime);
+  XSync(D(), False);
+}
+
+}  // namespace x11

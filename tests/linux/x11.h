@@ -58,3 +58,10 @@ void CloseBox(Id window);
 std::string FileText(const std::string& path);
 
 }  // namespace x11
+
+namespace x11 {
+
+// The pointer moved to a point, as a hand moves it.
+void Move(int x, int y);
+
+}  // namespace x11

@@ -93,12 +93,14 @@ void Drag(POINT from, POINT to) {
   probe::Wait(200);
 }
 
-void Keys(std::initializer_list<WORD> keys) {
+void Keys(const std::vector<WORD>& keys, int times) {
   std::vector<INPUT> inputs;
-  for (WORD key : keys)
-    inputs.push_back(KeyInput(key, false));
-  for (auto it = keys.end(); it != keys.begin();)
-    inputs.push_back(KeyInput(*--it, true));
+  for (int i = 0; i < times; ++i) {
+    for (WORD key : keys)
+      inputs.push_back(KeyInput(key, false));
+    for (auto it = keys.end(); it != keys.begin();)
+      inputs.push_back(KeyInput(*--it, true));
+  }
   Send(inputs);
 }
 
@@ -141,14 +143,15 @@ HWND FindWindowOf(DWORD pid, const wchar_t* windowClass, const std::wstring& tit
   return found.empty() ? nullptr : found.front();
 }
 
-void RegisterMailLogger(bool present) {
+void RegisterMailLogger(bool present, bool emptyLog) {
   std::wstring command = L"\"" + Beside(present ? L"mail_logger.exe" : L"no_such_program.exe") + L"\" %1";
   for (std::wstring scheme : {L"Software\\Classes\\mailto", L"Software\\Classes\\https"}) {
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, scheme.c_str(), L"URL Protocol", REG_SZ, L"", sizeof(wchar_t));
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, (scheme + L"\\shell\\open\\command").c_str(), nullptr, REG_SZ, command.c_str(),
                     static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
   }
-  DeleteFileW(Beside(L"shell.log").c_str());
+  if (emptyLog)
+    DeleteFileW(Beside(L"shell.log").c_str());
 }
 
 std::string Bytes(const std::wstring& path) {

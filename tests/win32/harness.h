@@ -25,9 +25,9 @@ void MouseAt(POINT at);
 void ClickAt(POINT at, bool right = false);
 // The left button held from `from` to `to`, in small steps.
 void Drag(POINT from, POINT to);
-// Pressed in order, released in reverse; one key pressed and released
-// `times` times; then characters as typed.
-void Keys(std::initializer_list<WORD> keys);
+// Pressed in order, released in reverse, `times` times; one key pressed and
+// released `times` times; then characters as typed.
+void Keys(const std::vector<WORD>& keys, int times = 1);
 void Tap(WORD key, int times = 1);
 void Type(const std::wstring& text);
 POINT CentreOf(HWND hwnd);
@@ -40,8 +40,8 @@ std::wstring Beside(const wchar_t* name);
 HWND FindWindowOf(DWORD pid, const wchar_t* windowClass, const std::wstring& title = L"");
 // Makes mail_logger.exe, beside the tests, the desktop's mail program and
 // web browser: it writes down exactly what the shell hands it. Starts an
-// empty log. Not `present`: a program that is not there.
-void RegisterMailLogger(bool present = true);
+// empty log, unless told. Not `present`: a program that is not there.
+void RegisterMailLogger(bool present = true, bool emptyLog = true);
 // A file's bytes; what the mail program was handed so far, in UTF-8, a line each.
 std::string Bytes(const std::wstring& path);
 std::string MailLog();
