@@ -78,7 +78,7 @@ class Linux : public walk::Driver {
     string out;
     for (x11::Id w : x11::Shown()) {
       x11::Box b = x11::Geometry(w);
-      string title = x11::Title(w);
+      string title = x11::Name(w);
       char line[256];
       snprintf(line, sizeof line, "%s %lu %d %d %d %d %d %d %zu\n",
                x11::Property(w, "_NET_WM_PID") == std::vector<long>{pid_} ? "window" : "other", w, b.x, b.y, b.width,
@@ -92,8 +92,11 @@ class Linux : public walk::Driver {
   void Move(int x, int y) override {
     x11::Move(x, y);
   }
+  // A window manager holds a press until it has looked at it: keys that
+  // follow come first unless the hand pauses, as a hand does.
   void Click(int x, int y, bool right) override {
     x11::Click(x, y, right ? 3 : 1);
+    Pause(150);
   }
   void Drag(int x, int y, int toX, int toY) override {
     x11::Drag(x, y, toX, toY);
@@ -104,13 +107,12 @@ class Linux : public walk::Driver {
     const char* at = name.size() == 1 ? std::strchr("acdefnorsvxq", name[0]) : nullptr;
     bool russian = modifiers == 2 && at && ++shortcuts_ % 2;
     string key = russian ? string("Cyrillic_") + kRussian[at - "acdefnorsvxq"] : name;
-    // A hand's pace: a layout takes a moment to reach the program, and Qt
-    // presses a button by its letter a moment later.
-    auto pause = [](bool pace) { x11::WaitUntil([] { return false; }, pace ? 200 : 0); };
-    pause(russian && !system("setxkbmap ru"));
+    // A layout takes a moment to reach the program, and Qt presses a button
+    // by its letter a moment later.
+    Pause(russian && !system("setxkbmap ru") ? 200 : 0);
     for (int i = 0; i < times; ++i)
       x11::Key(key.c_str(), modifiers);
-    pause(modifiers == 4 || (russian && !system("setxkbmap us")));
+    Pause(modifiers == 4 || (russian && !system("setxkbmap us")) ? 200 : 0);
   }
   // UTF-8 as the characters typed.
   void Type(const string& text) override {
@@ -164,6 +166,10 @@ class Linux : public walk::Driver {
   }
 
  private:
+  static void Pause(int ms) {
+    x11::WaitUntil([] { return false; }, ms);
+  }
+
   fs::path home_;
   pid_t pid_ = 0;
   int shortcuts_ = 0;

@@ -63,5 +63,7 @@ namespace x11 {
 
 // The pointer moved to a point, as a hand moves it.
 void Move(int x, int y);
+// A window's title in UTF-8, as the window manager shows it.
+std::string Name(Id window);
 
 }  // namespace x11

@@ -290,8 +290,10 @@ class Walker {
     }
     if (!seen.inText || !Find(seen.keyboard) || (keyboard_ && seen.keyboard != keyboard_))
       return "the keyboard is not in the note it should be";
-    if (OneLineEnd(d_.Clipboard()) != clipboard_ || d_.Handed() != handed_)
-      return "the clipboard holds \"" + d_.Clipboard().substr(0, 40) + "\", the shell was handed " + d_.Handed();
+    if (OneLineEnd(d_.Clipboard()) != clipboard_)
+      return "the clipboard holds \"" + d_.Clipboard().substr(0, 40) + "\", not \"" + clipboard_.substr(0, 40) + "\"";
+    if (d_.Handed() != handed_)
+      return "the shell was handed " + d_.Handed();
     for (auto& [key, value] : stored_) {
       if (d_.Stored(key) != value)
         return key + " holds " + d_.Stored(key) + ", not " + value;
