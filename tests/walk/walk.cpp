@@ -10,6 +10,7 @@
 #include <map>
 #include <numeric>
 #include <random>
+#include <regex>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -58,14 +59,8 @@ string Moment(time_t at, const string& date = "") {
          Printed(" %d %d %d", t.tm_hour, t.tm_min, t.tm_sec);
 }
 // Line ends as the model keeps them: CR LF and CR are one "\n".
-string OneLineEnd(string text) {
-  for (size_t at = 0; (at = text.find('\r', at)) != string::npos;) {
-    if (text.compare(at, 2, "\r\n"))
-      text[at] = '\n';
-    else
-      text.erase(at, 1);
-  }
-  return text;
+string OneLineEnd(const string& text) {
+  return regex_replace(text, regex("\r\n?"), "\n");
 }
 // Whether `ready` comes true within `ms`.
 bool Soon(const function<bool()>& ready, int ms = 10000) {
@@ -732,18 +727,12 @@ class Walker {
 
 }  // namespace
 
-unsigned Seed() {
-  const char* value = getenv("PINALEAF_WALK_SEED");
-  return value && *value ? static_cast<unsigned>(strtoul(value, nullptr, 10)) : 22;
-}
-int Steps() {
-  const char* value = getenv("PINALEAF_WALK_STEPS");
-  return value && *value ? atoi(value) : kRound;
-}
-
-bool Walk(Driver& driver, unsigned seed, int steps) {
-  clog << "  seed " << seed << "\n";
-  return Walker(driver, seed).Run(steps);
+bool Walk(Driver& driver) {
+  const char *seed = getenv("PINALEAF_WALK_SEED"), *steps = getenv("PINALEAF_WALK_STEPS");
+  unsigned from = seed && *seed ? stoul(seed) : 22;
+  bool held = Walker(driver, from).Run(steps && *steps ? stoi(steps) : kRound);
+  clog << (held ? "" : "  replay with PINALEAF_WALK_SEED=" + to_string(from) + ", the steps as logged above\n");
+  return held;
 }
 
 }  // namespace walk

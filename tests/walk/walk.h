@@ -75,13 +75,9 @@ class Driver {
   bool linux = false;
 };
 
-// Walks `steps` steps from `seed`, then quits; whether everything held.
-// Each step is logged as it is taken.
-bool Walk(Driver& driver, unsigned seed, int steps);
-
-// PINALEAF_WALK_SEED and PINALEAF_WALK_STEPS from the environment, or the
-// defaults: one round, every kind of step once.
-unsigned Seed();
-int Steps();
+// Walks from the seed PINALEAF_WALK_SEED (22 unless told) as many steps as
+// PINALEAF_WALK_STEPS (one round unless told: every kind of step once), then
+// quits; whether everything held. Each step is logged as it is taken.
+bool Walk(Driver& driver);
 
 }  // namespace walk

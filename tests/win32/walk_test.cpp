@@ -1,9 +1,6 @@
 // The walk over the real pinaleaf.exe, a process of its own under Wine:
 // real keys and mouse through the system's input queue, and what the user
 // sees described from inside the program by describe.dll, hooked into it.
-//
-//   PINALEAF_WALK_SEED=N    the walk to take (22 unless told)
-//   PINALEAF_WALK_STEPS=N   its length (one round unless told)
 #include <optional>
 #include <sstream>
 
@@ -44,7 +41,7 @@ class Win32 : public walk::Driver {
       RegisterMailLogger();
     program_.emplace();
     static HMODULE dll = LoadLibraryW(Beside(L"describe.dll").c_str());
-    thread_ = GetWindowThreadProcessId(program_->Notes().at(0), nullptr);
+    thread_ = GetWindowThreadProcessId(program_->Windows().at(0), nullptr);
     auto hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(dll, "Hook")));
     SetWindowsHookExW(WH_GETMESSAGE, hook, dll, thread_);
   }
@@ -136,8 +133,7 @@ class Win32 : public walk::Driver {
 
 TEST(Walk, NothingTheUserTypesIsLostWhateverTheyDo) {
   Win32 driver;
-  EXPECT_TRUE(walk::Walk(driver, walk::Seed(), walk::Steps()))
-      << "replay with PINALEAF_WALK_SEED=" << walk::Seed() << ", the steps as logged above";
+  EXPECT_TRUE(walk::Walk(driver));
 }
 
 }  // namespace
