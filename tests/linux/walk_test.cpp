@@ -42,9 +42,12 @@ class Linux : public walk::Driver {
     linux = true;
     titles[0] = "Select Font";
     titles[1] = "Select Color";
-    styles[0] = "=Regular";  // found by typing: each face lists its styles in an order of its own
-    styles[1] = "=Italic";
-    styles[2] = "=Bold Italic";
+    // Found by typing from the top of a list (Qt's lists search from the
+    // next entry); each face lists its styles in an order of its own.
+    font[0] = "Home|=";
+    font[1] = "Home|=Regular";
+    font[2] = "Home|=Italic";
+    font[3] = "Home|=Bold Italic";
   }
   ~Linux() override {
     kill(pid_, SIGKILL);
@@ -121,7 +124,7 @@ class Linux : public walk::Driver {
     return Output("timeout 5 xclip -o -selection clipboard -t UTF8_STRING 2>/dev/null");
   }
   void SetClipboard(const string& text) override {
-    FILE* pipe = popen("xclip -i -selection clipboard", "w");
+    FILE* pipe = popen("xclip -i -selection clipboard >/dev/null 2>&1", "w");
     fwrite(text.data(), 1, text.size(), pipe);
     pclose(pipe);
   }

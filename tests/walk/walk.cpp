@@ -72,6 +72,13 @@ bool Soon(const function<bool()>& ready, int ms = 10000) {
   return true;
 }
 
+// The window or note of that number in a list; none.
+template <class T>
+T* In(vector<T>& list, Id id) {
+  auto it = find_if(list.begin(), list.end(), [&](const T& t) { return t.id == id; });
+  return it == list.end() ? nullptr : &*it;
+}
+
 struct Box {
   int x = 0, y = 0, w = 0, h = 0;
   bool operator==(const Box&) const = default;
@@ -92,8 +99,7 @@ struct Seen {
   string pointer, popup, calendar;
   Box popupBox, calendarBox;
   Window* Of(Id id) {
-    auto it = find_if(windows.begin(), windows.end(), [&](const Window& w) { return w.id == id; });
-    return it == windows.end() ? nullptr : &*it;
+    return In(windows, id);
   }
   // The note on top at a point; 0 when another window is.
   Id At(Point at) const {
@@ -196,7 +202,7 @@ class Walker {
  private:
   bool Expect(bool held, const string& why) {
     if (!held && !failed_)
-      clog << "  FAILED: " << why << "\n";
+      clog << "  FAILED: " << why << "\n  The screen:\n" << d_.Describe() << "\n";
     failed_ = failed_ || !held;
     return held;
   }
@@ -210,8 +216,7 @@ class Walker {
     return note - notes_.data();
   }
   Note* Find(Id id) {
-    auto it = find_if(notes_.begin(), notes_.end(), [&](const Note& n) { return n.id == id; });
-    return it == notes_.end() ? nullptr : &*it;
+    return In(notes_, id);
   }
   string Words(int pieces) {
     string text;
@@ -327,7 +332,8 @@ class Walker {
   bool Enter(Note* note) {
     auto [x, y] = Visible(note);
     if (x >= 0) {
-      d_.Click(x, y);
+      d_.Click(x, y);  // which a window manager may take a moment to pass on
+      Wait([&] { return See().keyboard == note->id; }, "the keyboard did not come with the click");
       d_.Key("End", 2);
       active_ = keyboard_ = note->id;
     }
@@ -367,10 +373,9 @@ class Walker {
   // it selected.
   void Command(int entry, bool byKey) {
     Note* note = Reachable();
-    Point at = Visible(note);
     if (!Enter(note))
       return;
-    at = Visible(note, false, true);                       // the popup opens away from where the text was clicked
+    Point at = Visible(note, false, true);                 // the popup opens away from where the text was clicked
     int caret = Pick(3), way = Pick(3) ? 0 : 1 + Pick(2);  // the caret at the end, at the start, all selected
     if (caret > 0)
       d_.Key(caret == 1 ? "Home" : "a", 2);
@@ -459,8 +464,9 @@ class Walker {
     int style = Pick(3), size = kSizes[Pick(4)], colour = Pick(16), underline = Pick(2), strike = Pick(2);
     int red = Pick(256), green = Pick(256), blue = Pick(256);
     string face = Pick(2) ? "Liberation Sans" : "Liberation Serif", name = Printed("walk%d.txt", Pick(3));
-    string fill = Printed("A+u*%d|A+k*%d|A+f|=%s|A+y|%s|A+s|=%d|A+c|Up*15|Down*%d", underline, strike, face.c_str(),
-                          d_.styles[style], size, colour);
+    // The colours from the top, past a custom one below them (Linux).
+    string fill = Printed("A+u*%d|A+k*%d|A+f|%s%s|A+y|%s|A+s|=%d|A+c|Up*16|Down*%d", underline, strike, d_.font[0],
+                          face.c_str(), d_.font[style + 1], size, colour);
     if (entry == kColor)
       fill = Printed("A+d|A+r|=%d|Tab|=%d|Tab|=%d|Tab", red, green, blue);
     if (entry == kSave)
@@ -581,7 +587,7 @@ class Walker {
   // told what is left out. Recipients are remembered.
   void Email() {
     const char* const kTo[] = {"anna@example.com", "Ben <ben@example.org>", "chloe@example.net"};
-    string to = kTo[Pick(3)], body, stored;
+    string to = kTo[Pick(3)], body;
     Note* mailed = Reachable(active_);
     Point at = Visible(mailed);
     int cancel = Pick(2);
@@ -606,11 +612,8 @@ class Walker {
     }
     body = OneLineEnd(body);
     Expect(mailed->text.starts_with(body) && (body == mailed->text || told), "mailed: " + handed_.substr(0, 80));
-    if (find(recipients_.begin(), recipients_.end(), to) == recipients_.end())
-      recipients_.push_back(to);
-    for (const string& recipient : recipients_)
-      stored += "," + recipient;
-    stored_["EmailAddresses"] = stored;
+    string& list = stored_["EmailAddresses"];
+    list += (list + ",").find("," + to + ",") == string::npos ? "," + to : "";
     d_.Key("Tab", 0, cancel);  // to Cancel
     if (cancel)
       d_.Key("space");
@@ -678,9 +681,10 @@ class Walker {
     int zone = Pick(4), right = zone & 1, bottom = zone / 2, dx = Pick(400) - 240, dy = Pick(400) - 240;
     Point from = zone ? Point(right ? t.x + t.w - 3 : t.x + t.w / 2, bottom ? t.y + t.h - 3 : t.y + t.h / 2)
                       : Visible(&note, true);
-    Point to = {clamp(from.first + dx, 0, 1279), clamp(from.second + dy, 0, 983)};
-    dx = to.first - from.first;
-    dy = to.second - from.second;
+    // Each edge kept 25 pixels inside the work area, where no window manager holds it back.
+    dx = clamp(dx, zone ? -b.w : 25 - b.x, 1255 - b.x - b.w);
+    dy = clamp(dy, zone ? -b.h : 25 - b.y, 959 - b.y - b.h);
+    Point to = {from.first + dx, from.second + dy};
     Box want = {b.x + dx, b.y + dy, b.w, b.h};
     if (zone)
       want = {b.x, b.y, right ? max(b.w + dx, 96) : b.w, bottom ? max(b.h + dy, 96) : b.h};
@@ -688,7 +692,7 @@ class Walker {
       return;
     clog << Printed("  drag from %d,%d by %d,%d\n", from.first, from.second, dx, dy);
     d_.Drag(from.first, from.second, to.first, to.second);
-    active_ = note.id;
+    active_ = keyboard_ = note.id;  // the press brought it to the front
     Wait([&] { return See().Of(note.id)->box == want && See().Of(note.id)->text.w == want.w; }, "not as dragged");
   }
   // The pointer over each zone: the program's hand on the strip, the I-beam
@@ -721,7 +725,6 @@ class Walker {
   int alpha_ = 200;      // the stored one
   bool onTop_ = true, armed_ = false, failed_ = false, ending_ = false;
   string clipboard_, handed_;
-  vector<string> recipients_;
   map<string, string> stored_, files_;  // what the store holds; what each file was saved with
 };
 

@@ -64,12 +64,12 @@ class Driver {
   virtual std::string File(const std::string& name) = 0;
   virtual std::string Saved(const std::string& text) = 0;
 
-  // The system's font, colour and save dialogs: their titles; the keys that
-  // choose regular, italic and bold italic in the font dialog's list of
-  // styles (see Walker::Keys); the folder a name is typed in (the dialog's
-  // own: none).
+  // The system's font, colour and save dialogs: their titles; the keys
+  // (see Walker::Keys) that choose a face by its name and then the regular,
+  // italic or bold italic style in the font dialog's list of styles; the
+  // folder a name is typed in (the dialog's own: none).
   const char* titles[3] = {"Font", "Color", "Save As"};
-  const char* styles[3] = {"Up*3", "Up*3|Down", "Up*3|Down*3"};
+  const char* font[4] = {"=", "Up*3", "Up*3|Down", "Up*3|Down*3"};
   std::string folder;
   // A paste's CR LF, CR and LF all become one line end (Linux).
   bool linux = false;
