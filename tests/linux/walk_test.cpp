@@ -138,8 +138,8 @@ class Linux : public walk::Driver {
   string Handed() override {
     return Output("tail -n 1 shell.log 2>/dev/null | head -c -1");
   }
-  string File(const string& name) override {
-    return x11::FileText(home_ / name);
+  string File(const string& name) override {  // an empty note saved is a file of no bytes
+    return fs::exists(home_ / name) ? x11::FileText(home_ / name) : "(no file)";
   }
   string Saved(const string& text) override {
     return text;

@@ -296,7 +296,7 @@ class Walker {
       return "the shell was handed " + d_.Handed();
     for (auto& [key, value] : stored_) {
       if (d_.Stored(key) != value)
-        return key + " holds " + d_.Stored(key) + ", not " + value;
+        return Printed("%s holds %s, not %s", key.c_str(), d_.Stored(key).c_str(), value.c_str());
     }
     for (auto& [name, text] : files_) {
       if (d_.File(name) != d_.Saved(text))
@@ -383,8 +383,6 @@ class Walker {
     time_t before = time(nullptr);
     clog << Printed("  %s%s on note %ld, caret %d, way %d\n", Caption(entry).c_str(), byKey ? " by its key" : "",
                     Index(note), caret, way);
-    if (byKey && entry <= kPaste && Pick(3) == 0)
-      d_.HoldClipboard();
     if (byKey)
       d_.Key(kKeys[min(entry, 13)], 2);
     else if (!Popup(entry, at))
@@ -444,6 +442,8 @@ class Walker {
     for (string line; getline(lines, line) && line.find(caption) > 1;)
       index += line != "-";
     d_.Key("Down", 0, index + 1);
+    if (entry <= kPaste && Pick(3) == 0)  // which the program waits out; the text box's own keys do not
+      d_.HoldClipboard();
     d_.Key("Return");
     return true;
   }
@@ -711,7 +711,8 @@ class Walker {
       if (See().At({x, y}) != note.id)
         continue;
       d_.Move(x, y);
-      Wait([&] { return See().pointer == shape; }, Printed("the pointer is not %s at %d,%d", shape, x - t.x, y - t.y));
+      string want = shape;
+      Wait([&] { return See().pointer == want; }, Printed("the pointer is not %s at %d,%d", shape, x - t.x, y - t.y));
       active_ = y >= t.y ? note.id : active_;
     }
   }

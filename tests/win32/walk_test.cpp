@@ -1,6 +1,7 @@
 // The walk over the real pinaleaf.exe, a process of its own under Wine:
 // real keys and mouse through the system's input queue, and what the user
 // sees described from inside the program by describe.dll, hooked into it.
+#include <algorithm>
 #include <optional>
 #include <sstream>
 
@@ -81,8 +82,11 @@ class Win32 : public walk::Driver {
     keys.push_back(static_cast<WORD>(key));
     Keys(keys, times);
   }
+  // A line end as Return types it.
   void Type(const string& text) override {
-    harness::Type(Wide(Lines(text)));
+    std::wstring typed = Wide(text);
+    std::replace(typed.begin(), typed.end(), L'\n', L'\r');
+    harness::Type(typed);
   }
   // Clicked where the caption answers that it is its close box.
   void CloseBox(walk::Id id) override {
