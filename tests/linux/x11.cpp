@@ -252,3 +252,24 @@ std::string FileText(const std::string& path) {
 }
 
 }  // namespace x11
+
+namespace x11 {
+
+void Move(int x, int y) {
+  XTestFakeMotionEvent(D(), -1, x, y, CurrentTime);
+  XSync(D(), False);
+}
+
+std::string Name(Id window) {
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, left = 0;
+  unsigned char* bytes = nullptr;
+  XGetWindowProperty(D(), window, XInternAtom(D(), "_NET_WM_NAME", False), 0, 1 << 20, False,
+                     XInternAtom(D(), "UTF8_STRING", False), &type, &format, &count, &left, &bytes);
+  std::string name(bytes ? reinterpret_cast<char*>(bytes) : "", count);
+  XFree(bytes);
+  return name;
+}
+
+}  // namespace x11

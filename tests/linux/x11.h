@@ -60,3 +60,12 @@ void CloseBox(Id window);
 std::string FileText(const std::string& path);
 
 }  // namespace x11
+
+namespace x11 {
+
+// The pointer moved to a point, as a hand moves it.
+void Move(int x, int y);
+// A window's title in UTF-8, as the window manager shows it.
+std::string Name(Id window);
+
+}  // namespace x11

@@ -28,22 +28,6 @@ INPUT MouseInput(POINT at, DWORD buttons) {
   return input;
 }
 
-// Shown top-level windows of a process, of a class, with a title that starts so; the front one first.
-std::vector<HWND> WindowsOf(DWORD pid, const wchar_t* windowClass, const std::wstring& title) {
-  std::vector<HWND> found;
-  for (HWND hwnd = GetTopWindow(nullptr); hwnd; hwnd = GetWindow(hwnd, GW_HWNDNEXT)) {
-    DWORD owner = 0;
-    wchar_t name[64] = {};
-    GetWindowThreadProcessId(hwnd, &owner);
-    GetClassNameW(hwnd, name, 64);
-    if (owner == (pid ? pid : GetCurrentProcessId()) && IsWindowVisible(hwnd) && windowClass == std::wstring(name) &&
-        TextOf(hwnd).starts_with(title)) {
-      found.push_back(hwnd);
-    }
-  }
-  return found;
-}
-
 // A program beside the tests, started with `arguments`.
 PROCESS_INFORMATION Start(const wchar_t* name, const std::wstring& arguments = L"") {
   std::wstring command = L"\"" + Beside(name) + L"\" " + arguments;
@@ -93,19 +77,14 @@ void Drag(POINT from, POINT to) {
   probe::Wait(200);
 }
 
-void Keys(std::initializer_list<WORD> keys) {
+void Keys(const std::vector<WORD>& keys, int times) {
   std::vector<INPUT> inputs;
-  for (WORD key : keys)
-    inputs.push_back(KeyInput(key, false));
-  for (auto it = keys.end(); it != keys.begin();)
-    inputs.push_back(KeyInput(*--it, true));
-  Send(inputs);
-}
-
-void Tap(WORD key, int times) {
-  std::vector<INPUT> inputs;
-  for (int i = 0; i < times; ++i)
-    inputs.insert(inputs.end(), {KeyInput(key, false), KeyInput(key, true)});
+  for (int i = 0; i < times; ++i) {
+    for (WORD key : keys)
+      inputs.push_back(KeyInput(key, false));
+    for (auto it = keys.end(); it != keys.begin();)
+      inputs.push_back(KeyInput(*--it, true));
+  }
   Send(inputs);
 }
 
@@ -114,12 +93,6 @@ void Type(const std::wstring& text) {
   for (wchar_t c : text)
     inputs.insert(inputs.end(), {KeyInput(0, false, c), KeyInput(0, true, c)});
   Send(inputs);
-}
-
-std::wstring TextOf(HWND hwnd) {
-  std::wstring text(static_cast<size_t>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-  text.resize(static_cast<size_t>(SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
-  return text;
 }
 
 std::string Utf8(const std::wstring& text) {
@@ -136,19 +109,15 @@ POINT CentreOf(HWND hwnd) {
   return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
 }
 
-HWND FindWindowOf(DWORD pid, const wchar_t* windowClass, const std::wstring& title) {
-  auto found = WindowsOf(pid, windowClass, title);
-  return found.empty() ? nullptr : found.front();
-}
-
-void RegisterMailLogger(bool present) {
+void RegisterMailLogger(bool present, bool emptyLog) {
   std::wstring command = L"\"" + Beside(present ? L"mail_logger.exe" : L"no_such_program.exe") + L"\" %1";
   for (std::wstring scheme : {L"Software\\Classes\\mailto", L"Software\\Classes\\https"}) {
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, scheme.c_str(), L"URL Protocol", REG_SZ, L"", sizeof(wchar_t));
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, (scheme + L"\\shell\\open\\command").c_str(), nullptr, REG_SZ, command.c_str(),
                     static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
   }
-  DeleteFileW(Beside(L"shell.log").c_str());
+  if (emptyLog)
+    DeleteFileW(Beside(L"shell.log").c_str());
 }
 
 std::string Bytes(const std::wstring& path) {
@@ -190,7 +159,7 @@ PROCESS_INFORMATION HoldClipboard(int ms) {
 
 Program::Program() {
   pi_ = Start(L"pinaleaf.exe");
-  WaitUntil([&] { return !Notes().empty(); }, 15000);
+  WaitUntil([&] { return !Windows().empty(); }, 15000);
 }
 
 Program::~Program() {
@@ -203,8 +172,15 @@ Program::~Program() {
   CloseHandle(pi_.hProcess);
 }
 
-std::vector<HWND> Program::Notes() const {
-  return WindowsOf(pi_.dwProcessId, L"PinaleafForm", L"Form1");
+std::vector<HWND> Program::Windows() const {
+  std::vector<HWND> found;
+  for (HWND hwnd = GetTopWindow(nullptr); hwnd; hwnd = GetWindow(hwnd, GW_HWNDNEXT)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == pi_.dwProcessId && IsWindowVisible(hwnd))
+      found.push_back(hwnd);
+  }
+  return found;
 }
 
 DWORD Program::ExitCode(int ms) {

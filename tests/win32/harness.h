@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <functional>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -14,8 +13,7 @@
 
 namespace harness {
 
-// A window's text, from any process; text as UTF-8.
-std::wstring TextOf(HWND hwnd);
+// Text as UTF-8.
 std::string Utf8(const std::wstring& text);
 // Handles messages until `ready` or `ms` have passed; whether it got ready.
 bool WaitUntil(const std::function<bool()>& ready, int ms);
@@ -25,23 +23,19 @@ void MouseAt(POINT at);
 void ClickAt(POINT at, bool right = false);
 // The left button held from `from` to `to`, in small steps.
 void Drag(POINT from, POINT to);
-// Pressed in order, released in reverse; one key pressed and released
-// `times` times; then characters as typed.
-void Keys(std::initializer_list<WORD> keys);
-void Tap(WORD key, int times = 1);
+// Pressed in order, released in reverse, `times` times; then characters as
+// typed.
+void Keys(const std::vector<WORD>& keys, int times = 1);
 void Type(const std::wstring& text);
 POINT CentreOf(HWND hwnd);
 // The colour on the screen at a point.
 COLORREF Pixel(POINT at);
 // A file beside the tests.
 std::wstring Beside(const wchar_t* name);
-// The front shown top-level window of process `pid` (0: this one) of this
-// class whose title starts with `title`.
-HWND FindWindowOf(DWORD pid, const wchar_t* windowClass, const std::wstring& title = L"");
 // Makes mail_logger.exe, beside the tests, the desktop's mail program and
 // web browser: it writes down exactly what the shell hands it. Starts an
-// empty log. Not `present`: a program that is not there.
-void RegisterMailLogger(bool present = true);
+// empty log, unless told. Not `present`: a program that is not there.
+void RegisterMailLogger(bool present = true, bool emptyLog = true);
 // A file's bytes; what the mail program was handed so far, in UTF-8, a line each.
 std::string Bytes(const std::wstring& path);
 std::string MailLog();
@@ -59,11 +53,8 @@ class Program {
  public:
   Program();
   ~Program();
-  // Its shown notes, the front one first.
-  std::vector<HWND> Notes() const;
-  HWND Popup() const {
-    return FindWindowOf(pi_.dwProcessId, L"#32768");
-  }
+  // Its shown windows, the front one first.
+  std::vector<HWND> Windows() const;
   // The exit code once it has ended, or STILL_ACTIVE after `ms`.
   DWORD ExitCode(int ms);
 

@@ -326,10 +326,6 @@ std::pair<Pointer, CursorId> PointerOf(Form form) {
                                : std::pair(Pointer::Default, 0);
 }
 
-bool IsChecked(MenuId menu, size_t entry) {
-  return backend::MenuItems(menu)->at(entry).checked;
-}
-
 bool ProcessEnded() {
   return g.processEnded;
 }
@@ -619,12 +615,12 @@ void DragForm(Form form, DragEdge edge) {
 }
 
 bool LayeredFormsSupported() {
-  return g.sys.layeredSupported;
+  return true;
 }
 
 bool SetLayered(Form form, bool layered) {
   Record* w = FormRecord(form);
-  if (!w || g.sys.layeredStyleFails)
+  if (!w)
     return false;
   w->layered = layered;
   return true;
@@ -633,13 +629,13 @@ bool SetLayered(Form form, bool layered) {
 // Only a layered form takes attributes; the colour key is not kept.
 bool SetLayeredAlpha(Form form, int alpha) {
   Record* w = FormRecord(form);
-  if (!w || !w->layered || g.sys.layeredCallsFail)
+  if (!w || !w->layered)
     return false;
   w->alpha = alpha;
   return true;
 }
 bool SetLayeredColorKey(Form form, Color) {
-  return FormRecord(form) && R(form)->layered && !g.sys.layeredCallsFail;
+  return FormRecord(form) && R(form)->layered;
 }
 
 // --- Controls
@@ -788,13 +784,10 @@ Window GetFocus() {
   return g.focus;
 }
 
-void BlockContextMenu(TextBox textBox) {
-  if (Record* w = Box(textBox))
-    w->contextMenuBlocked = true;
+// A text box here has no menu of its own.
+void BlockContextMenu(TextBox) {
 }
-void UnblockContextMenu(TextBox textBox) {
-  if (Record* w = Box(textBox))
-    w->contextMenuBlocked = false;
+void UnblockContextMenu(TextBox) {
 }
 
 // --- Message boxes, dialogs, clipboard
@@ -879,7 +872,7 @@ int Run(void (*start)()) {
 // --- Files, shell, sound, store
 
 Text ProgramFile(const Text& name) {
-  return g.sys.programDirectory + u"\\" + name;
+  return u"C:\\Program Files\\Pinaleaf\\" + name;
 }
 bool FileExists(const Text& path) {
   return g.sys.cursors.count(path) || g.sys.files.count(path);
@@ -922,7 +915,7 @@ ShellResult ShellOpen(Form owner, const Text& target) {
 }
 
 size_t LongestShellTarget() {
-  return g.sys.longestShellTarget;
+  return 900;  // as under Wine
 }
 
 void PlaySoundAsync(const Text& path) {

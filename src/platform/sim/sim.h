@@ -30,7 +30,7 @@ struct Record {
   Twips minWidth = 0, minHeight = 0;  // forms: the smallest the size loop leaves them
   int dpi = 96;                       // forms: of the monitor they are on
   int selAnchor = 0, selCaret = 0;    // text boxes and combo boxes
-  bool enabled = true, visible = false, topmost = false, contextMenuBlocked = false, layered = false;
+  bool enabled = true, visible = false, topmost = false, layered = false;
   int alpha = -1;           // as last set on the layered form; -1: never
   int ticks = 0;            // forms: how often their timer fired
   std::vector<Text> items;  // combo box
@@ -67,13 +67,10 @@ struct System {
   std::function<bool(Form owner, SaveChoice&)> saveDialog;
   int dragX = 0, dragY = 0;
   // Faults.
-  bool layeredSupported = true, layeredCallsFail = false, layeredStyleFails = false;
   bool clipboardHeld = false;                  // another program holds it open
   ShellResult shellResult;                     // what comes of every target handed to the shell
-  size_t longestShellTarget = 900;             // as under Wine
   std::map<Text, Text, NoCase> writeFailures;  // path -> reason
   // State.
-  Text programDirectory = u"C:\\Program Files\\Pinaleaf";
   std::map<Text, std::string, NoCase> files;  // path -> bytes
   std::map<Text, bool, NoCase> cursors;       // path -> loads as a cursor
   std::map<Text, Text, NoCase> store;         // settings under Pinaleaf\1.0
@@ -103,8 +100,6 @@ std::vector<Form> ZOrder();
 Form ActiveForm();
 // The pointer a form shows, and its custom cursor.
 std::pair<Pointer, CursorId> PointerOf(Form form);
-// Whether an entry of a popup menu (counted from 0, separators too) shows its check mark.
-bool IsChecked(MenuId menu, size_t entry);
 bool ProcessEnded();
 
 // --- The user. Presses and moves land on the window or control given, with

@@ -1,0 +1,121 @@
+// What pinaleaf.exe shows, described from inside it for the walk, in the
+// form of tests/walk/walk.h's Describe: the walk hooks this DLL into the
+// program's thread, and each "PinaleafDescribe" message it posts there has
+// describe.txt written beside the DLL once the program comes to it. Another
+// process cannot read a popup's entries, a window's font or the cursor.
+#include <windows.h>
+//
+#include <commctrl.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+HMODULE g_self;
+
+std::string Printed(const char* format, ...) {
+  char text[256];
+  va_list args;
+  va_start(args, format);
+  vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  return text;
+}
+// Text as UTF-8, line ends as "\n", its length first.
+std::string Bytes(std::wstring text) {
+  for (size_t at; (at = text.find(L"\r\n")) != std::wstring::npos;)
+    text.erase(at, 1);
+  std::string utf8(text.size() * 3, '\0');
+  utf8.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                                      utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr)));
+  return Printed("%zu\n", utf8.size()) + utf8;
+}
+std::wstring Text(HWND window) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+// Where a window's client area is on the screen.
+std::string Box(HWND window) {
+  RECT r;
+  GetClientRect(window, &r);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return Printed("%ld %ld %ld %ld ", r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+void Describe() {
+  const std::pair<LPCWSTR, const char*> kShapes[] = {
+      {IDC_IBEAM, "ibeam"}, {IDC_SIZENWSE, "nwse"}, {IDC_ARROW, "arrow"}, {IDC_HAND, "hand"}};
+  const char* shape = "custom";
+  for (auto [id, name] : kShapes)
+    shape = GetCursor() == LoadCursorW(nullptr, id) ? name : shape;
+  std::string out = Printed("pointer %s\nkeyboard %llu %d\n", shape, uint64_t(GetForegroundWindow()),
+                            GetParent(GetFocus()) == GetForegroundWindow());
+  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    DWORD process = 0;
+    wchar_t kind[16] = {};
+    GetWindowThreadProcessId(w, &process);
+    GetClassNameW(w, kind, 16);
+    if (process != GetCurrentProcessId() || !IsWindowVisible(w))
+      continue;
+    // The popup's entries as the user reads them.
+    auto menu = reinterpret_cast<HMENU>(SendMessageW(w, MN_GETHMENU, 0, 0));
+    std::wstring entries;
+    for (int i = 0; !lstrcmpW(kind, L"#32768") && i < GetMenuItemCount(menu); ++i) {
+      wchar_t caption[128] = {};
+      GetMenuStringW(menu, static_cast<UINT>(i), caption, 128, MF_BYPOSITION);
+      UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+      entries += state & MF_SEPARATOR ? L"-" : state & MF_CHECKED ? L"*" : L"";
+      entries += caption + std::wstring(L"\n");
+    }
+    if (!entries.empty()) {
+      out += "popup " + Box(w) + Bytes(entries) + "\n";
+      continue;
+    }
+    BYTE alpha = 0;
+    GetLayeredWindowAttributes(w, nullptr, &alpha, nullptr);
+    out += Printed("window %llu ", uint64_t(w)) + Box(w) +
+           Printed("%d %d ", alpha, (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) + Bytes(Text(w)) + "\n";
+    // A note's text area: the font and colours it is drawn in, what it holds.
+    HWND edit = FindWindowExW(w, nullptr, L"Edit", nullptr);
+    LOGFONTW f = {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(edit, WM_GETFONT, 0, 0)), sizeof(f), &f);
+    HDC dc = CreateCompatibleDC(nullptr);
+    SendMessageW(w, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(edit));
+    wchar_t look[128];
+    _snwprintf(look, 128, L"%ld %d %d %d %d %lu %lu %ls\n", -f.lfHeight, f.lfWeight >= FW_BOLD, f.lfItalic,
+               f.lfUnderline, f.lfStrikeOut, GetTextColor(dc), GetBkColor(dc), f.lfFaceName);
+    DeleteDC(dc);
+    if (edit && Text(w) == L"Form1")
+      out += Printed("note %llu ", uint64_t(w)) + Box(edit) + Bytes(look + Text(edit)) + "\n";
+    SYSTEMTIME day = {};
+    HWND calendar = FindWindowExW(w, nullptr, L"SysMonthCal32", nullptr);
+    if (calendar && SendMessageW(calendar, MCM_GETCURSEL, 0, reinterpret_cast<LPARAM>(&day)))
+      out += "calendar " + Box(calendar) + Printed("%d %d %d\n", day.wDay, day.wMonth, day.wYear);
+  }
+  wchar_t path[MAX_PATH];
+  std::wstring file(path, GetModuleFileNameW(g_self, path, MAX_PATH));
+  file = file.substr(0, file.find_last_of(L"\\/") + 1) + L"describe.txt";
+  FILE* written = _wfopen((file + L".new").c_str(), L"wb");
+  fwrite(out.data(), 1, out.size(), written);
+  fclose(written);
+  MoveFileExW((file + L".new").c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+}  // namespace
+
+// Hooks the messages the program takes.
+extern "C" __declspec(dllexport) LRESULT CALLBACK Hook(int code, WPARAM removed, LPARAM message) {
+  if (code == HC_ACTION && removed == PM_REMOVE &&
+      reinterpret_cast<MSG*>(message)->message == RegisterWindowMessageW(L"PinaleafDescribe")) {
+    Describe();
+  }
+  return CallNextHookEx(nullptr, code, removed, message);
+}
+
+BOOL WINAPI DllMain(HINSTANCE self, DWORD, LPVOID) {
+  g_self = self;
+  return TRUE;
+}
