@@ -37,6 +37,7 @@
 #include "notes/note.h"
 #include "notes/program.h"
 #include "platform/platform.h"
+#include "platform/qt/qt.h"
 #include "reminders/reminder_dialog.h"
 
 namespace {
@@ -227,7 +228,7 @@ void PrintIdle(const std::string& key, double seconds) {
 
 // What a user's click on a button of ours does.
 void Click(platform::Button button) {
-  auto* widget = qobject_cast<QAbstractButton*>(QWidget::find(static_cast<WId>(button.number())));
+  auto* widget = qobject_cast<QAbstractButton*>(platform::qt::WidgetOf(button));
   if (!widget)
     Fail("a button of the reminder dialog is not a Qt button");
   widget->click();
