@@ -30,9 +30,6 @@ struct Recorder : EventSink {
   std::string events;
   std::function<void()> onUnload = [] {}, onTimer = [] {}, onPress = [] {};
   bool closable = true;
-  bool OnCut(TextBox) override {
-    return true;
-  }
   int presses = 0, clicks = 0;
   bool OnMouseDown(Window, MouseButton, int, Twips, Twips) override {
     ++presses;
@@ -306,15 +303,6 @@ TEST_F(Contract, TheClipboardCarriesAnyTextAndStaysAsItWasWhileAnotherProgramHol
   EXPECT_EQ(ClipboardGet(a), std::nullopt);
   probe::HoldClipboard(false);
   EXPECT_EQ(ClipboardGet(a), u"kept");
-}
-
-// Ctrl+X in a text box is the sink's to take over.
-TEST_F(Contract, CtrlXInATextBoxIsTheSinksToTakeOver) {
-  ShowForm(Note(a_));
-  SetText(text_, u"abc");
-  SetSelection(text_, 1, 1);
-  probe::Press(Key::X, kCtrl);
-  EXPECT_EQ(GetText(text_), u"abc");
 }
 
 #ifdef _WIN32

@@ -48,17 +48,6 @@ TEST_F(Running, ANoteDraggedToTheOtherScreenKeepsItsSizeAndItsNewNotesOpenThere)
   EXPECT_NEAR(sim::Find(first)->widthPx, size.width / 10.0, 1);  // ten twips a pixel at 144 dpi
 }
 
-// Ctrl+X with nothing selected keeps the text box's meaning; the popup's
-// "Cut" its own.
-TEST_F(Running, CtrlXWithNothingSelectedKeepsTheClipboardAndThePopupsCutEmptiesIt) {
-  sim::Sys().clipboard = u"a paragraph";
-  sim::KeyDown(Key::X, platform::kCtrl);  // X beside V
-  EXPECT_EQ(sim::Sys().clipboard, u"a paragraph");
-  sim::Sys().popup = [](auto...) { return int(CommandId::Cut); };
-  sim::MouseDown(Note::FromWindow(StartupNoteWindow())->textArea(), platform::kRightButton, 0, 100, 600);
-  EXPECT_EQ(sim::Sys().clipboard, u"");
-}
-
 // Closed from outside while its save dialog is open, a note stays and is saved.
 TEST_F(Running, ANoteClosedWhileItsSaveDialogIsOpenIsSaved) {
   platform::Form a = StartupNoteWindow();
