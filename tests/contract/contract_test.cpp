@@ -328,6 +328,16 @@ TEST_F(Contract, AnsiIsTheSystemsOwnWithNoSubstitutes) {
     EXPECT_EQ(EncodeAnsi(none), std::nullopt);
 }
 
+// The user's date and time as an en-US Windows writes them (Linux follows
+// its locale instead).
+TEST_F(Contract, DatesAndTimesReadAsTheUsersLocaleWritesThem) {
+  if (probe::AnsiIsUtf8())
+    return;
+  EXPECT_EQ(FormatShortDate({2026, 3, 5, 0, 0, 0}), u"3/5/2026");
+  for (auto [hour, time] : {std::pair(0, u"12:07:09 AM"), {12, u"12:07:09 PM"}, {23, u"11:07:09 PM"}})
+    EXPECT_EQ(FormatTime({2026, 3, 5, hour, 7, 9}), time);
+}
+
 TEST_F(Contract, TheStoreKeepsAnyTextPerKeyWhateverTheLetterCase) {
   const Text face = u"\u5B8B\u4F53 \U0001F600" + Text(100, u'x');  // longer than a first guess at its size
   WriteStoredValue(u"Pinaleaf", u"1.0", u"Font", face);
