@@ -385,6 +385,7 @@ TEST_F(Contract, FormsAndTextFollowTheUsersColourScheme) {
   if (!probe::SetScheme(0x000000, 0x00FF00))
     GTEST_SKIP() << "nothing drawn";  // high contrast
   EXPECT_EQ(probe::PixelAt(dialog, 2, 2), 0x000000u);
+  EXPECT_EQ(probe::PixelAt(label, 180, 5), 0x000000u);  // beside its text: the face
   EXPECT_TRUE(probe::Shows(label, 0x00FF00) && probe::Shows(text_, 0x00FF00));
   probe::SetScheme(face, ink);
 }
