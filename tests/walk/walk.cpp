@@ -662,11 +662,16 @@ class Walker {
       d_.Key("a", 2);
       d_.Drag(at.first, at.second, to.first < 0 ? at.first : to.first, to.first < 0 ? at.second : to.second);
     }
-    // A name longer than the system allows never ends the program.
+    // A name longer than the system allows never ends the program: Wine's
+    // dialog would, so there it is refused with a word and the dialog stays.
     if (kind == kLongName && Enter(note)) {
       d_.Key("s", 2);
       if (Wait([&] { return Front(d_.titles[2]); }, "no save dialog"))
         Keys("Home|S+End|=C:\\" + string(270, 'a') + ".txt|Return");
+      if (!d_.linux)
+        Answer(string(d_.titles[2]) +
+                   "\nThis file name is too long. With its folder and its ending it may have at most 259 characters.",
+               0);
       for (int i = 0; i < 3 && Soon([&] { return See().Shown("") > 0; }, 2000); ++i)
         d_.Key("Escape");
     }

@@ -27,9 +27,9 @@ class Driver {
   // What the screen shows, once the program has handled what came before,
   // a line each:
   //   window <id> <client area's x y width height> <alpha> <topmost 0/1> <bytes>,
-  //     then that many bytes of its title: each shown window of the program,
-  //     the front one first ("other" in place of "window" for another
-  //     program's);
+  //     then that many bytes of its title (a message's words after a line
+  //     end): each shown window of the program, the front one first ("other"
+  //     in place of "window" for another program's);
   //   note <id> <its text area's x y width height> <bytes>, then "<the
   //     text's height in pixels> <bold> <italic> <underline> <strikeout>
   //     <text colour> <back colour> <face>", a line end and the text;

@@ -76,8 +76,11 @@ void Describe() {
     }
     BYTE alpha = 0;
     GetLayeredWindowAttributes(w, nullptr, &alpha, nullptr);
+    std::wstring title = Text(w);
+    if (HWND message = GetDlgItem(w, 0xFFFF))  // a message box's words
+      title += L"\n" + Text(message);
     out += Printed("window %llu ", uint64_t(w)) + Box(w) +
-           Printed("%d %d ", alpha, (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) + Bytes(Text(w)) + "\n";
+           Printed("%d %d ", alpha, (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) + Bytes(title) + "\n";
     // A note's text area: the font and colours it is drawn in, what it holds.
     HWND edit = FindWindowExW(w, nullptr, L"Edit", nullptr);
     LOGFONTW f = {};
