@@ -7,10 +7,22 @@
 // the user sees from outside it.
 #pragma once
 
+#include <cstdarg>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace walk {
+
+// Text as printf writes it, up to 511 bytes.
+inline std::string Printed(const char* format, ...) {
+  char text[512];
+  va_list args;
+  va_start(args, format);
+  vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  return text;
+}
 
 using Id = std::uint64_t;  // a window, as the system numbers it; 0: none
 

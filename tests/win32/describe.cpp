@@ -7,22 +7,16 @@
 //
 #include <commctrl.h>
 
-#include <cstdarg>
 #include <cstdio>
 #include <string>
 
 #include "platform/store_file.h"
+#include "walk.h"
 
 namespace {
 
-std::string Printed(const char* format, ...) {
-  char text[256];
-  va_list args;
-  va_start(args, format);
-  vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  return text;
-}
+using walk::Printed;
+
 // Text as UTF-8, line ends as "\n", its length first.
 std::string Bytes(std::wstring text) {
   for (size_t at; (at = text.find(L"\r\n")) != std::wstring::npos;)
