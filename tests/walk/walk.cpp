@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdarg>
 #include <cstdlib>
 #include <ctime>
 #include <functional>
@@ -44,14 +43,6 @@ const char* const kPieces[] = {"milk ", "Très ", "Grüße ", "Привет ", "
 const char* const kMoment[] = {"ReminderDay",   "ReminderMonth",   "ReminderYear",
                                "ReminderHours", "ReminderMinutes", "ReminderSeconds"};
 
-string Printed(const char* format, ...) {
-  char text[512];
-  va_list args;
-  va_start(args, format);
-  vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  return text;
-}
 // A local time as the reminder's six keys hold it (the date given, else its own).
 string Moment(time_t at, const string& date = "") {
   tm t = *localtime(&at);
@@ -75,7 +66,7 @@ bool Soon(const function<bool()>& ready, int ms = 10000) {
 // The window or note of that number in a list; none.
 template <class T>
 T* In(vector<T>& list, Id id) {
-  auto it = find_if(list.begin(), list.end(), [&](const T& t) { return t.id == id; });
+  auto it = ranges::find_if(list, [&](const T& t) { return t.id == id; });
   return it == list.end() ? nullptr : &*it;
 }
 
@@ -83,6 +74,9 @@ struct Box {
   int x = 0, y = 0, w = 0, h = 0;
   bool operator==(const Box&) const = default;
 };
+istream& operator>>(istream& in, Box& b) {
+  return in >> b.x >> b.y >> b.w >> b.h;
+}
 // A window as the description shows it; for a note, its text area and what it shows.
 struct Window {
   Id id = 0;
@@ -112,8 +106,7 @@ struct Seen {
   }
   // The program's windows other than notes, whose title starts so.
   long Shown(const string& title) const {
-    return count_if(windows.begin(), windows.end(),
-                    [&](auto& w) { return w.ours && w.shown.empty() && w.title.starts_with(title); });
+    return ranges::count_if(windows, [&](auto& w) { return w.ours && w.shown.empty() && w.title.starts_with(title); });
   }
 };
 
@@ -130,21 +123,20 @@ Seen Parse(const string& description) {
   };
   for (string word; in >> word;) {
     Window w{.ours = word == "window"}, *note = nullptr;
-    Box& b = word == "popup" ? seen.popupBox : word == "calendar" ? seen.calendarBox : w.text;
     if (word == "window" || word == "other") {
-      in >> w.id >> w.box.x >> w.box.y >> w.box.w >> w.box.h >> w.alpha >> w.topmost;
+      in >> w.id >> w.box >> w.alpha >> w.topmost;
       w.title = bytes();
       seen.windows.push_back(w);
     }
-    if (word == "note" && in >> w.id >> b.x >> b.y >> b.w >> b.h && (note = seen.Of(w.id)))
-      tie(note->text, note->shown) = pair(b, bytes());
+    if (word == "note" && in >> w.id >> w.text && (note = seen.Of(w.id)))
+      tie(note->text, note->shown) = pair(w.text, bytes());
     if (word == "keyboard")
       in >> seen.keyboard >> seen.inText;
     if (word == "pointer")
       in >> seen.pointer;
-    if (word == "popup" && in >> b.x >> b.y >> b.w >> b.h)
+    if (word == "popup" && in >> seen.popupBox)
       seen.popup = bytes();
-    if (word == "calendar" && in >> b.x >> b.y >> b.w >> b.h)
+    if (word == "calendar" && in >> seen.calendarBox)
       getline(in >> ws, seen.calendar);
   }
   return seen;
@@ -182,8 +174,9 @@ class Walker {
     iota(kinds.begin(), kinds.end(), 0);
     for (int step = 0; step < steps && Check(); ++step) {
       if (step % kRound == 0)
-        shuffle(kinds.begin(), kinds.end(), rng_);
-      int kind = kinds[static_cast<size_t>(step % kRound)];
+        ranges::shuffle(kinds, rng_);
+      int kind = kinds[step % kRound];
+      clog << Printed("  step %d, kind %d\n", step, kind);
       // Translucency again and again reaches its limit.
       int times = (kind == kMoreTranslucent || kind == kLessTranslucent) && Pick(2) ? 7 : 1;
       for (int i = 0; i < times; ++i) {
@@ -231,7 +224,7 @@ class Walker {
   string Holds(const Note& note) {
     Seen seen = See();
     string shown = seen.Of(note.id) ? seen.Of(note.id)->shown : "";
-    return shown.substr(min(shown.size(), shown.find('\n') + 1));
+    return shown.substr(shown.find('\n') + 1);  // all of it with no line end: none
   }
   // The window that has the keyboard, when it is the program's, of this title.
   Id Front(const string& title) {
@@ -253,7 +246,7 @@ class Walker {
         },
         "no note at its place");
     notes_ = {{note.id, "", alpha_, font_}};
-    keyboard_ = notes_[0].id;
+    keyboard_ = note.id;
     dialog_ = {};
     armed_ = false;
     clipboard_ = OneLineEnd(d_.Clipboard());  // which may have gone with the program
@@ -277,30 +270,35 @@ class Walker {
   }
   string Differences() {
     Seen seen = See();
+    string why;
+    // Whether it holds other than it should, from which byte on.
+    auto differs = [&](const string& what, const string& is, const string& want) {
+      size_t from = mismatch(is.begin(), is.end(), want.begin(), want.end()).first - is.begin();
+      why = what + Printed(" holds from byte %zu \"", from) + is.substr(from, 40) + "\", not \"" +
+            want.substr(from, 40) + "\"";
+      return is != want;
+    };
     if (seen.Shown("") || !seen.popup.empty() ||
-        count_if(seen.windows.begin(), seen.windows.end(), [](auto& w) { return !w.shown.empty(); }) != ssize(notes_))
+        ranges::count_if(seen.windows, [](auto& w) { return !w.shown.empty(); }) != ssize(notes_))
       return "another number of notes or another window shows";
     for (const Note& note : notes_) {
       Window w = seen.Of(note.id) ? *seen.Of(note.id) : Window();
-      string want = note.Shown();
-      size_t from = mismatch(w.shown.begin(), w.shown.end(), want.begin(), want.end()).first - w.shown.begin();
-      if (w.shown != want || w.alpha != note.alpha || w.topmost != onTop_)
-        return Printed("note %ld at alpha %d shows from byte %zu \"", Index(&note), w.alpha, from) +
-               w.shown.substr(from, 40) + "\", not \"" + want.substr(from, 40) + "\"";
+      if (differs(Printed("note %ld at its alpha and on top or not", Index(&note)),
+                  Printed("%d %d ", w.alpha, w.topmost) + w.shown,
+                  Printed("%d %d ", note.alpha, onTop_) + note.Shown()))
+        return why;
     }
     if (!seen.inText || !Find(seen.keyboard) || (keyboard_ && seen.keyboard != keyboard_))
       return "the keyboard is not in the note it should be";
-    if (OneLineEnd(d_.Clipboard()) != clipboard_)
-      return "the clipboard holds \"" + d_.Clipboard().substr(0, 40) + "\", not \"" + clipboard_.substr(0, 40) + "\"";
-    if (d_.Handed() != handed_)
-      return "the shell was handed " + d_.Handed();
+    if (differs("the clipboard", OneLineEnd(d_.Clipboard()), clipboard_) || differs("the shell", d_.Handed(), handed_))
+      return why;
     for (auto& [key, value] : stored_) {
-      if (d_.Stored(key) != value)
-        return Printed("%s holds %s, not %s", key.c_str(), d_.Stored(key).c_str(), value.c_str());
+      if (differs(key, d_.Stored(key), value))
+        return why;
     }
     for (auto& [name, text] : files_) {
-      if (d_.File(name) != d_.Saved(text))
-        return name + " does not hold what was saved";
+      if (differs(name, d_.File(name), d_.Saved(text)))
+        return why;
     }
     return "";
   }
@@ -326,7 +324,7 @@ class Walker {
       if (note.id != besides && Visible(&note).first >= 0)
         open.push_back(&note);
     }
-    return open.empty() ? nullptr : open[static_cast<size_t>(Pick(static_cast<int>(open.size())))];
+    return open.empty() ? nullptr : open[Pick(ssize(open))];
   }
   // Into a note's text, the caret at its end: the note is the active one.
   bool Enter(Note* note) {
@@ -343,18 +341,17 @@ class Walker {
   // with Alt or "S+" with Shift, and "*" and how often.
   void Keys(const string& script) {
     istringstream keys(script);
+    smatch part;
     for (string key; getline(keys, key, '|');) {
-      int held = key[1] != '+' ? 0 : key[0] == 'A' ? 4 : 1;
-      size_t times = key.find('*');
       if (key[0] == '=')
         d_.Type(key.substr(1));
-      else
-        d_.Key(key.substr(held ? 2 : 0, times - (held ? 2 : 0)), held,
-               times < key.size() ? stoi(key.substr(times + 1)) : 1);
+      else if (regex_match(key, part, regex("([AS]\\+)?([^*]+)\\*?(\\d*)")))
+        d_.Key(part[2], part[1] == "A+" ? 4 : part[1] == "S+", part[3].length() ? stoi(part[3]) : 1);
     }
   }
   // A dialog or message box that came, left by Enter once filled in, or by
-  // Esc (No, "n", in a question) or its close box.
+  // Esc (No, "n", in a question) or its close box; that it goes is checked
+  // with the rest.
   bool Answer(const string& title, int way, const string& fill = "") {
     Id dialog = 0;
     if (!Wait([&] { return (dialog = Front(title)) != 0; }, "no window " + title))
@@ -365,7 +362,7 @@ class Walker {
       d_.Key(way == 0 ? "Return" : fill.empty() ? "n" : "Escape");
     else
       d_.CloseBox(dialog);
-    return Wait([&] { return See().Shown(title) == 0; }, "a window stays: " + title);
+    return true;
   }
 
   // A popup entry, from the popup or by its Ctrl key, on a note reached by
@@ -381,8 +378,7 @@ class Walker {
       d_.Key(caret == 1 ? "Home" : "a", 2);
     string selected = caret == 2 ? note->text : "";
     time_t before = time(nullptr);
-    clog << Printed("  %s%s on note %ld, caret %d, way %d\n", Caption(entry).c_str(), byKey ? " by its key" : "",
-                    Index(note), caret, way);
+    clog << "  " << Caption(entry) << (byKey ? " by its key\n" : "\n");
     if (byKey)
       d_.Key(kKeys[min(entry, 13)], 2);
     else if (!Popup(entry, at))
@@ -471,8 +467,7 @@ class Walker {
       fill = Printed("A+d|A+r|=%d|Tab|=%d|Tab|=%d|Tab", red, green, blue);
     if (entry == kSave)
       fill = "Home|S+End|=" + d_.folder + name;
-    clog << "  " << fill << "\n";
-    if (!Answer(d_.titles[entry == kFont ? 0 : entry == kColor ? 1 : 2], way, fill) || way)
+    if (!Answer(d_.titles[min(entry - kFont, 2)], way, fill) || way)
       return;
     if (entry == kColor)
       note.s.back = static_cast<unsigned>(red | green << 8 | blue << 16);
@@ -628,7 +623,6 @@ class Walker {
     Point at = Visible(note);
     if (at.first < 0)
       return;
-    clog << "  " << kind << " on note " << Index(note) << "\n";
     if (kind == kTyping && Enter(note)) {  // the menu key and Shift+F10 open no menu there
       string words = Words(1 + Pick(12));
       d_.Key("Menu");
@@ -639,7 +633,7 @@ class Walker {
     if (kind == kPasted) {  // a paste of any length, its line ends as another program wrote them
       const char* const kEnds[] = {"\r\n", "\r", "\n"};
       string pasted;
-      for (int length = 16 << Pick(10); static_cast<int>(pasted.size()) < length;) {
+      for (int length = 16 << Pick(10); ssize(pasted) < length;) {
         for (char c : Words(1 + Pick(8)) + "\n")
           pasted += c == '\n' ? kEnds[d_.linux ? Pick(3) : 0] : string(1, c);
       }
@@ -662,11 +656,16 @@ class Walker {
       d_.Key("a", 2);
       d_.Drag(at.first, at.second, to.first < 0 ? at.first : to.first, to.first < 0 ? at.second : to.second);
     }
-    // A name longer than the system allows never ends the program.
+    // A name longer than the system allows never ends the program: Wine's
+    // dialog would, so there it is refused with a word and the dialog stays.
     if (kind == kLongName && Enter(note)) {
       d_.Key("s", 2);
       if (Wait([&] { return Front(d_.titles[2]); }, "no save dialog"))
         Keys("Home|S+End|=C:\\" + string(270, 'a') + ".txt|Return");
+      if (!d_.linux)
+        Answer(string(d_.titles[2]) +
+                   "\nThis file name is too long. With its folder and its ending it may have at most 259 characters.",
+               0);
       for (int i = 0; i < 3 && Soon([&] { return See().Shown("") > 0; }, 2000); ++i)
         d_.Key("Escape");
     }
@@ -684,14 +683,12 @@ class Walker {
     // Each edge kept 25 pixels inside the work area, where no window manager holds it back.
     dx = clamp(dx, zone ? -b.w : 25 - b.x, 1255 - b.x - b.w);
     dy = clamp(dy, zone ? -b.h : 25 - b.y, 959 - b.y - b.h);
-    Point to = {from.first + dx, from.second + dy};
     Box want = {b.x + dx, b.y + dy, b.w, b.h};
     if (zone)
       want = {b.x, b.y, right ? max(b.w + dx, 96) : b.w, bottom ? max(b.h + dy, 96) : b.h};
     if (See().At(from) != note.id)
       return;
-    clog << Printed("  drag from %d,%d by %d,%d\n", from.first, from.second, dx, dy);
-    d_.Drag(from.first, from.second, to.first, to.second);
+    d_.Drag(from.first, from.second, from.first + dx, from.second + dy);
     active_ = keyboard_ = note.id;  // the press brought it to the front
     Wait([&] { return See().Of(note.id)->box == want && See().Of(note.id)->text.w == want.w; }, "not as dragged");
   }
@@ -712,7 +709,7 @@ class Walker {
         continue;
       d_.Move(x, y);
       string want = shape;
-      Wait([&] { return See().pointer == want; }, Printed("the pointer is not %s at %d,%d", shape, x - t.x, y - t.y));
+      Wait([&] { return See().pointer == want; }, "the pointer is not " + want);
       active_ = y >= t.y ? note.id : active_;
     }
   }
@@ -735,7 +732,7 @@ bool Walk(Driver& driver) {
   const char *seed = getenv("PINALEAF_WALK_SEED"), *steps = getenv("PINALEAF_WALK_STEPS");
   unsigned from = seed && *seed ? stoul(seed) : 22;
   bool held = Walker(driver, from).Run(steps && *steps ? stoi(steps) : kRound);
-  clog << (held ? "" : "  replay with PINALEAF_WALK_SEED=" + to_string(from) + ", the steps as logged above\n");
+  clog << "  walked from seed " << from << "\n";
   return held;
 }
 

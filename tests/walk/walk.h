@@ -7,10 +7,22 @@
 // the user sees from outside it.
 #pragma once
 
+#include <cstdarg>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace walk {
+
+// Text as printf writes it, up to 511 bytes.
+inline std::string Printed(const char* format, ...) {
+  char text[512];
+  va_list args;
+  va_start(args, format);
+  vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  return text;
+}
 
 using Id = std::uint64_t;  // a window, as the system numbers it; 0: none
 
@@ -27,9 +39,9 @@ class Driver {
   // What the screen shows, once the program has handled what came before,
   // a line each:
   //   window <id> <client area's x y width height> <alpha> <topmost 0/1> <bytes>,
-  //     then that many bytes of its title: each shown window of the program,
-  //     the front one first ("other" in place of "window" for another
-  //     program's);
+  //     then that many bytes of its title (a message's words after a line
+  //     end): each shown window of the program, the front one first ("other"
+  //     in place of "window" for another program's);
   //   note <id> <its text area's x y width height> <bytes>, then "<the
   //     text's height in pixels> <bold> <italic> <underline> <strikeout>
   //     <text colour> <back colour> <face>", a line end and the text;

@@ -11,7 +11,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR ms, int) {
   while (!OpenClipboard(window))
     Sleep(5);
   SetEvent(OpenEventW(EVENT_MODIFY_STATE, FALSE, L"PinaleafClipboardHeld"));
-  Sleep(*ms ? static_cast<DWORD>(wcstoul(ms, nullptr, 10)) : INFINITE);
+  Sleep(*ms ? wcstoul(ms, nullptr, 10) : INFINITE);
   CloseClipboard();
   return 0;
 }

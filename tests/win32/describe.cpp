@@ -1,35 +1,27 @@
 // What pinaleaf.exe shows, described from inside it for the walk, in the
 // form of tests/walk/walk.h's Describe: the walk hooks this DLL into the
 // program's thread, and each "PinaleafDescribe" message it posts there has
-// describe.txt written beside the DLL once the program comes to it. Another
+// the file PINALEAF_DESCRIBE names written once the program comes to it. Another
 // process cannot read a popup's entries, a window's font or the cursor.
 #include <windows.h>
 //
 #include <commctrl.h>
 
-#include <cstdarg>
 #include <cstdio>
 #include <string>
 
+#include "platform/store_file.h"
+#include "walk.h"
+
 namespace {
 
-HMODULE g_self;
+using walk::Printed;
 
-std::string Printed(const char* format, ...) {
-  char text[256];
-  va_list args;
-  va_start(args, format);
-  vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  return text;
-}
 // Text as UTF-8, line ends as "\n", its length first.
 std::string Bytes(std::wstring text) {
   for (size_t at; (at = text.find(L"\r\n")) != std::wstring::npos;)
     text.erase(at, 1);
-  std::string utf8(text.size() * 3, '\0');
-  utf8.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                                      utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr)));
+  std::string utf8 = platform::ToUtf8({text.begin(), text.end()});
   return Printed("%zu\n", utf8.size()) + utf8;
 }
 std::wstring Text(HWND window) {
@@ -55,15 +47,13 @@ void Describe() {
                             GetParent(GetFocus()) == GetForegroundWindow());
   for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
     DWORD process = 0;
-    wchar_t kind[16] = {};
     GetWindowThreadProcessId(w, &process);
-    GetClassNameW(w, kind, 16);
     if (process != GetCurrentProcessId() || !IsWindowVisible(w))
       continue;
-    // The popup's entries as the user reads them.
+    // The popup's entries as the user reads them (only a popup answers).
     auto menu = reinterpret_cast<HMENU>(SendMessageW(w, MN_GETHMENU, 0, 0));
     std::wstring entries;
-    for (int i = 0; !lstrcmpW(kind, L"#32768") && i < GetMenuItemCount(menu); ++i) {
+    for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
       wchar_t caption[128] = {};
       GetMenuStringW(menu, static_cast<UINT>(i), caption, 128, MF_BYPOSITION);
       UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
@@ -76,8 +66,11 @@ void Describe() {
     }
     BYTE alpha = 0;
     GetLayeredWindowAttributes(w, nullptr, &alpha, nullptr);
+    std::wstring title = Text(w);
+    if (HWND message = GetDlgItem(w, 0xFFFF))  // a message box's words
+      title += L"\n" + Text(message);
     out += Printed("window %llu ", uint64_t(w)) + Box(w) +
-           Printed("%d %d ", alpha, (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) + Bytes(Text(w)) + "\n";
+           Printed("%d %d ", alpha, (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) + Bytes(title) + "\n";
     // A note's text area: the font and colours it is drawn in, what it holds.
     HWND edit = FindWindowExW(w, nullptr, L"Edit", nullptr);
     LOGFONTW f = {};
@@ -95,13 +88,11 @@ void Describe() {
     if (calendar && SendMessageW(calendar, MCM_GETCURSEL, 0, reinterpret_cast<LPARAM>(&day)))
       out += "calendar " + Box(calendar) + Printed("%d %d %d\n", day.wDay, day.wMonth, day.wYear);
   }
-  wchar_t path[MAX_PATH];
-  std::wstring file(path, GetModuleFileNameW(g_self, path, MAX_PATH));
-  file = file.substr(0, file.find_last_of(L"\\/") + 1) + L"describe.txt";
-  FILE* written = _wfopen((file + L".new").c_str(), L"wb");
+  std::wstring file = _wgetenv(L"PINALEAF_DESCRIBE"), part = file + L".new";
+  FILE* written = _wfopen(part.c_str(), L"wb");
   fwrite(out.data(), 1, out.size(), written);
   fclose(written);
-  MoveFileExW((file + L".new").c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING);
+  MoveFileExW(part.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
 }  // namespace
@@ -113,9 +104,4 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK Hook(int code, WPARAM removed,
     Describe();
   }
   return CallNextHookEx(nullptr, code, removed, message);
-}
-
-BOOL WINAPI DllMain(HINSTANCE self, DWORD, LPVOID) {
-  g_self = self;
-  return TRUE;
 }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
+#include <sstream>
 #include <thread>
 
 namespace harness {
@@ -13,10 +13,10 @@ void Send(std::vector<INPUT> inputs) {
   probe::Wait(150);
 }
 
+// A key, or with `unicode` a character (the key 0).
 INPUT KeyInput(WORD key, bool up, wchar_t unicode = 0) {
   INPUT input = {INPUT_KEYBOARD};
-  input.ki = {static_cast<WORD>(unicode ? 0 : key), unicode,
-              static_cast<DWORD>((up ? KEYEVENTF_KEYUP : 0) | (unicode ? KEYEVENTF_UNICODE : 0))};
+  input.ki = {key, unicode, static_cast<DWORD>((up ? KEYEVENTF_KEYUP : 0) | (unicode ? KEYEVENTF_UNICODE : 0))};
   return input;
 }
 
@@ -28,16 +28,15 @@ INPUT MouseInput(POINT at, DWORD buttons) {
   return input;
 }
 
-// A program beside the tests, started with `arguments`.
-PROCESS_INFORMATION Start(const wchar_t* name, const std::wstring& arguments = L"") {
+}  // namespace
+
+PROCESS_INFORMATION Start(const wchar_t* name, const std::wstring& arguments) {
   std::wstring command = L"\"" + Beside(name) + L"\" " + arguments;
   STARTUPINFOW si = {sizeof(si)};
   PROCESS_INFORMATION pi = {};
   CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
   return pi;
 }
-
-}  // namespace
 
 std::wstring Beside(const wchar_t* name) {
   wchar_t exe[MAX_PATH];
@@ -95,34 +94,26 @@ void Type(const std::wstring& text) {
   Send(inputs);
 }
 
-std::string Utf8(const std::wstring& text) {
-  std::string utf8(text.size() * 3, '\0');
-  int length = static_cast<int>(text.size()), room = static_cast<int>(utf8.size());
-  length = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, utf8.data(), room, nullptr, nullptr);
-  utf8.resize(static_cast<size_t>(length));
-  return utf8;
-}
-
 POINT CentreOf(HWND hwnd) {
   RECT rc;
   GetWindowRect(hwnd, &rc);
   return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
 }
 
-void RegisterMailLogger(bool present, bool emptyLog) {
-  std::wstring command = L"\"" + Beside(present ? L"mail_logger.exe" : L"no_such_program.exe") + L"\" %1";
+void RegisterMailLogger() {
+  std::wstring command = L"\"" + Beside(L"mail_logger.exe") + L"\" %1";
   for (std::wstring scheme : {L"Software\\Classes\\mailto", L"Software\\Classes\\https"}) {
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, scheme.c_str(), L"URL Protocol", REG_SZ, L"", sizeof(wchar_t));
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, (scheme + L"\\shell\\open\\command").c_str(), nullptr, REG_SZ, command.c_str(),
                     static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
   }
-  if (emptyLog)
-    DeleteFileW(Beside(L"shell.log").c_str());
+  DeleteFileW(Beside(L"shell.log").c_str());
 }
 
 std::string Bytes(const std::wstring& path) {
-  std::ifstream file(path.c_str(), std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  std::ostringstream bytes;
+  bytes << std::ifstream(path.c_str(), std::ios::binary).rdbuf();
+  return bytes.str();
 }
 
 COLORREF Pixel(POINT at) {
@@ -139,14 +130,10 @@ std::string MailLog() {
 // The mail program writes its command line: its quoted path, then the target.
 std::string LastHanded() {
   std::string log = MailLog();
-  log = log.substr(0, log.size() - std::min<size_t>(log.size(), 1));  // the last line's end
+  if (!log.empty())
+    log.pop_back();  // the last line's end
   std::string line = log.substr(log.rfind('\n') + 1);
   return line.substr(std::min(line.size(), line.find("\" ") + 2));
-}
-
-std::wstring Stored(const wchar_t* key) {
-  platform::Text value = platform::ReadStoredValue(u"Pinaleaf", u"1.0", {key, key + wcslen(key)});
-  return {value.begin(), value.end()};
 }
 
 PROCESS_INFORMATION HoldClipboard(int ms) {
@@ -155,39 +142,6 @@ PROCESS_INFORMATION HoldClipboard(int ms) {
   WaitForSingleObject(held, 10000);
   CloseHandle(held);
   return holder;
-}
-
-Program::Program() {
-  pi_ = Start(L"pinaleaf.exe");
-  WaitUntil([&] { return !Windows().empty(); }, 15000);
-}
-
-Program::~Program() {
-  if (!pi_.hProcess)
-    return;
-  if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT)
-    TerminateProcess(pi_.hProcess, 99);
-  WaitForSingleObject(pi_.hProcess, 5000);
-  CloseHandle(pi_.hThread);
-  CloseHandle(pi_.hProcess);
-}
-
-std::vector<HWND> Program::Windows() const {
-  std::vector<HWND> found;
-  for (HWND hwnd = GetTopWindow(nullptr); hwnd; hwnd = GetWindow(hwnd, GW_HWNDNEXT)) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hwnd, &owner);
-    if (owner == pi_.dwProcessId && IsWindowVisible(hwnd))
-      found.push_back(hwnd);
-  }
-  return found;
-}
-
-DWORD Program::ExitCode(int ms) {
-  DWORD code = STILL_ACTIVE;
-  WaitUntil([&] { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0; }, ms);
-  GetExitCodeProcess(pi_.hProcess, &code);
-  return code;
 }
 
 }  // namespace harness

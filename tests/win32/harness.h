@@ -13,8 +13,6 @@
 
 namespace harness {
 
-// Text as UTF-8.
-std::string Utf8(const std::wstring& text);
 // Handles messages until `ready` or `ms` have passed; whether it got ready.
 bool WaitUntil(const std::function<bool()>& ready, int ms);
 
@@ -34,32 +32,18 @@ COLORREF Pixel(POINT at);
 std::wstring Beside(const wchar_t* name);
 // Makes mail_logger.exe, beside the tests, the desktop's mail program and
 // web browser: it writes down exactly what the shell hands it. Starts an
-// empty log, unless told. Not `present`: a program that is not there.
-void RegisterMailLogger(bool present = true, bool emptyLog = true);
+// empty log.
+void RegisterMailLogger();
 // A file's bytes; what the mail program was handed so far, in UTF-8, a line each.
 std::string Bytes(const std::wstring& path);
 std::string MailLog();
 std::string LastHanded();  // the target in its last line
-// The settings store as another process sees it.
-std::wstring Stored(const wchar_t* key);
 
 // Another program holds the clipboard open from now, for `ms` (0: until it
 // is ended).
 PROCESS_INFORMATION HoldClipboard(int ms);
 
-// pinaleaf.exe from the test's folder, a process of its own; ended when
-// this goes, if it has not ended itself.
-class Program {
- public:
-  Program();
-  ~Program();
-  // Its shown windows, the front one first.
-  std::vector<HWND> Windows() const;
-  // The exit code once it has ended, or STILL_ACTIVE after `ms`.
-  DWORD ExitCode(int ms);
-
- private:
-  PROCESS_INFORMATION pi_ = {};
-};
+// A program beside the tests, a process of its own, started with `arguments`.
+PROCESS_INFORMATION Start(const wchar_t* name, const std::wstring& arguments = L"");
 
 }  // namespace harness

@@ -2,6 +2,7 @@
 // shell gave it, as UTF-8, to shell.log beside itself, a line each.
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -10,9 +11,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   static char line[65536];
   int length = WideCharToMultiByte(CP_UTF8, 0, GetCommandLineW(), -1, line, sizeof(line), nullptr, nullptr);
   line[length - 1] = '\n';  // in place of the terminator
-  HANDLE file = CreateFileW((log.substr(0, log.find_last_of(L"\\/") + 1) + L"shell.log").c_str(), FILE_APPEND_DATA,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  WriteFile(file, line, static_cast<DWORD>(length), &written, nullptr);
-  return CloseHandle(file) ? 0 : 1;
+  FILE* file = _wfopen((log.substr(0, log.find_last_of(L"\\/") + 1) + L"shell.log").c_str(), L"ab");
+  fwrite(line, 1, static_cast<size_t>(length), file);
+  return fclose(file);
 }

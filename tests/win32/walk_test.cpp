@@ -2,10 +2,11 @@
 // real keys and mouse through the system's input queue, and what the user
 // sees described from inside the program by describe.dll, hooked into it.
 #include <algorithm>
-#include <optional>
-#include <sstream>
+#include <map>
+#include <regex>
 
 #include "harness.h"
+#include "platform/store_file.h"
 #include "walk.h"
 
 namespace {
@@ -23,39 +24,37 @@ platform::Text Text(const string& utf8) {
   std::wstring wide = Wide(utf8);
   return {wide.begin(), wide.end()};
 }
-// As a text box keeps a line end.
-string Lines(string text) {
-  for (size_t at = 0; (at = text.find('\n', at)) != string::npos; at += 2)
-    text.insert(at, 1, '\r');
-  return text;
-}
-
 class Win32 : public walk::Driver {
  public:
   Win32() {
-    folder = Utf8(Beside(L""));
+    std::wstring here = Beside(L"");
+    folder = platform::ToUtf8({here.begin(), here.end()});
+    SetEnvironmentVariableW(L"PINALEAF_DESCRIBE", file_.c_str());  // for describe.dll in the program
   }
+  ~Win32() override {
+    TerminateProcess(program_.hProcess, 0);
+  }
+  // Hooked, once it takes messages, by describe.dll.
   void Start(bool fresh) override {
-    if (fresh)
+    if (fresh) {
       RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");
-    if (fresh)
       RegisterMailLogger();
-    program_.emplace();
+    }
+    program_ = harness::Start(L"pinaleaf.exe");
+    WaitForInputIdle(program_.hProcess, 15000);
     static HMODULE dll = LoadLibraryW(Beside(L"describe.dll").c_str());
-    thread_ = GetWindowThreadProcessId(program_->Windows().at(0), nullptr);
     auto hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(dll, "Hook")));
-    SetWindowsHookExW(WH_GETMESSAGE, hook, dll, thread_);
+    SetWindowsHookExW(WH_GETMESSAGE, hook, dll, program_.dwThreadId);
   }
   bool Running() override {
-    return program_->ExitCode(0) == STILL_ACTIVE;
+    return WaitForSingleObject(program_.hProcess, 0) == WAIT_TIMEOUT;
   }
   // Asked of the program's thread, which answers once it has come to it.
   string Describe() override {
-    std::wstring file = Beside(L"describe.txt");
-    DeleteFileW(file.c_str());
-    PostThreadMessageW(thread_, RegisterWindowMessageW(L"PinaleafDescribe"), 0, 0);
-    WaitUntil([&] { return GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES || !Running(); }, 60000);
-    return Bytes(file);
+    DeleteFileW(file_.c_str());
+    PostThreadMessageW(program_.dwThreadId, RegisterWindowMessageW(L"PinaleafDescribe"), 0, 0);
+    WaitUntil([&] { return GetFileAttributesW(file_.c_str()) != INVALID_FILE_ATTRIBUTES || !Running(); }, 60000);
+    return Bytes(file_);
   }
 
   void Move(int x, int y) override {
@@ -68,13 +67,13 @@ class Win32 : public walk::Driver {
     harness::Drag({x, y}, {toX, toY});
   }
   void Key(const string& name, int modifiers, int times) override {
-    const std::pair<const char*, int> kNamed[] = {{"Return", VK_RETURN}, {"Escape", VK_ESCAPE}, {"Tab", VK_TAB},
-                                                  {"space", VK_SPACE},   {"End", VK_END},       {"Home", VK_HOME},
-                                                  {"Down", VK_DOWN},     {"Up", VK_UP},         {"Menu", VK_APPS}};
-    int key = name.size() > 1 ? VK_F1 + std::atoi(&name[1]) - 1 : std::toupper(name[0]);
+    const std::map<string, int> kNamed = {{"Return", VK_RETURN}, {"Escape", VK_ESCAPE}, {"Tab", VK_TAB},
+                                          {"space", VK_SPACE},   {"End", VK_END},       {"Home", VK_HOME},
+                                          {"Down", VK_DOWN},     {"Up", VK_UP},         {"Menu", VK_APPS}};
+    int key = kNamed.contains(name) ? kNamed.at(name)
+              : name.size() > 1     ? VK_F1 + std::atoi(&name[1]) - 1
+                                    : std::toupper(name[0]);
     std::vector<WORD> keys;
-    for (auto [named, code] : kNamed)
-      key = name == named ? code : key;
     for (auto [bit, code] : {std::pair(1, VK_SHIFT), {2, VK_CONTROL}, {4, VK_MENU}}) {
       if (modifiers & bit)
         keys.push_back(static_cast<WORD>(code));
@@ -99,8 +98,7 @@ class Win32 : public walk::Driver {
     }
   }
   string Clipboard() override {
-    platform::Text text = platform::ClipboardGet({}).value_or(platform::Text());
-    return Utf8({text.begin(), text.end()});
+    return platform::ToUtf8(platform::ClipboardGet({}).value_or(platform::Text()));
   }
   void SetClipboard(const string& text) override {
     platform::ClipboardPut({}, Text(text));
@@ -109,7 +107,7 @@ class Win32 : public walk::Driver {
     harness::HoldClipboard(100);
   }
   string Stored(const string& key) override {
-    return Utf8(harness::Stored(Wide(key).c_str()));
+    return platform::ToUtf8(platform::ReadStoredValue(u"Pinaleaf", u"1.0", Text(key)));
   }
   void Store(const string& key, const string& value) override {
     platform::WriteStoredValue(u"Pinaleaf", u"1.0", Text(key), Text(value));
@@ -122,17 +120,18 @@ class Win32 : public walk::Driver {
   }
   // CR LF; Windows-1252 where it holds every character, else UTF-8 after a byte-order mark.
   string Saved(const string& text) override {
-    std::wstring wide = Wide(Lines(text));
+    string lines = std::regex_replace(text, std::regex("\n"), "\r\n");
+    std::wstring wide = Wide(lines);
     string ansi(wide.size(), '\0');
     BOOL lossy = FALSE;
     WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), ansi.data(),
                         static_cast<int>(ansi.size()), nullptr, &lossy);
-    return lossy ? "\xEF\xBB\xBF" + Lines(text) : ansi;
+    return lossy ? "\xEF\xBB\xBF" + lines : ansi;
   }
 
  private:
-  std::optional<Program> program_;
-  DWORD thread_ = 0;
+  PROCESS_INFORMATION program_ = {};
+  std::wstring file_ = Beside(L"describe.txt");
 };
 
 TEST(Walk, NothingTheUserTypesIsLostWhateverTheyDo) {
