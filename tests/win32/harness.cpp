@@ -87,11 +87,16 @@ void Keys(const std::vector<WORD>& keys, int times) {
   Send(inputs);
 }
 
+// By the key the layout has for a character, with Shift where it needs it
+// (a capital letter, "&"); else as a character no key of it makes.
 void Type(const std::wstring& text) {
-  std::vector<INPUT> inputs;
-  for (wchar_t c : text)
-    inputs.insert(inputs.end(), {KeyInput(0, false, c), KeyInput(0, true, c)});
-  Send(inputs);
+  for (wchar_t c : text) {
+    SHORT key = VkKeyScanW(c);
+    if (key == -1 || key >> 8 > 1)
+      Send({KeyInput(0, false, c), KeyInput(0, true, c)});
+    else
+      Keys(key >> 8 ? std::vector<WORD>{VK_SHIFT, LOBYTE(key)} : std::vector<WORD>{LOBYTE(key)});
+  }
 }
 
 POINT CentreOf(HWND hwnd) {

@@ -20,6 +20,7 @@ std::wstring Wide(const string& utf8) {
                                                       text.data(), static_cast<int>(text.size()))));
   return text;
 }
+const wchar_t kKey[] = L"Software\\Pinaleaf\\1.0";
 platform::Text Text(const string& utf8) {
   std::wstring wide = Wide(utf8);
   return {wide.begin(), wide.end()};
@@ -45,6 +46,10 @@ class Win32 : public walk::Driver {
     static HMODULE dll = LoadLibraryW(Beside(L"describe.dll").c_str());
     auto hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(dll, "Hook")));
     SetWindowsHookExW(WH_GETMESSAGE, hook, dll, program_.dwThreadId);
+    HWND note = nullptr;
+    WaitUntil([&] { return (note = FindWindowW(nullptr, L"Form1")) != nullptr; }, 10000);
+    LONG style = GetWindowLongW(note, GWL_EXSTYLE);
+    EXPECT_TRUE((style & WS_EX_TOOLWINDOW) && !(style & WS_EX_APPWINDOW)) << "a note on the taskbar";
   }
   bool Running() override {
     return WaitForSingleObject(program_.hProcess, 0) == WAIT_TIMEOUT;
@@ -106,11 +111,18 @@ class Win32 : public walk::Driver {
   void HoldClipboard() override {
     harness::HoldClipboard(100);
   }
+  // The registry as another program reads and writes it.
   string Stored(const string& key) override {
-    return platform::ToUtf8(platform::ReadStoredValue(u"Pinaleaf", u"1.0", Text(key)));
+    wchar_t value[4096] = L"";
+    DWORD bytes = sizeof value;
+    RegGetValueW(HKEY_CURRENT_USER, kKey, Wide(key).c_str(), RRF_RT_REG_SZ, nullptr, value, &bytes);
+    std::wstring text = value;
+    return platform::ToUtf8({text.begin(), text.end()});
   }
   void Store(const string& key, const string& value) override {
-    platform::WriteStoredValue(u"Pinaleaf", u"1.0", Text(key), Text(value));
+    std::wstring text = Wide(value);
+    RegSetKeyValueW(HKEY_CURRENT_USER, kKey, Wide(key).c_str(), REG_SZ, text.c_str(),
+                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
   }
   string Handed() override {
     return LastHanded();
