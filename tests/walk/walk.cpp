@@ -460,6 +460,12 @@ class Walker {
     int style = Pick(3), size = kSizes[Pick(4)], colour = Pick(16), underline = Pick(2), strike = Pick(2);
     int red = Pick(256), green = Pick(256), blue = Pick(256);
     string face = Pick(2) ? "Liberation Sans" : "Liberation Serif", name = Printed("walk%d.txt", Pick(3));
+    if (entry == kFont && fonts_ < 2) {  // italic, then bold italic, underlined, not struck out: each flag apart
+      way = 0;
+      style = ++fonts_;
+      underline = !dialog_.underline;
+      strike = dialog_.strike;
+    }
     // The colours from the top, past a custom one below them (Linux).
     string fill = Printed("A+u*%d|A+k*%d|A+f|%s%s|A+y|%s|A+s|=%d|A+c|Up*16|Down*%d", underline, strike, d_.font[0],
                           face.c_str(), d_.font[style + 1], size, colour);
@@ -537,6 +543,8 @@ class Walker {
     int hide = Pick(2), pick = Pick(2) && !armed_, x = Pick(100), y = Pick(35);
     Seen seen = See();
     Box c = seen.calendarBox, b = seen.Of(dialog)->box;  // the calendar's days
+    // Across the middle of the screen, and a little above it.
+    Expect(abs(b.x + b.w / 2 - 640) < 40 && abs(b.y + b.h / 2 - 450) < 40, Printed("the dialog at %d,%d", b.x, b.y));
     if (pick)
       d_.Click(c.x + c.w * (x + 1) / 102, c.y + c.h * (40 + y) / 100);
     string day = pick ? See().calendar : "";
@@ -721,6 +729,7 @@ class Walker {
   Id active_ = 0;        // the note the program takes as active
   Id keyboard_ = 0;      // the note whose text has the keyboard; 0: any note
   int alpha_ = 200;      // the stored one
+  int fonts_ = 0;        // fonts chosen so far
   bool onTop_ = true, armed_ = false, failed_ = false, ending_ = false;
   string clipboard_, handed_;
   map<string, string> stored_, files_;  // what the store holds; what each file was saved with
