@@ -39,7 +39,7 @@ const unsigned kColours[] = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0
 const unsigned kYellow = 0xC0FFFF;
 // Pieces of what users write: several scripts, an emoji, a line end.
 const char* const kPieces[] = {"milk ", "Très ", "Grüße ", "Привет ", "日本語",
-                               "😀",     "שלום ", "& 50% ", "a+b=c? ", "\n"};
+                               "😀",     "שלום ", "& 50% ", "Sam: a+b=c? ", "\n"};
 const char* const kMoment[] = {"ReminderDay",   "ReminderMonth",   "ReminderYear",
                                "ReminderHours", "ReminderMinutes", "ReminderSeconds"};
 
