@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextCursor>
@@ -151,6 +152,21 @@ QString OneLineEnd(const Text& text) {
   return qtext;
 }
 
+// Qt 6.4's text box reads the first of a clipboard's formats without
+// asking whether it has any: a paste from a clipboard that nobody holds
+// (its owner gone, as the program that copied has ended) would end the
+// program. With no text there, nothing is pasted, as on Windows.
+class TextEdit : public QPlainTextEdit {
+ public:
+  using QPlainTextEdit::QPlainTextEdit;
+
+ protected:
+  void insertFromMimeData(const QMimeData* source) override {
+    if (!source->formats().isEmpty())
+      QPlainTextEdit::insertFromMimeData(source);
+  }
+};
+
 QTextCursor CursorOf(TextBox textBox) {
   auto* edit = As<QPlainTextEdit>(textBox);
   return edit ? edit->textCursor() : QTextCursor();
@@ -162,7 +178,7 @@ TextBox CreateTextBox(Form form, const TextBoxSpec& design) {
   QWidget* parent = WidgetOf(form);
   if (!parent)
     return {};
-  auto* edit = new QPlainTextEdit(parent);
+  auto* edit = new TextEdit(parent);
   edit->setFrameShape(QFrame::NoFrame);
   edit->setPlainText(OneLineEnd(design.text));
   edit->setTabChangesFocus(false);
