@@ -362,13 +362,18 @@ void WatchClock() {
 // Activation goes through the window manager: it is waited for, a moment at
 // most, so the form is active when the call returns, as on other systems.
 // Asked again now and then: a window manager ignores a window it has not
-// taken in yet.
+// taken in yet. Qt's widgets miss an activation that comes while a popup
+// is open (a file dialog closed by the Enter that closes its completer),
+// and none comes again for a window that has the keyboard already: they
+// are told.
 void ActivateAndWait(QWidget* widget) {
   RequestActivation(widget);
   double asked = MonotonicSeconds(), deadline = asked + 0.5;
   while (QApplication::activeWindow() != widget && widget->isVisible() && MonotonicSeconds() < deadline) {
     WaitForMessagesUntil(std::min(deadline, MonotonicSeconds() + 0.02));
-    if (MonotonicSeconds() > asked + 0.1) {
+    if (QGuiApplication::focusWindow() == widget->windowHandle() && !QApplication::activePopupWidget())
+      QApplication::setActiveWindow(widget);
+    else if (MonotonicSeconds() > asked + 0.1) {
       RequestActivation(widget);
       asked = MonotonicSeconds();
     }
