@@ -22,7 +22,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <limits>
+#include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/qt/qt.h"
@@ -115,6 +117,13 @@ void ActivateNextAfter(Form gone, QWidget* goneWidget) {
   }
 }
 
+// The part of a form that takes its keys: the control that has or last had
+// the focus, or the first that can take it, else the form itself.
+QWidget* KeysOf(Form form) {
+  Control target = backend::FocusTarget(form);
+  return WidgetOf(target ? Window(target) : Window(form));
+}
+
 // Keys typed before the keyboard moved on from a form that goes still reach
 // it: they go to the form that takes over, which Windows would have queued
 // them for.
@@ -122,10 +131,9 @@ bool HandOver(QKeyEvent* key) {
   for (Form form : g_recent) {
     if (QWidget* widget = WidgetOf(form); !widget || !widget->isVisible())
       continue;
-    Control target = backend::FocusTarget(form);
     QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->nativeScanCode(), key->nativeVirtualKey(),
                    key->nativeModifiers(), key->text(), key->isAutoRepeat());
-    QCoreApplication::sendEvent(WidgetOf(target ? Window(target) : Window(form)), &copy);
+    QCoreApplication::sendEvent(KeysOf(form), &copy);
     return true;
   }
   return false;
@@ -298,8 +306,7 @@ class Events : public QObject {
   static void Activated(Form form) {
     if (g_recent.empty() || g_recent.front() != form)
       ToTop(form);
-    Control target = backend::FocusTarget(form);
-    QWidget* widget = WidgetOf(target ? Window(target) : Window(form));
+    QWidget* widget = KeysOf(form);
     if (widget && !widget->hasFocus())
       widget->setFocus(Qt::ActiveWindowFocusReason);
   }
@@ -538,26 +545,69 @@ void PointerChanged(Form form) {
   }
 }
 
+namespace {
+
+// Keys that reach the popup once it has closed are its owner's: Qt gives
+// them to the popup until the window system says that the keyboard is
+// back. Those that came with the key that chose, in one batch of events,
+// are held until the program has acted on the choice, and then handed on
+// in order, as Windows queues them.
+bool g_holdingKeys = false;
+std::vector<std::pair<Form, std::unique_ptr<QEvent>>> g_heldKeys;
+
+// To the part of the form that takes keys; once it is gone, to the form
+// that took over.
+void SendKey(Form form, QEvent* key) {
+  if (QWidget* widget = KeysOf(form))
+    QCoreApplication::sendEvent(widget, key);
+  else
+    HandOver(static_cast<QKeyEvent*>(key));
+}
+
+void HoldKeysUntilTheChoiceIsTaken() {
+  g_holdingKeys = true;
+  QTimer::singleShot(0, [] {
+    g_holdingKeys = false;
+    for (auto& [owner, key] : std::exchange(g_heldKeys, {}))
+      SendKey(owner, key.get());
+  });
+}
+
 // Entries are chosen with the left button only, as the program's popups are
-// on Windows; a right click elsewhere still closes the popup.
-struct LeftButtonOnly : QObject {
-  bool eventFilter(QObject* menu, QEvent* event) override {
-    auto* mouse = static_cast<QMouseEvent*>(event);
-    return event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::RightButton &&
-           static_cast<QWidget*>(menu)->rect().contains(mouse->position().toPoint());
+// on Windows (a right click elsewhere still closes the popup); keys that
+// reach it once closed go to its owner.
+struct MenuFilter : QObject {
+  Form owner;
+  bool eventFilter(QObject* object, QEvent* event) override {
+    auto* menu = static_cast<QWidget*>(object);
+    if (auto* mouse = static_cast<QMouseEvent*>(event); event->type() == QEvent::MouseButtonRelease)
+      return mouse->button() == Qt::RightButton && menu->rect().contains(mouse->position().toPoint());
+    if ((event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) || menu->isVisible())
+      return false;
+    if (g_holdingKeys)
+      g_heldKeys.emplace_back(owner, event->clone());
+    else
+      SendKey(owner, event);
+    return true;
   }
 };
 
+}  // namespace
+
 // The popup reports its choice when it closes; the shared part waits.
 void ShowMenu(MenuId, const std::vector<MenuItem>& items, Form owner) {
-  static LeftButtonOnly leftButtonOnly;
   auto* menu = new QMenu();
   menu->setAttribute(Qt::WA_DeleteOnClose);
-  menu->installEventFilter(&leftButtonOnly);
+  auto* filter = new MenuFilter();
+  filter->setParent(menu);
+  filter->owner = owner;
+  menu->installEventFilter(filter);
   auto reported = std::make_shared<bool>(false);
   auto report = [reported](int chosen) {
-    if (!*reported)
+    if (!*reported) {
       MenuClosed(chosen);
+      HoldKeysUntilTheChoiceIsTaken();
+    }
     *reported = true;
   };
   for (const MenuItem& item : items) {
