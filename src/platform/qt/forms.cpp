@@ -4,7 +4,9 @@
 
 #include <sys/timerfd.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
+#include <QAbstractNativeEventFilter>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -549,9 +551,9 @@ namespace {
 
 // Keys that reach the popup once it has closed are its owner's: Qt gives
 // them to the popup until the window system says that the keyboard is
-// back. Those that came with the key that chose, in one batch of events,
-// are held until the program has acted on the choice, and then handed on
-// in order, as Windows queues them.
+// back. Those that come before the program has acted on the choice (in one
+// batch of events with the key that chose) are held until it has, and then
+// handed on in order, as Windows queues them.
 bool g_holdingKeys = false;
 std::vector<std::pair<Form, std::unique_ptr<QEvent>>> g_heldKeys;
 
@@ -564,18 +566,8 @@ void SendKey(Form form, QEvent* key) {
     HandOver(static_cast<QKeyEvent*>(key));
 }
 
-void HoldKeysUntilTheChoiceIsTaken() {
-  g_holdingKeys = true;
-  QTimer::singleShot(0, [] {
-    g_holdingKeys = false;
-    for (auto& [owner, key] : std::exchange(g_heldKeys, {}))
-      SendKey(owner, key.get());
-  });
-}
-
 // Entries are chosen with the left button only, as the program's popups are
-// on Windows (a right click elsewhere still closes the popup); keys that
-// reach it once closed go to its owner.
+// on Windows (a right click elsewhere still closes the popup).
 struct MenuFilter : QObject {
   Form owner;
   bool eventFilter(QObject* object, QEvent* event) override {
@@ -592,24 +584,33 @@ struct MenuFilter : QObject {
   }
 };
 
+// Keys that the window system sent to the popup before it let the keyboard
+// go, and that come once Qt has forgotten its window, are the active
+// form's: Qt would drop them.
+struct KeysToAPopupGone : QAbstractNativeEventFilter {
+  bool nativeEventFilter(const QByteArray&, void* message, qintptr*) override {
+    auto* key = static_cast<xcb_key_press_event_t*>(message);
+    int type = key->response_type & 0x7F;
+    QWidget* active = QApplication::activeWindow();
+    if ((type == XCB_KEY_PRESS || type == XCB_KEY_RELEASE) && active && !QWidget::find(key->event))
+      key->event = static_cast<xcb_window_t>(active->winId());
+    return false;
+  }
+};
+
 }  // namespace
 
-// The popup reports its choice when it closes; the shared part waits.
+// The popup reports its choice as it closes, and the program acts on it
+// before the keys held meanwhile are handed on.
 void ShowMenu(MenuId, const std::vector<MenuItem>& items, Form owner) {
+  static KeysToAPopupGone keysToAPopupGone;
+  [[maybe_unused]] static const bool filtering = (qApp->installNativeEventFilter(&keysToAPopupGone), true);
   auto* menu = new QMenu();
   menu->setAttribute(Qt::WA_DeleteOnClose);
   auto* filter = new MenuFilter();
   filter->setParent(menu);
   filter->owner = owner;
   menu->installEventFilter(filter);
-  auto reported = std::make_shared<bool>(false);
-  auto report = [reported](int chosen) {
-    if (!*reported) {
-      MenuClosed(chosen);
-      HoldKeysUntilTheChoiceIsTaken();
-    }
-    *reported = true;
-  };
   for (const MenuItem& item : items) {
     if (item.id == 0) {
       menu->addSeparator();
@@ -621,17 +622,18 @@ void ShowMenu(MenuId, const std::vector<MenuItem>& items, Form owner) {
     QAction* action = menu->addAction(caption);
     action->setCheckable(item.checked);
     action->setChecked(item.checked);
-    int id = item.id;
-    QObject::connect(action, &QAction::triggered, [report, id] { report(id); });
+    action->setData(item.id);
   }
-  // The choice is heard after the menu hides: nothing chosen is told once
-  // the events of that moment are handled.
-  QObject::connect(menu, &QMenu::aboutToHide, [report] { QTimer::singleShot(0, [report] { report(0); }); });
   if (QWidget* widget = WidgetOf(owner); widget && widget->isVisible())
     widget->activateWindow();
-  menu->popup(QCursor::pos());
-  if (!menu->isVisible())
-    report(0);
+  g_holdingKeys = true;
+  QAction* chosen = menu->exec(QCursor::pos());
+  MenuClosed(chosen ? chosen->data().toInt() : 0);
+  QTimer::singleShot(0, [] {
+    g_holdingKeys = false;
+    for (auto& [form, key] : std::exchange(g_heldKeys, {}))
+      SendKey(form, key.get());
+  });
 }
 
 }  // namespace backend
