@@ -152,18 +152,22 @@ QString OneLineEnd(const Text& text) {
   return qtext;
 }
 
-// Qt 6.4's text box reads the first of a clipboard's formats without
-// asking whether it has any: a paste from a clipboard that nobody holds
-// (its owner gone, as the program that copied has ended) would end the
-// program. With no text there, nothing is pasted, as on Windows.
+// A paste puts the clipboard's text in place of the selection, as the
+// program's own Paste does: none when the clipboard holds no text, or an
+// empty one, which Qt's text box would leave the selection for. With nobody
+// holding the clipboard (its owner gone, as when the program that copied
+// has ended), Qt 6.4's would read the first of no formats and end the
+// program.
 class TextEdit : public QPlainTextEdit {
  public:
   using QPlainTextEdit::QPlainTextEdit;
 
  protected:
   void insertFromMimeData(const QMimeData* source) override {
-    if (!source->formats().isEmpty())
+    if (source->hasText() && !source->text().isEmpty())
       QPlainTextEdit::insertFromMimeData(source);
+    else
+      textCursor().removeSelectedText();
   }
 };
 
