@@ -544,7 +544,7 @@ class Walker {
             string rest = shown;
             rest.erase(mismatch(shown.begin(), shown.end(), note.text.begin(), note.text.end()).first - shown.begin(),
                        typed.size());
-            if (shown != note.text && (rest == note.text || shown == typed)) {
+            if ((shown.size() == note.text.size() + typed.size() && rest == note.text) || shown == typed) {
               note.text = shown;
               return true;
             }
