@@ -91,11 +91,8 @@ class Linux : public walk::Driver {
   void Move(int x, int y) override {
     x11::Move(x, y);
   }
-  // A window manager holds a press until it has looked at it: keys that
-  // follow come first unless the hand pauses, as a hand does.
   void Click(int x, int y, bool right) override {
     x11::Click(x, y, right ? 3 : 1);
-    usleep(150000);
   }
   void Drag(int x, int y, int toX, int toY) override {
     x11::Drag(x, y, toX, toY);

@@ -33,7 +33,7 @@ void Sleep(int ms) {
 // run: a program reads the new map when it hears of the change, which may
 // be after we would have put it back.
 void Stroke(KeySym sym, int modifiers) {
-  int first = 0, last = 0, per = 0;
+  int first, last, per;
   XDisplayKeycodes(display, &first, &last);
   KeySym* map = XGetKeyboardMapping(display, KeyCode(first), last - first + 1, &per);
   KeyCode code = 0, spare = 0;
@@ -120,7 +120,7 @@ vector<Id> Children(Id window, Id* parent) {
 }
 
 Id Focused() {
-  ::Window focus = 0;
+  ::Window focus;
   int revert;
   XGetInputFocus(display, &focus, &revert);
   for (Id window = focus, parent = 0; window > PointerRoot; window = parent) {
@@ -187,7 +187,16 @@ void Click(int x, int y, int button) {
   Sleep(50);  // the hand comes to rest
   XTestFakeButtonEvent(display, button, True, CurrentTime);
   XTestFakeButtonEvent(display, button, False, CurrentTime);
-  XSync(display, False);
+  // A window manager holds a press until it has looked at it, and what
+  // follows waits: the hand rests until the pointer is free again (a popup
+  // a right click opens keeps it).
+  WaitUntil(
+      [&] {
+        return button != 1 || XGrabPointer(display, root, False, 0, GrabModeAsync, GrabModeAsync, None, None,
+                                           CurrentTime) == GrabSuccess;
+      },
+      3000);
+  XUngrabPointer(display, CurrentTime);
   Sleep(50);  // and leaves before it moves on
 }
 

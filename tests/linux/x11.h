@@ -24,8 +24,8 @@ bool WaitUntil(const std::function<bool()>& ready, int ms, const std::function<v
 std::vector<Id> Shown();
 // A window on the screen (none, 0 wide, once destroyed); the windows in it,
 // the bottom first; the top-level window that has the keyboard (0: none).
-Box Geometry(Id window);
-std::vector<Id> Children(Id window, Id* parent = nullptr);
+Box Geometry(Id);
+std::vector<Id> Children(Id, Id* parent = nullptr);
 Id Focused();
 // A property's 32-bit items, and its text when asked for (of 8-bit items,
 // as _NET_WM_NAME's UTF-8); an atom's number.
@@ -33,12 +33,12 @@ std::vector<long> Property(Id window, const char* name, std::string* text = null
 unsigned long Intern(const char* name);
 // _NET_WM_WINDOW_OPACITY as an alpha of 0..255, none when absent;
 // _NET_WM_STATE holds a state ("_NET_WM_STATE_ABOVE").
-std::optional<int> Opacity(Id window);
-bool HasState(Id window, const char* state);
+std::optional<int> Opacity(Id);
+bool HasState(Id, const char* state);
 // A compositor draws the screen, and with it windows' opacity.
 bool Composited();
 // The colours the screen shows in a box, row by row, as 0x00BBGGRR.
-std::vector<unsigned> Colours(Box box);
+std::vector<unsigned> Colours(Box);
 
 // The pointer moved to a point, as a hand moves it; a button clicked there
 // (1 left, 3 right); the left button held from one point to another, moved
@@ -52,7 +52,7 @@ void Drag(int x, int y, int toX, int toY, const std::function<void()>& pass = {}
 // 2 Ctrl, 4 Alt.
 void Key(const char* name, int modifiers = 0);
 // What a window manager's close box sends.
-void CloseBox(Id window);
+void CloseBox(Id);
 // A file's bytes, as the program left them.
 std::string FileText(const std::string& path);
 
