@@ -603,8 +603,11 @@ struct KeysToAPopupGone : QAbstractNativeEventFilter {
 // The popup reports its choice as it closes, and the program acts on it
 // before the keys held meanwhile are handed on.
 void ShowMenu(MenuId, const std::vector<MenuItem>& items, Form owner) {
-  static KeysToAPopupGone keysToAPopupGone;
-  [[maybe_unused]] static const bool filtering = (qApp->installNativeEventFilter(&keysToAPopupGone), true);
+  [[maybe_unused]] static const bool filtering = [] {
+    static KeysToAPopupGone keysToAPopupGone;
+    qApp->installNativeEventFilter(&keysToAPopupGone);
+    return true;
+  }();
   auto* menu = new QMenu();
   menu->setAttribute(Qt::WA_DeleteOnClose);
   auto* filter = new MenuFilter();
