@@ -62,8 +62,9 @@ class Linux : public walk::Driver {
     EXPECT_TRUE(x11::WaitUntil(
         [&] {
           x11::Id note = x11::Focused();
-          return Ours(note) && (!fresh || (x11::HasState(note, "_NET_WM_STATE_SKIP_TASKBAR") &&
-                                           ranges::count(x11::Colours({135, 137, 133, 24}), yellow) == 133 * 24));
+          return Ours(note) &&
+                 (!fresh || (x11::HasState(note, "_NET_WM_STATE_SKIP_TASKBAR") &&
+                             ranges::count(x11::Colours({135, 137, 133, 24}), yellow) == 3192));  // 133 by 24
         },
         10000));
   }

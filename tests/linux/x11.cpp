@@ -152,7 +152,7 @@ unsigned long Intern(const char* name) {
 
 optional<int> Opacity(Id window) {
   for (unsigned long value : Property(window, "_NET_WM_WINDOW_OPACITY"))
-    return static_cast<int>(lround((value & 0xFFFFFFFF) * 255.0 / 0xFFFFFFFF));
+    return static_cast<int>(lround(unsigned(value) * 255.0 / 0xFFFFFFFF));
   return nullopt;
 }
 
