@@ -128,9 +128,11 @@ class Linux : public walk::Driver {
   string Clipboard() override {
     return Output("timeout 5 xclip -o -selection clipboard -t UTF8_STRING 2>/dev/null");
   }
+  // Held by xclip until another program takes it: away from the test's
+  // output, which ctest waits to see closed.
   void SetClipboard(const string& text) override {
     setenv("PINALEAF_WALK_CLIPBOARD", text.c_str(), 1);
-    (void)!system("printf %s \"$PINALEAF_WALK_CLIPBOARD\" | xclip -i -selection clipboard");
+    (void)!system("printf %s \"$PINALEAF_WALK_CLIPBOARD\" | xclip -i -selection clipboard >/dev/null 2>&1");
   }
   // The program's settings file, where a fresh account has it; edited as by hand.
   string Stored(const string& key) override {
