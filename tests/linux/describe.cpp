@@ -1,16 +1,17 @@
 // What pinaleaf shows, described from inside it for the walk in the form of
 // tests/walk/walk.h's Describe, but for the windows, which the walk reads
 // from the X server: a plugin Qt loads at start-up when
-// QT_QPA_GENERIC_PLUGINS names it. Each SIGUSR1 has the description written
-// to $PINALEAF_DESCRIBE once the program comes to it.
+// QT_QPA_GENERIC_PLUGINS names it, before the program shows a window. Each
+// SIGUSR1 has the description written to $PINALEAF_DESCRIBE once the
+// program comes to it.
 #include <unistd.h>
 
 #include <QApplication>
 #include <QCalendarWidget>
-#include <QFile>
 #include <QGenericPlugin>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QSaveFile>
 #include <QSocketNotifier>
 #include <csignal>
 
@@ -18,12 +19,14 @@ namespace {
 
 int g_asked[2];
 
-QString Bytes(const QString& text) {
-  return QString::number(text.toUtf8().size()) + u'\n' + text;
-}
+// A widget's place on the screen and size; text after its length in bytes;
+// a colour as 0x00BBGGRR.
 QString Box(QWidget* w) {
   QPoint at = w->mapToGlobal(QPoint());
   return QString::asprintf("%d %d %d %d ", at.x(), at.y(), w->width(), w->height());
+}
+QString Bytes(const QString& text) {
+  return QString::number(text.toUtf8().size()) + u'\n' + text;
 }
 unsigned Colour(QWidget* w, QPalette::ColorRole role) {
   QColor c = w->palette().color(role);
@@ -32,39 +35,38 @@ unsigned Colour(QWidget* w, QPalette::ColorRole role) {
 
 void Describe() {
   QWidget* under = QApplication::widgetAt(QCursor::pos());
-  Qt::CursorShape shape = under ? under->cursor().shape() : Qt::ArrowCursor;
-  auto* text = qobject_cast<QPlainTextEdit*>(QApplication::focusWidget());
+  auto shape = under ? under->cursor().shape() : Qt::ArrowCursor;
   QWidget* active = QApplication::activeWindow();
   QString out = QString::asprintf("pointer %s\nkeyboard %llu %d\n",
                                   shape == Qt::IBeamCursor       ? "ibeam"
                                   : shape == Qt::SizeFDiagCursor ? "nwse"
                                   : shape == Qt::BitmapCursor    ? "custom"
                                                                  : "other",
-                                  active ? active->winId() : 0, text != nullptr);
+                                  active ? active->winId() : 0,
+                                  qobject_cast<QPlainTextEdit*>(QApplication::focusWidget()) != nullptr);
   for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (!w->isVisible())
+      continue;
+    auto* text = w->findChild<QPlainTextEdit*>();
     QString entries;
-    for (QAction* entry : qobject_cast<QMenu*>(w) && w->isVisible() ? w->actions() : QList<QAction*>())
+    for (QAction* entry : qobject_cast<QMenu*>(w) ? w->actions() : QList<QAction*>())
       entries += (entry->isSeparator() ? u"-"_qs : (entry->isChecked() ? u"*"_qs : u""_qs) + entry->text()) + u'\n';
     if (!entries.isEmpty())
       out += "popup " + Box(w) + Bytes(entries) + '\n';
-    text = w->findChild<QPlainTextEdit*>();
-    QFont f = text ? text->font() : QFont();
-    if (text && w->isVisible() && w->windowTitle() == u"Form1"_qs) {
+    if (QFont f = text ? text->font() : QFont(); text && w->windowTitle() == u"Form1"_qs) {
       QString look =
           QString::asprintf("%d %d %d %d %d %u %u ", QFontInfo(f).pixelSize(), f.bold(), f.italic(), f.underline(),
                             f.strikeOut(), Colour(text, QPalette::Text), Colour(text, QPalette::Base));
       out += QString::asprintf("note %llu ", w->winId()) + Box(text) +
              Bytes(look + f.family() + u'\n' + text->toPlainText()) + '\n';
     }
-    auto* calendar = w->findChild<QCalendarWidget*>();
-    QDate day = calendar ? calendar->selectedDate() : QDate();
-    if (calendar && calendar->isVisible())
-      out += "calendar " + Box(calendar) + QString::asprintf("%d %d %d\n", day.day(), day.month(), day.year());
+    if (auto* calendar = w->findChild<QCalendarWidget*>(); calendar && calendar->isVisible())
+      out += "calendar " + Box(calendar) + calendar->selectedDate().toString(u"d M yyyy\n"_qs);
   }
-  QString path = qEnvironmentVariable("PINALEAF_DESCRIBE");
-  QFile file(path + u".new"_qs);
-  if (file.open(QIODevice::WriteOnly) && file.write(out.toUtf8()) >= 0 && file.flush())
-    std::rename(qPrintable(file.fileName()), qPrintable(path));
+  QSaveFile file(qEnvironmentVariable("PINALEAF_DESCRIBE"));  // whole once there, or not at all
+  file.open(QIODevice::WriteOnly);
+  file.write(out.toUtf8());
+  file.commit();
 }
 
 }  // namespace
@@ -75,10 +77,8 @@ class Describer : public QGenericPlugin {
 
  public:
   QObject* create(const QString&, const QString&) override {
-    if (pipe(g_asked) != 0)
-      return nullptr;
+    (void)!pipe(g_asked);
     std::signal(SIGUSR1, [](int) { (void)!write(g_asked[1], "!", 1); });
-    QFile(qEnvironmentVariable("PINALEAF_DESCRIBE")).open(QIODevice::WriteOnly);  // ready to be asked
     auto* asked = new QSocketNotifier(g_asked[0], QSocketNotifier::Read);
     QObject::connect(asked, &QSocketNotifier::activated, [] {
       char c;

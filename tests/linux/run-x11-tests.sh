@@ -41,6 +41,19 @@ desktop() {
     pids=("$!" "${pids[@]}")
   else
     # xfwm4 reads its settings from xfconf, over a session bus: one of its own.
+    # Its Ctrl+F1 and Ctrl+F2 (workspaces 1 and 2) are let go, as a user of
+    # the program's Insert Date and Insert Time keys does.
+    mkdir -p "$tmp/config/xfce4/xfconf/xfce-perchannel-xml"
+    cat >"$tmp/config/xfce4/xfconf/xfce-perchannel-xml/xfce4-keyboard-shortcuts.xml" <<'XML'
+<channel name="xfce4-keyboard-shortcuts" version="1.0">
+  <property name="xfwm4" type="empty">
+    <property name="default" type="empty">
+      <property name="&lt;Primary&gt;F1" type="string" value=""/>
+      <property name="&lt;Primary&gt;F2" type="string" value=""/>
+    </property>
+  </property>
+</channel>
+XML
     : >"$tmp/bus"
     XDG_CONFIG_HOME="$tmp/config" dbus-daemon --session --nofork --print-address=3 3>"$tmp/bus" 2>/dev/null &
     pids=("$!" "${pids[@]}")

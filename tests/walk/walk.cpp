@@ -527,8 +527,32 @@ class Walker {
       Answer("Quit?", 1 - yes);
     if (notes_.size() == 1 && yes)
       Restart();
-    else if (notes_.size() > 1)
+    else if (notes_.size() > 1) {
       notes_.erase(notes_.begin() + Index(&note));
+      TypedAtOnce("milk ");
+    }
+  }
+  // Typed straight after a note closed, text reaches the note that takes
+  // the keyboard, where its caret was (in place of its selection).
+  void TypedAtOnce(const string& typed) {
+    d_.Type(typed);
+    Wait(
+        [&] {
+          Seen seen = See();
+          for (Note& note : notes_) {
+            string shown = seen.Of(note.id) ? seen.Of(note.id)->shown : "";
+            shown.erase(0, shown.find('\n') + 1);
+            string rest = shown;
+            rest.erase(mismatch(shown.begin(), shown.end(), note.text.begin(), note.text.end()).first - shown.begin(),
+                       typed.size());
+            if ((shown.size() == note.text.size() + typed.size() && rest == note.text) || shown == typed) {
+              note.text = shown;
+              return true;
+            }
+          }
+          return false;
+        },
+        "what was typed straight after a note closed went elsewhere");
   }
 
   // The dialog, shown afresh, names the active note and offers ten minutes

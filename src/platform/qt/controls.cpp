@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextCursor>
@@ -151,6 +152,25 @@ QString OneLineEnd(const Text& text) {
   return qtext;
 }
 
+// A paste puts the clipboard's text in place of the selection, as the
+// program's own Paste does: none when the clipboard holds no text, or an
+// empty one, which Qt's text box would leave the selection for. With nobody
+// holding the clipboard (its owner gone, as when the program that copied
+// has ended), Qt 6.4's would read the first of no formats and end the
+// program.
+class TextEdit : public QPlainTextEdit {
+ public:
+  using QPlainTextEdit::QPlainTextEdit;
+
+ protected:
+  void insertFromMimeData(const QMimeData* source) override {
+    if (source->hasText() && !source->text().isEmpty())
+      QPlainTextEdit::insertFromMimeData(source);
+    else
+      textCursor().removeSelectedText();
+  }
+};
+
 QTextCursor CursorOf(TextBox textBox) {
   auto* edit = As<QPlainTextEdit>(textBox);
   return edit ? edit->textCursor() : QTextCursor();
@@ -162,7 +182,7 @@ TextBox CreateTextBox(Form form, const TextBoxSpec& design) {
   QWidget* parent = WidgetOf(form);
   if (!parent)
     return {};
-  auto* edit = new QPlainTextEdit(parent);
+  auto* edit = new TextEdit(parent);
   edit->setFrameShape(QFrame::NoFrame);
   edit->setPlainText(OneLineEnd(design.text));
   edit->setTabChangesFocus(false);

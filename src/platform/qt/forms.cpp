@@ -4,7 +4,9 @@
 
 #include <sys/timerfd.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
+#include <QAbstractNativeEventFilter>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -22,7 +24,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <limits>
+#include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/qt/qt.h"
@@ -115,6 +119,13 @@ void ActivateNextAfter(Form gone, QWidget* goneWidget) {
   }
 }
 
+// The part of a form that takes its keys: the control that has or last had
+// the focus, or the first that can take it, else the form itself.
+QWidget* KeysOf(Form form) {
+  Control target = backend::FocusTarget(form);
+  return WidgetOf(target ? Window(target) : Window(form));
+}
+
 // Keys typed before the keyboard moved on from a form that goes still reach
 // it: they go to the form that takes over, which Windows would have queued
 // them for.
@@ -122,10 +133,9 @@ bool HandOver(QKeyEvent* key) {
   for (Form form : g_recent) {
     if (QWidget* widget = WidgetOf(form); !widget || !widget->isVisible())
       continue;
-    Control target = backend::FocusTarget(form);
     QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->nativeScanCode(), key->nativeVirtualKey(),
                    key->nativeModifiers(), key->text(), key->isAutoRepeat());
-    QCoreApplication::sendEvent(WidgetOf(target ? Window(target) : Window(form)), &copy);
+    QCoreApplication::sendEvent(KeysOf(form), &copy);
     return true;
   }
   return false;
@@ -298,8 +308,7 @@ class Events : public QObject {
   static void Activated(Form form) {
     if (g_recent.empty() || g_recent.front() != form)
       ToTop(form);
-    Control target = backend::FocusTarget(form);
-    QWidget* widget = WidgetOf(target ? Window(target) : Window(form));
+    QWidget* widget = KeysOf(form);
     if (widget && !widget->hasFocus())
       widget->setFocus(Qt::ActiveWindowFocusReason);
   }
@@ -362,13 +371,18 @@ void WatchClock() {
 // Activation goes through the window manager: it is waited for, a moment at
 // most, so the form is active when the call returns, as on other systems.
 // Asked again now and then: a window manager ignores a window it has not
-// taken in yet.
+// taken in yet. Qt's widgets miss an activation that comes while a popup
+// is open (a file dialog closed by the Enter that closes its completer),
+// and none comes again for a window that has the keyboard already: they
+// are told.
 void ActivateAndWait(QWidget* widget) {
   RequestActivation(widget);
   double asked = MonotonicSeconds(), deadline = asked + 0.5;
   while (QApplication::activeWindow() != widget && widget->isVisible() && MonotonicSeconds() < deadline) {
     WaitForMessagesUntil(std::min(deadline, MonotonicSeconds() + 0.02));
-    if (MonotonicSeconds() > asked + 0.1) {
+    if (QGuiApplication::focusWindow() == widget->windowHandle() && !QApplication::activePopupWidget())
+      QApplication::setActiveWindow(widget);
+    else if (MonotonicSeconds() > asked + 0.1) {
       RequestActivation(widget);
       asked = MonotonicSeconds();
     }
@@ -533,28 +547,73 @@ void PointerChanged(Form form) {
   }
 }
 
+namespace {
+
+// Keys that reach the popup once it has closed are its owner's: Qt gives
+// them to the popup until the window system says that the keyboard is
+// back. Those that come before the program has acted on the choice (in one
+// batch of events with the key that chose) are held until it has, and then
+// handed on in order, as Windows queues them.
+bool g_holdingKeys = false;
+std::vector<std::pair<Form, std::unique_ptr<QEvent>>> g_heldKeys;
+
+// To the part of the form that takes keys; once it is gone, to the form
+// that took over.
+void SendKey(Form form, QEvent* key) {
+  if (QWidget* widget = KeysOf(form))
+    QCoreApplication::sendEvent(widget, key);
+  else
+    HandOver(static_cast<QKeyEvent*>(key));
+}
+
 // Entries are chosen with the left button only, as the program's popups are
-// on Windows; a right click elsewhere still closes the popup.
-struct LeftButtonOnly : QObject {
-  bool eventFilter(QObject* menu, QEvent* event) override {
-    auto* mouse = static_cast<QMouseEvent*>(event);
-    return event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::RightButton &&
-           static_cast<QWidget*>(menu)->rect().contains(mouse->position().toPoint());
+// on Windows (a right click elsewhere still closes the popup).
+struct MenuFilter : QObject {
+  Form owner;
+  bool eventFilter(QObject* object, QEvent* event) override {
+    auto* menu = static_cast<QWidget*>(object);
+    if (auto* mouse = static_cast<QMouseEvent*>(event); event->type() == QEvent::MouseButtonRelease)
+      return mouse->button() == Qt::RightButton && menu->rect().contains(mouse->position().toPoint());
+    if ((event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) || menu->isVisible())
+      return false;
+    if (g_holdingKeys)
+      g_heldKeys.emplace_back(owner, event->clone());
+    else
+      SendKey(owner, event);
+    return true;
   }
 };
 
-// The popup reports its choice when it closes; the shared part waits.
+// Keys that the window system sent to the popup before it let the keyboard
+// go, and that come once Qt has forgotten its window, are the active
+// form's: Qt would drop them.
+struct KeysToAPopupGone : QAbstractNativeEventFilter {
+  bool nativeEventFilter(const QByteArray&, void* message, qintptr*) override {
+    auto* key = static_cast<xcb_key_press_event_t*>(message);
+    int type = key->response_type & 0x7F;
+    QWidget* active = QApplication::activeWindow();
+    if ((type == XCB_KEY_PRESS || type == XCB_KEY_RELEASE) && active && !QWidget::find(key->event))
+      key->event = static_cast<xcb_window_t>(active->winId());
+    return false;
+  }
+};
+
+}  // namespace
+
+// The popup reports its choice as it closes, and the program acts on it
+// before the keys held meanwhile are handed on.
 void ShowMenu(MenuId, const std::vector<MenuItem>& items, Form owner) {
-  static LeftButtonOnly leftButtonOnly;
+  [[maybe_unused]] static const bool filtering = [] {
+    static KeysToAPopupGone keysToAPopupGone;
+    qApp->installNativeEventFilter(&keysToAPopupGone);
+    return true;
+  }();
   auto* menu = new QMenu();
   menu->setAttribute(Qt::WA_DeleteOnClose);
-  menu->installEventFilter(&leftButtonOnly);
-  auto reported = std::make_shared<bool>(false);
-  auto report = [reported](int chosen) {
-    if (!*reported)
-      MenuClosed(chosen);
-    *reported = true;
-  };
+  auto* filter = new MenuFilter();
+  filter->setParent(menu);
+  filter->owner = owner;
+  menu->installEventFilter(filter);
   for (const MenuItem& item : items) {
     if (item.id == 0) {
       menu->addSeparator();
@@ -566,17 +625,18 @@ void ShowMenu(MenuId, const std::vector<MenuItem>& items, Form owner) {
     QAction* action = menu->addAction(caption);
     action->setCheckable(item.checked);
     action->setChecked(item.checked);
-    int id = item.id;
-    QObject::connect(action, &QAction::triggered, [report, id] { report(id); });
+    action->setData(item.id);
   }
-  // The choice is heard after the menu hides: nothing chosen is told once
-  // the events of that moment are handled.
-  QObject::connect(menu, &QMenu::aboutToHide, [report] { QTimer::singleShot(0, [report] { report(0); }); });
   if (QWidget* widget = WidgetOf(owner); widget && widget->isVisible())
     widget->activateWindow();
-  menu->popup(QCursor::pos());
-  if (!menu->isVisible())
-    report(0);
+  g_holdingKeys = true;
+  QAction* chosen = menu->exec(QCursor::pos());
+  MenuClosed(chosen ? chosen->data().toInt() : 0);
+  QTimer::singleShot(0, [] {
+    g_holdingKeys = false;
+    for (auto& [form, key] : std::exchange(g_heldKeys, {}))
+      SendKey(form, key.get());
+  });
 }
 
 }  // namespace backend

@@ -114,9 +114,13 @@ QWidget* Owner(Form owner) {
 // whatever window the window manager gave the keyboard to as the dialog
 // went (xfwm4 gives it to the top window of the dialog's band, another
 // program's). It is asked once it has let the dialog go, and so chosen.
+// A popup of the dialog's own outlives it when the Enter that closed its
+// file name completer also chose the file: closed with it.
 template <class Dialog>
 int RunModal(Form owner, Dialog& dialog) {
   int result = dialog.exec();
+  while (QWidget* popup = QApplication::activePopupWidget())
+    popup->close();
   xcb_connection_t* connection = Connection();
   auto window = static_cast<xcb_window_t>(dialog.winId());
   auto managed = [&] {
