@@ -3,6 +3,7 @@
 // for all monitors), and the user acting while a dialog or an alarm runs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -84,6 +85,8 @@ class Reminders : public Running {
 TEST_F(Reminders, ItLooksOnceASecondAndRingsOnceInItsSecondOrOnceAfterItWasMissed) {
   sim::SetNow({2026, 4, 3, 9, 4, 0, 400});
   auto d = ArmFor({2026, 4, 3, 9, 5, 7});
+  std::vector<platform::Control> shown = sim::ControlsOf(d->window());  // the moment, as armed
+  EXPECT_TRUE(std::ranges::any_of(shown, [](auto c) { return sim::Find(c)->text == u"4/3/2026 9:05:07 AM"; }));
   sim::Advance(60000);  // a minute of waiting: one look a second
   EXPECT_EQ(std::pair(sim::Find(d->window())->ticks <= 61, Rings()), std::pair(true, size_t{0}));
   sim::Advance(7000);  // into 09:05:07, within its second; it flashes for three seconds
