@@ -731,20 +731,17 @@ bool SetLayeredColorKey(Form form, Color) {
 // controls are no windows of their own, so the form has seen the press.
 void DragForm(Form form, DragEdge edge) {
   WindowData* data = backend::DataOf(form);
-  QWindow* window = data && data->widget && data->widget->isVisible() ? data->widget->windowHandle() : nullptr;
-  if (!window)
+  if (!data || !data->widget || !data->widget->isVisible())
     return;
+  // _NET_WM_MOVERESIZE's directions, from the top left corner clockwise; 8 moves.
   using E = DragEdge;
-  Qt::Edges edges;
-  if (edge == E::Left || edge == E::TopLeft || edge == E::BottomLeft)
-    edges |= Qt::LeftEdge;
-  if (edge == E::Right || edge == E::TopRight || edge == E::BottomRight)
-    edges |= Qt::RightEdge;
-  if (edge == E::Top || edge == E::TopLeft || edge == E::TopRight)
-    edges |= Qt::TopEdge;
-  if (edge == E::Bottom || edge == E::BottomLeft || edge == E::BottomRight)
-    edges |= Qt::BottomEdge;
-  edge == E::Move ? window->startSystemMove() : window->startSystemResize(edges);
+  const std::pair<DragEdge, int> kDirections[] = {{E::TopLeft, 0},    {E::Top, 1},         {E::TopRight, 2},
+                                                  {E::Right, 3},      {E::BottomRight, 4}, {E::Bottom, 5},
+                                                  {E::BottomLeft, 6}, {E::Left, 7}};
+  int direction = 8;
+  for (auto [held, number] : kDirections)
+    direction = edge == held ? number : direction;
+  StartMoveResize(data->widget, direction);
 }
 
 }  // namespace platform

@@ -72,6 +72,9 @@ QString TimeFormat();
 QCursor CursorFromFile(CursorId id);
 // Brings a shown form to the top of its band, leaving the keyboard where it is.
 void RaiseWithoutActivating(QWidget* form);
+// The window manager's move loop, or its size loop in a direction of
+// _NET_WM_MOVERESIZE's, from where the pointer is.
+void StartMoveResize(QWidget* form, int direction);
 // States of _NET_WM_STATE on or off: _NET_WM_STATE_ABOVE, say.
 void SetWindowState(QWidget* form, std::initializer_list<const char*> names, bool on);
 

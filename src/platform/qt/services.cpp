@@ -206,6 +206,28 @@ void RaiseWithoutActivating(QWidget* form) {
   SendToRoot(connection, request);
 }
 
+// From the pointer's place as the X server has it. Qt's own starts from the
+// last place the window saw the pointer move, which is where a popup was
+// opened when the press that follows one comes with no move before it: the
+// size jumped by as much.
+void StartMoveResize(QWidget* form, int direction) {
+  xcb_connection_t* connection = Connection();
+  xcb_query_pointer_reply_t* pointer =
+      connection ? xcb_query_pointer_reply(connection, xcb_query_pointer(connection, RootOf(connection)), nullptr)
+                 : nullptr;
+  if (!pointer)
+    return;
+  xcb_client_message_event_t message =
+      MessageAbout(static_cast<xcb_window_t>(form->winId()), Atom(connection, "_NET_WM_MOVERESIZE"));
+  message.data.data32[0] = static_cast<uint32_t>(pointer->root_x);
+  message.data.data32[1] = static_cast<uint32_t>(pointer->root_y);
+  message.data.data32[2] = static_cast<uint32_t>(direction);
+  message.data.data32[3] = XCB_BUTTON_INDEX_1;
+  free(pointer);
+  xcb_ungrab_pointer(connection, XCB_CURRENT_TIME);  // the window manager takes the pointer
+  SendToRoot(connection, message);
+}
+
 // The user's short time form, with the seconds that the Windows one shows.
 QString TimeFormat() {
   QString format = QLocale().timeFormat(QLocale::ShortFormat);
