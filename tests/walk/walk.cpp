@@ -38,7 +38,7 @@ const unsigned kColours[] = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0
                              0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
 const unsigned kYellow = 0xC0FFFF;
 // Pieces of what users write: several scripts, an emoji, a line end.
-const char* const kPieces[] = {"milk ", "Très ", "Grüße ", "Привет ", "日本語",
+const char* const kPieces[] = {"milk ", "Très ", "Grüße ", "Привет ",      "日本語",
                                "😀",     "שלום ", "& 50% ", "Sam: a+b=c? ", "\n"};
 const char* const kMoment[] = {"ReminderDay",   "ReminderMonth",   "ReminderYear",
                                "ReminderHours", "ReminderMinutes", "ReminderSeconds"};
@@ -472,7 +472,7 @@ class Walker {
     if (entry == kColor)
       fill = Printed("A+d|A+r|=%d|Tab|=%d|Tab|=%d|Tab", red, green, blue);
     if (entry == kSave)
-      fill = "Home|S+End|=" + d_.folder + name;
+      fill = "Home|S+End|=" + d_.folder + name.substr(0, Pick(2) ? 5 : 9);  // the ending the dialog's own, or typed
     if (!Answer(d_.titles[min(entry - kFont, 2)], way, fill) || way)
       return;
     if (entry == kColor)
@@ -497,16 +497,17 @@ class Walker {
   }
 
   // The date or the time at the caret, as the program writes it: with the
-  // day and the last digits of the year, or with the minutes and seconds.
+  // day and the last digits of the year, or the hour, minutes and seconds.
   void Inserted(Note& note, bool date, bool atStart, time_t from) {
     string shown, inserted;
     if (Wait([&] { return (shown = Holds(note)) != note.text; }, "nothing was inserted"))
       inserted = atStart ? shown.substr(0, shown.size() - note.text.size()) : shown.substr(note.text.size());
     for (time_t at = from; at <= time(nullptr); ++at) {
       tm t = *localtime(&at);
-      bool written = date ? inserted.find(to_string(t.tm_mday)) != string::npos &&
-                                inserted.find(to_string(t.tm_year % 100)) != string::npos
-                          : inserted.find(Printed(":%02d:%02d", t.tm_min, t.tm_sec)) != string::npos;
+      bool written =
+          date ? inserted.find(to_string(t.tm_mday)) != string::npos &&
+                     inserted.find(to_string(t.tm_year % 100)) != string::npos
+               : regex_search(inserted, regex(Printed("(^|\\D)\\d\\d?:%02d:%02d(\\D|$)", t.tm_min, t.tm_sec)));
       note.text = written ? shown : note.text;
     }
   }
