@@ -460,6 +460,7 @@ class Walker {
     int style = Pick(3), size = kSizes[Pick(4)], colour = Pick(16), underline = Pick(2), strike = Pick(2);
     int red = Pick(256), green = Pick(256), blue = Pick(256);
     string face = Pick(2) ? "Liberation Sans" : "Liberation Serif", name = Printed("walk%d.txt", Pick(3));
+    way = entry == kSave && !saves_++ ? 0 : way;  // the first name typed without its ending, which the dialog adds
     if (entry == kFont && fonts_ < 2) {  // italic, then bold italic, underlined, not struck out: each flag apart
       way = 0;
       style = ++fonts_;
@@ -472,7 +473,7 @@ class Walker {
     if (entry == kColor)
       fill = Printed("A+d|A+r|=%d|Tab|=%d|Tab|=%d|Tab", red, green, blue);
     if (entry == kSave)
-      fill = "Home|S+End|=" + d_.folder + name.substr(0, Pick(2) ? 5 : 9);  // the ending the dialog's own, or typed
+      fill = "Home|S+End|=" + d_.folder + name.substr(0, saves_ == 1 || Pick(2) ? 5 : 9);
     if (!Answer(d_.titles[min(entry - kFont, 2)], way, fill) || way)
       return;
     if (entry == kColor)
@@ -507,7 +508,7 @@ class Walker {
       bool written =
           date ? inserted.find(to_string(t.tm_mday)) != string::npos &&
                      inserted.find(to_string(t.tm_year % 100)) != string::npos
-               : regex_search(inserted, regex(Printed("(^|\\D)\\d\\d?:%02d:%02d(\\D|$)", t.tm_min, t.tm_sec)));
+               : regex_search(inserted, regex(Printed("(^|[^:\\d])\\d\\d?:%02d:%02d([^:\\d]|$)", t.tm_min, t.tm_sec)));
       note.text = written ? shown : note.text;
     }
   }
@@ -750,11 +751,11 @@ class Walker {
   Driver& d_;
   mt19937 rng_;
   vector<Note> notes_;
-  Style font_, dialog_;  // the style stored for new notes; the font dialog's last answer
-  Id active_ = 0;        // the note the program takes as active
-  Id keyboard_ = 0;      // the note whose text has the keyboard; 0: any note
-  int alpha_ = 200;      // the stored one
-  int fonts_ = 0;        // fonts chosen so far
+  Style font_, dialog_;        // the style stored for new notes; the font dialog's last answer
+  Id active_ = 0;              // the note the program takes as active
+  Id keyboard_ = 0;            // the note whose text has the keyboard; 0: any note
+  int alpha_ = 200;            // the stored one
+  int fonts_ = 0, saves_ = 0;  // fonts chosen and saves begun so far
   bool onTop_ = true, armed_ = false, failed_ = false, ending_ = false;
   string clipboard_, handed_;
   map<string, string> stored_, files_;  // what the store holds; what each file was saved with
