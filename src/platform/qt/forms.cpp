@@ -572,8 +572,10 @@ struct MenuFilter : QObject {
   Form owner;
   bool eventFilter(QObject* object, QEvent* event) override {
     auto* menu = static_cast<QWidget*>(object);
-    if (auto* mouse = static_cast<QMouseEvent*>(event); event->type() == QEvent::MouseButtonRelease)
+    if (event->type() == QEvent::MouseButtonRelease) {
+      auto* mouse = static_cast<QMouseEvent*>(event);
       return mouse->button() == Qt::RightButton && menu->rect().contains(mouse->position().toPoint());
+    }
     if ((event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) || menu->isVisible())
       return false;
     if (g_holdingKeys)
@@ -591,8 +593,9 @@ struct KeysToAPopupGone : QAbstractNativeEventFilter {
   bool nativeEventFilter(const QByteArray&, void* message, qintptr*) override {
     auto* key = static_cast<xcb_key_press_event_t*>(message);
     int type = key->response_type & 0x7F;
-    QWidget* active = QApplication::activeWindow();
-    if ((type == XCB_KEY_PRESS || type == XCB_KEY_RELEASE) && active && !QWidget::find(key->event))
+    if (type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE)  // every other event, pointer moves too, passes at once
+      return false;
+    if (QWidget* active = QApplication::activeWindow(); active && !QWidget::find(key->event))
       key->event = static_cast<xcb_window_t>(active->winId());
     return false;
   }
