@@ -32,7 +32,7 @@ enum { kCut, kCopy, kPaste, kSelectAll, kReminder, kNew, kDelete, kFont, kColor,
 enum { kDefaultAlpha = 13, kMoreTranslucent, kLessTranslucent, kOnTop, kAuthor, kWebSite, kQuit, kEntries };
 const char* const kKeys[] = {"x", "c", "v", "a", "r", "n", "d", "f", "o", "e", "s", "F1", "F2", "q"};
 // The other kinds of step, after the entries from the popup and by their keys.
-enum { kTyping = kEntries + 14, kPasted, kDragged, kPointer, kAlarm, kAltF4, kDragInText, kLongName, kRound };
+enum { kTyping = kEntries + 14, kPasted, kDragged, kAlarm, kAltF4, kDragInText, kLongName, kRound };
 // The sixteen colours of the font dialog's list, as 0x00BBGGRR.
 const unsigned kColours[] = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0x808080,
                              0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
@@ -677,8 +677,6 @@ class Walker {
     }
     if (kind == kDragged)
       Drag(*note);
-    if (kind == kPointer)
-      Pointer(*note);
     if (kind == kAlarm)
       Alarm(note);
     if (kind == kAltF4 && Enter(note)) {  // as "Delete This Note"
@@ -705,36 +703,18 @@ class Walker {
     }
   }
 
-  // Dragged by the strip, or by the right band of the text area, its bottom
-  // band or their corner: the edges held follow the pointer, down to an
-  // inch square; the others stay, and the text area fits.
-  void Drag(Note& note) {
-    Window w = *See().Of(note.id);
-    Box b = w.box, t = w.text;
-    int zone = Pick(4), right = zone & 1, bottom = zone / 2, dx = Pick(400) - 240, dy = Pick(400) - 240;
-    Point from = zone ? Point(right ? t.x + t.w - 3 : t.x + t.w / 2, bottom ? t.y + t.h - 3 : t.y + t.h / 2)
-                      : Visible(&note, true);
-    // Each edge kept 25 pixels inside the work area, where no window manager holds it back.
-    dx = clamp(dx, zone ? -b.w : 25 - b.x, 1255 - b.x - b.w);
-    dy = clamp(dy, zone ? -b.h : 25 - b.y, 959 - b.y - b.h);
-    Box want = {b.x + dx, b.y + dy, b.w, b.h};
-    if (zone)
-      want = {b.x, b.y, right ? max(b.w + dx, 96) : b.w, bottom ? max(b.h + dy, 96) : b.h};
-    if (See().At(from) != note.id)
-      return;
-    d_.Drag(from.first, from.second, from.first + dx, from.second + dy);
-    active_ = keyboard_ = note.id;  // the press brought it to the front
-    Wait([&] { return See().Of(note.id)->box == want && See().Of(note.id)->text.w == want.w; }, "not as dragged");
-  }
   // The pointer over each zone: the program's hand on the strip, the I-beam
   // over the text, size NW-SE where the right and bottom 5 % bands meet, the
   // I-beam in the bottom band alone; at the first pixels inside the bands,
-  // and the last outside.
-  void Pointer(Note& note) {
+  // and the last outside. Then dragged by the strip, or by the right band of
+  // the text area, its bottom band or their corner: the edges held follow
+  // the pointer, down to an inch square; the others stay, and the text area
+  // fits.
+  void Drag(Note& note) {
     Window w = *See().Of(note.id);
-    Box t = w.text;
+    Box b = w.box, t = w.text;
     int inX = t.x + t.w * 95 / 100 + 1, inY = t.y + t.h * 95 / 100 + 1;
-    const tuple<int, int, const char*> kZones[] = {{w.box.x + w.box.w / 2, w.box.y + 4, "custom"},
+    const tuple<int, int, const char*> kZones[] = {{b.x + b.w / 2, b.y + 4, "custom"},
                                                    {t.x + t.w / 2, t.y + t.h / 2, "ibeam"},
                                                    {inX, inY, "nwse"},
                                                    {inX - 1, t.y + t.h - 2, "ibeam"}};
@@ -746,6 +726,19 @@ class Walker {
       Wait([&] { return See().pointer == want; }, "the pointer is not " + want);
       active_ = y >= t.y ? note.id : active_;
     }
+    int zone = Pick(4), right = zone & 1, bottom = zone / 2, dx = Pick(400) - 240, dy = Pick(400) - 240;
+    Point from = zone ? Point(right ? t.x + t.w - 3 : t.x + t.w / 2, bottom ? t.y + t.h - 3 : t.y + t.h / 2)
+                      : Visible(&note, true);
+    // Each edge kept 25 pixels inside the work area, where no window manager holds it back.
+    dx = clamp(dx, zone ? -b.w : 25 - b.x, 1255 - b.x - b.w);
+    dy = clamp(dy, zone ? -b.h : 25 - b.y, 959 - b.y - b.h);
+    Box want = zone ? Box{b.x, b.y, right ? max(b.w + dx, 96) : b.w, bottom ? max(b.h + dy, 96) : b.h}
+                    : Box{b.x + dx, b.y + dy, b.w, b.h};
+    if (See().At(from) != note.id)
+      return;
+    d_.Drag(from.first, from.second, from.first + dx, from.second + dy);
+    active_ = keyboard_ = note.id;  // the press brought it to the front
+    Wait([&] { return See().Of(note.id)->box == want && See().Of(note.id)->text.w == want.w; }, "not as dragged");
   }
 
   Driver& d_;
