@@ -14,14 +14,6 @@
 #include "platform/platform.h"
 #include "probe.h"
 
-#ifdef _WIN32
-// What only Windows shows (probe_win32.cpp).
-namespace probe {
-int EndsHeardByAnothersSubclass(const std::function<void()>& makeAndUnload);
-std::pair<int, int> ScaledSize(Form form, int dpi, int width, int height);
-}  // namespace probe
-#endif
-
 namespace {
 
 using namespace platform;
@@ -274,16 +266,6 @@ TEST_F(Contract, TextBoxesHoldTheSelectionInsideAndTheCaretAfterWhatReplacedIt) 
   EXPECT_EQ(GetSelStart(text), 0);
   EXPECT_EQ(a_->events, "");  // neither raises a change
 }
-
-#ifdef _WIN32
-// Rules of the system's own: a subclass made before ours (an accessibility
-// tool's) hears every control's end; a form moving to another scale amid a
-// resize scales the size it is about to have.
-TEST_F(Contract, Win32KeepsTheSystemsRules) {
-  EXPECT_EQ(probe::EndsHeardByAnothersSubclass([&] { UnloadForm(Note(a_)); }), 1);
-  EXPECT_EQ(probe::ScaledSize(Note(a_), 144, 300, 100), pair(450, 150));
-}
-#endif
 
 // What the system keeps and hands on: any text whole on the clipboard, in
 // the store whatever the letter case, in a file at any length of path (245

@@ -84,6 +84,10 @@ struct Window {
   int alpha = 0, topmost = 0;
   string title, shown;
   bool ours = true;
+  // The program's own window other than a note, whose title starts so.
+  bool Titled(const string& start) const {
+    return ours && shown.empty() && title.starts_with(start);
+  }
 };
 // What the screen shows.
 struct Seen {
@@ -104,9 +108,8 @@ struct Seen {
     }
     return 0;
   }
-  // The program's windows other than notes, whose title starts so.
   long Shown(const string& title) const {
-    return ranges::count_if(windows, [&](auto& w) { return w.ours && w.shown.empty() && w.title.starts_with(title); });
+    return ranges::count_if(windows, [&](auto& w) { return w.Titled(title); });
   }
 };
 
@@ -118,7 +121,7 @@ Seen Parse(const string& description) {
     in >> count;
     in.ignore();
     string text(count, '\0');
-    in.read(text.data(), static_cast<streamsize>(count));
+    in.read(text.data(), streamsize(count));
     return text;
   };
   for (string word; in >> word;) {
@@ -230,7 +233,7 @@ class Walker {
   Id Front(const string& title) {
     Seen seen = See();
     Window* w = seen.Of(seen.keyboard);
-    return w && w->ours && w->shown.empty() && w->title.starts_with(title) ? w->id : 0;
+    return w && w->Titled(title) ? w->id : 0;
   }
 
   // The program as a user starts it (at first on a fresh account): one note
@@ -636,7 +639,7 @@ class Walker {
     handed_ = d_.Handed();
     for (size_t i = handed_.find("&Body=") + 6; i > 5 && i < handed_.size(); ++i) {  // percent-decoded
       bool escaped = handed_[i] == '%';
-      body += escaped ? static_cast<char>(stoi(handed_.substr(i + 1, 2), nullptr, 16)) : handed_[i];
+      body += escaped ? char(stoi(handed_.substr(i + 1, 2), nullptr, 16)) : handed_[i];
       i += escaped ? 2 : 0;
     }
     body = OneLineEnd(body);
