@@ -1,15 +1,12 @@
 // The logic the user's text passes through, at its edges, on the simulated
-// platform: the e-mail's address, the bands of a note's text area, a new
-// note kept on the work area, and each stored setting read as the value it
-// names. (The walk reads every shortcut label as the popup shows it.)
+// platform: the e-mail's address, the bands of a note's text area, and each
+// stored setting read as the value it names. (The walk reads every shortcut
+// label as the popup shows it.)
 #include <gtest/gtest.h>
 
 #include <optional>
 
-#include "app/app.h"
 #include "notes/move_resize.h"
-#include "notes/note.h"
-#include "notes/program.h"
 #include "notes/settings.h"
 #include "platform/sim/sim.h"
 #include "sharing/email_form.h"
@@ -46,24 +43,6 @@ TEST(Logic, ThePressAndThePointerFindTheBands) {
                                           {1950, 50, true, false, TopRight}})
     EXPECT_EQ(tuple(InResizeZone(x, y, 2000, 2000), InCornerZone(x, y, 2000, 2000), ResizeHitTest(x, y, 2000, 2000)),
               tuple(band, corner, edge));
-}
-
-// A new note stands 500 twips (33 pixels) right of and below the active
-// one, or at the work area's edge where it would leave the work area
-// (1280 by 984 pixels).
-TEST(Logic, ANewNoteStaysOnTheWorkArea) {
-  for (auto [left, top, newLeft, newTop] :
-       {tuple{135, 137, 168, 170}, {1140, 137, 0, 170}, {135, 820, 168, 0}, {1200, 900, 0, 0}}) {
-    Reset();
-    Program program;
-    sim::Run(StartProgram);
-    Form first = StartupNoteWindow();
-    SetRect(first, {left * 15, top * 15, 1995, 2355});
-    Click(Note::FromWindow(first)->textArea());
-    KeyDown(Key::N, kCtrl);
-    auto made = Find(ActiveForm());
-    EXPECT_EQ(pair(made->leftPx, made->topPx), pair(newLeft, newTop));
-  }
 }
 
 // What a user may have written into the store by hand reads as the nearest

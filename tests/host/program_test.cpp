@@ -30,21 +30,31 @@ struct Running : testing::Test {
   optional<Program> program_;
 };
 
-// A laptop with an external screen at 150 %, which begins at 1280 pixels.
-TEST_F(Running, ANoteDraggedToTheOtherScreenKeepsItsSizeAndItsNewNotesOpenThere) {
+// A new note stands 500 twips (33 pixels) right of and below the active
+// one, or at the work area's near edge where it would leave the work area
+// (1280 by 984 pixels). On a laptop's external screen at 150 %, from 1280
+// pixels, a note keeps its size, and its new notes open there.
+TEST_F(Running, ANewNoteOpensBesideTheActiveOneOnItsWorkArea) {
   Form first = ActiveForm();
-  Rect size = GetRect(first);
-  Sys().dragX = 1400 - Find(first)->leftPx;
+  for (auto [left, top, newLeft, newTop] :
+       {tuple{135, 137, 168, 170}, {1140, 137, 0, 170}, {135, 820, 168, 0}, {-40, -40, 0, 0}}) {
+    SetRect(first, {left * 15, top * 15, 1995, 2355});
+    Click(Note::FromWindow(first)->textArea());
+    KeyDown(Key::N, kCtrl);
+    auto made = Find(ActiveForm());
+    EXPECT_EQ(pair(made->leftPx, made->topPx), pair(newLeft, newTop));
+  }
+  Sys().dragX = 1440;                          // from -40 pixels to 1400
   MouseDown(first, kLeftButton, 0, 600, 100);  // on the strip
   KeyDown(Key::N, kCtrl);
   Form made = ActiveForm();
   ASSERT_NE(made, first);
   for (Form form : {first, made}) {
     EXPECT_GE(Find(form)->leftPx, 1400);
-    EXPECT_NEAR(GetRect(form).width, size.width, 15);
-    EXPECT_NEAR(GetRect(form).height, size.height, 15);
+    EXPECT_NEAR(GetRect(form).width, 1995, 15);
+    EXPECT_NEAR(GetRect(form).height, 2355, 15);
   }
-  EXPECT_NEAR(Find(first)->widthPx, size.width / 10.0, 1);  // ten twips a pixel at 144 dpi
+  EXPECT_NEAR(Find(first)->widthPx, 200, 1);  // ten twips a pixel at 144 dpi
 }
 
 // Closed from outside while its save dialog is open, a note stays and is saved.
