@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -16,95 +15,104 @@
 
 namespace {
 
+using namespace std;
 using namespace pinaleaf;
-using platform::DateTime;
-using platform::Key;
+using namespace sim;
 
-class Running : public ::testing::Test {
- protected:
+struct Running : testing::Test {
   // A new process, its first note clicked, so it is the active one.
   void SetUp() override {
-    sim::Reset();
+    Reset();
     program_.emplace();
     sim::Run(StartProgram);
-    sim::Click(Note::FromWindow(StartupNoteWindow())->textArea());
+    Click(Note::FromWindow(StartupNoteWindow())->textArea());
   }
-  std::optional<Program> program_;
+  optional<Program> program_;
 };
 
-// A laptop with an external screen at 150 %, which begins at 1280 pixels.
-TEST_F(Running, ANoteDraggedToTheOtherScreenKeepsItsSizeAndItsNewNotesOpenThere) {
-  platform::Form first = StartupNoteWindow();
-  platform::Rect size = platform::GetRect(first);
-  sim::Sys().dragX = 1400 - sim::Find(first)->leftPx;
-  sim::MouseDown(first, platform::kLeftButton, 0, 600, 100);  // on the strip
-  sim::KeyDown(platform::Key::N, platform::kCtrl);
-  platform::Form made = sim::ActiveForm();
-  ASSERT_NE(made, first);
-  for (platform::Form form : {first, made}) {
-    EXPECT_GE(sim::Find(form)->leftPx, 1400);
-    EXPECT_NEAR(platform::GetRect(form).width, size.width, 15);
-    EXPECT_NEAR(platform::GetRect(form).height, size.height, 15);
+// A new note stands 500 twips (33 pixels) right of and below the active
+// one, or at the work area's near edge where it would leave the work area
+// (1280 by 984 pixels). On a laptop's external screen at 150 %, from 1280
+// pixels, a note keeps its size, and its new notes open there.
+TEST_F(Running, ANewNoteOpensBesideTheActiveOneOnItsWorkArea) {
+  Form first = ActiveForm();
+  for (auto [left, top, newLeft, newTop] :
+       {tuple{135, 137, 168, 170}, {1140, 137, 0, 170}, {135, 820, 168, 0}, {-40, -40, 0, 0}}) {
+    SetRect(first, {left * 15, top * 15, 1995, 2355});
+    Click(Note::FromWindow(first)->textArea());
+    KeyDown(Key::N, kCtrl);
+    auto made = Find(ActiveForm());
+    EXPECT_EQ(pair(made->leftPx, made->topPx), pair(newLeft, newTop));
   }
-  EXPECT_NEAR(sim::Find(first)->widthPx, size.width / 10.0, 1);  // ten twips a pixel at 144 dpi
+  Sys().dragX = 1440;                          // from -40 pixels to 1400
+  MouseDown(first, kLeftButton, 0, 600, 100);  // on the strip
+  KeyDown(Key::N, kCtrl);
+  Form made = ActiveForm();
+  ASSERT_NE(made, first);
+  for (Form form : {first, made}) {
+    EXPECT_GE(Find(form)->leftPx, 1400);
+    EXPECT_NEAR(GetRect(form).width, 1995, 15);
+    EXPECT_NEAR(GetRect(form).height, 2355, 15);
+  }
+  EXPECT_NEAR(Find(first)->widthPx, 200, 1);  // ten twips a pixel at 144 dpi
 }
 
 // Closed from outside while its save dialog is open, a note stays and is saved.
 TEST_F(Running, ANoteClosedWhileItsSaveDialogIsOpenIsSaved) {
-  platform::Form a = StartupNoteWindow();
-  sim::Type(u"keep me");
-  sim::KeyDown(Key::N, platform::kCtrl);
-  sim::Click(Note::FromWindow(a)->textArea());
-  sim::Sys().saveDialog = [&](auto, platform::SaveChoice& choice) {
-    sim::Close(a);
+  Form a = ActiveForm();
+  Type(u"keep me");
+  KeyDown(Key::N, kCtrl);
+  Click(Note::FromWindow(a)->textArea());
+  Sys().saveDialog = [&](auto, SaveChoice& choice) {
+    Close(a);
     choice.fileName = u"a";
     return true;
   };
-  sim::KeyDown(Key::S, platform::kCtrl);
-  EXPECT_EQ(sim::Sys().files[u"a"], "keep me");
+  KeyDown(Key::S, kCtrl);
+  EXPECT_EQ(Sys().files[u"a"], "keep me");
 }
 
-class Reminders : public Running {
- protected:
-  // Picks the moment in the dialog and presses "Set Reminder".
-  std::shared_ptr<ReminderDialog> ArmFor(const DateTime& t) {
-    sim::KeyDown(platform::Key::R, platform::kCtrl);
+struct Reminders : Running {
+  // Picks the time in the dialog (its day is today's) and presses "Set Reminder".
+  static auto ArmFor(TimeOfDay time) {
+    KeyDown(Key::R, kCtrl);
     auto dialog = ReminderDialog::Current();
     if (dialog->armed())
-      sim::Click(dialog->command1());
-    platform::SetCalendarDate(dialog->calendar(), {t.year, t.month, t.day});
-    platform::SetPickerTime(dialog->picker(), {t.hour, t.minute, t.second});
-    sim::Click(dialog->command1());
+      Click(dialog->command1());
+    SetPickerTime(dialog->picker(), time);
+    Click(dialog->command1());
     return dialog;
   }
   static size_t Rings() {
-    return sim::Sys().sounds.size();
+    return Sys().sounds.size();
   }
 };
 
 TEST_F(Reminders, ItLooksOnceASecondAndRingsOnceInItsSecondOrOnceAfterItWasMissed) {
-  sim::SetNow({2026, 4, 3, 9, 4, 0, 400});
-  auto d = ArmFor({2026, 4, 3, 9, 5, 7});
-  std::vector<platform::Control> shown = sim::ControlsOf(d->window());  // the moment, as armed
-  EXPECT_TRUE(std::ranges::any_of(shown, [](auto c) { return sim::Find(c)->text == u"4/3/2026 9:05:07 AM"; }));
-  sim::Advance(60000);  // a minute of waiting: one look a second
-  EXPECT_EQ(std::pair(sim::Find(d->window())->ticks <= 61, Rings()), std::pair(true, size_t{0}));
-  sim::Advance(7000);  // into 09:05:07, within its second; it flashes for three seconds
-  EXPECT_EQ(std::pair(Rings(), platform::Now().second), std::pair(size_t{1}, 10));
-  sim::SetNow({2026, 4, 3, 9, 5, 0});  // set back before the moment: it has rung
-  sim::Advance(10000);
-  ArmFor({2026, 4, 3, 9, 30, 0});  // a clock set, or a machine woken, past a moment ahead: once, at once
-  sim::SetNow({2026, 4, 3, 9, 45, 0});
-  sim::Advance(5);
+  SetNow({2026, 4, 3, 9, 4, 0, 400});
+  auto d = ArmFor({9, 5, 7});
+  EXPECT_TRUE(ranges::any_of(ControlsOf(d->window()),  // the moment, as armed
+                             [](auto c) { return Find(c)->text == u"4/3/2026 9:05:07 AM"; }));
+  Advance(60000);  // a minute of waiting: one look a second
+  EXPECT_LE(Find(d->window())->ticks, 61);
+  EXPECT_EQ(Rings(), 0u);
+  Advance(7000);  // into 09:05:07, within its second; it flashes for three seconds
+  EXPECT_EQ(Rings(), 1u);
+  EXPECT_EQ(Now().second, 10);
+  SetNow({2026, 4, 3, 9, 5, 0});  // set back before the moment: it has rung
+  Advance(10000);
+  ArmFor({9, 30, 0});  // a clock set, or a machine woken, past a moment ahead: once, at once
+  SetNow({2026, 4, 3, 9, 45, 0});
+  Advance(5);
   EXPECT_EQ(Rings(), 2u);
   // Armed for a moment gone, or stored with a leading zero or a second that is no number: never.
-  ArmFor({2026, 4, 3, 9, 30, 0});
-  sim::Advance(5000);
+  ArmFor({9, 30, 0});
+  Advance(5000);
   for (auto [minute, key, value] :
-       {std::tuple{46, u"ReminderSeconds", u"99999999999999999999"}, {48, u"ReminderMinutes", u"048"}}) {
-    ArmFor({2026, 4, 3, 9, minute, 0});
-    sim::Sys().store[key] = value;
-    sim::Advance(70000);
+       {tuple{46, u"ReminderSeconds", u"99999999999999999999"}, {48, u"ReminderMinutes", u"048"}}) {
+    ArmFor({9, minute, 0});
+    Sys().store[key] = value;
+    Advance(70000);
   }
   EXPECT_EQ(Rings(), 2u);
 }
@@ -112,22 +120,18 @@ TEST_F(Reminders, ItLooksOnceASecondAndRingsOnceInItsSecondOrOnceAfterItWasMisse
 // Armed again while it rings, for a moment inside the alarm: that one rings
 // as soon as the first has ended.
 TEST_F(Reminders, AMomentInsideARingingAlarmRingsWhenItEnds) {
-  auto d = ArmFor({2026, 3, 5, 14, 55, 32});
-  struct User : platform::EventSink {
-    std::function<void()> act;
-    void OnTimer(platform::Form form) override {
-      platform::SetTimer(form, 0);
-      act();
+  ArmFor({14, 55, 32});
+  struct User : EventSink {
+    void OnTimer(Form form) override {  // a second into the alarm, at the dialog: 14:55:34 armed
+      SetTimer(form, 0);
+      auto d = ReminderDialog::Current();
+      SetPickerTime(d->picker(), {14, 55, 34});
+      Click(d->command1());
+      Click(d->command1());
     }
   };
-  auto user = std::make_shared<User>();
-  user->act = [&] {  // a second into the alarm, at the dialog: 14:55:34 armed
-    platform::SetPickerTime(d->picker(), {14, 55, 34});
-    sim::Click(d->command1());
-    sim::Click(d->command1());
-  };
-  platform::SetTimer(platform::CreateForm({}, user), 3000);
-  sim::Advance(9000);
+  SetTimer(CreateForm({}, make_shared<User>()), 3000);
+  Advance(9000);
   EXPECT_EQ(Rings(), 2u);
 }
 
