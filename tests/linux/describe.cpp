@@ -30,7 +30,7 @@ QString Bytes(const QString& text) {
 }
 unsigned Colour(QWidget* w, QPalette::ColorRole role) {
   QColor c = w->palette().color(role);
-  return static_cast<unsigned>(c.red() | c.green() << 8 | c.blue() << 16);
+  return qRgb(c.blue(), c.green(), c.red()) & 0xFFFFFF;  // Qt's 0xAARRGGBB the other way round
 }
 
 void Describe() {
@@ -53,7 +53,8 @@ void Describe() {
       entries += (entry->isSeparator() ? u"-"_qs : (entry->isChecked() ? u"*"_qs : u""_qs) + entry->text()) + u'\n';
     if (!entries.isEmpty())
       out += "popup " + Box(w) + Bytes(entries) + '\n';
-    if (QFont f = text ? text->font() : QFont(); text && w->windowTitle() == u"Form1"_qs) {
+    if (text && w->windowTitle() == u"Form1"_qs) {
+      QFont f = text->font();
       QString look =
           QString::asprintf("%d %d %d %d %d %u %u ", QFontInfo(f).pixelSize(), f.bold(), f.italic(), f.underline(),
                             f.strikeOut(), Colour(text, QPalette::Text), Colour(text, QPalette::Base));
@@ -78,7 +79,7 @@ class Describer : public QGenericPlugin {
  public:
   QObject* create(const QString&, const QString&) override {
     (void)!pipe(g_asked);
-    std::signal(SIGUSR1, [](int) { (void)!write(g_asked[1], "!", 1); });
+    signal(SIGUSR1, [](int) { (void)!write(g_asked[1], "!", 1); });
     auto* asked = new QSocketNotifier(g_asked[0], QSocketNotifier::Read);
     QObject::connect(asked, &QSocketNotifier::activated, [] {
       char c;

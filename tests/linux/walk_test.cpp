@@ -7,7 +7,6 @@
 // opens).
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,14 +32,10 @@ class Linux : public walk::Driver {
  public:
   Linux() {
     linux = true;
-    titles[0] = "Select Font";
-    titles[1] = "Select Color";
+    ranges::copy(array{"Select Font", "Select Color"}, titles);
     // Found by typing from the top of a list (Qt's lists search from the
     // next entry); each face lists its styles in an order of its own.
-    font[0] = "Home|=";
-    font[1] = "Home|=Regular";
-    font[2] = "Home|=Italic";
-    font[3] = "Home|=Bold Italic";
+    ranges::copy(array{"Home|=", "Home|=Regular", "Home|=Italic", "Home|=Bold Italic"}, font);
   }
   ~Linux() override {
     kill(pid_, SIGKILL);
@@ -56,8 +51,10 @@ class Linux : public walk::Driver {
       filesystem::remove_all(home_);
     filesystem::create_directories(home_);
     filesystem::current_path(home_);
-    char* argv[] = {const_cast<char*>(PINALEAF_PROGRAM), nullptr};
-    posix_spawn(&pid_, PINALEAF_PROGRAM, nullptr, nullptr, argv, environ);
+    if (!(pid_ = fork())) {
+      execl(PINALEAF_PROGRAM, PINALEAF_PROGRAM, nullptr);
+      _exit(127);
+    }
     unsigned yellow = x11::Composited() ? 0xB3E4E4 : 0xC0FFFF;
     EXPECT_TRUE(x11::WaitUntil(
         [&] {
@@ -80,10 +77,9 @@ class Linux : public walk::Driver {
       x11::Box b = x11::Geometry(w);
       string title;
       x11::Property(w, "_NET_WM_NAME", &title);
-      char line[128];
-      snprintf(line, sizeof line, "%s %lu %d %d %d %d %d %d %zu\n", Ours(w) ? "window" : "other", w, b.x, b.y, b.width,
-               b.height, x11::Opacity(w).value_or(0), x11::HasState(w, "_NET_WM_STATE_ABOVE"), title.size());
-      out += line + title + "\n";
+      out += walk::Printed("%s %lu %d %d %d %d %d %d %zu\n", Ours(w) ? "window" : "other", w, b.x, b.y, b.width,
+                           b.height, x11::Opacity(w), x11::HasState(w, "_NET_WM_STATE_ABOVE"), title.size()) +
+             title + '\n';
     }
     x11::WaitUntil([&] { return filesystem::exists("described") || !Running(); }, 60000);
     return out + x11::FileText("described");
@@ -114,13 +110,10 @@ class Linux : public walk::Driver {
   // UTF-8 as the characters typed, each by its keysym's name.
   void Type(const string& text) override {
     setlocale(LC_CTYPE, "C.UTF-8");
-    wstring characters(text.size(), L'\0');
-    characters.resize(mbstowcs(characters.data(), text.c_str(), text.size()));
-    for (wchar_t c : characters) {
-      char name[16];
-      snprintf(name, sizeof name, "U%X", unsigned(c));
-      x11::Key(c == L'\n' ? "Return" : name);
-    }
+    wchar_t c;
+    int length;
+    for (const char* at = text.c_str(); (length = mbtowc(&c, at, MB_CUR_MAX)) > 0; at += length)
+      x11::Key(c == '\n' ? "Return" : walk::Printed("U%X", unsigned(c)).c_str());
   }
   void CloseBox(walk::Id window) override {
     x11::CloseBox(window);

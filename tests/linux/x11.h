@@ -4,7 +4,6 @@
 #pragma once
 
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,20 +19,20 @@ struct Box {
 bool WaitUntil(const std::function<bool()>& ready, int ms, const std::function<void()>& pass = {});
 
 // The shown windows that their programs place through the window manager
-// (not popups), the top first.
+// (not popups), the top first; the one shown at a point of the screen (0:
+// none); a window on the screen (none, 0 wide, once destroyed); the window
+// that has the keyboard.
 std::vector<Id> Shown();
-// A window on the screen (none, 0 wide, once destroyed); the windows in it,
-// the bottom first; the top-level window that has the keyboard (0: none).
+Id At(int x, int y);
 Box Geometry(Id);
-std::vector<Id> Children(Id, Id* parent = nullptr);
 Id Focused();
 // A property's 32-bit items, and its text when asked for (of 8-bit items,
 // as _NET_WM_NAME's UTF-8); an atom's number.
 std::vector<long> Property(Id window, const char* name, std::string* text = nullptr);
 unsigned long Intern(const char* name);
-// _NET_WM_WINDOW_OPACITY as an alpha of 0..255, none when absent;
+// _NET_WM_WINDOW_OPACITY as an alpha of 0..255 (255 when absent);
 // _NET_WM_STATE holds a state ("_NET_WM_STATE_ABOVE").
-std::optional<int> Opacity(Id);
+int Opacity(Id);
 bool HasState(Id, const char* state);
 // A compositor draws the screen, and with it windows' opacity.
 bool Composited();
