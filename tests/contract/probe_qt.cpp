@@ -105,13 +105,11 @@ void Click(Window target) {
   Settle();
 }
 
+// X numbers Tab, Enter and Esc 0xFF00 and their characters' codes, space and
+// a letter as the character typed (the letter small).
 void Press(Key key, int modifiers) {
-  string name = key == Key::Tab      ? "Tab"
-                : key == Key::Enter  ? "Return"
-                : key == Key::Escape ? "Escape"
-                : key == Key::Space  ? "space"
-                                     : string(1, char(int(key) | 0x20));  // a letter
-  x11::Key(name.c_str(), modifiers);
+  int code = int(key);
+  x11::Key(QString::asprintf("%#x", code < ' ' ? 0xFF00 | code : code | 0x20).toLatin1(), modifiers);
   Settle();
 }
 
@@ -175,7 +173,7 @@ Rect OnScreen(Window window) {
     return {box.x, box.y, box.width, box.height};
   QWidget* widget = qt::WidgetOf(window);
   double scale = widget->devicePixelRatioF();
-  QRect r(widget->mapTo(widget->window(), QPoint()), widget->size());
+  QRect r = widget->geometry();  // in its form
   return {box.x + int(r.x() * scale), box.y + int(r.y() * scale), int(r.width() * scale), int(r.height() * scale)};
 }
 
@@ -188,12 +186,9 @@ vector<Window> Children(Form form) {
 
 // A new theme reaches a Qt program as a new palette for the application.
 bool SetScheme(Color face, Color text) {
-  // 0x00BBGGRR read as Qt's 0xAARRGGBB: its blue is our red.
-  auto colour = [](Color c) { return QColor(qBlue(c), qGreen(c), qRed(c)); };
   QPalette palette = QApplication::palette();
-  palette.setColor(QPalette::Window, colour(face));
-  palette.setColor(QPalette::WindowText, colour(text));
-  palette.setColor(QPalette::Text, colour(text));
+  for (auto [role, c] : {pair(QPalette::Window, face), {QPalette::WindowText, text}, {QPalette::Text, text}})
+    palette.setColor(role, QColor(qBlue(c), qGreen(c), qRed(c)));  // 0x00BBGGRR read as Qt's 0xAARRGGBB
   QApplication::setPalette(palette);
   Wait(200);
   return true;

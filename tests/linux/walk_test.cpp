@@ -11,9 +11,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <clocale>
 #include <cstdlib>
 #include <filesystem>
+
+#include <QString>
 
 #include "walk.h"
 #include "x11.h"
@@ -109,11 +110,8 @@ class Linux : public walk::Driver {
   }
   // UTF-8 as the characters typed, each by its keysym's name.
   void Type(const string& text) override {
-    setlocale(LC_CTYPE, "C.UTF-8");
-    wchar_t c;
-    int length;
-    for (const char* at = text.c_str(); (length = mbtowc(&c, at, MB_CUR_MAX)) > 0; at += length)
-      x11::Key(c == '\n' ? "Return" : walk::Printed("U%X", unsigned(c)).c_str());
+    for (unsigned c : QString::fromStdString(text).toStdU32String())
+      x11::Key(c == '\n' ? "Return" : walk::Printed("U%X", c).c_str());
   }
   void CloseBox(walk::Id window) override {
     x11::CloseBox(window);

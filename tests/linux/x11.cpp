@@ -126,13 +126,11 @@ bool Composited() {
 // The screen is 24-bit, 0xRRGGBB, as the test script starts it.
 vector<unsigned> Colours(Box box) {
   vector<unsigned> colours;
-  XImage* image = XGetImage(display, root, box.x, box.y, box.width, box.height, AllPlanes, ZPixmap);
-  for (int at = 0; image && at < box.width * box.height; ++at) {
-    unsigned long rgb = XGetPixel(image, at % box.width, at / box.width);
-    colours.push_back((rgb >> 16 & 0xFF) | (rgb & 0xFF00) | (rgb & 0xFF) << 16);
-  }
-  if (image)
+  if (XImage* image = XGetImage(display, root, box.x, box.y, box.width, box.height, AllPlanes, ZPixmap)) {
+    for (int at = 0; at < box.width * box.height; ++at)  // its bytes the other way round
+      colours.push_back(__builtin_bswap32(XGetPixel(image, at % box.width, at / box.width)) >> 8);
     XDestroyImage(image);
+  }
   return colours;
 }
 
@@ -144,8 +142,8 @@ void Move(int x, int y) {
 void Click(int x, int y, int button) {
   Move(x, y);
   Sleep(50);  // the hand comes to rest
-  XTestFakeButtonEvent(display, button, True, CurrentTime);
-  XTestFakeButtonEvent(display, button, False, CurrentTime);
+  for (Bool down : {True, False})
+    XTestFakeButtonEvent(display, button, down, CurrentTime);
   // A window manager holds a press until it has looked at it, and what
   // follows waits: the hand rests until the pointer is free again (a popup
   // a right click opens keeps it).
@@ -184,12 +182,10 @@ void Drag(int x, int y, int toX, int toY, const function<void()>& pass) {
 // would have put it back.
 void Key(const char* name, int modifiers) {
   KeySym sym = XStringToKeysym(name);
-  int first, last, per;
-  XDisplayKeycodes(display, &first, &last);
-  KeySym* map = XGetKeyboardMapping(display, KeyCode(first), last - first + 1, &per);
-  int code = 0, spare = 0;
-  for (int key = first; key <= last && !code; ++key) {
-    KeySym* syms = map + ptrdiff_t(key - first) * per;
+  int per, code = 0, spare = 0;
+  KeySym* map = XGetKeyboardMapping(display, 8, 248, &per);  // the keys X numbers, 8 to 255
+  for (int key = 8; key <= 255 && !code; ++key) {
+    KeySym* syms = map + ptrdiff_t(key - 8) * per;
     if (syms[0] == sym || syms[1] == sym) {
       code = key;
       modifiers |= syms[0] != sym;
