@@ -40,7 +40,8 @@ void Settle() {
   xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
   xcb_change_property(c, XCB_PROP_MODE_REPLACE, root, g_mark, XCB_ATOM_CARDINAL, 32, 0, nullptr);
   xcb_flush(c);
-  x11::WaitUntil([] { return g_marked; }, 5000, [] { Wait(5); });
+  for (int tries = 0; !g_marked && tries < 1000; ++tries)  // 5 s at most
+    Wait(5);
   free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
 }
 
@@ -75,6 +76,12 @@ void Reset() {
     new QApplication(argc, nullptr);
     qApp->installNativeEventFilter(new MarkWatch);
     g_mark = x11::Intern("PINALEAF_PROBE_MARK");
+    // The program handles what came before each of the hand's moves and
+    // whatever the tests wait for.
+    x11::pause = [](int ms) {
+      Settle();
+      Wait(ms);
+    };
   }
   for (Form form : LoadedForms())
     UnloadForm(form);
@@ -119,14 +126,11 @@ void Close(Form form) {
 }
 
 // The window manager's size loop follows the hand once the program has
-// handed the press to it: this process handles its events at every step.
+// handed the press to it (x11::pause).
 void Drag(Form form, int dx, int dy) {
   Rect r = OnScreen(form);
   int x = r.left + r.width / 2, y = r.top + r.height / 2;
-  x11::Drag(x, y, x + dx, y + dy, [] {
-    Settle();
-    Wait(20);
-  });
+  x11::Drag(x, y, x + dx, y + dy);
   Settle();
 }
 
@@ -207,7 +211,7 @@ string FileBytes(const Text& path) {
 // The last line of the log, once there is one.
 Text LastShellTarget() {
   string log;
-  x11::WaitUntil([&] { return !(log = x11::FileText(g_home / "shell.log")).empty(); }, 10000, [] { Wait(10); });
+  x11::WaitUntil([&] { return !(log = x11::FileText(g_home / "shell.log")).empty(); }, 10000);
   return QString::fromStdString(log).trimmed().section(u'\n', -1).toStdU16String();
 }
 

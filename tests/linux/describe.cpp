@@ -50,7 +50,7 @@ void Describe() {
     auto* text = w->findChild<QPlainTextEdit*>();
     QString entries;
     for (QAction* entry : qobject_cast<QMenu*>(w) ? w->actions() : QList<QAction*>())
-      entries += (entry->isSeparator() ? u"-"_qs : (entry->isChecked() ? u"*"_qs : u""_qs) + entry->text()) + u'\n';
+      entries += (entry->isSeparator() ? "-" : (entry->isChecked() ? "*" : "") + entry->text()) + u'\n';
     if (!entries.isEmpty())
       out += "popup " + Box(w) + Bytes(entries) + '\n';
     if (text && w->windowTitle() == u"Form1"_qs) {

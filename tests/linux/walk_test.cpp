@@ -95,12 +95,14 @@ class Linux : public walk::Driver {
   void Drag(int x, int y, int toX, int toY) override {
     x11::Drag(x, y, toX, toY);
   }
-  // The letters of the shortcuts, and the Russian ones in their places.
+  // The letters of the shortcuts, and the Russian ones in their places
+  // (ф с в у а т щ к ы м ч й): X numbers a Cyrillic letter 0x600 and its
+  // KOI8-R code.
   void Key(const string& name, int modifiers, int times) override {
-    const char* const kRussian[] = {"ef", "es", "ve", "u", "a", "te", "shcha", "ka", "yeru", "em", "che", "shorti"};
     size_t at = "acdefnorsvxq"s.find(name);  // none of the other keys' names is in there
     bool russian = modifiers == 2 && at != string::npos && ++shortcuts_ % 2;
-    string key = russian ? "Cyrillic_"s + kRussian[at] : name;
+    string key =
+        russian ? walk::Printed("%#x", 0x600 | uint8_t("\xC6\xD3\xD7\xD5\xC1\xD4\xDD\xCB\xD9\xCD\xDE\xCA"[at])) : name;
     // A layout takes a moment to reach the program, and Qt presses a button
     // by its letter a moment later.
     usleep(russian && !system("setxkbmap ru") ? 200000 : 0);

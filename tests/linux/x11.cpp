@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cmath>
 #include <fstream>
 
 namespace x11 {
@@ -22,10 +21,6 @@ Display* const display = [] {
   return XOpenDisplay(nullptr);
 }();
 const ::Window root = DefaultRootWindow(display);
-
-void Sleep(int ms) {
-  usleep(ms * 1000u);
-}
 
 // The windows in one, the bottom first.
 vector<Id> Children(Id window) {
@@ -49,11 +44,13 @@ Id ClientIn(Id top) {
 
 }  // namespace
 
-bool WaitUntil(const function<bool()>& ready, int ms, const function<void()>& pass) {
+function<void(int)> pause = [](int ms) { usleep(ms * 1000u); };
+
+bool WaitUntil(const function<bool()>& ready, int ms) {
   for (int waited = 0; !ready(); waited += 10) {
     if (waited > ms)
       return false;
-    pass ? pass() : Sleep(10);
+    pause(10);
   }
   return true;
 }
@@ -91,9 +88,8 @@ Id Focused() {
 }
 
 vector<long> Property(Id window, const char* name, string* text) {
-  Atom type;
   int format = 0;
-  unsigned long count = 0, left;
+  unsigned long type, count = 0, left;
   unsigned char* data = nullptr;
   XGetWindowProperty(display, window, Intern(name), 0, 100000, False, AnyPropertyType, &type, &format, &count, &left,
                      &data);
@@ -111,7 +107,7 @@ unsigned long Intern(const char* name) {
 
 int Opacity(Id window) {
   for (unsigned long value : Property(window, "_NET_WM_WINDOW_OPACITY"))
-    return int(lround(unsigned(value) * 255.0 / 0xFFFFFFFF));
+    return int(unsigned(value) * 255.0 / 0xFFFFFFFF + 0.5);
   return 255;
 }
 
@@ -141,7 +137,7 @@ void Move(int x, int y) {
 
 void Click(int x, int y, int button) {
   Move(x, y);
-  Sleep(50);  // the hand comes to rest
+  pause(50);  // the hand comes to rest
   for (Bool down : {True, False})
     XTestFakeButtonEvent(display, button, down, CurrentTime);
   // A window manager holds a press until it has looked at it, and what
@@ -154,25 +150,22 @@ void Click(int x, int y, int button) {
       },
       3000);
   XUngrabPointer(display, CurrentTime);
-  Sleep(50);  // and leaves before it moves on
+  pause(50);  // and leaves before it moves on
 }
 
 // A hand rests a moment after pressing and after letting go: a window
 // manager's loop starts from the press and ends with the release.
-void Drag(int x, int y, int toX, int toY, const function<void()>& pass) {
-  auto rest = [&](int ms) {
-    XSync(display, False);
-    pass ? pass() : Sleep(ms);
-  };
+void Drag(int x, int y, int toX, int toY) {
   Move(x, y);
-  XTestFakeButtonEvent(display, 1, True, CurrentTime);
-  rest(150);
-  for (int step = 1; step <= 10; ++step) {
-    rest(20);
-    Move(x + (toX - x) * step / 10, y + (toY - y) * step / 10);
+  for (Bool down : {True, False}) {
+    XTestFakeButtonEvent(display, 1, down, CurrentTime);
+    XSync(display, False);
+    pause(150);
+    for (int step = 1; down && step <= 10; ++step) {
+      pause(20);
+      Move(x + (toX - x) * step / 10, y + (toY - y) * step / 10);
+    }
   }
-  XTestFakeButtonEvent(display, 1, False, CurrentTime);
-  rest(150);
 }
 
 // The key that gives the keysym in the server's map as it is now (a test

@@ -14,9 +14,11 @@ struct Box {
   int x, y, width, height;
 };
 
-// Asks `ready` until it holds, with `pass` between (10 ms asleep unless
-// given); false once `ms` have gone.
-bool WaitUntil(const std::function<bool()>& ready, int ms, const std::function<void()>& pass = {});
+// What passes between tries and a hand's moves: `ms` asleep, unless a
+// program in this process has to handle its events meanwhile.
+extern std::function<void(int ms)> pause;
+// Asks `ready` until it holds, 10 ms apart; false once `ms` have gone.
+bool WaitUntil(const std::function<bool()>& ready, int ms);
 
 // The shown windows that their programs place through the window manager
 // (not popups), the top first; the one shown at a point of the screen (0:
@@ -41,11 +43,10 @@ std::vector<unsigned> Colours(Box);
 
 // The pointer moved to a point, as a hand moves it; a button clicked there
 // (1 left, 3 right); the left button held from one point to another, moved
-// in steps at a hand's pace (`pass` between them, 20 ms asleep unless
-// given).
+// in steps at a hand's pace.
 void Move(int x, int y);
 void Click(int x, int y, int button = 1);
-void Drag(int x, int y, int toX, int toY, const std::function<void()>& pass = {});
+void Drag(int x, int y, int toX, int toY);
 // A key by its keysym's name ("Return", "n", "F1", "U65E5" for any
 // character), with modifiers held as the program counts them: 1 Shift,
 // 2 Ctrl, 4 Alt.
