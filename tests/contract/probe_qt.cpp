@@ -54,12 +54,6 @@ Form FormOf(x11::Id window) {
   return Form(int32_t(window));
 }
 
-// The screen's colours over a form's client area or a control, from a point of it on.
-vector<unsigned> Colours(Window window, int x = 0, int y = 0) {
-  Rect r = OnScreen(window);
-  return x11::Colours({r.left + x, r.top + y, r.width - x, r.height - y});
-}
-
 }  // namespace
 
 // Once: the application, an empty settings folder, the logging xdg-open
@@ -176,9 +170,9 @@ Rect OnScreen(Window window) {
   if (window == form)
     return {box.x, box.y, box.width, box.height};
   QWidget* widget = qt::WidgetOf(window);
-  double scale = widget->devicePixelRatioF();
   QRect r = widget->geometry();  // in its form
-  return {box.x + int(r.x() * scale), box.y + int(r.y() * scale), int(r.width() * scale), int(r.height() * scale)};
+  auto pixels = [&](int logical) { return int(logical * widget->devicePixelRatioF()); };
+  return {box.x + pixels(r.x()), box.y + pixels(r.y()), pixels(r.width()), pixels(r.height())};
 }
 
 vector<Window> Children(Form form) {
@@ -198,10 +192,12 @@ bool SetScheme(Color face, Color text) {
   return true;
 }
 Color PixelAt(Window window, int x, int y) {
-  return Colours(window, x, y).at(0);
+  Rect r = OnScreen(window);
+  return x11::Colours(r.left + x, r.top + y, 1, 1).at(0);
 }
 bool Shows(Window window, Color color) {
-  return ranges::count(Colours(window), color) > 0;
+  Rect r = OnScreen(window);
+  return ranges::count(x11::Colours(r.left, r.top, r.width, r.height), color) > 0;
 }
 
 string FileBytes(const Text& path) {

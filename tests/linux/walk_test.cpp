@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include <QString>
 
@@ -45,13 +46,14 @@ class Linux : public walk::Driver {
   // home alone is emptied), where the note (frameless at its place, as the
   // walk sees) is kept off the taskbar, and its strip along the top is light
   // yellow edge to edge: where a compositor (picom) draws translucency, at
-  // an opacity of 200 over its grey desktop. Its window comes once it can
-  // be described: a signal before would end it.
+  // an opacity of 200 over its grey desktop. The describe plugin watches
+  // for the removal of a description there before.
   void Start(bool fresh) override {
     if (fresh && home_.filename() == "walk-home")
       filesystem::remove_all(home_);
     filesystem::create_directories(home_);
     filesystem::current_path(home_);
+    ofstream("described");
     if (!(pid_ = fork())) {
       execl(PINALEAF_PROGRAM, PINALEAF_PROGRAM, nullptr);
       _exit(127);
@@ -62,7 +64,7 @@ class Linux : public walk::Driver {
           x11::Id note = x11::Focused();
           return Ours(note) &&
                  (!fresh || (x11::HasState(note, "_NET_WM_STATE_SKIP_TASKBAR") &&
-                             ranges::count(x11::Colours({135, 137, 133, 24}), yellow) == 3192));  // 133 by 24
+                             ranges::count(x11::Colours(135, 137, 133, 24), yellow) == 3192));  // 133 by 24
         },
         10000));
   }
@@ -71,8 +73,7 @@ class Linux : public walk::Driver {
   }
   // The windows as the X server shows them, the top first; the rest as the program does.
   string Describe() override {
-    filesystem::remove("described");
-    kill(pid_, SIGUSR1);
+    filesystem::remove("described");  // asks the describe plugin for the next
     string out;
     for (x11::Id w : x11::Shown()) {
       x11::Box b = x11::Geometry(w);

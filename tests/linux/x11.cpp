@@ -120,11 +120,11 @@ bool Composited() {
 }
 
 // The screen is 24-bit, 0xRRGGBB, as the test script starts it.
-vector<unsigned> Colours(Box box) {
+vector<unsigned> Colours(int x, int y, int width, int height) {
   vector<unsigned> colours;
-  if (XImage* image = XGetImage(display, root, box.x, box.y, box.width, box.height, AllPlanes, ZPixmap)) {
-    for (int at = 0; at < box.width * box.height; ++at)  // its bytes the other way round
-      colours.push_back(__builtin_bswap32(XGetPixel(image, at % box.width, at / box.width)) >> 8);
+  if (XImage* image = XGetImage(display, root, x, y, width, height, AllPlanes, ZPixmap)) {
+    for (int at = 0; at < width * height; ++at)  // its bytes the other way round
+      colours.push_back(__builtin_bswap32(XGetPixel(image, at % width, at / width)) >> 8);
     XDestroyImage(image);
   }
   return colours;

@@ -39,7 +39,7 @@ bool HasState(Id, const char* state);
 // A compositor draws the screen, and with it windows' opacity.
 bool Composited();
 // The colours the screen shows in a box, row by row, as 0x00BBGGRR.
-std::vector<unsigned> Colours(Box);
+std::vector<unsigned> Colours(int x, int y, int width, int height);
 
 // The pointer moved to a point, as a hand moves it; a button clicked there
 // (1 left, 3 right); the left button held from one point to another, moved
