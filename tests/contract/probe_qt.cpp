@@ -18,16 +18,16 @@ namespace {
 
 using namespace std;
 
-filesystem::path g_home;   // the settings store's folder and the shell's log
-unsigned long g_mark = 0;  // the atom of the probe's mark on the root window
+filesystem::path g_home;  // the settings store's folder and the shell's log
 bool g_marked = false;
 
 // What the server sends comes in the order it happened: once the program has
-// seen a mark made now, it has seen everything before it.
+// seen a mark made now, it has seen everything before it. The mark is an
+// empty cut buffer 7 on the root window, which nothing here reads.
 struct MarkWatch : QAbstractNativeEventFilter {
   bool nativeEventFilter(const QByteArray&, void* message, qintptr*) override {
     auto* event = static_cast<xcb_property_notify_event_t*>(message);
-    g_marked |= (event->response_type & 0x7F) == XCB_PROPERTY_NOTIFY && event->atom == g_mark;
+    g_marked |= (event->response_type & 0x7F) == XCB_PROPERTY_NOTIFY && event->atom == XCB_ATOM_CUT_BUFFER7;
     return false;
   }
 };
@@ -38,7 +38,7 @@ void Settle() {
   xcb_connection_t* c = qApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
   g_marked = false;
   xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-  xcb_change_property(c, XCB_PROP_MODE_REPLACE, root, g_mark, XCB_ATOM_CARDINAL, 32, 0, nullptr);
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, root, XCB_ATOM_CUT_BUFFER7, XCB_ATOM_STRING, 8, 0, nullptr);
   xcb_flush(c);
   for (int tries = 0; !g_marked && tries < 1000; ++tries)  // 5 s at most
     Wait(5);
@@ -50,8 +50,10 @@ x11::Id Id(Window form) {
   Settle();
   return x11::Id(form.number());
 }
-Form FormOf(x11::Id window) {
-  return Form(int32_t(window));
+// A window's form, when it is one of ours.
+Form Ours(x11::Id window) {
+  Form form{int32_t(window)};
+  return IsLoaded(form) ? form : Form();
 }
 
 }  // namespace
@@ -69,7 +71,6 @@ void Reset() {
     setenv("PATH", (PINALEAF_TEST_TOOLS ":" + string(getenv("PATH"))).c_str(), 1);
     new QApplication(argc, nullptr);
     qApp->installNativeEventFilter(new MarkWatch);
-    g_mark = x11::Intern("PINALEAF_PROBE_MARK");
     // The program handles what came before each of the hand's moves and
     // whatever the tests wait for.
     x11::pause = [](int ms) {
@@ -138,16 +139,15 @@ bool AnsiIsUtf8() {
 
 Form ActiveForm() {
   Settle();
-  Form form = FormOf(x11::Focused());
-  return IsLoaded(form) ? form : Form();
+  return Ours(x11::Focused());
 }
 
 vector<Form> ZOrder() {
   Settle();
   vector<Form> order;
   for (x11::Id window : x11::Shown()) {
-    if (IsLoaded(FormOf(window)))
-      order.push_back(FormOf(window));
+    if (Form form = Ours(window))
+      order.push_back(form);
   }
   return order;
 }

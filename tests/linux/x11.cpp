@@ -22,6 +22,10 @@ Display* const display = [] {
 }();
 const ::Window root = DefaultRootWindow(display);
 
+Atom Intern(const char* name) {
+  return XInternAtom(display, name, False);
+}
+
 // The windows in one, the bottom first.
 vector<Id> Children(Id window) {
   ::Window up, *children = nullptr;
@@ -99,10 +103,6 @@ vector<long> Property(Id window, const char* name, string* text) {
     text->assign(reinterpret_cast<char*>(data), format == 8 ? count : 0);
   XFree(data);
   return found;
-}
-
-unsigned long Intern(const char* name) {
-  return XInternAtom(display, name, False);
 }
 
 int Opacity(Id window) {

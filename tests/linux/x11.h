@@ -29,9 +29,8 @@ Id At(int x, int y);
 Box Geometry(Id);
 Id Focused();
 // A property's 32-bit items, and its text when asked for (of 8-bit items,
-// as _NET_WM_NAME's UTF-8); an atom's number.
+// as _NET_WM_NAME's UTF-8).
 std::vector<long> Property(Id window, const char* name, std::string* text = nullptr);
-unsigned long Intern(const char* name);
 // _NET_WM_WINDOW_OPACITY as an alpha of 0..255 (255 when absent);
 // _NET_WM_STATE holds a state ("_NET_WM_STATE_ABOVE").
 int Opacity(Id);
