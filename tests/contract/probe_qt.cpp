@@ -62,7 +62,7 @@ Form Ours(x11::Id window) {
 // first on PATH. Every time: no forms, no settings, an empty log.
 void Reset() {
   static int argc = 0;
-  if (!QCoreApplication::instance()) {
+  if (!qApp) {
     char home[] = "/tmp/pinaleaf-contract-XXXXXX";
     g_home = mkdtemp(home);
     atexit([] { filesystem::remove_all(g_home); });

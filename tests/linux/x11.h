@@ -47,8 +47,8 @@ void Move(int x, int y);
 void Click(int x, int y, int button = 1);
 void Drag(int x, int y, int toX, int toY);
 // A key by its keysym's name ("Return", "n", "F1", "U65E5" for any
-// character), with modifiers held as the program counts them: 1 Shift,
-// 2 Ctrl, 4 Alt.
+// character) or number ("0xFF09"), with modifiers held as the program
+// counts them: 1 Shift, 2 Ctrl, 4 Alt.
 void Key(const char* name, int modifiers = 0);
 // What a window manager's close box sends.
 void CloseBox(Id);
