@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 
 namespace x11 {
@@ -107,7 +108,7 @@ vector<long> Property(Id window, const char* name, string* text) {
 
 int Opacity(Id window) {
   for (unsigned long value : Property(window, "_NET_WM_WINDOW_OPACITY"))
-    return int(unsigned(value) * 255.0 / 0xFFFFFFFF + 0.5);
+    return int(lround(unsigned(value) * 255.0 / 0xFFFFFFFF));
   return 255;
 }
 
