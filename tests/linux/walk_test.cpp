@@ -53,7 +53,7 @@ class Linux : public walk::Driver {
       filesystem::remove_all(home_);
     filesystem::create_directories(home_);
     filesystem::current_path(home_);
-    ofstream described("described");
+    ofstream("described").close();  // closed: its removal is heard once no one holds it
     if (!(pid_ = fork())) {
       execl(PINALEAF_PROGRAM, PINALEAF_PROGRAM, nullptr);
       _exit(127);
