@@ -6,7 +6,6 @@
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QPalette>
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -17,16 +16,18 @@
 namespace probe {
 namespace {
 
-std::filesystem::path g_home;  // the settings store's folder and the shell's log
-unsigned long g_mark = 0;      // the atom of the probe's mark on the root window
+using namespace std;
+
+filesystem::path g_home;  // the settings store's folder and the shell's log
 bool g_marked = false;
 
 // What the server sends comes in the order it happened: once the program has
-// seen a mark made now, it has seen everything before it.
+// seen a mark made now, it has seen everything before it. The mark is an
+// empty cut buffer 7 on the root window, which nothing here reads.
 struct MarkWatch : QAbstractNativeEventFilter {
   bool nativeEventFilter(const QByteArray&, void* message, qintptr*) override {
     auto* event = static_cast<xcb_property_notify_event_t*>(message);
-    g_marked |= (event->response_type & 0x7F) == XCB_PROPERTY_NOTIFY && event->atom == g_mark;
+    g_marked |= (event->response_type & 0x7F) == XCB_PROPERTY_NOTIFY && event->atom == XCB_ATOM_CUT_BUFFER7;
     return false;
   }
 };
@@ -37,19 +38,22 @@ void Settle() {
   xcb_connection_t* c = qApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
   g_marked = false;
   xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-  xcb_change_property(c, XCB_PROP_MODE_REPLACE, root, g_mark, XCB_ATOM_CARDINAL, 32, 0, nullptr);
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, root, XCB_ATOM_CUT_BUFFER7, XCB_ATOM_STRING, 8, 0, nullptr);
   xcb_flush(c);
-  x11::WaitUntil([] { return g_marked; }, 5000, [] { Wait(5); });
+  for (int tries = 0; !g_marked && tries < 1000; ++tries)  // 5 s at most
+    Wait(5);
   free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
 }
 
-x11::Id Id(Window window) {
+// A form's number is its X window's.
+x11::Id Id(Window form) {
   Settle();
-  return static_cast<x11::Id>(window.number());
+  return x11::Id(form.number());
 }
-
-Form FormOf(x11::Id window) {
-  return Form(static_cast<std::int32_t>(window));
+// A window's form, when it is one of ours.
+Form Ours(x11::Id window) {
+  Form form{int32_t(window)};
+  return IsLoaded(form) ? form : Form();
 }
 
 }  // namespace
@@ -57,61 +61,57 @@ Form FormOf(x11::Id window) {
 // Once: the application, an empty settings folder, the logging xdg-open
 // first on PATH. Every time: no forms, no settings, an empty log.
 void Reset() {
-  static int argc = 1;
-  static char name[] = "linux_contract_tests";
-  static char* argv[] = {name, nullptr};
-  if (!QCoreApplication::instance()) {
+  static int argc = 0;
+  if (!qApp) {
     char home[] = "/tmp/pinaleaf-contract-XXXXXX";
     g_home = mkdtemp(home);
-    std::atexit([] { std::filesystem::remove_all(g_home); });
+    atexit([] { filesystem::remove_all(g_home); });
     setenv("XDG_CONFIG_HOME", home, 1);
     setenv("PINALEAF_SHELL_LOG", (g_home / "shell.log").c_str(), 1);
-    setenv("PATH", (PINALEAF_TEST_TOOLS ":" + std::string(getenv("PATH"))).c_str(), 1);
-    new QApplication(argc, argv);
+    setenv("PATH", (PINALEAF_TEST_TOOLS ":" + string(getenv("PATH"))).c_str(), 1);
+    new QApplication(argc, nullptr);
     qApp->installNativeEventFilter(new MarkWatch);
-    g_mark = x11::Intern("PINALEAF_PROBE_MARK");
+    // The program handles what came before each of the hand's moves and
+    // whatever the tests wait for.
+    x11::pause = [](int ms) {
+      Settle();
+      Wait(ms);
+    };
   }
-  for (Form form : platform::LoadedForms())
-    platform::UnloadForm(form);
-  std::filesystem::remove(g_home / "pinaleaf" / "settings.ini");
-  std::ofstream emptied(g_home / "shell.log");
+  for (Form form : LoadedForms())
+    UnloadForm(form);
+  filesystem::remove(g_home / "pinaleaf" / "settings.ini");
+  ofstream emptied(g_home / "shell.log");
   Wait(50);
 }
 
 void Wait(int ms) {
-  double deadline = platform::MonotonicSeconds() + ms / 1000.0;
-  while (platform::MonotonicSeconds() < deadline)
-    platform::WaitForMessagesUntil(deadline);
+  double deadline = MonotonicSeconds() + ms / 1000.0;
+  while (MonotonicSeconds() < deadline)
+    WaitForMessagesUntil(deadline);
 }
 
-// In the middle of it, or else at the first point of a grid over it that
-// is in sight: another window's frame may lie over it (a title bar taller
-// than another window manager's).
+// In the middle of it, or else at the first point of a grid over it where
+// its form shows: another window's frame may lie over it (a title bar
+// taller than another window manager's).
 void Click(Window target) {
   Rect r = OnScreen(target);
-  xcb_connection_t* c = qApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
-  xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root, top = Id(backend::FormOf(target));
-  for (x11::Id up = top; up && up != root; x11::Children(top, &up))
-    top = up;  // its frame, in the end
-  for (int n = 0, seen = 0; !seen && n < 25; ++n) {
-    int i = (12 + n) % 25, x = r.left + r.width * (1 + i % 5 * 2) / 10, y = r.top + r.height * (1 + i / 5 * 2) / 10;
-    auto* at =
-        xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, root, root, int16_t(x), int16_t(y)), nullptr);
-    seen = at && at->child == top;
-    free(at);
-    if (seen || n == 24)
+  x11::Id form = Id(backend::FormOf(target));
+  for (int n = 12; n < 37; ++n) {  // of 5 by 5 points, the middle one first
+    int x = r.left + r.width * (1 + n % 5 * 2) / 10, y = r.top + r.height * (1 + n / 5 % 5 * 2) / 10;
+    if (x11::At(x, y) == form || n == 36) {
       x11::Click(x, y);
+      break;
+    }
   }
   Settle();
 }
 
+// X numbers Tab, Enter and Esc 0xFF00 and their characters' codes, space and
+// a letter as the character typed (the letter small).
 void Press(Key key, int modifiers) {
-  std::string name = key == Key::Tab      ? "Tab"
-                     : key == Key::Enter  ? "Return"
-                     : key == Key::Escape ? "Escape"
-                     : key == Key::Space  ? "space"
-                                          : std::string(1, char(int(key) | 0x20));  // a letter
-  x11::Key(name.c_str(), modifiers);
+  int code = int(key);
+  x11::Key(QString::asprintf("%#x", code < ' ' ? 0xFF00 | code : code | 0x20).toLatin1(), modifiers);
   Settle();
 }
 
@@ -121,14 +121,11 @@ void Close(Form form) {
 }
 
 // The window manager's size loop follows the hand once the program has
-// handed the press to it: this process handles its events at every step.
+// handed the press to it (x11::pause).
 void Drag(Form form, int dx, int dy) {
   Rect r = OnScreen(form);
   int x = r.left + r.width / 2, y = r.top + r.height / 2;
-  x11::Drag(x, y, x + dx, y + dy, [] {
-    Settle();
-    Wait(20);
-  });
+  x11::Drag(x, y, x + dx, y + dy);
   Settle();
 }
 
@@ -142,15 +139,15 @@ bool AnsiIsUtf8() {
 
 Form ActiveForm() {
   Settle();
-  return platform::IsLoaded(FormOf(x11::Focused())) ? FormOf(x11::Focused()) : Form();
+  return Ours(x11::Focused());
 }
 
-std::vector<Form> ZOrder() {
+vector<Form> ZOrder() {
   Settle();
-  std::vector<Form> order;
+  vector<Form> order;
   for (x11::Id window : x11::Shown()) {
-    if (platform::IsLoaded(FormOf(window)))
-      order.push_back(FormOf(window));
+    if (Form form = Ours(window))
+      order.push_back(form);
   }
   return order;
 }
@@ -160,9 +157,9 @@ bool IsTopmost(Form form) {
 }
 
 // Opaque is drawn as unlayered.
-std::optional<int> LayeredAlpha(Form form) {
-  std::optional<int> alpha = x11::Opacity(Id(form));
-  return alpha == 255 ? std::nullopt : alpha;
+optional<int> LayeredAlpha(Form form) {
+  int alpha = x11::Opacity(Id(form));
+  return alpha == 255 ? nullopt : optional(alpha);
 }
 
 // A form's window as the X server shows it (its frame lies outside it); a
@@ -170,51 +167,48 @@ std::optional<int> LayeredAlpha(Form form) {
 Rect OnScreen(Window window) {
   Form form = backend::FormOf(window);
   x11::Box box = x11::Geometry(Id(form));
-  QWidget* widget = platform::qt::WidgetOf(window);
-  if (!widget || window == form)
+  if (window == form)
     return {box.x, box.y, box.width, box.height};
-  double scale = widget->devicePixelRatioF();
-  QRect r(widget->mapTo(widget->window(), QPoint()), widget->size());
-  return {box.x + int(r.x() * scale), box.y + int(r.y() * scale), int(r.width() * scale), int(r.height() * scale)};
+  QWidget* widget = qt::WidgetOf(window);
+  QRect r = widget->geometry();  // in its form
+  auto pixels = [&](int logical) { return int(logical * widget->devicePixelRatioF()); };
+  return {box.x + pixels(r.x()), box.y + pixels(r.y()), pixels(r.width()), pixels(r.height())};
 }
 
-std::vector<Window> Children(Form form) {
-  std::vector<Window> children;
-  for (QWidget* child : platform::qt::WidgetOf(form)->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-    children.push_back(platform::qt::WindowOf(child));
+vector<Window> Children(Form form) {
+  vector<Window> children;
+  for (QWidget* child : qt::WidgetOf(form)->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    children.push_back(qt::WindowOf(child));
   return children;
 }
 
 // A new theme reaches a Qt program as a new palette for the application.
 bool SetScheme(Color face, Color text) {
-  auto colour = [](Color c) { return QColor(int(c & 0xFF), int(c >> 8 & 0xFF), int(c >> 16 & 0xFF)); };
   QPalette palette = QApplication::palette();
-  palette.setColor(QPalette::Window, colour(face));
-  palette.setColor(QPalette::WindowText, colour(text));
-  palette.setColor(QPalette::Text, colour(text));
+  for (auto [role, c] : {pair(QPalette::Window, face), {QPalette::WindowText, text}, {QPalette::Text, text}})
+    palette.setColor(role, QColor(qBlue(c), qGreen(c), qRed(c)));  // 0x00BBGGRR read as Qt's 0xAARRGGBB
   QApplication::setPalette(palette);
   Wait(200);
   return true;
 }
 Color PixelAt(Window window, int x, int y) {
   Rect r = OnScreen(window);
-  return x11::Colours({r.left + x, r.top + y, 1, 1}).at(0);
+  return x11::Colours(r.left + x, r.top + y, 1, 1).at(0);
 }
 bool Shows(Window window, Color color) {
   Rect r = OnScreen(window);
-  return std::ranges::count(x11::Colours({r.left, r.top, r.width, r.height}), color) > 0;
+  return ranges::count(x11::Colours(r.left, r.top, r.width, r.height), color) > 0;
 }
 
-std::string FileBytes(const Text& path) {
+string FileBytes(const Text& path) {
   return x11::FileText(QString::fromStdU16String(path).toStdString());
 }
 
 // The last line of the log, once there is one.
 Text LastShellTarget() {
-  std::string log;
-  x11::WaitUntil([&] { return !(log = x11::FileText(g_home / "shell.log")).empty(); }, 10000, [] { Wait(10); });
-  std::string lines = log.substr(0, log.size() - 1);  // without the last line's end
-  return QString::fromStdString(lines.substr(lines.rfind('\n') + 1)).toStdU16String();
+  string log;
+  x11::WaitUntil([&] { return !(log = x11::FileText(g_home / "shell.log")).empty(); }, 10000);
+  return QString::fromStdString(log).trimmed().section(u'\n', -1).toStdU16String();
 }
 
 }  // namespace probe

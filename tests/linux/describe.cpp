@@ -1,23 +1,18 @@
 // What pinaleaf shows, described from inside it for the walk in the form of
 // tests/walk/walk.h's Describe, but for the windows, which the walk reads
 // from the X server: a plugin Qt loads at start-up when
-// QT_QPA_GENERIC_PLUGINS names it, before the program shows a window. Each
-// SIGUSR1 has the description written to $PINALEAF_DESCRIBE once the
-// program comes to it.
-#include <unistd.h>
-
+// QT_QPA_GENERIC_PLUGINS names it, before the program shows a window. The
+// walk asks by removing the last description, $PINALEAF_DESCRIBE: the next
+// is written there once the program comes to it.
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QFileSystemWatcher>
 #include <QGenericPlugin>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QSaveFile>
-#include <QSocketNotifier>
-#include <csignal>
 
 namespace {
-
-int g_asked[2];
 
 // A widget's place on the screen and size; text after its length in bytes;
 // a colour as 0x00BBGGRR.
@@ -30,7 +25,7 @@ QString Bytes(const QString& text) {
 }
 unsigned Colour(QWidget* w, QPalette::ColorRole role) {
   QColor c = w->palette().color(role);
-  return static_cast<unsigned>(c.red() | c.green() << 8 | c.blue() << 16);
+  return qRgb(c.blue(), c.green(), c.red()) & 0xFFFFFF;  // Qt's 0xAARRGGBB the other way round
 }
 
 void Describe() {
@@ -50,10 +45,11 @@ void Describe() {
     auto* text = w->findChild<QPlainTextEdit*>();
     QString entries;
     for (QAction* entry : qobject_cast<QMenu*>(w) ? w->actions() : QList<QAction*>())
-      entries += (entry->isSeparator() ? u"-"_qs : (entry->isChecked() ? u"*"_qs : u""_qs) + entry->text()) + u'\n';
+      entries += (entry->isSeparator() ? "-" : (entry->isChecked() ? "*" : "") + entry->text()) + u'\n';
     if (!entries.isEmpty())
       out += "popup " + Box(w) + Bytes(entries) + '\n';
-    if (QFont f = text ? text->font() : QFont(); text && w->windowTitle() == u"Form1"_qs) {
+    if (text && w->windowTitle() == u"Form1"_qs) {
+      QFont f = text->font();
       QString look =
           QString::asprintf("%d %d %d %d %d %u %u ", QFontInfo(f).pixelSize(), f.bold(), f.italic(), f.underline(),
                             f.strikeOut(), Colour(text, QPalette::Text), Colour(text, QPalette::Base));
@@ -77,13 +73,12 @@ class Describer : public QGenericPlugin {
 
  public:
   QObject* create(const QString&, const QString&) override {
-    (void)!pipe(g_asked);
-    std::signal(SIGUSR1, [](int) { (void)!write(g_asked[1], "!", 1); });
-    auto* asked = new QSocketNotifier(g_asked[0], QSocketNotifier::Read);
-    QObject::connect(asked, &QSocketNotifier::activated, [] {
-      char c;
-      if (read(g_asked[0], &c, 1) == 1)
+    auto* asked = new QFileSystemWatcher({qEnvironmentVariable("PINALEAF_DESCRIBE")});
+    QObject::connect(asked, &QFileSystemWatcher::fileChanged, [asked](const QString& path) {
+      if (asked->files().isEmpty()) {  // gone, not only changed
         Describe();
+        asked->addPath(path);
+      }
     });
     return asked;
   }

@@ -7,14 +7,15 @@
 // opens).
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <clocale>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+
+#include <QString>
 
 #include "walk.h"
 #include "x11.h"
@@ -33,14 +34,10 @@ class Linux : public walk::Driver {
  public:
   Linux() {
     linux = true;
-    titles[0] = "Select Font";
-    titles[1] = "Select Color";
+    ranges::copy(array{"Select Font", "Select Color"}, titles);
     // Found by typing from the top of a list (Qt's lists search from the
     // next entry); each face lists its styles in an order of its own.
-    font[0] = "Home|=";
-    font[1] = "Home|=Regular";
-    font[2] = "Home|=Italic";
-    font[3] = "Home|=Bold Italic";
+    ranges::copy(array{"Home|=", "Home|=Regular", "Home|=Italic", "Home|=Bold Italic"}, font);
   }
   ~Linux() override {
     kill(pid_, SIGKILL);
@@ -49,22 +46,25 @@ class Linux : public walk::Driver {
   // home alone is emptied), where the note (frameless at its place, as the
   // walk sees) is kept off the taskbar, and its strip along the top is light
   // yellow edge to edge: where a compositor (picom) draws translucency, at
-  // an opacity of 200 over its grey desktop. Its window comes once it can
-  // be described: a signal before would end it.
+  // an opacity of 200 over its grey desktop. The describe plugin watches
+  // for the removal of a description there before.
   void Start(bool fresh) override {
     if (fresh && home_.filename() == "walk-home")
       filesystem::remove_all(home_);
     filesystem::create_directories(home_);
     filesystem::current_path(home_);
-    char* argv[] = {const_cast<char*>(PINALEAF_PROGRAM), nullptr};
-    posix_spawn(&pid_, PINALEAF_PROGRAM, nullptr, nullptr, argv, environ);
+    ofstream("described").close();  // closed: its removal is heard once no one holds it
+    if (!(pid_ = fork())) {
+      execl(PINALEAF_PROGRAM, PINALEAF_PROGRAM, nullptr);
+      _exit(127);
+    }
     unsigned yellow = x11::Composited() ? 0xB3E4E4 : 0xC0FFFF;
     EXPECT_TRUE(x11::WaitUntil(
         [&] {
           x11::Id note = x11::Focused();
           return Ours(note) &&
                  (!fresh || (x11::HasState(note, "_NET_WM_STATE_SKIP_TASKBAR") &&
-                             ranges::count(x11::Colours({135, 137, 133, 24}), yellow) == 3192));  // 133 by 24
+                             ranges::count(x11::Colours(135, 137, 133, 24), yellow) == 3192));  // 133 by 24
         },
         10000));
   }
@@ -73,17 +73,15 @@ class Linux : public walk::Driver {
   }
   // The windows as the X server shows them, the top first; the rest as the program does.
   string Describe() override {
-    filesystem::remove("described");
-    kill(pid_, SIGUSR1);
+    filesystem::remove("described");  // asks the describe plugin for the next
     string out;
     for (x11::Id w : x11::Shown()) {
       x11::Box b = x11::Geometry(w);
       string title;
       x11::Property(w, "_NET_WM_NAME", &title);
-      char line[128];
-      snprintf(line, sizeof line, "%s %lu %d %d %d %d %d %d %zu\n", Ours(w) ? "window" : "other", w, b.x, b.y, b.width,
-               b.height, x11::Opacity(w).value_or(0), x11::HasState(w, "_NET_WM_STATE_ABOVE"), title.size());
-      out += line + title + "\n";
+      out += walk::Printed("%s %lu %d %d %d %d %d %d %zu\n", Ours(w) ? "window" : "other", w, b.x, b.y, b.width,
+                           b.height, x11::Opacity(w), x11::HasState(w, "_NET_WM_STATE_ABOVE"), title.size()) +
+             title + '\n';
     }
     x11::WaitUntil([&] { return filesystem::exists("described") || !Running(); }, 60000);
     return out + x11::FileText("described");
@@ -98,12 +96,14 @@ class Linux : public walk::Driver {
   void Drag(int x, int y, int toX, int toY) override {
     x11::Drag(x, y, toX, toY);
   }
-  // The letters of the shortcuts, and the Russian ones in their places.
+  // The letters of the shortcuts, and the Russian ones in their places
+  // (ф с в у а т щ к ы м ч й): X numbers a Cyrillic letter 0x600 and its
+  // KOI8-R code.
   void Key(const string& name, int modifiers, int times) override {
-    const char* const kRussian[] = {"ef", "es", "ve", "u", "a", "te", "shcha", "ka", "yeru", "em", "che", "shorti"};
     size_t at = "acdefnorsvxq"s.find(name);  // none of the other keys' names is in there
     bool russian = modifiers == 2 && at != string::npos && ++shortcuts_ % 2;
-    string key = russian ? "Cyrillic_"s + kRussian[at] : name;
+    string key =
+        russian ? walk::Printed("%#x", 0x600 | uint8_t("\xC6\xD3\xD7\xD5\xC1\xD4\xDD\xCB\xD9\xCD\xDE\xCA"[at])) : name;
     // A layout takes a moment to reach the program, and Qt presses a button
     // by its letter a moment later.
     usleep(russian && !system("setxkbmap ru") ? 200000 : 0);
@@ -113,14 +113,8 @@ class Linux : public walk::Driver {
   }
   // UTF-8 as the characters typed, each by its keysym's name.
   void Type(const string& text) override {
-    setlocale(LC_CTYPE, "C.UTF-8");
-    wstring characters(text.size(), L'\0');
-    characters.resize(mbstowcs(characters.data(), text.c_str(), text.size()));
-    for (wchar_t c : characters) {
-      char name[16];
-      snprintf(name, sizeof name, "U%X", unsigned(c));
-      x11::Key(c == L'\n' ? "Return" : name);
-    }
+    for (unsigned c : QString::fromStdString(text).toStdU32String())
+      x11::Key(c == '\n' ? "Return" : walk::Printed("U%X", c).c_str());
   }
   void CloseBox(walk::Id window) override {
     x11::CloseBox(window);

@@ -23,49 +23,18 @@ Display* const display = [] {
 }();
 const ::Window root = DefaultRootWindow(display);
 
-void Sleep(int ms) {
-  usleep(static_cast<useconds_t>(ms) * 1000);
+Atom Intern(const char* name) {
+  return XInternAtom(display, name, False);
 }
 
-// Presses and lets go of the key that gives `sym` in the server's map as it
-// is now (a test may have set another layout), with Shift where it needs
-// it; else of a key with nothing on it, given `sym` for the rest of the
-// run: a program reads the new map when it hears of the change, which may
-// be after we would have put it back.
-void Stroke(KeySym sym, int modifiers) {
-  int first, last, per;
-  XDisplayKeycodes(display, &first, &last);
-  KeySym* map = XGetKeyboardMapping(display, KeyCode(first), last - first + 1, &per);
-  KeyCode code = 0, spare = 0;
-  int shift = 0;
-  for (int key = last; key >= first; --key) {
-    KeySym* syms = map + static_cast<ptrdiff_t>(key - first) * per;
-    if (syms[0] == sym || syms[1] == sym) {
-      code = KeyCode(key);
-      shift = syms[0] != sym;
-    }
-    if (!spare && all_of(syms, syms + per, [](KeySym s) { return s == NoSymbol; }))
-      spare = KeyCode(key);
-  }
-  XFree(map);
-  if (!code) {
-    KeySym syms[] = {sym, sym};
-    XChangeKeyboardMapping(display, spare, 2, syms, 1);
-    code = spare;
-  }
-  modifiers |= shift;
-  vector<KeyCode> keys;
-  const KeySym kModifiers[] = {XK_Shift_L, XK_Control_L, XK_Alt_L};  // 1, 2, 4
-  for (int bit = 0; bit < 3; ++bit) {
-    if (modifiers >> bit & 1)
-      keys.push_back(XKeysymToKeycode(display, kModifiers[bit]));
-  }
-  keys.push_back(code);
-  for (Bool down : {True, False}) {
-    for (KeyCode key : keys)
-      XTestFakeKeyEvent(display, key, down, CurrentTime);
-  }
-  XSync(display, False);
+// The windows in one, the bottom first.
+vector<Id> Children(Id window) {
+  ::Window up, *children = nullptr;
+  unsigned count = 0;
+  XQueryTree(display, window, &up, &up, &children, &count);
+  vector<Id> found(children, children + count);
+  XFree(children);
+  return found;
 }
 
 // The program's own window in a top-level one: under a window manager the
@@ -80,11 +49,13 @@ Id ClientIn(Id top) {
 
 }  // namespace
 
-bool WaitUntil(const function<bool()>& ready, int ms, const function<void()>& pass) {
+function<void(int)> pause = [](int ms) { usleep(ms * 1000u); };
+
+bool WaitUntil(const function<bool()>& ready, int ms) {
   for (int waited = 0; !ready(); waited += 10) {
     if (waited > ms)
       return false;
-    pass ? pass() : Sleep(10);
+    pause(10);
   }
   return true;
 }
@@ -99,42 +70,31 @@ vector<Id> Shown() {
   return shown;
 }
 
+Id At(int x, int y) {
+  ::Window top = 0;
+  XTranslateCoordinates(display, root, root, x, y, &x, &y, &top);
+  return ClientIn(top);
+}
+
 Box Geometry(Id window) {
   XWindowAttributes a = {};
-  int x = 0, y = 0;
   ::Window child;
   XGetWindowAttributes(display, window, &a);
-  XTranslateCoordinates(display, window, root, 0, 0, &x, &y, &child);
-  return {x, y, a.width, a.height};
+  XTranslateCoordinates(display, window, root, 0, 0, &a.x, &a.y, &child);
+  return {a.x, a.y, a.width, a.height};
 }
 
-vector<Id> Children(Id window, Id* parent) {
-  ::Window top, up = 0, *children = nullptr;
-  unsigned count = 0;
-  XQueryTree(display, window, &top, &up, &children, &count);
-  vector<Id> found(children, children + count);
-  XFree(children);
-  if (parent)
-    *parent = up;
-  return found;
-}
-
+// Qt gives the keyboard to a form's own window, never to a window in it.
 Id Focused() {
   ::Window focus;
   int revert;
   XGetInputFocus(display, &focus, &revert);
-  for (Id window = focus, parent = 0; window > PointerRoot; window = parent) {
-    Children(window, &parent);
-    if (parent == root || !Property(window, "WM_STATE").empty())
-      return window;
-  }
-  return 0;
+  return focus;
 }
 
 vector<long> Property(Id window, const char* name, string* text) {
-  Atom type;
   int format = 0;
-  unsigned long count = 0, left;
+  unsigned long type, count = 0, left;
   unsigned char* data = nullptr;
   XGetWindowProperty(display, window, Intern(name), 0, 100000, False, AnyPropertyType, &type, &format, &count, &left,
                      &data);
@@ -146,18 +106,14 @@ vector<long> Property(Id window, const char* name, string* text) {
   return found;
 }
 
-unsigned long Intern(const char* name) {
-  return XInternAtom(display, name, False);
-}
-
-optional<int> Opacity(Id window) {
+int Opacity(Id window) {
   for (unsigned long value : Property(window, "_NET_WM_WINDOW_OPACITY"))
-    return static_cast<int>(lround(unsigned(value) * 255.0 / 0xFFFFFFFF));
-  return nullopt;
+    return int(lround(unsigned(value) * 255.0 / 0xFFFFFFFF));
+  return 255;
 }
 
 bool HasState(Id window, const char* state) {
-  return ranges::count(Property(window, "_NET_WM_STATE"), static_cast<long>(Intern(state)));
+  return ranges::count(Property(window, "_NET_WM_STATE"), long(Intern(state)));
 }
 
 bool Composited() {
@@ -165,15 +121,13 @@ bool Composited() {
 }
 
 // The screen is 24-bit, 0xRRGGBB, as the test script starts it.
-vector<unsigned> Colours(Box box) {
+vector<unsigned> Colours(int x, int y, int width, int height) {
   vector<unsigned> colours;
-  XImage* image = XGetImage(display, root, box.x, box.y, box.width, box.height, AllPlanes, ZPixmap);
-  for (int at = 0; image && at < box.width * box.height; ++at) {
-    unsigned long rgb = XGetPixel(image, at % box.width, at / box.width);
-    colours.push_back((rgb >> 16 & 0xFF) | (rgb & 0xFF00) | (rgb & 0xFF) << 16);
-  }
-  if (image)
+  if (XImage* image = XGetImage(display, root, x, y, width, height, AllPlanes, ZPixmap)) {
+    for (int at = 0; at < width * height; ++at)  // its bytes the other way round
+      colours.push_back(__builtin_bswap32(XGetPixel(image, at % width, at / width)) >> 8);
     XDestroyImage(image);
+  }
   return colours;
 }
 
@@ -184,9 +138,9 @@ void Move(int x, int y) {
 
 void Click(int x, int y, int button) {
   Move(x, y);
-  Sleep(50);  // the hand comes to rest
-  XTestFakeButtonEvent(display, button, True, CurrentTime);
-  XTestFakeButtonEvent(display, button, False, CurrentTime);
+  pause(50);  // the hand comes to rest
+  for (Bool down : {True, False})
+    XTestFakeButtonEvent(display, button, down, CurrentTime);
   // A window manager holds a press until it has looked at it, and what
   // follows waits: the hand rests until the pointer is free again (a popup
   // a right click opens keeps it).
@@ -197,35 +151,64 @@ void Click(int x, int y, int button) {
       },
       3000);
   XUngrabPointer(display, CurrentTime);
-  Sleep(50);  // and leaves before it moves on
+  pause(50);  // and leaves before it moves on
 }
 
 // A hand rests a moment after pressing and after letting go: a window
 // manager's loop starts from the press and ends with the release.
-void Drag(int x, int y, int toX, int toY, const function<void()>& pass) {
-  auto rest = [&](int ms) {
-    XSync(display, False);
-    pass ? pass() : Sleep(ms);
-  };
+void Drag(int x, int y, int toX, int toY) {
   Move(x, y);
-  XTestFakeButtonEvent(display, 1, True, CurrentTime);
-  rest(150);
-  for (int step = 1; step <= 10; ++step) {
-    rest(20);
-    Move(x + (toX - x) * step / 10, y + (toY - y) * step / 10);
+  for (Bool down : {True, False}) {
+    XTestFakeButtonEvent(display, 1, down, CurrentTime);
+    XSync(display, False);
+    pause(150);
+    for (int step = 1; down && step <= 10; ++step) {
+      pause(20);
+      Move(x + (toX - x) * step / 10, y + (toY - y) * step / 10);
+    }
   }
-  XTestFakeButtonEvent(display, 1, False, CurrentTime);
-  rest(150);
 }
 
+// The key that gives the keysym in the server's map as it is now (a test
+// may have set another layout), with Shift where it needs it; else a key
+// with nothing on it, given the keysym for the rest of the run: a program
+// reads the new map when it hears of the change, which may be after we
+// would have put it back.
 void Key(const char* name, int modifiers) {
-  Stroke(XStringToKeysym(name), modifiers);
+  KeySym sym = XStringToKeysym(name);
+  int per, code = 0, spare = 0;
+  KeySym* map = XGetKeyboardMapping(display, 8, 248, &per);  // the keys X numbers, 8 to 255
+  for (int key = 8; key <= 255 && !code; ++key) {
+    KeySym* syms = map + ptrdiff_t(key - 8) * per;
+    if (syms[0] == sym || syms[1] == sym) {
+      code = key;
+      modifiers |= syms[0] != sym;
+    } else if (count(syms, syms + per, NoSymbol) == per) {
+      spare = key;
+    }
+  }
+  XFree(map);
+  KeySym both[] = {sym, sym};
+  if (!code)
+    XChangeKeyboardMapping(display, code = spare, 2, both, 1);
+  // Shift, Ctrl and Alt as asked, then the key; all let go in that order.
+  const KeySym held[] = {XK_Shift_L, XK_Control_L, XK_Alt_L};
+  for (Bool down : {True, False}) {
+    for (int bit = 0; bit < 3; ++bit) {
+      if (modifiers >> bit & 1)
+        XTestFakeKeyEvent(display, XKeysymToKeycode(display, held[bit]), down, CurrentTime);
+    }
+    XTestFakeKeyEvent(display, code, down, CurrentTime);
+  }
+  XSync(display, False);
 }
 
 void CloseBox(Id window) {
-  XEvent close = {};
-  close.xclient = {.type = ClientMessage, .window = window, .message_type = Intern("WM_PROTOCOLS"), .format = 32};
-  close.xclient.data.l[0] = static_cast<long>(Intern("WM_DELETE_WINDOW"));
+  XEvent close = {.xclient = {.type = ClientMessage,
+                              .window = window,
+                              .message_type = Intern("WM_PROTOCOLS"),
+                              .format = 32,
+                              .data = {.l = {long(Intern("WM_DELETE_WINDOW"))}}}};
   XSendEvent(display, window, False, NoEventMask, &close);
   XSync(display, False);
 }
