@@ -4,14 +4,12 @@
 // through a named event.
 #include <windows.h>
 
-#include <cwchar>
-
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR ms, int) {
-  HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  HWND window = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   while (!OpenClipboard(window))
     Sleep(5);
   SetEvent(OpenEventW(EVENT_MODIFY_STATE, FALSE, L"PinaleafClipboardHeld"));
-  Sleep(*ms ? wcstoul(ms, nullptr, 10) : INFINITE);
+  Sleep(*ms ? _wtoi(ms) : INFINITE);
   CloseClipboard();
   return 0;
 }

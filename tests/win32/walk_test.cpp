@@ -1,7 +1,8 @@
 // The walk over the real pinaleaf.exe, a process of its own under Wine:
 // real keys and mouse through the system's input queue, and what the user
 // sees described from inside the program by describe.dll, hooked into it.
-#include <algorithm>
+#include <gtest/gtest.h>
+
 #include <map>
 #include <regex>
 
@@ -12,24 +13,22 @@
 namespace {
 
 using namespace harness;
-using std::string;
+using namespace std;
 
-std::wstring Wide(const string& utf8) {
-  std::wstring text(utf8.size(), L'\0');
-  text.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                                      text.data(), static_cast<int>(text.size()))));
+wstring Wide(const string& utf8) {
+  wstring text(utf8.size(), 0);
+  text.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), text.data(), int(text.size())));
   return text;
 }
-const wchar_t kKey[] = L"Software\\Pinaleaf\\1.0";
-platform::Text Text(const string& utf8) {
-  std::wstring wide = Wide(utf8);
-  return {wide.begin(), wide.end()};
+string Utf8(const wstring& text) {
+  return platform::ToUtf8({text.begin(), text.end()});
 }
+const wchar_t kKey[] = L"Software\\Pinaleaf\\1.0";
+
 class Win32 : public walk::Driver {
  public:
   Win32() {
-    std::wstring here = Beside(L"");
-    folder = platform::ToUtf8({here.begin(), here.end()});
+    folder = Utf8(Beside(L""));
     SetEnvironmentVariableW(L"PINALEAF_DESCRIBE", file_.c_str());  // for describe.dll in the program
   }
   ~Win32() override {
@@ -44,12 +43,11 @@ class Win32 : public walk::Driver {
     program_ = harness::Start(L"pinaleaf.exe");
     WaitForInputIdle(program_.hProcess, 15000);
     static HMODULE dll = LoadLibraryW(Beside(L"describe.dll").c_str());
-    auto hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(dll, "Hook")));
-    SetWindowsHookExW(WH_GETMESSAGE, hook, dll, program_.dwThreadId);
+    SetWindowsHookExW(WH_GETMESSAGE, HOOKPROC(LPVOID(GetProcAddress(dll, "Hook"))), dll, program_.dwThreadId);
     HWND note = nullptr;
     WaitUntil([&] { return (note = FindWindowW(nullptr, L"Form1")) != nullptr; }, 10000);
-    LONG style = GetWindowLongW(note, GWL_EXSTYLE);
-    EXPECT_TRUE((style & WS_EX_TOOLWINDOW) && !(style & WS_EX_APPWINDOW)) << "a note on the taskbar";
+    EXPECT_EQ(GetWindowLongW(note, GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_APPWINDOW), WS_EX_TOOLWINDOW)
+        << "a note on the taskbar";
   }
   bool Running() override {
     return WaitForSingleObject(program_.hProcess, 0) == WAIT_TIMEOUT;
@@ -63,50 +61,43 @@ class Win32 : public walk::Driver {
   }
 
   void Move(int x, int y) override {
-    MouseAt({x, y});
+    Mouse({x, y});
   }
   void Click(int x, int y, bool right) override {
-    ClickAt({x, y}, right);
+    Mouse({x, y}, right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
   }
   void Drag(int x, int y, int toX, int toY) override {
     harness::Drag({x, y}, {toX, toY});
   }
+  // A letter by its capital's key, F1 to F12 by number.
   void Key(const string& name, int modifiers, int times) override {
-    const std::map<string, int> kNamed = {{"Return", VK_RETURN}, {"Escape", VK_ESCAPE}, {"Tab", VK_TAB},
-                                          {"space", VK_SPACE},   {"End", VK_END},       {"Home", VK_HOME},
-                                          {"Down", VK_DOWN},     {"Up", VK_UP},         {"Menu", VK_APPS}};
+    const map<string, int> kNamed = {{"Return", VK_RETURN}, {"Escape", VK_ESCAPE}, {"Tab", VK_TAB},
+                                     {"space", VK_SPACE},   {"End", VK_END},       {"Home", VK_HOME},
+                                     {"Down", VK_DOWN},     {"Up", VK_UP},         {"Menu", VK_APPS}};
     int key = kNamed.contains(name) ? kNamed.at(name)
-              : name.size() > 1     ? VK_F1 + std::atoi(&name[1]) - 1
-                                    : std::toupper(name[0]);
-    std::vector<WORD> keys;
-    for (auto [bit, code] : {std::pair(1, VK_SHIFT), {2, VK_CONTROL}, {4, VK_MENU}}) {
-      if (modifiers & bit)
-        keys.push_back(static_cast<WORD>(code));
-    }
-    keys.push_back(static_cast<WORD>(key));
-    Keys(keys, times);
+              : name.size() > 1     ? VK_F1 - 1 + stoi(name.substr(1))
+                                    : toupper(name[0]);
+    Keys(key, modifiers, times);
   }
-  // A line end as Return types it.
   void Type(const string& text) override {
-    std::wstring typed = Wide(text);
-    std::replace(typed.begin(), typed.end(), L'\n', L'\r');
-    harness::Type(typed);
+    harness::Type(Wide(text));
   }
   // Clicked where the caption answers that it is its close box.
   void CloseBox(walk::Id id) override {
-    auto window = reinterpret_cast<HWND>(id);
+    auto window = HWND(id);
     RECT rc;
     GetWindowRect(window, &rc);
     for (POINT at = {rc.right - 2, rc.top + 8}; at.x > rc.right - 60; --at.x) {
       if (SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y)) == HTCLOSE)
-        return ClickAt(at);
+        return Mouse(at, MOUSEEVENTF_LEFTDOWN);
     }
   }
   string Clipboard() override {
-    return platform::ToUtf8(platform::ClipboardGet({}).value_or(platform::Text()));
+    return platform::ToUtf8(platform::ClipboardGet({}).value_or(u""));
   }
   void SetClipboard(const string& text) override {
-    platform::ClipboardPut({}, Text(text));
+    wstring wide = Wide(text);
+    platform::ClipboardPut({}, {wide.begin(), wide.end()});
   }
   void HoldClipboard() override {
     harness::HoldClipboard(100);
@@ -116,34 +107,33 @@ class Win32 : public walk::Driver {
     wchar_t value[4096] = L"";
     DWORD bytes = sizeof value;
     RegGetValueW(HKEY_CURRENT_USER, kKey, Wide(key).c_str(), RRF_RT_REG_SZ, nullptr, value, &bytes);
-    std::wstring text = value;
-    return platform::ToUtf8({text.begin(), text.end()});
+    return Utf8(value);
   }
   void Store(const string& key, const string& value) override {
-    std::wstring text = Wide(value);
+    wstring text = Wide(value);
     RegSetKeyValueW(HKEY_CURRENT_USER, kKey, Wide(key).c_str(), REG_SZ, text.c_str(),
-                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+                    DWORD((text.size() + 1) * sizeof(wchar_t)));
   }
   string Handed() override {
     return LastHanded();
   }
   string File(const string& name) override {
-    return Bytes(Beside(Wide(name).c_str()));
+    return Bytes(Beside(Wide(name)));
   }
   // CR LF; Windows-1252 where it holds every character, else UTF-8 after a byte-order mark.
   string Saved(const string& text) override {
-    string lines = std::regex_replace(text, std::regex("\n"), "\r\n");
-    std::wstring wide = Wide(lines);
-    string ansi(wide.size(), '\0');
+    string lines = regex_replace(text, regex("\n"), "\r\n");
+    wstring wide = Wide(lines);
+    string ansi(wide.size(), 0);
     BOOL lossy = FALSE;
-    WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), ansi.data(),
-                        static_cast<int>(ansi.size()), nullptr, &lossy);
+    WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, wide.data(), int(wide.size()), ansi.data(), int(ansi.size()),
+                        nullptr, &lossy);
     return lossy ? "\xEF\xBB\xBF" + lines : ansi;
   }
 
  private:
   PROCESS_INFORMATION program_ = {};
-  std::wstring file_ = Beside(L"describe.txt");
+  wstring file_ = Beside(L"describe.txt");
 };
 
 TEST(Walk, NothingTheUserTypesIsLostWhateverTheyDo) {
