@@ -23,7 +23,7 @@ bool SetScheme(Color face, Color text) {
   const int parts[] = {COLOR_BTNFACE, COLOR_WINDOWTEXT};
   const COLORREF colours[] = {face, text};
   SetSysColors(2, parts, colours);
-  SendMessageTimeoutW(HWND_BROADCAST, WM_SYSCOLORCHANGE, 0, 0, SMTO_ABORTIFHUNG, 1000, nullptr);
+  PostMessageW(HWND_BROADCAST, WM_SYSCOLORCHANGE, 0, 0);
   Wait(200);
   return true;
 }
@@ -79,11 +79,9 @@ Color PixelAt(Window window, int x, int y) {
 
 bool Shows(Window window, Color color) {
   Rect r = OnScreen(window);
-  for (int y = 0; y < r.height; ++y) {
-    for (int x = 0; x < r.width; ++x) {
-      if (PixelAt(window, x, y) == color)
-        return true;
-    }
+  for (int i = 0; i < r.width * r.height; ++i) {
+    if (PixelAt(window, i % r.width, i / r.width) == color)
+      return true;
   }
   return false;
 }

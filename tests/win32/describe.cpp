@@ -55,8 +55,7 @@ void Describe() {
       wchar_t caption[128] = {};
       GetMenuStringW(menu, i, caption, 128, MF_BYPOSITION);
       UINT state = GetMenuState(menu, i, MF_BYPOSITION);
-      entries += state & MF_SEPARATOR ? L"-" : state & MF_CHECKED ? L"*" : L"";
-      entries += caption + wstring(L"\n");
+      entries += (state & MF_SEPARATOR ? L"-" : state & MF_CHECKED ? L"*" : L"") + wstring(caption) + L"\n";
     }
     if (!entries.empty()) {
       out += Line("popup", w, Bytes(entries));
@@ -75,10 +74,10 @@ void Describe() {
       out += Line("calendar", calendar, Printed("%d %d %d", day.wDay, day.wMonth, day.wYear));
     // A note's text area: the font and colours it is drawn in, what it holds.
     HWND edit = FindWindowExW(w, nullptr, L"Edit", nullptr);
-    if (!edit || Text(w) != L"Form1")
+    if (Text(w) != L"Form1")
       continue;
     LOGFONTW f = {};
-    GetObjectW(HFONT(SendMessageW(edit, WM_GETFONT, 0, 0)), sizeof(f), &f);
+    GetObjectW(HFONT(SendMessageW(edit, WM_GETFONT, 0, 0)), sizeof f, &f);
     HDC dc = CreateCompatibleDC(nullptr);
     SendMessageW(w, WM_CTLCOLOREDIT, WPARAM(dc), LPARAM(edit));
     wchar_t look[128];

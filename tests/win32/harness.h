@@ -4,40 +4,152 @@
 
 #include <windows.h>
 
-#include <functional>
+#include <fstream>
+#include <regex>
+#include <sstream>
 #include <string>
+#include <thread>
 
 #include "probe.h"
 
 namespace harness {
 
 // Handles messages until `ready` or `ms` have passed; whether it got ready.
-bool WaitUntil(const std::function<bool()>& ready, int ms);
+bool WaitUntil(const auto& ready, int ms) {
+  for (DWORD end = GetTickCount() + ms; !ready(); probe::Wait(10)) {
+    if (LONG(end - GetTickCount()) <= 0)
+      return false;
+  }
+  return true;
+}
 
-// Mouse and keys through the system's input queue, at screen points: the
-// pointer moved, then the button `down` (MOUSEEVENTF_LEFTDOWN or
-// MOUSEEVENTF_RIGHTDOWN) clicked if any; the left button held from `from`
-// to `to`, in small steps; a key pressed `times` times with Shift, Ctrl and
-// Alt (`modifiers` 1, 2, 4) held; characters as typed.
-void Mouse(POINT at, DWORD down = 0);
-void Drag(POINT from, POINT to);
-void Keys(WORD key, int modifiers = 0, int times = 1);
-void Type(const std::wstring& text);
 // A file beside the tests, and its bytes.
-std::wstring Beside(const std::wstring& name);
-std::string Bytes(const std::wstring& path);
-// Makes mail_logger.exe, beside the tests, the desktop's mail program and
-// web browser: it writes down exactly what the shell hands it. Starts an
-// empty log.
-void RegisterMailLogger();
-// The target the mail program was handed last, in UTF-8.
-std::string LastHanded();
-
-// Another program holds the clipboard open from now, for `ms` (0: until the
-// next call; below 0: no program).
-void HoldClipboard(int ms);
+inline std::wstring Beside(const std::wstring& name) {
+  wchar_t exe[MAX_PATH];
+  std::wstring path(exe, GetModuleFileNameW(nullptr, exe, MAX_PATH));
+  return path.substr(0, path.find_last_of(L"\\/") + 1) + name;
+}
+inline std::string Bytes(const std::wstring& path) {
+  std::ostringstream bytes;
+  bytes << std::ifstream(path.c_str(), std::ios::binary).rdbuf();
+  return bytes.str();
+}
 
 // A program beside the tests, a process of its own, started with `arguments`.
-PROCESS_INFORMATION Start(const wchar_t* name, const std::wstring& arguments = L"");
+inline PROCESS_INFORMATION Start(const wchar_t* name, const std::wstring& arguments = L"") {
+  std::wstring command = L"\"" + Beside(name) + L"\" " + arguments;
+  STARTUPINFOW si = {sizeof(si)};
+  PROCESS_INFORMATION pi = {};
+  CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+  return pi;
+}
+
+// Input through the system's queue, at screen points, and time for it to
+// be handled.
+inline void Send(std::vector<INPUT> inputs) {
+  SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
+  probe::Wait(150);
+}
+
+inline INPUT MouseInput(POINT at, DWORD buttons) {
+  return {
+      INPUT_MOUSE,
+      {.mi = {at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1), at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1), 0,
+              MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | buttons}}};
+}
+
+// The pointer moved to `at`, then the button `down` (MOUSEEVENTF_LEFTDOWN or
+// MOUSEEVENTF_RIGHTDOWN) clicked there, if any: a button's up flag is the
+// bit after its down flag.
+inline void Mouse(POINT at, DWORD down = 0) {
+  Send({MouseInput(at, 0), MouseInput(at, down), MouseInput(at, down * 2)});
+}
+
+// The left button held from `from` to `to`, from a second thread, so that a
+// move or size loop may run in this one.
+inline void Drag(POINT from, POINT to) {
+  Mouse(from);
+  std::thread mover([=] {
+    for (LONG i = -1; i <= 10; ++i) {  // pressed, moved a tenth of the way at a time, released
+      LONG step = std::max(i, 0L);
+      INPUT input = MouseInput({from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10},
+                               i < 0     ? MOUSEEVENTF_LEFTDOWN
+                               : i == 10 ? MOUSEEVENTF_LEFTUP
+                                         : 0);
+      SendInput(1, &input, sizeof(INPUT));
+      Sleep(30);
+    }
+  });
+  probe::Wait(800);
+  mover.join();
+  probe::Wait(200);
+}
+
+// A key, or with `unicode` a character (the key 0).
+inline INPUT KeyInput(WORD key, bool up, wchar_t unicode = 0) {
+  return {INPUT_KEYBOARD,
+          {.ki = {key, unicode, DWORD((up ? KEYEVENTF_KEYUP : 0) | (unicode ? KEYEVENTF_UNICODE : 0))}}};
+}
+
+// A key pressed `times` times with Shift, Ctrl and Alt (`modifiers` 1, 2, 4)
+// held.
+inline void Keys(WORD key, int modifiers = 0, int times = 1) {
+  std::vector<INPUT> inputs;
+  auto held = [&](bool up) {
+    for (int bit = 0; bit < 3; ++bit) {
+      if (modifiers >> bit & 1)
+        inputs.push_back(KeyInput(VK_SHIFT + bit, up));  // VK_SHIFT, VK_CONTROL, VK_MENU
+    }
+  };
+  held(false);
+  for (int i = 0; i < times; ++i)
+    inputs.insert(inputs.end(), {KeyInput(key, false), KeyInput(key, true)});
+  held(true);
+  Send(inputs);
+}
+
+// Typed by the key the layout has for a character, with Shift where it needs
+// it (a capital letter, "&"), a line end by Return; else as a character no
+// key of it makes.
+inline void Type(const std::wstring& text) {
+  for (wchar_t c : text) {
+    SHORT key = VkKeyScanW(c == '\n' ? '\r' : c);
+    if (key == -1 || key >> 8 > 1)
+      Send({KeyInput(0, false, c), KeyInput(0, true, c)});
+    else
+      Keys(LOBYTE(key), key >> 8);
+  }
+}
+
+// Makes mail_logger.exe, beside the tests, the desktop's mail program and
+// web browser: it writes down exactly what the shell hands it, its quoted
+// path and then the target, a line each. Starts an empty log.
+inline void RegisterMailLogger() {
+  std::wstring command = L"\"" + Beside(L"mail_logger.exe") + L"\" %1";
+  for (auto scheme :
+       {L"Software\\Classes\\mailto\\shell\\open\\command", L"Software\\Classes\\https\\shell\\open\\command"})
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, scheme, nullptr, REG_SZ, command.c_str(),
+                    DWORD((command.size() + 1) * sizeof(wchar_t)));
+  DeleteFileW(Beside(L"shell.log").c_str());
+}
+// The target the mail program was handed last, in UTF-8.
+inline std::string LastHanded() {
+  std::smatch line;
+  std::string log = Bytes(Beside(L"shell.log"));
+  return std::regex_search(log, line, std::regex("\" (.*)\n$")) ? line[1].str() : "";
+}
+
+// Another program holds the clipboard open from now, for `ms` (0: until the
+// next call; below 0: no program), once this one can no longer open it. The
+// holder of the call before is ended first.
+inline void HoldClipboard(int ms) {
+  static PROCESS_INFORMATION holder = {};
+  TerminateProcess(holder.hProcess, 0);  // none, or one that has ended: nothing
+  WaitForSingleObject(holder.hProcess, 5000);
+  if (ms >= 0) {
+    holder = Start(L"clipboard_holder.exe", ms ? std::to_wstring(ms) : L"");
+    WaitUntil([] { return !OpenClipboard(nullptr) || !CloseClipboard(); }, 10000);
+  }
+}
 
 }  // namespace harness

@@ -20,32 +20,29 @@ wstring Wide(const string& utf8) {
   text.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), text.data(), int(text.size())));
   return text;
 }
-string Utf8(const wstring& text) {
-  return platform::ToUtf8({text.begin(), text.end()});
-}
 const wchar_t kKey[] = L"Software\\Pinaleaf\\1.0";
 
 class Win32 : public walk::Driver {
  public:
   Win32() {
-    folder = Utf8(Beside(L""));
+    wstring here = Beside(L"");
+    folder = platform::ToUtf8({here.begin(), here.end()});
     SetEnvironmentVariableW(L"PINALEAF_DESCRIBE", file_.c_str());  // for describe.dll in the program
   }
   ~Win32() override {
     TerminateProcess(program_.hProcess, 0);
   }
-  // Hooked, once it takes messages, by describe.dll.
+  // Hooked by describe.dll once its note is there.
   void Start(bool fresh) override {
     if (fresh) {
       RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");
       RegisterMailLogger();
     }
     program_ = harness::Start(L"pinaleaf.exe");
-    WaitForInputIdle(program_.hProcess, 15000);
+    HWND note = nullptr;
+    WaitUntil([&] { return note = FindWindowW(nullptr, L"Form1"); }, 10000);
     static HMODULE dll = LoadLibraryW(Beside(L"describe.dll").c_str());
     SetWindowsHookExW(WH_GETMESSAGE, HOOKPROC(LPVOID(GetProcAddress(dll, "Hook"))), dll, program_.dwThreadId);
-    HWND note = nullptr;
-    WaitUntil([&] { return (note = FindWindowW(nullptr, L"Form1")) != nullptr; }, 10000);
     EXPECT_EQ(GetWindowLongW(note, GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_APPWINDOW), WS_EX_TOOLWINDOW)
         << "a note on the taskbar";
   }
@@ -74,21 +71,20 @@ class Win32 : public walk::Driver {
     const map<string, int> kNamed = {{"Return", VK_RETURN}, {"Escape", VK_ESCAPE}, {"Tab", VK_TAB},
                                      {"space", VK_SPACE},   {"End", VK_END},       {"Home", VK_HOME},
                                      {"Down", VK_DOWN},     {"Up", VK_UP},         {"Menu", VK_APPS}};
-    int key = kNamed.contains(name) ? kNamed.at(name)
-              : name.size() > 1     ? VK_F1 - 1 + stoi(name.substr(1))
-                                    : toupper(name[0]);
-    Keys(key, modifiers, times);
+    Keys(kNamed.contains(name) ? kNamed.at(name)
+         : name.size() > 1     ? VK_F1 - 1 + stoi(name.substr(1))
+                               : toupper(name[0]),
+         modifiers, times);
   }
   void Type(const string& text) override {
     harness::Type(Wide(text));
   }
   // Clicked where the caption answers that it is its close box.
   void CloseBox(walk::Id id) override {
-    auto window = HWND(id);
     RECT rc;
-    GetWindowRect(window, &rc);
+    GetWindowRect(HWND(id), &rc);
     for (POINT at = {rc.right - 2, rc.top + 8}; at.x > rc.right - 60; --at.x) {
-      if (SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y)) == HTCLOSE)
+      if (SendMessageW(HWND(id), WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y)) == HTCLOSE)
         return Mouse(at, MOUSEEVENTF_LEFTDOWN);
     }
   }
@@ -104,10 +100,10 @@ class Win32 : public walk::Driver {
   }
   // The registry as another program reads and writes it.
   string Stored(const string& key) override {
-    wchar_t value[4096] = L"";
+    char16_t value[4096] = u"";
     DWORD bytes = sizeof value;
     RegGetValueW(HKEY_CURRENT_USER, kKey, Wide(key).c_str(), RRF_RT_REG_SZ, nullptr, value, &bytes);
-    return Utf8(value);
+    return platform::ToUtf8(value);
   }
   void Store(const string& key, const string& value) override {
     wstring text = Wide(value);
