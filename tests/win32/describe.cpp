@@ -72,10 +72,10 @@ void Describe() {
     HWND calendar = FindWindowExW(w, nullptr, L"SysMonthCal32", nullptr);
     if (SendMessageW(calendar, MCM_GETCURSEL, 0, LPARAM(&day)))
       out += Line("calendar", calendar, Printed("%d %d %d", day.wDay, day.wMonth, day.wYear));
+    if (title != L"Form1")
+      continue;
     // A note's text area: the font and colours it is drawn in, what it holds.
     HWND edit = FindWindowExW(w, nullptr, L"Edit", nullptr);
-    if (Text(w) != L"Form1")
-      continue;
     LOGFONTW f = {};
     GetObjectW(HFONT(SendMessageW(edit, WM_GETFONT, 0, 0)), sizeof f, &f);
     HDC dc = CreateCompatibleDC(nullptr);
@@ -86,9 +86,9 @@ void Describe() {
     DeleteDC(dc);
     out += Line(Printed("note %llu", uint64_t(w)), edit, Bytes(look + Text(edit)));
   }
-  wstring file = _wgetenv(L"PINALEAF_DESCRIBE");
-  ofstream((file + L".new").c_str(), ios::binary) << out;
-  MoveFileExW((file + L".new").c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING);
+  wstring file = _wgetenv(L"PINALEAF_DESCRIBE"), part = file + L".new";
+  ofstream(part.c_str(), ios::binary) << out;
+  _wrename(part.c_str(), file.c_str());  // whole, where the walk has taken the last away
 }
 
 }  // namespace

@@ -2,11 +2,11 @@
 // this process or in one of its own. Also the contract tests' probe.
 #pragma once
 
+#include <process.h>
 #include <windows.h>
 
 #include <fstream>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <thread>
 
@@ -30,18 +30,13 @@ inline std::wstring Beside(const std::wstring& name) {
   return path.substr(0, path.find_last_of(L"\\/") + 1) + name;
 }
 inline std::string Bytes(const std::wstring& path) {
-  std::ostringstream bytes;
-  bytes << std::ifstream(path.c_str(), std::ios::binary).rdbuf();
-  return bytes.str();
+  std::ifstream file(path.c_str(), std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
 }
 
-// A program beside the tests, a process of its own, started with `arguments`.
-inline PROCESS_INFORMATION Start(const wchar_t* name, const std::wstring& arguments = L"") {
-  std::wstring command = L"\"" + Beside(name) + L"\" " + arguments;
-  STARTUPINFOW si = {sizeof(si)};
-  PROCESS_INFORMATION pi = {};
-  CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
-  return pi;
+// A program beside the tests, a process of its own, started with `argument`.
+inline HANDLE Start(const wchar_t* name, const wchar_t* argument = nullptr) {
+  return HANDLE(_wspawnl(_P_NOWAIT, Beside(name).c_str(), name, argument, nullptr));
 }
 
 // Input through the system's queue, at screen points, and time for it to
@@ -143,11 +138,11 @@ inline std::string LastHanded() {
 // next call; below 0: no program), once this one can no longer open it. The
 // holder of the call before is ended first.
 inline void HoldClipboard(int ms) {
-  static PROCESS_INFORMATION holder = {};
-  TerminateProcess(holder.hProcess, 0);  // none, or one that has ended: nothing
-  WaitForSingleObject(holder.hProcess, 5000);
+  static HANDLE holder = nullptr;
+  TerminateProcess(holder, 0);  // none, or one that has ended: nothing
+  WaitForSingleObject(holder, 5000);
   if (ms >= 0) {
-    holder = Start(L"clipboard_holder.exe", ms ? std::to_wstring(ms) : L"");
+    holder = Start(L"clipboard_holder.exe", ms ? std::to_wstring(ms).c_str() : nullptr);
     WaitUntil([] { return !OpenClipboard(nullptr) || !CloseClipboard(); }, 10000);
   }
 }

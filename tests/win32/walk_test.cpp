@@ -30,7 +30,7 @@ class Win32 : public walk::Driver {
     SetEnvironmentVariableW(L"PINALEAF_DESCRIBE", file_.c_str());  // for describe.dll in the program
   }
   ~Win32() override {
-    TerminateProcess(program_.hProcess, 0);
+    TerminateProcess(program_, 0);
   }
   // Hooked by describe.dll once its note is there.
   void Start(bool fresh) override {
@@ -41,18 +41,19 @@ class Win32 : public walk::Driver {
     program_ = harness::Start(L"pinaleaf.exe");
     HWND note = nullptr;
     WaitUntil([&] { return note = FindWindowW(nullptr, L"Form1"); }, 10000);
+    thread_ = GetWindowThreadProcessId(note, nullptr);
     static HMODULE dll = LoadLibraryW(Beside(L"describe.dll").c_str());
-    SetWindowsHookExW(WH_GETMESSAGE, HOOKPROC(LPVOID(GetProcAddress(dll, "Hook"))), dll, program_.dwThreadId);
+    SetWindowsHookExW(WH_GETMESSAGE, HOOKPROC(LPVOID(GetProcAddress(dll, "Hook"))), dll, thread_);
     EXPECT_EQ(GetWindowLongW(note, GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_APPWINDOW), WS_EX_TOOLWINDOW)
         << "a note on the taskbar";
   }
   bool Running() override {
-    return WaitForSingleObject(program_.hProcess, 0) == WAIT_TIMEOUT;
+    return WaitForSingleObject(program_, 0) == WAIT_TIMEOUT;
   }
   // Asked of the program's thread, which answers once it has come to it.
   string Describe() override {
     DeleteFileW(file_.c_str());
-    PostThreadMessageW(program_.dwThreadId, RegisterWindowMessageW(L"PinaleafDescribe"), 0, 0);
+    PostThreadMessageW(thread_, RegisterWindowMessageW(L"PinaleafDescribe"), 0, 0);
     WaitUntil([&] { return GetFileAttributesW(file_.c_str()) != INVALID_FILE_ATTRIBUTES || !Running(); }, 60000);
     return Bytes(file_);
   }
@@ -128,7 +129,8 @@ class Win32 : public walk::Driver {
   }
 
  private:
-  PROCESS_INFORMATION program_ = {};
+  HANDLE program_ = nullptr;
+  DWORD thread_ = 0;  // the program's, which has its windows
   wstring file_ = Beside(L"describe.txt");
 };
 
