@@ -10,7 +10,7 @@ HWND ToHwnd(Window window) {
   return HWND(intptr_t(window.number()));
 }
 Form FormOf(HWND hwnd) {
-  return Form(int32_t(intptr_t(hwnd)));
+  return Form(intptr_t(hwnd));
 }
 POINT CentreOf(Window window) {
   Rect r = OnScreen(window);
@@ -138,7 +138,6 @@ optional<int> LayeredAlpha(Form form) {
   return GetLayeredWindowAttributes(ToHwnd(form), nullptr, &alpha, nullptr) ? optional(int(alpha)) : nullopt;
 }
 
-namespace {
 int g_ends = 0;
 
 // Another program's subclass, which keeps the procedure it replaced in the
@@ -149,12 +148,11 @@ LRESULT CALLBACK AnothersSubclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
 }
 
 LRESULT CALLBACK SubclassAsMade(int code, WPARAM wParam, LPARAM lParam) {
-  auto hwnd = HWND(wParam);
   if (code == HCBT_CREATEWND && (LPCBT_CREATEWNDW(lParam)->lpcs->style & WS_CHILD))
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, SetWindowLongPtrW(hwnd, GWLP_WNDPROC, LONG_PTR(&AnothersSubclass)));
+    SetWindowLongPtrW(HWND(wParam), GWLP_USERDATA,
+                      SetWindowLongPtrW(HWND(wParam), GWLP_WNDPROC, LONG_PTR(&AnothersSubclass)));
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
-}  // namespace
 
 // How many controls made meanwhile heard their last message.
 int EndsHeardByAnothersSubclass(const function<void()>& makeAndUnload) {

@@ -65,10 +65,9 @@ inline void Mouse(POINT at, DWORD down = 0) {
 inline void Drag(POINT from, POINT to) {
   Mouse(from);
   std::thread mover([=] {
-    for (LONG i = -1; i <= 10; ++i) {  // pressed, moved a tenth of the way at a time, released
-      LONG step = std::max(i, 0L);
-      INPUT input = MouseInput({from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10},
-                               i < 0     ? MOUSEEVENTF_LEFTDOWN
+    for (LONG i = 0; i <= 10; ++i) {  // pressed, moved a tenth of the way at a time, released
+      INPUT input = MouseInput({from.x + (to.x - from.x) * i / 10, from.y + (to.y - from.y) * i / 10},
+                               i == 0    ? MOUSEEVENTF_LEFTDOWN
                                : i == 10 ? MOUSEEVENTF_LEFTUP
                                          : 0);
       SendInput(1, &input, sizeof(INPUT));

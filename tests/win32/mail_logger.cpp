@@ -9,7 +9,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   GetModuleFileNameW(nullptr, log, MAX_PATH);
   wcscpy(wcsrchr(log, L'\\') + 1, L"shell.log");  // no longer than this program's name
   static char line[65536];
-  WideCharToMultiByte(CP_UTF8, 0, GetCommandLineW(), -1, line, sizeof(line), nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, GetCommandLineW(), -1, line, sizeof line, nullptr, nullptr);
   FILE* file = _wfopen(log, L"ab");
   fprintf(file, "%s\n", line);
   return fclose(file);

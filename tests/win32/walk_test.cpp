@@ -3,6 +3,7 @@
 // sees described from inside the program by describe.dll, hooked into it.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <regex>
 
@@ -15,12 +16,10 @@ namespace {
 using namespace harness;
 using namespace std;
 
+// UTF-16 from UTF-8, as the standard library converts a path.
 wstring Wide(const string& utf8) {
-  wstring text(utf8.size(), 0);
-  text.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), text.data(), int(text.size())));
-  return text;
+  return filesystem::path(u8string(utf8.begin(), utf8.end())).wstring();
 }
-const wchar_t kKey[] = L"Software\\Pinaleaf\\1.0";
 
 class Win32 : public walk::Driver {
  public:
@@ -103,12 +102,13 @@ class Win32 : public walk::Driver {
   string Stored(const string& key) override {
     char16_t value[4096] = u"";
     DWORD bytes = sizeof value;
-    RegGetValueW(HKEY_CURRENT_USER, kKey, Wide(key).c_str(), RRF_RT_REG_SZ, nullptr, value, &bytes);
+    RegGetValueW(HKEY_CURRENT_USER, L"Software\\Pinaleaf\\1.0", Wide(key).c_str(), RRF_RT_REG_SZ, nullptr, value,
+                 &bytes);
     return platform::ToUtf8(value);
   }
   void Store(const string& key, const string& value) override {
     wstring text = Wide(value);
-    RegSetKeyValueW(HKEY_CURRENT_USER, kKey, Wide(key).c_str(), REG_SZ, text.c_str(),
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Pinaleaf\\1.0", Wide(key).c_str(), REG_SZ, text.c_str(),
                     DWORD((text.size() + 1) * sizeof(wchar_t)));
   }
   string Handed() override {
@@ -119,12 +119,11 @@ class Win32 : public walk::Driver {
   }
   // CR LF; Windows-1252 where it holds every character, else UTF-8 after a byte-order mark.
   string Saved(const string& text) override {
-    string lines = regex_replace(text, regex("\n"), "\r\n");
+    string lines = regex_replace(text, regex("\n"), "\r\n"), ansi = lines;  // no fewer bytes than it takes
     wstring wide = Wide(lines);
-    string ansi(wide.size(), 0);
     BOOL lossy = FALSE;
-    WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, wide.data(), int(wide.size()), ansi.data(), int(ansi.size()),
-                        nullptr, &lossy);
+    ansi.resize(WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, wide.data(), int(wide.size()), ansi.data(),
+                                    int(ansi.size()), nullptr, &lossy));
     return lossy ? "\xEF\xBB\xBF" + lines : ansi;
   }
 
