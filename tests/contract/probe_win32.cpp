@@ -20,8 +20,8 @@ POINT CentreOf(Window window) {
 // Wine keeps the scheme per process and tells no window: here every window
 // hears of it, as Windows tells them on a change of theme.
 bool SetScheme(Color face, Color text) {
-  const int parts[] = {COLOR_BTNFACE, COLOR_WINDOWTEXT};
-  const COLORREF colours[] = {face, text};
+  int parts[] = {COLOR_BTNFACE, COLOR_WINDOWTEXT};
+  COLORREF colours[] = {face, text};
   SetSysColors(2, parts, colours);
   PostMessageW(HWND_BROADCAST, WM_SYSCOLORCHANGE, 0, 0);
   Wait(200);
@@ -30,10 +30,9 @@ bool SetScheme(Color face, Color text) {
 
 void Reset() {
   HoldClipboard(false);
-  RegisterMailLogger();
   for (Form form : LoadedForms())
     UnloadForm(form);
-  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");
+  FreshAccount();  // once no form is left to store anything
   Wait(50);
 }
 
@@ -110,7 +109,7 @@ bool AnsiIsUtf8() {
 }
 
 bool HoldClipboard(bool held) {
-  harness::HoldClipboard(held ? 0 : -1);
+  harness::HoldClipboard(held ? INT_MAX : -1);  // until let go
   return true;
 }
 
@@ -150,14 +149,14 @@ LRESULT CALLBACK AnothersSubclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
 LRESULT CALLBACK SubclassAsMade(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HCBT_CREATEWND && (LPCBT_CREATEWNDW(lParam)->lpcs->style & WS_CHILD))
     SetWindowLongPtrW(HWND(wParam), GWLP_USERDATA,
-                      SetWindowLongPtrW(HWND(wParam), GWLP_WNDPROC, LONG_PTR(&AnothersSubclass)));
+                      SetWindowLongPtrW(HWND(wParam), GWLP_WNDPROC, LONG_PTR(AnothersSubclass)));
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 // How many controls made meanwhile heard their last message.
 int EndsHeardByAnothersSubclass(const function<void()>& makeAndUnload) {
   g_ends = 0;
-  HHOOK hook = SetWindowsHookExW(WH_CBT, &SubclassAsMade, nullptr, GetCurrentThreadId());
+  HHOOK hook = SetWindowsHookExW(WH_CBT, SubclassAsMade, nullptr, GetCurrentThreadId());
   makeAndUnload();
   UnhookWindowsHookEx(hook);
   return g_ends;

@@ -1,6 +1,6 @@
 // Another program that holds the clipboard open, as clipboard managers and
-// remote-desktop clients do for a moment: for the milliseconds given, or
-// until it is ended. It opens it for a window of its own, which keeps every
+// remote-desktop clients do for a moment: for the milliseconds given, unless
+// it is ended first. It opens it for a window of its own, which keeps every
 // other program out.
 #include <windows.h>
 
@@ -8,7 +8,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR ms, int) {
   HWND window = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   while (!OpenClipboard(window))
     Sleep(5);
-  Sleep(*ms ? _wtoi(ms) : INFINITE);
+  Sleep(_wtoi(ms));
   CloseClipboard();
   return 0;
 }

@@ -29,13 +29,13 @@ wstring Text(HWND window) {
   text.resize(GetWindowTextW(window, text.data(), int(text.size())));
   return text;
 }
-// A line of the description: what it starts with, where a window's client
-// area is on the screen, and the rest.
-string Line(const string& start, HWND window, const string& rest) {
+// The rest of a line of the description: where a window's client area is on
+// the screen, and what follows.
+string Box(HWND window, const string& rest) {
   RECT r;
   GetClientRect(window, &r);
   MapWindowPoints(window, nullptr, LPPOINT(&r), 2);
-  return start + Printed(" %ld %ld %ld %ld ", r.left, r.top, r.right - r.left, r.bottom - r.top) + rest + "\n";
+  return Printed(" %ld %ld %ld %ld ", r.left, r.top, r.right - r.left, r.bottom - r.top) + rest + "\n";
 }
 
 void Describe() {
@@ -58,7 +58,7 @@ void Describe() {
       entries += (state & MF_SEPARATOR ? L"-" : state & MF_CHECKED ? L"*" : L"") + wstring(caption) + L"\n";
     }
     if (!entries.empty()) {
-      out += Line("popup", w, Bytes(entries));
+      out += "popup" + Box(w, Bytes(entries));
       continue;
     }
     BYTE alpha = 0;
@@ -66,12 +66,12 @@ void Describe() {
     wstring title = Text(w);
     if (HWND message = GetDlgItem(w, 0xFFFF))  // a message box's words
       title += L"\n" + Text(message);
-    out += Line(Printed("window %llu", uint64_t(w)), w,
-                Printed("%d %d ", alpha, (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) + Bytes(title));
-    SYSTEMTIME day = {};
+    out += Printed("window %llu", uint64_t(w)) +
+           Box(w, Printed("%d %d ", alpha, (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) + Bytes(title));
+    SYSTEMTIME day;  // read only once the calendar has filled it in
     HWND calendar = FindWindowExW(w, nullptr, L"SysMonthCal32", nullptr);
     if (SendMessageW(calendar, MCM_GETCURSEL, 0, LPARAM(&day)))
-      out += Line("calendar", calendar, Printed("%d %d %d", day.wDay, day.wMonth, day.wYear));
+      out += "calendar" + Box(calendar, Printed("%d %d %d", day.wDay, day.wMonth, day.wYear));
     if (title != L"Form1")
       continue;
     // A note's text area: the font and colours it is drawn in, what it holds.
@@ -84,7 +84,7 @@ void Describe() {
     _snwprintf(look, 128, L"%ld %d %d %d %d %lu %lu %ls\n", -f.lfHeight, f.lfWeight >= FW_BOLD, f.lfItalic,
                f.lfUnderline, f.lfStrikeOut, GetTextColor(dc), GetBkColor(dc), f.lfFaceName);
     DeleteDC(dc);
-    out += Line(Printed("note %llu", uint64_t(w)), edit, Bytes(look + Text(edit)));
+    out += Printed("note %llu", uint64_t(w)) + Box(edit, Bytes(look + Text(edit)));
   }
   wstring file = _wgetenv(L"PINALEAF_DESCRIBE"), part = file + L".new";
   ofstream(part.c_str(), ios::binary) << out;

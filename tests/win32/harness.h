@@ -1,5 +1,6 @@
-// Real input and the system's own view, for the Win32 tests: the program in
-// this process or in one of its own. Also the contract tests' probe.
+// Real input and the system's own view, for the Win32 tests: the walk's
+// driver, with the program in a process of its own, and the contract tests'
+// probe, with it in this one.
 #pragma once
 
 #include <process.h>
@@ -7,7 +8,6 @@
 
 #include <fstream>
 #include <regex>
-#include <string>
 #include <thread>
 
 #include "probe.h"
@@ -27,7 +27,7 @@ bool WaitUntil(const auto& ready, int ms) {
 inline std::wstring Beside(const std::wstring& name) {
   wchar_t exe[MAX_PATH];
   std::wstring path(exe, GetModuleFileNameW(nullptr, exe, MAX_PATH));
-  return path.substr(0, path.find_last_of(L"\\/") + 1) + name;
+  return path.erase(path.find_last_of(L"\\/") + 1) + name;
 }
 inline std::string Bytes(const std::wstring& path) {
   std::ifstream file(path.c_str(), std::ios::binary);
@@ -70,7 +70,7 @@ inline void Drag(POINT from, POINT to) {
                                i == 0    ? MOUSEEVENTF_LEFTDOWN
                                : i == 10 ? MOUSEEVENTF_LEFTUP
                                          : 0);
-      SendInput(1, &input, sizeof(INPUT));
+      SendInput(1, &input, sizeof input);
       Sleep(30);
     }
   });
@@ -79,26 +79,25 @@ inline void Drag(POINT from, POINT to) {
   probe::Wait(200);
 }
 
-// A key, or with `unicode` a character (the key 0).
-inline INPUT KeyInput(WORD key, bool up, wchar_t unicode = 0) {
-  return {INPUT_KEYBOARD,
-          {.ki = {key, unicode, DWORD((up ? KEYEVENTF_KEYUP : 0) | (unicode ? KEYEVENTF_UNICODE : 0))}}};
+// A key, or with KEYEVENTF_UNICODE a character (the key 0).
+inline INPUT KeyInput(WORD key, DWORD flags, wchar_t unicode = 0) {
+  return {INPUT_KEYBOARD, {.ki = {key, unicode, flags}}};
 }
 
 // A key pressed `times` times with Shift, Ctrl and Alt (`modifiers` 1, 2, 4)
 // held.
-inline void Keys(WORD key, int modifiers = 0, int times = 1) {
+inline void Keys(WORD key, int modifiers, int times = 1) {
   std::vector<INPUT> inputs;
-  auto held = [&](bool up) {
+  auto held = [&](DWORD flags) {
     for (int bit = 0; bit < 3; ++bit) {
       if (modifiers >> bit & 1)
-        inputs.push_back(KeyInput(VK_SHIFT + bit, up));  // VK_SHIFT, VK_CONTROL, VK_MENU
+        inputs.push_back(KeyInput(VK_SHIFT + bit, flags));  // VK_SHIFT, VK_CONTROL, VK_MENU
     }
   };
-  held(false);
+  held(0);
   for (int i = 0; i < times; ++i)
-    inputs.insert(inputs.end(), {KeyInput(key, false), KeyInput(key, true)});
-  held(true);
+    inputs.insert(inputs.end(), {KeyInput(key, 0), KeyInput(key, KEYEVENTF_KEYUP)});
+  held(KEYEVENTF_KEYUP);
   Send(inputs);
 }
 
@@ -109,21 +108,22 @@ inline void Type(const std::wstring& text) {
   for (wchar_t c : text) {
     SHORT key = VkKeyScanW(c == '\n' ? '\r' : c);
     if (key == -1 || key >> 8 > 1)
-      Send({KeyInput(0, false, c), KeyInput(0, true, c)});
+      Send({KeyInput(0, KEYEVENTF_UNICODE, c), KeyInput(0, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP, c)});
     else
       Keys(LOBYTE(key), key >> 8);
   }
 }
 
-// Makes mail_logger.exe, beside the tests, the desktop's mail program and
-// web browser: it writes down exactly what the shell hands it, its quoted
-// path and then the target, a line each. Starts an empty log.
-inline void RegisterMailLogger() {
+// A fresh account: nothing stored yet, and mail_logger.exe, beside the
+// tests, the desktop's mail program and web browser with an empty log: it
+// writes down exactly what the shell hands it, its quoted path and then the
+// target, a line each.
+inline void FreshAccount() {
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");
   std::wstring command = L"\"" + Beside(L"mail_logger.exe") + L"\" %1";
   for (auto scheme :
        {L"Software\\Classes\\mailto\\shell\\open\\command", L"Software\\Classes\\https\\shell\\open\\command"})
-    RegSetKeyValueW(HKEY_LOCAL_MACHINE, scheme, nullptr, REG_SZ, command.c_str(),
-                    DWORD((command.size() + 1) * sizeof(wchar_t)));
+    RegSetValueW(HKEY_LOCAL_MACHINE, scheme, REG_SZ, command.c_str(), 0);  // the key's default value
   DeleteFileW(Beside(L"shell.log").c_str());
 }
 // The target the mail program was handed last, in UTF-8.
@@ -133,15 +133,15 @@ inline std::string LastHanded() {
   return std::regex_search(log, line, std::regex("\" (.*)\n$")) ? line[1].str() : "";
 }
 
-// Another program holds the clipboard open from now, for `ms` (0: until the
-// next call; below 0: no program), once this one can no longer open it. The
-// holder of the call before is ended first.
+// Another program holds the clipboard open from now, for `ms` (below 0: no
+// program), once this one can no longer open it. The holder of the call
+// before is ended first.
 inline void HoldClipboard(int ms) {
   static HANDLE holder = nullptr;
   TerminateProcess(holder, 0);  // none, or one that has ended: nothing
   WaitForSingleObject(holder, 5000);
   if (ms >= 0) {
-    holder = Start(L"clipboard_holder.exe", ms ? std::to_wstring(ms).c_str() : nullptr);
+    holder = Start(L"clipboard_holder.exe", std::to_wstring(ms).c_str());
     WaitUntil([] { return !OpenClipboard(nullptr) || !CloseClipboard(); }, 10000);
   }
 }

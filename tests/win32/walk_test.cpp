@@ -21,8 +21,7 @@ wstring Wide(const string& utf8) {
   return filesystem::path(u8string(utf8.begin(), utf8.end())).wstring();
 }
 
-class Win32 : public walk::Driver {
- public:
+struct Win32 : walk::Driver {
   Win32() {
     wstring here = Beside(L"");
     folder = platform::ToUtf8({here.begin(), here.end()});
@@ -33,15 +32,13 @@ class Win32 : public walk::Driver {
   }
   // Hooked by describe.dll once its note is there.
   void Start(bool fresh) override {
-    if (fresh) {
-      RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");
-      RegisterMailLogger();
-    }
+    if (fresh)
+      FreshAccount();
     program_ = harness::Start(L"pinaleaf.exe");
     HWND note = nullptr;
     WaitUntil([&] { return note = FindWindowW(nullptr, L"Form1"); }, 10000);
     thread_ = GetWindowThreadProcessId(note, nullptr);
-    static HMODULE dll = LoadLibraryW(Beside(L"describe.dll").c_str());
+    static HMODULE dll = LoadLibraryW(L"describe.dll");  // beside the tests
     SetWindowsHookExW(WH_GETMESSAGE, HOOKPROC(LPVOID(GetProcAddress(dll, "Hook"))), dll, thread_);
     EXPECT_EQ(GetWindowLongW(note, GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_APPWINDOW), WS_EX_TOOLWINDOW)
         << "a note on the taskbar";
@@ -72,7 +69,7 @@ class Win32 : public walk::Driver {
                                      {"space", VK_SPACE},   {"End", VK_END},       {"Home", VK_HOME},
                                      {"Down", VK_DOWN},     {"Up", VK_UP},         {"Menu", VK_APPS}};
     Keys(kNamed.contains(name) ? kNamed.at(name)
-         : name.size() > 1     ? VK_F1 - 1 + stoi(name.substr(1))
+         : name.size() > 1     ? VK_F1 - 1 + stoi(&name[1])
                                : toupper(name[0]),
          modifiers, times);
   }
@@ -127,7 +124,6 @@ class Win32 : public walk::Driver {
     return lossy ? "\xEF\xBB\xBF" + lines : ansi;
   }
 
- private:
   HANDLE program_ = nullptr;
   DWORD thread_ = 0;  // the program's, which has its windows
   wstring file_ = Beside(L"describe.txt");
