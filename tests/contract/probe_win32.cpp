@@ -4,53 +4,56 @@
 
 namespace probe {
 using namespace harness;
-PROCESS_INFORMATION g_holder = {};
+using namespace std;
 
 HWND ToHwnd(Window window) {
-  return reinterpret_cast<HWND>(static_cast<intptr_t>(window.number()));
+  return HWND(intptr_t(window.number()));
 }
 Form FormOf(HWND hwnd) {
-  return Form(static_cast<std::int32_t>(reinterpret_cast<intptr_t>(hwnd)));
+  return Form(intptr_t(hwnd));
+}
+POINT CentreOf(Window window) {
+  Rect r = OnScreen(window);
+  return {r.left + r.width / 2, r.top + r.height / 2};
 }
 
 // Wine keeps the scheme per process and tells no window: here every window
 // hears of it, as Windows tells them on a change of theme.
 bool SetScheme(Color face, Color text) {
-  const int parts[] = {COLOR_BTNFACE, COLOR_WINDOWTEXT};
-  const COLORREF colours[] = {face, text};
+  int parts[] = {COLOR_BTNFACE, COLOR_WINDOWTEXT};
+  COLORREF colours[] = {face, text};
   SetSysColors(2, parts, colours);
-  SendMessageTimeoutW(HWND_BROADCAST, WM_SYSCOLORCHANGE, 0, 0, SMTO_ABORTIFHUNG, 1000, nullptr);
+  PostMessageW(HWND_BROADCAST, WM_SYSCOLORCHANGE, 0, 0);
   Wait(200);
   return true;
 }
 
 void Reset() {
   HoldClipboard(false);
-  RegisterMailLogger();
-  for (Form form : platform::LoadedForms())
-    platform::UnloadForm(form);
-  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");
+  for (Form form : LoadedForms())
+    UnloadForm(form);
+  FreshAccount();  // once no form is left to store anything
   Wait(50);
 }
 
 // As the program's own loop does, dialog keys included.
 void Wait(int ms) {
-  double deadline = platform::MonotonicSeconds() + ms / 1000.0;
-  while (platform::MonotonicSeconds() < deadline)
-    platform::WaitForMessagesUntil(deadline);
+  double deadline = MonotonicSeconds() + ms / 1000.0;
+  while (MonotonicSeconds() < deadline)
+    WaitForMessagesUntil(deadline);
 }
 
 void Click(Window target) {
-  ClickAt(CentreOf(ToHwnd(target)));
+  Mouse(CentreOf(target), MOUSEEVENTF_LEFTDOWN);
 }
 void Drag(Form form, int dx, int dy) {
-  POINT from = CentreOf(ToHwnd(form));
+  POINT from = CentreOf(form);
   harness::Drag(from, {from.x + dx, from.y + dy});
 }
 
 Text LastShellTarget() {
-  WaitUntil([] { return !MailLog().empty(); }, 10000);
-  std::string target = LastHanded();
+  string target;
+  WaitUntil([&] { return !(target = LastHanded()).empty(); }, 10000);
   return {target.begin(), target.end()};
 }
 
@@ -58,38 +61,39 @@ Rect OnScreen(Window window) {
   HWND hwnd = ToHwnd(window);
   RECT r;
   GetClientRect(hwnd, &r);
-  MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  MapWindowPoints(hwnd, nullptr, LPPOINT(&r), 2);
   if (GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD)
     GetWindowRect(hwnd, &r);
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
+// What the screen shows at a pixel of a window.
 Color PixelAt(Window window, int x, int y) {
   Rect r = OnScreen(window);
-  return Pixel({r.left + x, r.top + y});
+  HDC screen = GetDC(nullptr);
+  COLORREF colour = GetPixel(screen, r.left + x, r.top + y);
+  ReleaseDC(nullptr, screen);
+  return colour;
 }
 
 bool Shows(Window window, Color color) {
   Rect r = OnScreen(window);
-  for (int y = r.top; y < r.top + r.height; ++y) {
-    for (int x = r.left; x < r.left + r.width; ++x) {
-      if (Pixel({x, y}) == color)
-        return true;
-    }
+  for (int i = 0; i < r.width * r.height; ++i) {
+    if (PixelAt(window, i % r.width, i / r.width) == color)
+      return true;
   }
   return false;
 }
 
-std::vector<Window> Children(Form form) {
-  std::vector<Window> children;
-  for (HWND child = GetWindow(ToHwnd(form), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+vector<Window> Children(Form form) {
+  vector<Window> children;
+  for (HWND child = GetWindow(ToHwnd(form), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
     children.push_back(FormOf(child));
-  }
   return children;
 }
 
-std::string FileBytes(const Text& path) {
-  return Bytes(L"\\\\?\\" + std::wstring(path.begin(), path.end()));
+string FileBytes(const Text& path) {
+  return Bytes(L"\\\\?\\" + wstring(path.begin(), path.end()));
 }
 
 void Close(Form form) {
@@ -97,12 +101,7 @@ void Close(Form form) {
 }
 
 void Press(Key key, int modifiers) {
-  WORD vk = key >= Key::F1 && key <= Key::F12 ? static_cast<WORD>(VK_F1 + int(key) - int(Key::F1)) : WORD(key);
-  if (modifiers & kShift)
-    return Keys({VK_SHIFT, vk});
-  if (modifiers & kCtrl)
-    return Keys({VK_CONTROL, vk});
-  Keys({vk});
+  Keys(key >= Key::F1 ? VK_F1 + int(key) - int(Key::F1) : int(key), modifiers);
 }
 
 bool AnsiIsUtf8() {
@@ -110,22 +109,19 @@ bool AnsiIsUtf8() {
 }
 
 bool HoldClipboard(bool held) {
-  if (g_holder.hProcess) {
-    TerminateProcess(g_holder.hProcess, 0);
-    WaitForSingleObject(g_holder.hProcess, 5000);
-  }
-  g_holder = held ? harness::HoldClipboard(0) : PROCESS_INFORMATION{};
+  harness::HoldClipboard(held ? INT_MAX : -1);  // until let go
   return true;
 }
 
 Form ActiveForm() {
-  return platform::IsLoaded(FormOf(GetForegroundWindow())) ? FormOf(GetForegroundWindow()) : Form();
+  Form form = FormOf(GetForegroundWindow());
+  return IsLoaded(form) ? form : Form();
 }
 
-std::vector<Form> ZOrder() {
-  std::vector<Form> order;
+vector<Form> ZOrder() {
+  vector<Form> order;
   for (HWND hwnd = GetTopWindow(nullptr); hwnd; hwnd = GetWindow(hwnd, GW_HWNDNEXT)) {
-    if (platform::IsLoaded(FormOf(hwnd)) && IsWindowVisible(hwnd))
+    if (IsLoaded(FormOf(hwnd)) && IsWindowVisible(hwnd))
       order.push_back(FormOf(hwnd));
   }
   return order;
@@ -135,35 +131,32 @@ bool IsTopmost(Form form) {
   return GetWindowLongW(ToHwnd(form), GWL_EXSTYLE) & WS_EX_TOPMOST;
 }
 
-std::optional<int> LayeredAlpha(Form form) {
+// None when the form is not layered, as the system answers.
+optional<int> LayeredAlpha(Form form) {
   BYTE alpha = 0;
-  bool layered = GetWindowLongW(ToHwnd(form), GWL_EXSTYLE) & WS_EX_LAYERED;
-  return layered && GetLayeredWindowAttributes(ToHwnd(form), nullptr, &alpha, nullptr) ? std::optional(int(alpha))
-                                                                                       : std::nullopt;
+  return GetLayeredWindowAttributes(ToHwnd(form), nullptr, &alpha, nullptr) ? optional(int(alpha)) : nullopt;
 }
 
-namespace {
 int g_ends = 0;
 
 // Another program's subclass, which keeps the procedure it replaced in the
 // window's user data.
 LRESULT CALLBACK AnothersSubclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   g_ends += msg == WM_NCDESTROY;
-  return CallWindowProcW(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)), hwnd, msg, wParam, lParam);
+  return CallWindowProcW(WNDPROC(GetWindowLongPtrW(hwnd, GWLP_USERDATA)), hwnd, msg, wParam, lParam);
 }
 
 LRESULT CALLBACK SubclassAsMade(int code, WPARAM wParam, LPARAM lParam) {
-  auto hwnd = reinterpret_cast<HWND>(wParam);
-  if (code == HCBT_CREATEWND && (reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs->style & WS_CHILD))
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, SetWindowLongPtrW(hwnd, GWLP_WNDPROC, LONG_PTR(&AnothersSubclass)));
+  if (code == HCBT_CREATEWND && (LPCBT_CREATEWNDW(lParam)->lpcs->style & WS_CHILD))
+    SetWindowLongPtrW(HWND(wParam), GWLP_USERDATA,
+                      SetWindowLongPtrW(HWND(wParam), GWLP_WNDPROC, LONG_PTR(AnothersSubclass)));
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
-}  // namespace
 
 // How many controls made meanwhile heard their last message.
-int EndsHeardByAnothersSubclass(const std::function<void()>& makeAndUnload) {
+int EndsHeardByAnothersSubclass(const function<void()>& makeAndUnload) {
   g_ends = 0;
-  HHOOK hook = SetWindowsHookExW(WH_CBT, &SubclassAsMade, nullptr, GetCurrentThreadId());
+  HHOOK hook = SetWindowsHookExW(WH_CBT, SubclassAsMade, nullptr, GetCurrentThreadId());
   makeAndUnload();
   UnhookWindowsHookEx(hook);
   return g_ends;
@@ -171,9 +164,9 @@ int EndsHeardByAnothersSubclass(const std::function<void()>& makeAndUnload) {
 
 // What a form asks for when the system would move it to `dpi` at the
 // pending size, as Windows asks (Wine, with one DPI, never does).
-std::pair<int, int> ScaledSize(Form form, int dpi, int width, int height) {
+pair<int, int> ScaledSize(Form form, int dpi, int width, int height) {
   SIZE pending = {width, height};
-  SendMessageW(ToHwnd(form), WM_GETDPISCALEDSIZE, static_cast<WPARAM>(dpi), reinterpret_cast<LPARAM>(&pending));
+  SendMessageW(ToHwnd(form), WM_GETDPISCALEDSIZE, dpi, LPARAM(&pending));
   return {pending.cx, pending.cy};
 }
 

@@ -1,17 +1,14 @@
 // Another program that holds the clipboard open, as clipboard managers and
-// remote-desktop clients do for a moment: for the milliseconds given, or
-// until it is ended. It opens it for a window of its own, and says so
-// through a named event.
+// remote-desktop clients do for a moment: for the milliseconds given, unless
+// it is ended first. It opens it for a window of its own, which keeps every
+// other program out.
 #include <windows.h>
 
-#include <cwchar>
-
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR ms, int) {
-  HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  HWND window = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   while (!OpenClipboard(window))
     Sleep(5);
-  SetEvent(OpenEventW(EVENT_MODIFY_STATE, FALSE, L"PinaleafClipboardHeld"));
-  Sleep(*ms ? wcstoul(ms, nullptr, 10) : INFINITE);
+  Sleep(_wtoi(ms));
   CloseClipboard();
   return 0;
 }

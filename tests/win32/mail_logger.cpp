@@ -3,15 +3,14 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <string>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  wchar_t exe[MAX_PATH];
-  std::wstring log(exe, GetModuleFileNameW(nullptr, exe, MAX_PATH));
+  wchar_t log[MAX_PATH];
+  GetModuleFileNameW(nullptr, log, MAX_PATH);
+  wcscpy(wcsrchr(log, L'\\') + 1, L"shell.log");  // no longer than this program's name
   static char line[65536];
-  int length = WideCharToMultiByte(CP_UTF8, 0, GetCommandLineW(), -1, line, sizeof(line), nullptr, nullptr);
-  line[length - 1] = '\n';  // in place of the terminator
-  FILE* file = _wfopen((log.substr(0, log.find_last_of(L"\\/") + 1) + L"shell.log").c_str(), L"ab");
-  fwrite(line, 1, static_cast<size_t>(length), file);
+  WideCharToMultiByte(CP_UTF8, 0, GetCommandLineW(), -1, line, sizeof line, nullptr, nullptr);
+  FILE* file = _wfopen(log, L"ab");
+  fprintf(file, "%s\n", line);
   return fclose(file);
 }

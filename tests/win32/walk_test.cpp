@@ -1,7 +1,9 @@
 // The walk over the real pinaleaf.exe, a process of its own under Wine:
 // real keys and mouse through the system's input queue, and what the user
 // sees described from inside the program by describe.dll, hooked into it.
-#include <algorithm>
+#include <gtest/gtest.h>
+
+#include <filesystem>
 #include <map>
 #include <regex>
 
@@ -12,138 +14,119 @@
 namespace {
 
 using namespace harness;
-using std::string;
+using namespace std;
 
-std::wstring Wide(const string& utf8) {
-  std::wstring text(utf8.size(), L'\0');
-  text.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                                      text.data(), static_cast<int>(text.size()))));
-  return text;
+// UTF-16 from UTF-8, as the standard library converts a path.
+wstring Wide(const string& utf8) {
+  return filesystem::path(u8string(utf8.begin(), utf8.end())).wstring();
 }
-const wchar_t kKey[] = L"Software\\Pinaleaf\\1.0";
-platform::Text Text(const string& utf8) {
-  std::wstring wide = Wide(utf8);
-  return {wide.begin(), wide.end()};
-}
-class Win32 : public walk::Driver {
- public:
+
+struct Win32 : walk::Driver {
   Win32() {
-    std::wstring here = Beside(L"");
+    wstring here = Beside(L"");
     folder = platform::ToUtf8({here.begin(), here.end()});
     SetEnvironmentVariableW(L"PINALEAF_DESCRIBE", file_.c_str());  // for describe.dll in the program
   }
   ~Win32() override {
-    TerminateProcess(program_.hProcess, 0);
+    TerminateProcess(program_, 0);
   }
-  // Hooked, once it takes messages, by describe.dll.
+  // Hooked by describe.dll once its note is there.
   void Start(bool fresh) override {
-    if (fresh) {
-      RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");
-      RegisterMailLogger();
-    }
+    if (fresh)
+      FreshAccount();
     program_ = harness::Start(L"pinaleaf.exe");
-    WaitForInputIdle(program_.hProcess, 15000);
-    static HMODULE dll = LoadLibraryW(Beside(L"describe.dll").c_str());
-    auto hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(dll, "Hook")));
-    SetWindowsHookExW(WH_GETMESSAGE, hook, dll, program_.dwThreadId);
     HWND note = nullptr;
-    WaitUntil([&] { return (note = FindWindowW(nullptr, L"Form1")) != nullptr; }, 10000);
-    LONG style = GetWindowLongW(note, GWL_EXSTYLE);
-    EXPECT_TRUE((style & WS_EX_TOOLWINDOW) && !(style & WS_EX_APPWINDOW)) << "a note on the taskbar";
+    WaitUntil([&] { return note = FindWindowW(nullptr, L"Form1"); }, 10000);
+    thread_ = GetWindowThreadProcessId(note, nullptr);
+    static HMODULE dll = LoadLibraryW(L"describe.dll");  // beside the tests
+    SetWindowsHookExW(WH_GETMESSAGE, HOOKPROC(LPVOID(GetProcAddress(dll, "Hook"))), dll, thread_);
+    EXPECT_EQ(GetWindowLongW(note, GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_APPWINDOW), WS_EX_TOOLWINDOW)
+        << "a note on the taskbar";
   }
   bool Running() override {
-    return WaitForSingleObject(program_.hProcess, 0) == WAIT_TIMEOUT;
+    return WaitForSingleObject(program_, 0) == WAIT_TIMEOUT;
   }
   // Asked of the program's thread, which answers once it has come to it.
   string Describe() override {
     DeleteFileW(file_.c_str());
-    PostThreadMessageW(program_.dwThreadId, RegisterWindowMessageW(L"PinaleafDescribe"), 0, 0);
+    PostThreadMessageW(thread_, RegisterWindowMessageW(L"PinaleafDescribe"), 0, 0);
     WaitUntil([&] { return GetFileAttributesW(file_.c_str()) != INVALID_FILE_ATTRIBUTES || !Running(); }, 60000);
     return Bytes(file_);
   }
 
   void Move(int x, int y) override {
-    MouseAt({x, y});
+    Mouse({x, y});
   }
   void Click(int x, int y, bool right) override {
-    ClickAt({x, y}, right);
+    Mouse({x, y}, right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
   }
   void Drag(int x, int y, int toX, int toY) override {
     harness::Drag({x, y}, {toX, toY});
   }
+  // A letter by its capital's key, F1 to F12 by number.
   void Key(const string& name, int modifiers, int times) override {
-    const std::map<string, int> kNamed = {{"Return", VK_RETURN}, {"Escape", VK_ESCAPE}, {"Tab", VK_TAB},
-                                          {"space", VK_SPACE},   {"End", VK_END},       {"Home", VK_HOME},
-                                          {"Down", VK_DOWN},     {"Up", VK_UP},         {"Menu", VK_APPS}};
-    int key = kNamed.contains(name) ? kNamed.at(name)
-              : name.size() > 1     ? VK_F1 + std::atoi(&name[1]) - 1
-                                    : std::toupper(name[0]);
-    std::vector<WORD> keys;
-    for (auto [bit, code] : {std::pair(1, VK_SHIFT), {2, VK_CONTROL}, {4, VK_MENU}}) {
-      if (modifiers & bit)
-        keys.push_back(static_cast<WORD>(code));
-    }
-    keys.push_back(static_cast<WORD>(key));
-    Keys(keys, times);
+    const map<string, int> kNamed = {{"Return", VK_RETURN}, {"Escape", VK_ESCAPE}, {"Tab", VK_TAB},
+                                     {"space", VK_SPACE},   {"End", VK_END},       {"Home", VK_HOME},
+                                     {"Down", VK_DOWN},     {"Up", VK_UP},         {"Menu", VK_APPS}};
+    Keys(kNamed.contains(name) ? kNamed.at(name)
+         : name.size() > 1     ? VK_F1 - 1 + stoi(&name[1])
+                               : toupper(name[0]),
+         modifiers, times);
   }
-  // A line end as Return types it.
   void Type(const string& text) override {
-    std::wstring typed = Wide(text);
-    std::replace(typed.begin(), typed.end(), L'\n', L'\r');
-    harness::Type(typed);
+    harness::Type(Wide(text));
   }
   // Clicked where the caption answers that it is its close box.
   void CloseBox(walk::Id id) override {
-    auto window = reinterpret_cast<HWND>(id);
     RECT rc;
-    GetWindowRect(window, &rc);
+    GetWindowRect(HWND(id), &rc);
     for (POINT at = {rc.right - 2, rc.top + 8}; at.x > rc.right - 60; --at.x) {
-      if (SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y)) == HTCLOSE)
-        return ClickAt(at);
+      if (SendMessageW(HWND(id), WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y)) == HTCLOSE)
+        return Mouse(at, MOUSEEVENTF_LEFTDOWN);
     }
   }
   string Clipboard() override {
-    return platform::ToUtf8(platform::ClipboardGet({}).value_or(platform::Text()));
+    return platform::ToUtf8(platform::ClipboardGet({}).value_or(u""));
   }
   void SetClipboard(const string& text) override {
-    platform::ClipboardPut({}, Text(text));
+    wstring wide = Wide(text);
+    platform::ClipboardPut({}, {wide.begin(), wide.end()});
   }
   void HoldClipboard() override {
     harness::HoldClipboard(100);
   }
   // The registry as another program reads and writes it.
   string Stored(const string& key) override {
-    wchar_t value[4096] = L"";
+    char16_t value[4096] = u"";
     DWORD bytes = sizeof value;
-    RegGetValueW(HKEY_CURRENT_USER, kKey, Wide(key).c_str(), RRF_RT_REG_SZ, nullptr, value, &bytes);
-    std::wstring text = value;
-    return platform::ToUtf8({text.begin(), text.end()});
+    RegGetValueW(HKEY_CURRENT_USER, L"Software\\Pinaleaf\\1.0", Wide(key).c_str(), RRF_RT_REG_SZ, nullptr, value,
+                 &bytes);
+    return platform::ToUtf8(value);
   }
   void Store(const string& key, const string& value) override {
-    std::wstring text = Wide(value);
-    RegSetKeyValueW(HKEY_CURRENT_USER, kKey, Wide(key).c_str(), REG_SZ, text.c_str(),
-                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    wstring text = Wide(value);
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Pinaleaf\\1.0", Wide(key).c_str(), REG_SZ, text.c_str(),
+                    DWORD((text.size() + 1) * sizeof(wchar_t)));
   }
   string Handed() override {
     return LastHanded();
   }
   string File(const string& name) override {
-    return Bytes(Beside(Wide(name).c_str()));
+    return Bytes(Beside(Wide(name)));
   }
   // CR LF; Windows-1252 where it holds every character, else UTF-8 after a byte-order mark.
   string Saved(const string& text) override {
-    string lines = std::regex_replace(text, std::regex("\n"), "\r\n");
-    std::wstring wide = Wide(lines);
-    string ansi(wide.size(), '\0');
+    string lines = regex_replace(text, regex("\n"), "\r\n"), ansi = lines;  // no fewer bytes than it takes
+    wstring wide = Wide(lines);
     BOOL lossy = FALSE;
-    WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), ansi.data(),
-                        static_cast<int>(ansi.size()), nullptr, &lossy);
+    ansi.resize(WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, wide.data(), int(wide.size()), ansi.data(),
+                                    int(ansi.size()), nullptr, &lossy));
     return lossy ? "\xEF\xBB\xBF" + lines : ansi;
   }
 
- private:
-  PROCESS_INFORMATION program_ = {};
-  std::wstring file_ = Beside(L"describe.txt");
+  HANDLE program_ = nullptr;
+  DWORD thread_ = 0;  // the program's, which has its windows
+  wstring file_ = Beside(L"describe.txt");
 };
 
 TEST(Walk, NothingTheUserTypesIsLostWhateverTheyDo) {
