@@ -8,9 +8,6 @@
 #include <string>
 #include <utility>
 
-#include "app/app.h"
-#include "notes/note.h"
-#include "notes/program.h"
 #include "platform/platform.h"
 #include "probe.h"
 
@@ -21,10 +18,9 @@ using namespace std;
 
 struct Recorder : EventSink {
   string events;
-  function<void()> onUnload = [] {}, onTimer = [] {}, onPress = [] {};
+  function<void()> onUnload = [] {}, onTimer = [] {};
   bool closable = true;
   bool OnMouseDown(Window, MouseButton, int, Twips, Twips) override {
-    onPress();
     return false;
   }
   void OnResize(Form) override {
@@ -36,12 +32,12 @@ struct Recorder : EventSink {
   void OnChange(Control) override {
     events += "change ";
   }
+  bool OnCloseRequest(Form) override {
+    return closable;
+  }
   void OnTimer(Form) override {
     events += "tick ";
     onTimer();
-  }
-  bool OnCloseRequest(Form) override {
-    return closable;
   }
   void OnUnload(Form) override {
     events += "unload ";
@@ -108,27 +104,15 @@ TEST_F(Contract, FormsLoadInOrderHearOfTheirFirstShowingAndUnloadOnce) {
   b_->closable = true;
   probe::Close(b);
   EXPECT_EQ(pair(IsLoaded(b), b_->events), pair(false, string("unload ")));
-  // Unloaded again from inside its own unload: once is all.
+  // Only a layered form takes an alpha.
+  EXPECT_TRUE(!SetLayeredAlpha(a, 128) && SetLayered(a, true) && SetLayeredAlpha(a, 128));
+  // Unloaded by its own timer's tick, and again from inside its own unload: once is all.
   a_->events.clear();
-  a_->onUnload = [&] { UnloadForm(a); };
-  UnloadForm(a);
-  EXPECT_EQ(pair(IsLoaded(a), a_->events), pair(false, string("unload ")));
-  EXPECT_EQ(LoadedForms(), vector<Form>{hidden});
-}
-
-TEST_F(Contract, OneTimerPerFormTicksUntilStoppedAndMayUnloadItsForm) {
-  Form a = Note(a_);
-  SetTimer(a, 50);
-  probe::Wait(400);
-  EXPECT_NEAR(a_->events.size() / 5, 6, 3);  // ticks
-  EXPECT_EQ(GetTimer(a), 50);
-  SetTimer(a, 0);
-  a_->events.clear();
-  probe::Wait(200);  // stopped: none till the next
-  a_->onTimer = [&] { UnloadForm(a); };
+  a_->onTimer = a_->onUnload = [&] { UnloadForm(a); };
   SetTimer(a, 10);
   probe::Wait(200);
   EXPECT_EQ(pair(IsLoaded(a), a_->events), pair(false, string("tick unload ")));
+  EXPECT_EQ(LoadedForms(), vector<Form>{hidden});
 }
 
 TEST_F(Contract, ShowingActivatesAHiddenFormAndZOrderMovesActivateOnlyWhenAskedAndOnlyWhatIsShown) {
@@ -221,24 +205,6 @@ TEST_F(Contract, TheFocusLeavesADisabledControlAndComesBackWhereItWasWithItsForm
   EXPECT_EQ(pair(GetFocus(), a_->events), pair(Window(bare), string("focus resize ")));
 }
 
-TEST_F(Contract, TheSizeLoopStopsAFormAtItsSmallestSizeWithTheEdgeNotHeldWhereItWas) {
-  Form a = CreateForm({.caption = u"Form1", .rect = {3000, 3000, 3000, 3000}, .minWidth = 1440, .minHeight = 1440}, a_);
-  ShowForm(a);
-  using E = DragEdge;
-  for (auto [edge, dx, dy, expected] : {tuple{E::BottomRight, 30, 15, Rect{3000, 3000, 3450, 3225}},
-                                        {E::Right, -300, 0, Rect{3000, 3000, 1440, 3000}},
-                                        {E::BottomLeft, 300, -300, Rect{4560, 3000, 1440, 1440}}}) {
-    SetRect(a, {3000, 3000, 3000, 3000});
-    DragEdge held = edge;
-    a_->onPress = [&] { DragForm(a, held); };
-    probe::Drag(a, dx, dy);  // pixels
-    Rect r = GetRect(a);     // Wine's loop stops a left edge one pixel short of the smallest width
-    EXPECT_EQ(tuple(r.left + r.width, r.top, r.height),
-              tuple(expected.left + expected.width, expected.top, expected.height));
-    EXPECT_NEAR(r.width, expected.width, 15);
-  }
-}
-
 TEST_F(Contract, TextBoxesHoldTheSelectionInsideAndTheCaretAfterWhatReplacedIt) {
   Note(a_);
   TextBox text = text_;
@@ -322,18 +288,6 @@ TEST_F(Contract, AnsiDatesAndTimesAreTheSystemsOwn) {
     EXPECT_EQ(FormatTime({2026, 3, 5, hour, 7, 9}), time);
 }
 
-TEST_F(Contract, OnlyALayeredFormTakesAnAlphaAndUnlayeredItIsOpaqueAgain) {
-  Form a = Note(a_);
-  ShowForm(a);
-  EXPECT_TRUE(LayeredFormsSupported() && !SetLayeredAlpha(a, 128));  // not layered yet
-  EXPECT_TRUE(SetLayered(a, true) && SetLayeredAlpha(a, 128));
-  EXPECT_EQ(probe::LayeredAlpha(a), 128);
-  // The button face, and the window colour, in the stored colour form (0x80000000 and a system index).
-  EXPECT_TRUE(SetLayeredColorKey(a, 0x8000000F) && SetLayered(a, false) && !SetLayeredColorKey(a, 0));
-  EXPECT_EQ(probe::LayeredAlpha(a), nullopt);
-  EXPECT_EQ(pair(ResolveColor(0x00123456), ResolveColor(0x80000005)), pair(0x00123456u, 0x00FFFFFFu));
-}
-
 }  // namespace
 
 // Where a screen shows it: a change of the user's colours (a theme, high
@@ -351,27 +305,4 @@ TEST_F(Contract, FormsAndTextFollowTheUsersColourScheme) {
   EXPECT_EQ(probe::PixelAt(label, 180, 5), 0x000000u);  // beside its text: the face
   EXPECT_TRUE(probe::Shows(label, 0x00FF00) && probe::Shows(text_, 0x00FF00));
   probe::SetScheme(face, ink);
-}
-
-// Run at the primary monitor's scale as the system has it: 96 and 144 dpi.
-class Scales : public Contract {};
-
-TEST_F(Scales, TheProgramsDialogsHoldEveryControlInside) {
-  pinaleaf::Program program;
-  pinaleaf::StartProgram();
-  Form note = pinaleaf::StartupNoteWindow();
-  for (Key key : {Key::R, Key::E}) {  // the reminder dialog, the e-mail form
-    probe::Click(pinaleaf::Note::FromWindow(note)->textArea());
-    probe::Press(key, kCtrl);
-    Form dialog = probe::ActiveForm();
-    ASSERT_NE(dialog, note);
-    Rect in = probe::OnScreen(dialog);
-    for (Window control : probe::Children(dialog)) {
-      Rect r = probe::OnScreen(control);
-      EXPECT_TRUE(r.left >= in.left && r.top >= in.top && r.left + r.width <= in.left + in.width &&
-                  r.top + r.height <= in.top + in.height)
-          << control.number();
-    }
-    probe::Close(dialog);
-  }
 }

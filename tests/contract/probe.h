@@ -21,8 +21,6 @@ void Wait(int ms);
 void Click(Window target);
 void Press(Key key, int modifiers = 0);
 void Close(Form form);
-// The left button pressed in the middle of a form, moved by (dx, dy) pixels and released.
-void Drag(Form form, int dx, int dy);
 // Another program holds the clipboard open, or lets it go; false where no
 // program can (X11).
 bool HoldClipboard(bool held);
@@ -32,12 +30,8 @@ bool AnsiIsUtf8();
 Form ActiveForm();
 std::vector<Form> ZOrder();
 bool IsTopmost(Form form);
-// The alpha a layered form is drawn with; none when it is not layered.
-std::optional<int> LayeredAlpha(Form form);
 // A form's client area, or a control, on the screen in pixels.
 Rect OnScreen(Window window);
-// The windows on a form, as the system lists them.
-std::vector<Window> Children(Form form);
 // The user's scheme has this button face and window text from now on, as
 // after a change of theme. False where no screen can show it.
 bool SetScheme(Color face, Color text);

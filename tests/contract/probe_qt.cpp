@@ -120,15 +120,6 @@ void Close(Form form) {
   Settle();
 }
 
-// The window manager's size loop follows the hand once the program has
-// handed the press to it (x11::pause).
-void Drag(Form form, int dx, int dy) {
-  Rect r = OnScreen(form);
-  int x = r.left + r.width / 2, y = r.top + r.height / 2;
-  x11::Drag(x, y, x + dx, y + dy);
-  Settle();
-}
-
 // X has no lock on the clipboard that another program could hold.
 bool HoldClipboard(bool) {
   return false;
@@ -156,12 +147,6 @@ bool IsTopmost(Form form) {
   return x11::HasState(Id(form), "_NET_WM_STATE_ABOVE");
 }
 
-// Opaque is drawn as unlayered.
-optional<int> LayeredAlpha(Form form) {
-  int alpha = x11::Opacity(Id(form));
-  return alpha == 255 ? nullopt : optional(alpha);
-}
-
 // A form's window as the X server shows it (its frame lies outside it); a
 // control where Qt draws it in its form's window, in the screen's pixels.
 Rect OnScreen(Window window) {
@@ -173,13 +158,6 @@ Rect OnScreen(Window window) {
   QRect r = widget->geometry();  // in its form
   auto pixels = [&](int logical) { return int(logical * widget->devicePixelRatioF()); };
   return {box.x + pixels(r.x()), box.y + pixels(r.y()), pixels(r.width()), pixels(r.height())};
-}
-
-vector<Window> Children(Form form) {
-  vector<Window> children;
-  for (QWidget* child : qt::WidgetOf(form)->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-    children.push_back(qt::WindowOf(child));
-  return children;
 }
 
 // A new theme reaches a Qt program as a new palette for the application.

@@ -1,16 +1,11 @@
 // The contract tests' probe on the simulated platform.
-#include <cstdlib>
-
 #include "platform/sim/sim.h"
 #include "probe.h"
 
 namespace probe {
 
-// The primary monitor's scale may be set for the run, as a Wine prefix's is.
 void Reset() {
   sim::Reset();
-  if (const char* dpi = std::getenv("PINALEAF_PRIMARY_DPI"))
-    sim::SetDpi(std::atoi(dpi));
 }
 void Wait(int ms) {
   sim::Advance(ms);
@@ -19,13 +14,6 @@ void Wait(int ms) {
 void Click(Window target) {
   Rect rect = GetRect(target);
   sim::Click(target, rect.width / 2, rect.height / 2);
-}
-
-void Drag(Form form, int dx, int dy) {
-  sim::Sys().dragX = dx;
-  sim::Sys().dragY = dy;
-  Rect rect = GetRect(form);
-  sim::MouseDown(form, kLeftButton, 0, rect.width / 2, rect.height / 2);
 }
 
 void Press(Key key, int modifiers) {
@@ -56,11 +44,6 @@ Rect OnScreen(Window window) {
   return r;
 }
 
-std::vector<Window> Children(Form form) {
-  std::vector<Control> controls = sim::ControlsOf(form);
-  return {controls.begin(), controls.end()};
-}
-
 std::string FileBytes(const Text& path) {
   return sim::Sys().files[path];
 }
@@ -84,11 +67,6 @@ bool IsTopmost(Form form) {
 
 Text LastShellTarget() {
   return sim::Sys().shellCalls.empty() ? Text() : sim::Sys().shellCalls.back().target;
-}
-
-std::optional<int> LayeredAlpha(Form form) {
-  const sim::Record* w = sim::Find(form);
-  return w->layered ? std::optional(w->alpha) : std::nullopt;
 }
 
 }  // namespace probe

@@ -46,10 +46,6 @@ void Wait(int ms) {
 void Click(Window target) {
   Mouse(CentreOf(target), MOUSEEVENTF_LEFTDOWN);
 }
-void Drag(Form form, int dx, int dy) {
-  POINT from = CentreOf(form);
-  harness::Drag(from, {from.x + dx, from.y + dy});
-}
 
 Text LastShellTarget() {
   string target;
@@ -83,13 +79,6 @@ bool Shows(Window window, Color color) {
       return true;
   }
   return false;
-}
-
-vector<Window> Children(Form form) {
-  vector<Window> children;
-  for (HWND child = GetWindow(ToHwnd(form), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-    children.push_back(FormOf(child));
-  return children;
 }
 
 string FileBytes(const Text& path) {
@@ -129,45 +118,6 @@ vector<Form> ZOrder() {
 
 bool IsTopmost(Form form) {
   return GetWindowLongW(ToHwnd(form), GWL_EXSTYLE) & WS_EX_TOPMOST;
-}
-
-// None when the form is not layered, as the system answers.
-optional<int> LayeredAlpha(Form form) {
-  BYTE alpha = 0;
-  return GetLayeredWindowAttributes(ToHwnd(form), nullptr, &alpha, nullptr) ? optional(int(alpha)) : nullopt;
-}
-
-int g_ends = 0;
-
-// Another program's subclass, which keeps the procedure it replaced in the
-// window's user data.
-LRESULT CALLBACK AnothersSubclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  g_ends += msg == WM_NCDESTROY;
-  return CallWindowProcW(WNDPROC(GetWindowLongPtrW(hwnd, GWLP_USERDATA)), hwnd, msg, wParam, lParam);
-}
-
-LRESULT CALLBACK SubclassAsMade(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HCBT_CREATEWND && (LPCBT_CREATEWNDW(lParam)->lpcs->style & WS_CHILD))
-    SetWindowLongPtrW(HWND(wParam), GWLP_USERDATA,
-                      SetWindowLongPtrW(HWND(wParam), GWLP_WNDPROC, LONG_PTR(AnothersSubclass)));
-  return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-// How many controls made meanwhile heard their last message.
-int EndsHeardByAnothersSubclass(const function<void()>& makeAndUnload) {
-  g_ends = 0;
-  HHOOK hook = SetWindowsHookExW(WH_CBT, SubclassAsMade, nullptr, GetCurrentThreadId());
-  makeAndUnload();
-  UnhookWindowsHookEx(hook);
-  return g_ends;
-}
-
-// What a form asks for when the system would move it to `dpi` at the
-// pending size, as Windows asks (Wine, with one DPI, never does).
-pair<int, int> ScaledSize(Form form, int dpi, int width, int height) {
-  SIZE pending = {width, height};
-  SendMessageW(ToHwnd(form), WM_GETDPISCALEDSIZE, dpi, LPARAM(&pending));
-  return {pending.cx, pending.cy};
 }
 
 }  // namespace probe

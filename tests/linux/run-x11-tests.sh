@@ -2,10 +2,9 @@
 # The Linux tests on private X servers of their own, once under each window
 # manager users have here: openbox, and XFCE's xfwm4 with picom compositing
 # the notes' translucency. Beside the notes, another program's window, which
-# also keeps a 40-pixel band along the bottom free, as a panel does. The
-# build of the `linux` preset, then the tests of scale again at 150 %. Stops
-# only what it started; a server keeps the root's properties when their first
-# client goes (-noreset).
+# also keeps a 40-pixel band along the bottom free, as a panel does. Runs
+# the build of the `linux` preset. Stops only what it started; a server
+# keeps the root's properties when their first client goes (-noreset).
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 export QT_QPA_PLATFORM=xcb LANG=C.UTF-8
@@ -80,7 +79,6 @@ for wm in openbox xfwm4; do
   echo "== Linux tests under $wm"
   if desktop "$wm"; then
     ctest --preset linux "$@" || status=1
-    QT_SCALE_FACTOR=1.5 ctest --preset linux -R '^scales$' || status=1
   else
     status=1
   fi

@@ -166,7 +166,7 @@ struct Note {
 
 class Walker {
  public:
-  Walker(Driver& driver, unsigned seed) : d_(driver), rng_(seed) {
+  explicit Walker(unsigned seed) : rng_(seed) {
   }
 
   // The kinds of step come in rounds, each kind once a round in an order of
@@ -198,7 +198,7 @@ class Walker {
  private:
   bool Expect(bool held, const string& why) {
     if (!held && !failed_)
-      clog << "  FAILED: " << why << "\n  The screen:\n" << d_.Describe() << "\n";
+      clog << "  FAILED: " << why << "\n  The screen:\n" << Describe() << "\n";
     failed_ = failed_ || !held;
     return held;
   }
@@ -221,7 +221,7 @@ class Walker {
     return text;
   }
   Seen See() {
-    return Parse(d_.Describe());
+    return Parse(Describe());
   }
   // What a note's text area holds.
   string Holds(const Note& note) {
@@ -239,7 +239,7 @@ class Walker {
   // The program as a user starts it (at first on a fresh account): one note
   // at its place, drawn in the style stored.
   void Start() {
-    d_.Start(notes_.empty());
+    walk::Start(notes_.empty());
     Window note;
     Wait(
         [&] {
@@ -252,10 +252,10 @@ class Walker {
     keyboard_ = note.id;
     dialog_ = {};
     armed_ = false;
-    clipboard_ = OneLineEnd(d_.Clipboard());  // which may have gone with the program
+    clipboard_ = OneLineEnd(Clipboard());  // which may have gone with the program
   }
   void Restart() {
-    Wait([&] { return !d_.Running(); }, "the program did not end");
+    Wait([&] { return !Running(); }, "the program did not end");
     if (!ending_)
       Start();
   }
@@ -266,7 +266,7 @@ class Walker {
   // the store, the files and the shell as it says.
   bool Check() {
     string why;
-    if (failed_ || !Expect(d_.Running(), "the program ended"))
+    if (failed_ || !Expect(Running(), "the program ended"))
       return false;
     Soon([&] { return (why = Differences()).empty(); });
     return Expect(why.empty(), why);
@@ -293,14 +293,14 @@ class Walker {
     }
     if (!seen.inText || !Find(seen.keyboard) || (keyboard_ && seen.keyboard != keyboard_))
       return "the keyboard is not in the note it should be";
-    if (differs("the clipboard", OneLineEnd(d_.Clipboard()), clipboard_) || differs("the shell", d_.Handed(), handed_))
+    if (differs("the clipboard", OneLineEnd(Clipboard()), clipboard_) || differs("the shell", Handed(), handed_))
       return why;
     for (auto& [key, value] : stored_) {
-      if (differs(key, d_.Stored(key), value))
+      if (differs(key, Stored(key), value))
         return why;
     }
     for (auto& [name, text] : files_) {
-      if (differs(name, d_.File(name), d_.Saved(text)))
+      if (differs(name, File(name), Saved(text)))
         return why;
     }
     return "";
@@ -333,9 +333,9 @@ class Walker {
   bool Enter(Note* note) {
     auto [x, y] = Visible(note);
     if (x >= 0) {
-      d_.Click(x, y);  // which a window manager may take a moment to pass on
+      Click(x, y);  // which a window manager may take a moment to pass on
       Wait([&] { return See().keyboard == note->id; }, "the keyboard did not come with the click");
-      d_.Key("End", 2);
+      Key("End", 2);
       active_ = keyboard_ = note->id;
     }
     return x >= 0;
@@ -347,9 +347,9 @@ class Walker {
     smatch part;
     for (string key; getline(keys, key, '|');) {
       if (key[0] == '=')
-        d_.Type(key.substr(1));
+        Type(key.substr(1));
       else if (regex_match(key, part, regex("([AS]\\+)?([^*]+)\\*?(\\d*)")))
-        d_.Key(part[2], part[1] == "A+" ? 4 : part[1] == "S+", part[3].length() ? stoi(part[3]) : 1);
+        Key(part[2], part[1] == "A+" ? 4 : part[1] == "S+", part[3].length() ? stoi(part[3]) : 1);
     }
   }
   // A dialog or message box that came, left by Enter once filled in, or by
@@ -362,9 +362,9 @@ class Walker {
     if (way == 0)
       Keys(fill);
     if (way < 2)
-      d_.Key(way == 0 ? "Return" : fill.empty() ? "n" : "Escape");
+      Key(way == 0 ? "Return" : fill.empty() ? "n" : "Escape");
     else
-      d_.CloseBox(dialog);
+      CloseBox(dialog);
     return true;
   }
 
@@ -378,12 +378,12 @@ class Walker {
     Point at = Visible(note, false, true);                 // the popup opens away from where the text was clicked
     int caret = Pick(3), way = Pick(3) ? 0 : 1 + Pick(2);  // the caret at the end, at the start, all selected
     if (caret > 0)
-      d_.Key(caret == 1 ? "Home" : "a", 2);
+      Key(caret == 1 ? "Home" : "a", 2);
     string selected = caret == 2 ? note->text : "";
     time_t before = time(nullptr);
     clog << "  " << Caption(entry) << (byKey ? " by its key\n" : "\n");
     if (byKey)
-      d_.Key(kKeys[min(entry, 13)], 2);
+      Key(kKeys[min(entry, 13)], 2);
     else if (!Popup(entry, at))
       return;
     bool done = !byKey || !selected.empty();  // the text box's own keys do nothing with nothing selected
@@ -394,7 +394,7 @@ class Walker {
     if (entry == kPaste)
       note->text = caret == 2 ? clipboard_ : caret == 1 ? clipboard_ + note->text : note->text + clipboard_;
     if (entry == kSelectAll)  // then copied, to see what is selected
-      d_.Key("c", 2);
+      Key("c", 2);
     if (entry == kSelectAll && !note->text.empty())
       clipboard_ = note->text;
     if (entry == kReminder)
@@ -425,7 +425,7 @@ class Walker {
 
   // Opens the popup, sees it as the user reads it, chooses the entry by its caption.
   bool Popup(int entry, Point at) {
-    d_.Click(at.first, at.second, true);
+    Click(at.first, at.second, true);
     Seen seen;
     Wait([&] { return !(seen = See()).popup.empty(); }, "no popup");
     string want = kPopup, caption = Caption(entry);
@@ -435,15 +435,15 @@ class Walker {
       return false;
     // Off it, so that its selection stays (it opens beside the pointer, or above it near the screen's edge).
     Box popup = seen.popupBox;
-    d_.Move(popup.x > 10 ? popup.x - 5 : popup.x + popup.w + 5, popup.y + 5);
+    Move(popup.x > 10 ? popup.x - 5 : popup.x + popup.w + 5, popup.y + 5);
     int index = 0;
     istringstream lines(seen.popup);
     for (string line; getline(lines, line) && line.find(caption) > 1;)
       index += line != "-";
-    d_.Key("Down", 0, index + 1);
+    Key("Down", 0, index + 1);
     if (entry <= kPaste && Pick(3) == 0)  // which the program waits out; the text box's own keys do not
-      d_.HoldClipboard();
-    d_.Key("Return");
+      HoldClipboard();
+    Key("Return");
     return true;
   }
   static string Caption(int entry) {
@@ -471,13 +471,13 @@ class Walker {
       strike = dialog_.strike;
     }
     // The colours from the top, past a custom one below them (Linux).
-    string fill = Printed("A+u*%d|A+k*%d|A+f|%s%s|A+y|%s|A+s|=%d|A+c|Up*16|Down*%d", underline, strike, d_.font[0],
-                          face.c_str(), d_.font[style + 1], size, colour);
+    string fill = Printed("A+u*%d|A+k*%d|A+f|%s%s|A+y|%s|A+s|=%d|A+c|Up*16|Down*%d", underline, strike, given.font[0],
+                          face.c_str(), given.font[style + 1], size, colour);
     if (entry == kColor)
       fill = Printed("A+d|A+r|=%d|Tab|=%d|Tab|=%d|Tab", red, green, blue);
     if (entry == kSave)
-      fill = "Home|S+End|=" + d_.folder + name.substr(0, saves_ == 1 || Pick(2) ? 5 : 9);
-    if (!Answer(d_.titles[min(entry - kFont, 2)], way, fill) || way)
+      fill = "Home|S+End|=" + given.folder + name.substr(0, saves_ == 1 || Pick(2) ? 5 : 9);
+    if (!Answer(given.titles[min(entry - kFont, 2)], way, fill) || way)
       return;
     if (entry == kColor)
       note.s.back = static_cast<unsigned>(red | green << 8 | blue << 16);
@@ -540,7 +540,7 @@ class Walker {
   // Typed straight after a note closed, text reaches the note that takes
   // the keyboard, where its caret was (in place of its selection).
   void TypedAtOnce(const string& typed) {
-    d_.Type(typed);
+    Type(typed);
     Wait(
         [&] {
           Seen seen = See();
@@ -575,21 +575,21 @@ class Walker {
     // Across the middle of the screen, and a little above it.
     Expect(abs(b.x + b.w / 2 - 640) < 40 && abs(b.y + b.h / 2 - 450) < 40, Printed("the dialog at %d,%d", b.x, b.y));
     if (pick)
-      d_.Click(c.x + c.w * (x + 1) / 102, c.y + c.h * (40 + y) / 100);
+      Click(c.x + c.w * (x + 1) / 102, c.y + c.h * (40 + y) / 100);
     string day = pick ? See().calendar : "";
-    d_.Click(b.x + 76, b.y + 302);  // "Set Reminder", or "Disable Reminder"
+    Click(b.x + 76, b.y + 302);  // "Set Reminder", or "Disable Reminder"
     Wait([&] { return Front(armed_ ? "Reminder [Disabled]" : "Reminder [Enabled]"); }, "not armed or disarmed");
     for (const char* key : kMoment)
-      stored += (stored.empty() ? "" : " ") + d_.Stored(key);
+      stored += (stored.empty() ? "" : " ") + Stored(key);
     bool offered = armed_;
     for (time_t at = before; at <= time(nullptr); ++at)
       offered = offered || stored == Moment(at + 600, day);
     Expect(offered, "armed for " + stored + ", not " + Moment(before + 600, day) + ": ten minutes on");
     armed_ = !armed_;
     if (armed_ && hide)
-      d_.Click(b.x + 216, b.y + 302);  // "Hide This Window"
+      Click(b.x + 216, b.y + 302);  // "Hide This Window"
     else
-      d_.CloseBox(dialog);
+      CloseBox(dialog);
     keyboard_ = 0;
   }
   // The reminder rings on the active note, which shows "Reminder!"; what the
@@ -597,7 +597,7 @@ class Walker {
   void Alarm(Note* note) {
     time_t before = time(nullptr);
     if (!armed_ && Enter(note)) {
-      d_.Key("r", 2);
+      Key("r", 2);
       Reminder(*note, before);
     }
     if (!Enter(note))
@@ -606,11 +606,11 @@ class Walker {
     for (const char* key : kMoment) {
       string value;
       due >> value;
-      d_.Store(key, value);
+      Store(key, value);
     }
     Wait([&] { return Holds(*note) == "Reminder!"; }, "the active note did not ring");
     string words = Words(1 + Pick(4));
-    d_.Type(words);
+    Type(words);
     note->text += words;
   }
 
@@ -625,18 +625,18 @@ class Walker {
     int cancel = Pick(2);
     if (!Wait([&] { return Front("E-mail Note"); }, "no e-mail form"))
       return;
-    d_.Type(to);
+    Type(to);
     if (mailed)
-      d_.Move(at.first, at.second);
+      Move(at.first, at.second);
     mailed = mailed ? mailed : Find(active_);
-    d_.Key("Tab");  // from the recipient to Send
-    d_.Key("space");
-    bool told = Soon([&] { return See().Shown("E-mail Note") > 1 || d_.Handed() != handed_; }) &&
-                See().Shown("E-mail Note") > 1;
+    Key("Tab");  // from the recipient to Send
+    Key("space");
+    bool told =
+        Soon([&] { return See().Shown("E-mail Note") > 1 || Handed() != handed_; }) && See().Shown("E-mail Note") > 1;
     if (told)
-      d_.Key("Return");
-    Soon([&] { return d_.Handed() != handed_; });
-    handed_ = d_.Handed();
+      Key("Return");
+    Soon([&] { return Handed() != handed_; });
+    handed_ = Handed();
     for (size_t i = handed_.find("&Body=") + 6; i > 5 && i < handed_.size(); ++i) {  // percent-decoded
       bool escaped = handed_[i] == '%';
       body += escaped ? char(stoi(handed_.substr(i + 1, 2), nullptr, 16)) : handed_[i];
@@ -646,11 +646,11 @@ class Walker {
     Expect(mailed->text.starts_with(body) && (body == mailed->text || told), "mailed: " + handed_.substr(0, 80));
     string& list = stored_["EmailAddresses"];
     list += (list + ",").find("," + to + ",") == string::npos ? "," + to : "";
-    d_.Key("Tab", 0, cancel);  // to Cancel
+    Key("Tab", 0, cancel);  // to Cancel
     if (cancel)
-      d_.Key("space");
+      Key("space");
     else
-      d_.CloseBox(Front("E-mail Note"));
+      CloseBox(Front("E-mail Note"));
     keyboard_ = 0;
   }
 
@@ -662,9 +662,9 @@ class Walker {
       return;
     if (kind == kTyping && Enter(note)) {  // the menu key and Shift+F10 open no menu there
       string words = Words(1 + Pick(12));
-      d_.Key("Menu");
-      d_.Key("F10", 1);
-      d_.Type(words);
+      Key("Menu");
+      Key("F10", 1);
+      Type(words);
       note->text += words;
     }
     if (kind == kPasted) {  // a paste of any length, its line ends as another program wrote them
@@ -672,9 +672,9 @@ class Walker {
       string pasted;
       for (int length = 16 << Pick(10); ssize(pasted) < length;) {
         for (char c : Words(1 + Pick(8)) + "\n")
-          pasted += c == '\n' ? kEnds[d_.linux ? Pick(3) : 0] : string(1, c);
+          pasted += c == '\n' ? kEnds[given.linux ? Pick(3) : 0] : string(1, c);
       }
-      d_.SetClipboard(pasted);
+      SetClipboard(pasted);
       clipboard_ = OneLineEnd(pasted);
       Command(kPaste, Pick(2));
     }
@@ -683,34 +683,34 @@ class Walker {
     if (kind == kAlarm)
       Alarm(note);
     if (kind == kAltF4 && Enter(note)) {  // as "Delete This Note"
-      d_.Key("F4", 4);
+      Key("F4", 4);
       Close(*note);
     }
     if (kind == kDragInText && Enter(note)) {  // a drag in selected text only selects, into another note or not
       Point to = Visible(Reachable());
-      d_.Key("a", 2);
-      d_.Drag(at.first, at.second, to.first < 0 ? at.first : to.first, to.first < 0 ? at.second : to.second);
+      Key("a", 2);
+      walk::Drag(at.first, at.second, to.first < 0 ? at.first : to.first, to.first < 0 ? at.second : to.second);
     }
     // A name longer than the system allows never ends the program: Wine's
     // dialog would, so there it is refused with a word and the dialog stays.
     if (kind == kLongName && Enter(note)) {
-      d_.Key("s", 2);
-      if (Wait([&] { return Front(d_.titles[2]); }, "no save dialog"))
+      Key("s", 2);
+      if (Wait([&] { return Front(given.titles[2]); }, "no save dialog"))
         Keys("Home|S+End|=C:\\" + string(270, 'a') + ".txt|Return");
-      if (!d_.linux)
-        Answer(string(d_.titles[2]) +
+      if (!given.linux)
+        Answer(string(given.titles[2]) +
                    "\nThis file name is too long. With its folder and its ending it may have at most 259 characters.",
                0);
       for (int i = 0; i < 3 && Soon([&] { return See().Shown("") > 0; }, 2000); ++i)
-        d_.Key("Escape");
+        Key("Escape");
     }
   }
 
   // The pointer over each zone: the program's hand on the strip, the I-beam
   // over the text, size NW-SE where the right and bottom 5 % bands meet, the
   // I-beam in the bottom band alone; at the first pixels inside the bands,
-  // and the last outside. Then dragged by the strip, or by the right band of
-  // the text area, its bottom band or their corner: the edges held follow
+  // and the last outside. Then dragged by the strip, by the right band of
+  // the text area, its bottom band and their corner: the edges held follow
   // the pointer, down to an inch square; the others stay, and the text area
   // fits.
   void Drag(Note& note) {
@@ -724,27 +724,29 @@ class Walker {
     for (auto [x, y, shape] : kZones) {
       if (See().At({x, y}) != note.id)
         continue;
-      d_.Move(x, y);
+      Move(x, y);
       string want = shape;
       Wait([&] { return See().pointer == want; }, "the pointer is not " + want);
       active_ = y >= t.y ? note.id : active_;
     }
-    int zone = Pick(4), right = zone & 1, bottom = zone / 2, dx = Pick(400) - 240, dy = Pick(400) - 240;
-    Point from = zone ? Point(right ? t.x + t.w - 3 : t.x + t.w / 2, bottom ? t.y + t.h - 3 : t.y + t.h / 2)
-                      : Visible(&note, true);
-    // Each edge kept 25 pixels inside the work area, where no window manager holds it back.
-    dx = clamp(dx, zone ? -b.w : 25 - b.x, 1255 - b.x - b.w);
-    dy = clamp(dy, zone ? -b.h : 25 - b.y, 959 - b.y - b.h);
-    Box want = zone ? Box{b.x, b.y, right ? max(b.w + dx, 96) : b.w, bottom ? max(b.h + dy, 96) : b.h}
-                    : Box{b.x + dx, b.y + dy, b.w, b.h};
-    if (See().At(from) != note.id)
-      return;
-    d_.Drag(from.first, from.second, from.first + dx, from.second + dy);
-    active_ = keyboard_ = note.id;  // the press brought it to the front
-    Wait([&] { return See().Of(note.id)->box == want && See().Of(note.id)->text.w == want.w; }, "not as dragged");
+    for (int i = 0, first = Pick(4); i < 4; ++i) {  // each zone in turn
+      int zone = (first + i) % 4, right = zone & 1, bottom = zone / 2, dx = Pick(400) - 240, dy = Pick(400) - 240;
+      tie(b, t) = pair(See().Of(note.id)->box, See().Of(note.id)->text);
+      Point from = zone ? Point(right ? t.x + t.w - 3 : t.x + t.w / 2, bottom ? t.y + t.h - 3 : t.y + t.h / 2)
+                        : Visible(&note, true);
+      // Each edge kept 25 pixels inside the work area, where no window manager holds it back.
+      dx = clamp(dx, zone ? -b.w : 25 - b.x, 1255 - b.x - b.w);
+      dy = clamp(dy, zone ? -b.h : 25 - b.y, 959 - b.y - b.h);
+      Box want = zone ? Box{b.x, b.y, right ? max(b.w + dx, 96) : b.w, bottom ? max(b.h + dy, 96) : b.h}
+                      : Box{b.x + dx, b.y + dy, b.w, b.h};
+      if (See().At(from) != note.id)
+        continue;
+      walk::Drag(from.first, from.second, from.first + dx, from.second + dy);
+      active_ = keyboard_ = note.id;  // the press brought it to the front
+      Wait([&] { return See().Of(note.id)->box == want && See().Of(note.id)->text.w == want.w; }, "not as dragged");
+    }
   }
 
-  Driver& d_;
   mt19937 rng_;
   vector<Note> notes_;
   Style font_, dialog_;        // the style stored for new notes; the font dialog's last answer
@@ -759,10 +761,10 @@ class Walker {
 
 }  // namespace
 
-bool Walk(Driver& driver) {
+bool Walk() {
   const char *seed = getenv("PINALEAF_WALK_SEED"), *steps = getenv("PINALEAF_WALK_STEPS");
   unsigned from = seed && *seed ? stoul(seed) : 22;
-  bool held = Walker(driver, from).Run(steps && *steps ? stoi(steps) : kRound);
+  bool held = Walker(from).Run(steps && *steps ? stoi(steps) : kRound);
   clog << "  walked from seed " << from << "\n";
   return held;
 }

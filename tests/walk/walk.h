@@ -26,70 +26,72 @@ inline std::string Printed(const char* format, ...) {
 
 using Id = std::uint64_t;  // a window, as the system numbers it; 0: none
 
-// A platform's user and eyes. Text is UTF-8, a line end "\n" however the
-// platform keeps it. Keys are named as X names them ("a", "F1", "Return",
-// "End"), with modifiers 1 Shift, 2 Ctrl, 4 Alt.
-class Driver {
- public:
-  virtual ~Driver() = default;
-  // Starts the program as a user does (on a fresh account: nothing stored
-  // yet) and waits for its note; whether it still runs.
-  virtual void Start(bool fresh) = 0;
-  virtual bool Running() = 0;
-  // What the screen shows, once the program has handled what came before,
-  // a line each:
-  //   window <id> <client area's x y width height> <alpha> <topmost 0/1> <bytes>,
-  //     then that many bytes of its title (a message's words after a line
-  //     end): each shown window of the program, the front one first ("other"
-  //     in place of "window" for another program's);
-  //   note <id> <its text area's x y width height> <bytes>, then "<the
-  //     text's height in pixels> <bold> <italic> <underline> <strikeout>
-  //     <text colour> <back colour> <face>", a line end and the text;
-  //   keyboard <id> <1 when a note's text has it>: the window with the keyboard;
-  //   pointer <custom, ibeam, nwse, or another shape>;
-  //   popup <x> <y> <width> <height> <bytes>, then an open popup's entries, a
-  //     line each: "-" a separator, the shortcut label after a tab, "*"
-  //     before a checked one;
-  //   calendar <x> <y> <width> <height> <day> <month> <year>: a shown month
-  //     calendar and the day it has selected.
-  // Colours are 0x00BBGGRR, boxes pixels on the screen.
-  virtual std::string Describe() = 0;
+// A platform's user and eyes, one linked in per platform (tests/win32,
+// tests/linux), as the program's platform layer is. Text is UTF-8, a line
+// end "\n" however the platform keeps it. Keys are named as X names them
+// ("a", "F1", "Return", "End"), with modifiers 1 Shift, 2 Ctrl, 4 Alt.
 
-  // The user.
-  virtual void Move(int x, int y) = 0;
-  virtual void Click(int x, int y, bool right = false) = 0;
-  virtual void Drag(int x, int y, int toX, int toY) = 0;
-  virtual void Key(const std::string& name, int modifiers = 0, int times = 1) = 0;
-  virtual void Type(const std::string& text) = 0;
-  virtual void CloseBox(Id window) = 0;
+// Starts the program as a user does (on a fresh account: nothing stored
+// yet) and waits for its note; whether it still runs.
+void Start(bool fresh);
+bool Running();
+// What the screen shows, once the program has handled what came before,
+// a line each:
+//   window <id> <client area's x y width height> <alpha> <topmost 0/1> <bytes>,
+//     then that many bytes of its title (a message's words after a line
+//     end): each shown window of the program, the front one first ("other"
+//     in place of "window" for another program's);
+//   note <id> <its text area's x y width height> <bytes>, then "<the
+//     text's height in pixels> <bold> <italic> <underline> <strikeout>
+//     <text colour> <back colour> <face>", a line end and the text;
+//   keyboard <id> <1 when a note's text has it>: the window with the keyboard;
+//   pointer <custom, ibeam, nwse, or another shape>;
+//   popup <x> <y> <width> <height> <bytes>, then an open popup's entries, a
+//     line each: "-" a separator, the shortcut label after a tab, "*"
+//     before a checked one;
+//   calendar <x> <y> <width> <height> <day> <month> <year>: a shown month
+//     calendar and the day it has selected.
+// Colours are 0x00BBGGRR, boxes pixels on the screen.
+std::string Describe();
 
-  // The rest of the system.
-  virtual std::string Clipboard() = 0;
-  virtual void SetClipboard(const std::string& text) = 0;
-  virtual void HoldClipboard() {  // another program, for a moment shorter than the program waits
-  }
-  virtual std::string Stored(const std::string& key) = 0;
-  virtual void Store(const std::string& key, const std::string& value) = 0;
-  // The last address handed to the mail program or browser.
-  virtual std::string Handed() = 0;
-  // A file by the name the save dialog takes; what a note saved there holds.
-  virtual std::string File(const std::string& name) = 0;
-  virtual std::string Saved(const std::string& text) = 0;
+// The user.
+void Move(int x, int y);
+void Click(int x, int y, bool right = false);
+void Drag(int x, int y, int toX, int toY);
+void Key(const std::string& name, int modifiers = 0, int times = 1);
+void Type(const std::string& text);
+void CloseBox(Id window);
 
-  // The system's font, colour and save dialogs: their titles; the keys
-  // (see Walker::Keys) that choose a face by its name and then the regular,
-  // italic or bold italic style in the font dialog's list of styles; the
-  // folder a name is typed in (the dialog's own: none).
+// The rest of the system.
+std::string Clipboard();
+void SetClipboard(const std::string& text);
+// Another program holds the clipboard for a moment shorter than the
+// program waits (where one can).
+void HoldClipboard();
+std::string Stored(const std::string& key);
+void Store(const std::string& key, const std::string& value);
+// The last address handed to the mail program or browser.
+std::string Handed();
+// A file by the name the save dialog takes; what a note saved there holds.
+std::string File(const std::string& name);
+std::string Saved(const std::string& text);
+
+// The system's font, colour and save dialogs: their titles; the keys (see
+// Walker::Keys) that choose a face by its name and then the regular,
+// italic or bold italic style in the font dialog's list of styles; the
+// folder a name is typed in (the dialog's own: none). A paste's CR LF, CR
+// and LF all become one line end (Linux).
+struct System {
   const char* titles[3] = {"Font", "Color", "Save As"};
   const char* font[4] = {"=", "Up*3", "Up*3|Down", "Up*3|Down*3"};
   std::string folder;
-  // A paste's CR LF, CR and LF all become one line end (Linux).
   bool linux = false;
 };
+extern System given;
 
 // Walks from the seed PINALEAF_WALK_SEED (22 unless told) as many steps as
 // PINALEAF_WALK_STEPS (one round unless told: every kind of step once), then
 // quits; whether everything held. Each step is logged as it is taken.
-bool Walk(Driver& driver);
+bool Walk();
 
 }  // namespace walk

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Runs the Win32 tests under Wine, in a private X server that this script
 # starts and stops: those of build/win64, then those of build/win32 (the
-# shipping 32-bit program) under 32-bit Wine, where it is installed. Then the
-# tests of scale again with the screen at 144 dpi (Wine has one DPI for all
-# monitors, set per prefix).
+# shipping 32-bit program) under 32-bit Wine, where it is installed, with the
+# screen at 96 dpi (Wine has one DPI for all monitors, set per prefix).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 . "$root/scripts/wine-session.sh"
@@ -49,8 +48,3 @@ cd "$root"
 at_dpi 96
 ctest --preset win64 "$@"
 if $wine32; then ctest --preset win32 "$@"; fi
-
-at_dpi 144
-ctest --preset win64 -R '^scales$'
-if $wine32; then ctest --preset win32 -R '^scales$'; fi
-at_dpi 96

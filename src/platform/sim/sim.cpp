@@ -422,10 +422,6 @@ void SetNow(const DateTime& now) {
   });
 }
 
-void SetDpi(int dpi) {
-  g.monitors.front().dpi = std::clamp(dpi, 1, 100000);
-}
-
 }  // namespace sim
 
 // ===========================================================================

@@ -133,7 +133,4 @@ void Advance(int milliseconds);
 // hears of it; timers keep their pace.
 void SetNow(const DateTime& now);
 
-// The primary monitor's dots per inch.
-void SetDpi(int dpi);
-
 }  // namespace sim
