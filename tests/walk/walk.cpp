@@ -17,7 +17,6 @@
 namespace walk {
 namespace {
 
-using namespace std;
 using Point = pair<int, int>;
 
 // The popup as the user reads it, the check mark on Always On Top.

@@ -14,8 +14,10 @@
 
 namespace walk {
 
+using namespace std;
+
 // Text as printf writes it, up to 511 bytes.
-inline std::string Printed(const char* format, ...) {
+inline string Printed(const char* format, ...) {
   char text[512];
   va_list args;
   va_start(args, format);
@@ -24,7 +26,7 @@ inline std::string Printed(const char* format, ...) {
   return text;
 }
 
-using Id = std::uint64_t;  // a window, as the system numbers it; 0: none
+using Id = uint64_t;  // a window, as the system numbers it; 0: none
 
 // A platform's user and eyes, one linked in per platform (tests/win32,
 // tests/linux), as the program's platform layer is. Text is UTF-8, a line
@@ -52,29 +54,29 @@ bool Running();
 //   calendar <x> <y> <width> <height> <day> <month> <year>: a shown month
 //     calendar and the day it has selected.
 // Colours are 0x00BBGGRR, boxes pixels on the screen.
-std::string Describe();
+string Describe();
 
 // The user.
 void Move(int x, int y);
 void Click(int x, int y, bool right = false);
 void Drag(int x, int y, int toX, int toY);
-void Key(const std::string& name, int modifiers = 0, int times = 1);
-void Type(const std::string& text);
+void Key(const string& name, int modifiers = 0, int times = 1);
+void Type(const string& text);
 void CloseBox(Id window);
 
 // The rest of the system.
-std::string Clipboard();
-void SetClipboard(const std::string& text);
+string Clipboard();
+void SetClipboard(const string& text);
 // Another program holds the clipboard for a moment shorter than the
 // program waits (where one can).
 void HoldClipboard();
-std::string Stored(const std::string& key);
-void Store(const std::string& key, const std::string& value);
+string Stored(const string& key);
+void Store(const string& key, const string& value);
 // The last address handed to the mail program or browser.
-std::string Handed();
+string Handed();
 // A file by the name the save dialog takes; what a note saved there holds.
-std::string File(const std::string& name);
-std::string Saved(const std::string& text);
+string File(const string& name);
+string Saved(const string& text);
 
 // The system's font, colour and save dialogs: their titles; the keys (see
 // Walker::Keys) that choose a face by its name and then the regular,
@@ -84,7 +86,7 @@ std::string Saved(const std::string& text);
 struct System {
   const char* titles[3] = {"Font", "Color", "Save As"};
   const char* font[4] = {"=", "Up*3", "Up*3|Down", "Up*3|Down*3"};
-  std::string folder;
+  string folder;
   bool linux = false;
 };
 extern System given;

@@ -14,6 +14,8 @@
 
 namespace harness {
 
+using namespace std;
+
 // Handles messages until `ready` or `ms` have passed; whether it got ready.
 bool WaitUntil(const auto& ready, int ms) {
   for (DWORD end = GetTickCount() + ms; !ready(); probe::Wait(10)) {
@@ -24,14 +26,14 @@ bool WaitUntil(const auto& ready, int ms) {
 }
 
 // A file beside the tests, and its bytes.
-inline std::wstring Beside(const std::wstring& name) {
+inline wstring Beside(const wstring& name) {
   wchar_t exe[MAX_PATH];
-  std::wstring path(exe, GetModuleFileNameW(nullptr, exe, MAX_PATH));
+  wstring path(exe, GetModuleFileNameW(nullptr, exe, MAX_PATH));
   return path.erase(path.find_last_of(L"\\/") + 1) + name;
 }
-inline std::string Bytes(const std::wstring& path) {
-  std::ifstream file(path.c_str(), std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), {}};
+inline string Bytes(const wstring& path) {
+  ifstream file(path.c_str(), ios::binary);
+  return {istreambuf_iterator<char>(file), {}};
 }
 
 // A program beside the tests, a process of its own, started with `argument`.
@@ -41,7 +43,7 @@ inline HANDLE Start(const wchar_t* name, const wchar_t* argument = nullptr) {
 
 // Input through the system's queue, at screen points, and time for it to
 // be handled.
-inline void Send(std::vector<INPUT> inputs) {
+inline void Send(vector<INPUT> inputs) {
   SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
   probe::Wait(150);
 }
@@ -64,7 +66,7 @@ inline void Mouse(POINT at, DWORD down = 0) {
 // move or size loop may run in this one.
 inline void Drag(POINT from, POINT to) {
   Mouse(from);
-  std::thread mover([=] {
+  thread mover([=] {
     for (LONG i = 0; i <= 10; ++i) {  // pressed, moved a tenth of the way at a time, released
       INPUT input = MouseInput({from.x + (to.x - from.x) * i / 10, from.y + (to.y - from.y) * i / 10},
                                i == 0    ? MOUSEEVENTF_LEFTDOWN
@@ -87,7 +89,7 @@ inline INPUT KeyInput(WORD key, DWORD flags, wchar_t unicode = 0) {
 // A key pressed `times` times with Shift, Ctrl and Alt (`modifiers` 1, 2, 4)
 // held.
 inline void Keys(WORD key, int modifiers, int times = 1) {
-  std::vector<INPUT> inputs;
+  vector<INPUT> inputs;
   auto held = [&](DWORD flags) {
     for (int bit = 0; bit < 3; ++bit) {
       if (modifiers >> bit & 1)
@@ -104,7 +106,7 @@ inline void Keys(WORD key, int modifiers, int times = 1) {
 // Typed by the key the layout has for a character, with Shift where it needs
 // it (a capital letter, "&"), a line end by Return; else as a character no
 // key of it makes.
-inline void Type(const std::wstring& text) {
+inline void Type(const wstring& text) {
   for (wchar_t c : text) {
     SHORT key = VkKeyScanW(c == '\n' ? '\r' : c);
     if (key == -1 || key >> 8 > 1)
@@ -120,17 +122,17 @@ inline void Type(const std::wstring& text) {
 // target, a line each.
 inline void FreshAccount() {
   RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pinaleaf");
-  std::wstring command = L"\"" + Beside(L"mail_logger.exe") + L"\" %1";
+  wstring command = L"\"" + Beside(L"mail_logger.exe") + L"\" %1";
   for (auto scheme :
        {L"Software\\Classes\\mailto\\shell\\open\\command", L"Software\\Classes\\https\\shell\\open\\command"})
     RegSetValueW(HKEY_LOCAL_MACHINE, scheme, REG_SZ, command.c_str(), 0);  // the key's default value
   DeleteFileW(Beside(L"shell.log").c_str());
 }
 // The target the mail program was handed last, in UTF-8.
-inline std::string LastHanded() {
-  std::smatch line;
-  std::string log = Bytes(Beside(L"shell.log"));
-  return std::regex_search(log, line, std::regex("\" (.*)\n$")) ? line[1].str() : "";
+inline string LastHanded() {
+  smatch line;
+  string log = Bytes(Beside(L"shell.log"));
+  return regex_search(log, line, regex("\" (.*)\n$")) ? line[1].str() : "";
 }
 
 // Another program holds the clipboard open from now, for `ms` (below 0: no
@@ -141,7 +143,7 @@ inline void HoldClipboard(int ms) {
   TerminateProcess(holder, 0);  // none, or one that has ended: nothing
   WaitForSingleObject(holder, 5000);
   if (ms >= 0) {
-    holder = Start(L"clipboard_holder.exe", std::to_wstring(ms).c_str());
+    holder = Start(L"clipboard_holder.exe", to_wstring(ms).c_str());
     WaitUntil([] { return !OpenClipboard(nullptr) || !CloseClipboard(); }, 10000);
   }
 }
