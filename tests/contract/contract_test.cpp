@@ -1,6 +1,7 @@
-// What the program relies on from the platform, written once and run twice:
-// against the simulated platform on the host, and against the Win32 layer
-// under Wine. Where they disagree, the simulated platform is wrong.
+// What the program relies on from the platform, written once and run on
+// each: the simulated platform on the host, the Win32 layer under Wine and
+// the Qt layer under Xvfb. Where they disagree, the simulated platform is
+// wrong.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -20,9 +21,6 @@ struct Recorder : EventSink {
   string events;
   function<void()> onUnload = [] {}, onTimer = [] {};
   bool closable = true;
-  bool OnMouseDown(Window, MouseButton, int, Twips, Twips) override {
-    return false;
-  }
   void OnResize(Form) override {
     events += "resize ";
   }
@@ -288,10 +286,9 @@ TEST_F(Contract, AnsiDatesAndTimesAreTheSystemsOwn) {
     EXPECT_EQ(FormatTime({2026, 3, 5, hour, 7, 9}), time);
 }
 
-}  // namespace
-
 // Where a screen shows it: a change of the user's colours (a theme, high
-// contrast) reaches what is drawn in them; a note keeps its own.
+// contrast) reaches what is drawn in them: a dialog's face, a label on it
+// and a note's text.
 TEST_F(Contract, FormsAndTextFollowTheUsersColourScheme) {
   Form note = Note(a_), dialog = Dialog(b_);
   Label label = CreateLabel(dialog, {100, 100, 3000, 400}, u"WWWW", {});
@@ -306,3 +303,5 @@ TEST_F(Contract, FormsAndTextFollowTheUsersColourScheme) {
   EXPECT_TRUE(probe::Shows(label, 0x00FF00) && probe::Shows(text_, 0x00FF00));
   probe::SetScheme(face, ink);
 }
+
+}  // namespace

@@ -171,7 +171,7 @@ class Walker {
   // The kinds of step come in rounds, each kind once a round in an order of
   // the seed's; each step is checked as soon as it is taken.
   bool Run(int steps) {
-    Start();
+    Launch();
     vector<int> kinds(kRound);
     iota(kinds.begin(), kinds.end(), 0);
     for (int step = 0; step < steps && Check(); ++step) {
@@ -222,9 +222,11 @@ class Walker {
   Seen See() {
     return Parse(Describe());
   }
-  // What a note's text area holds.
+  // What a note's text area holds, as seen now or then.
   string Holds(const Note& note) {
-    Seen seen = See();
+    return Holds(See(), note);
+  }
+  static string Holds(Seen seen, const Note& note) {
     string shown = seen.Of(note.id) ? seen.Of(note.id)->shown : "";
     return shown.substr(shown.find('\n') + 1);  // all of it with no line end: none
   }
@@ -237,8 +239,8 @@ class Walker {
 
   // The program as a user starts it (at first on a fresh account): one note
   // at its place, drawn in the style stored.
-  void Start() {
-    walk::Start(notes_.empty());
+  void Launch() {
+    Start(notes_.empty());
     Window note;
     Wait(
         [&] {
@@ -256,7 +258,7 @@ class Walker {
   void Restart() {
     Wait([&] { return !Running(); }, "the program did not end");
     if (!ending_)
-      Start();
+      Launch();
   }
 
   // After every step, once the program has done what it does: running, no
@@ -544,9 +546,7 @@ class Walker {
         [&] {
           Seen seen = See();
           for (Note& note : notes_) {
-            string shown = seen.Of(note.id) ? seen.Of(note.id)->shown : "";
-            shown.erase(0, shown.find('\n') + 1);
-            string rest = shown;
+            string shown = Holds(seen, note), rest = shown;
             rest.erase(mismatch(shown.begin(), shown.end(), note.text.begin(), note.text.end()).first - shown.begin(),
                        typed.size());
             if ((shown.size() == note.text.size() + typed.size() && rest == note.text) || shown == typed) {
@@ -678,7 +678,7 @@ class Walker {
       Command(kPaste, Pick(2));
     }
     if (kind == kDragged)
-      Drag(*note);
+      DragByEachZone(*note);
     if (kind == kAlarm)
       Alarm(note);
     if (kind == kAltF4 && Enter(note)) {  // as "Delete This Note"
@@ -688,7 +688,7 @@ class Walker {
     if (kind == kDragInText && Enter(note)) {  // a drag in selected text only selects, into another note or not
       Point to = Visible(Reachable());
       Key("a", 2);
-      walk::Drag(at.first, at.second, to.first < 0 ? at.first : to.first, to.first < 0 ? at.second : to.second);
+      Drag(at.first, at.second, to.first < 0 ? at.first : to.first, to.first < 0 ? at.second : to.second);
     }
     // A name longer than the system allows never ends the program: Wine's
     // dialog would, so there it is refused with a word and the dialog stays.
@@ -712,7 +712,7 @@ class Walker {
   // the text area, its bottom band and their corner: the edges held follow
   // the pointer, down to an inch square; the others stay, and the text area
   // fits.
-  void Drag(Note& note) {
+  void DragByEachZone(Note& note) {
     Window w = *See().Of(note.id);
     Box b = w.box, t = w.text;
     int inX = t.x + t.w * 95 / 100 + 1, inY = t.y + t.h * 95 / 100 + 1;
@@ -730,7 +730,8 @@ class Walker {
     }
     for (int i = 0, first = Pick(4); i < 4; ++i) {  // each zone in turn
       int zone = (first + i) % 4, right = zone & 1, bottom = zone / 2, dx = Pick(400) - 240, dy = Pick(400) - 240;
-      tie(b, t) = pair(See().Of(note.id)->box, See().Of(note.id)->text);
+      w = *See().Of(note.id);
+      tie(b, t) = pair(w.box, w.text);
       Point from = zone ? Point(right ? t.x + t.w - 3 : t.x + t.w / 2, bottom ? t.y + t.h - 3 : t.y + t.h / 2)
                         : Visible(&note, true);
       // Each edge kept 25 pixels inside the work area, where no window manager holds it back.
@@ -740,9 +741,14 @@ class Walker {
                       : Box{b.x + dx, b.y + dy, b.w, b.h};
       if (See().At(from) != note.id)
         continue;
-      walk::Drag(from.first, from.second, from.first + dx, from.second + dy);
+      Drag(from.first, from.second, from.first + dx, from.second + dy);
       active_ = keyboard_ = note.id;  // the press brought it to the front
-      Wait([&] { return See().Of(note.id)->box == want && See().Of(note.id)->text.w == want.w; }, "not as dragged");
+      Wait(
+          [&] {
+            w = *See().Of(note.id);
+            return w.box == want && w.text.w == want.w;
+          },
+          "not as dragged");
     }
   }
 
